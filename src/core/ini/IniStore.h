@@ -1,0 +1,88 @@
+#pragma once
+// The INI store: an in-memory list of sections with tag/value items, and the
+// text syntax in which every file of the tool except the record file is
+// written. One store lives for one file operation.
+//
+// Written files: CR LF line ends, "[SECTION]" headers, "TAG = VALUE" items,
+// string values quoted and escaped (\t \n \r \" \\ \xhh), values longer than
+// 80 escaped characters split into "TAG LineNNNN" items, an empty line after
+// every section. Reading accepts CR, LF, CR LF, LF CR and NUL line ends.
+//
+// Status codes (the operations' results):
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace drq::ini {
+
+inline constexpr int kIniOk = 0;
+inline constexpr int kIniOutOfMemory = -12;
+inline constexpr int kIniMissingArgument = -65;
+inline constexpr int kIniCannotOpen = -5001;
+inline constexpr int kIniReadError = -5002;
+inline constexpr int kIniInvalidInteger = -5021;
+inline constexpr int kIniWriteError = -93;
+inline constexpr int kIniAccessDenied = -95;
+inline constexpr int kIniDiskFull = -97;
+
+class IniStore {
+ public:
+  // Ini_New: an empty store. The tool always creates stores without automatic
+  // sorting. (Ini_Dispose is the destructor.)
+  IniStore();
+
+  // Adds the file's sections to the store. Not negative on success; -5001 when
+  // the file cannot be opened, -5002 on a read error.
+  int Ini_ReadFromFile(const std::filesystem::path& path);
+
+  // Writes the store to `path` through a temporary file in the same directory
+  // that then replaces the target. Not negative on success; -95 when the target
+  // or its directory is write-protected, -97 when the disk is full, -93 on
+  // other write errors, -12 when memory is short. On failure the target keeps
+  // its old content.
+  int Ini_WriteToFile(const std::filesystem::path& path) const;
+
+  // Puts an escaped, quoted string item; replaces every item of the same tag
+  // in the section (the new one takes the first one's place). 0, or -12.
+  int Ini_PutString(std::string_view section, std::string_view tag, std::string_view text);
+
+  // Puts an unquoted decimal integer item, with the same replacement rule.
+  int Ini_PutInt(std::string_view section, std::string_view tag, std::int32_t value);
+
+  // 1 found, 0 not found; `out` receives the unescaped value cut to
+  // bufferSize - 1 bytes (empty when not found). bufferSize 0 gives -65.
+  int Ini_GetStringIntoBuffer(std::string_view section, std::string_view tag, std::string& out,
+                              std::size_t bufferSize);
+
+  // 1 found and a valid integer (stored in out), 0 not found or blank (out
+  // untouched), -5021 not a valid integer (out untouched).
+  int Ini_GetInt(std::string_view section, std::string_view tag, int& out);
+
+  // Line number of the item found by the last get; -1 before any.
+  int lineOfLastAccess() const { return lineOfLastAccess_; }
+
+ private:
+  struct Item {
+    std::string tag;
+    std::string value;  // escaped form for strings, decimal text for numbers
+    bool quoted = false;
+    int line = -1;
+    std::string comment;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Item> items;
+    std::string comment;
+  };
+
+  std::vector<Section> sections_;
+  std::string headerComment_;
+  std::string trailerComment_;
+  int lineOfLastAccess_ = -1;
+};
+
+}  // namespace drq::ini

@@ -1,11 +1,4 @@
 // drqscope: the operator tool.
-#include <QApplication>
+#include "gui/Application.h"
 
-#include "gui/MainWindow.h"
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  drq::gui::MainWindow window;
-  window.show();
-  return app.exec();
-}
+int main(int argc, char** argv) { return drq::gui::WinMain(argc, argv); }

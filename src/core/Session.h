@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "core/attrs/RowColors.h"
 #include "core/live/LiveFrame.h"
@@ -22,6 +23,11 @@ struct Session {
   // 1 while an acquisition loop runs; cleared by anyone who wants it to end.
   ObservableFlag RunFlag;
   SensorLink link{RunFlag, clock};
+
+  // The sensor: the ID text the operator gives it (at most 99 bytes) and the
+  // identification text of its last ORDER_IDENTIFY answer (at most 72 bytes).
+  std::string sensorId;
+  std::string identification;
 
   // Parameter sets.
   ParaSet working;  // the working parameter set shared by panels, transfers and files

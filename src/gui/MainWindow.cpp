@@ -1,12 +1,440 @@
 #include "gui/MainWindow.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "core/params/ParaTransfer.h"
+#include "gui/Help.h"
+#include "gui/HeaderBar.h"
+#include "gui/LinkControl.h"
+#include "gui/SideTabBar.h"
 #include "gui/Texts.h"
+#include "gui/TransferBar.h"
+#include "gui/pages/CalibrationPage.h"
+#include "gui/pages/GroupHoldPage.h"
+#include "gui/pages/OffsetPage.h"
+#include "gui/pages/ParameterPage.h"
+#include "gui/pages/RecorderPage.h"
+#include "gui/pages/ScopePage.h"
+#include "gui/pages/TableAttributesPage.h"
+#include "gui/pages/TeachTablePage.h"
+#include "gui/panels/BigDisplayPanel.h"
+#include "gui/panels/DataPanel.h"
+#include "gui/panels/GraphTeachPanel.h"
+#include "gui/panels/MeanTeachPanel.h"
+#include "gui/panels/PasswordPanel.h"
+#include "gui/panels/ScopeGraphPanel.h"
+#include "gui/panels/SignalGraphPanel.h"
 
 namespace drq::gui {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+QString fromText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString fromPath(const std::filesystem::path& path) {
+  return QString::fromStdU16String(path.u16string());
+}
+
+// Width of the column with the tab control at the default size: the display
+// area starts 286 pixels from the left, as operators know it, plus the room
+// the side tabs take.
+constexpr int kControlColumnWidth = 380;
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      context_{session, popups, dimmer_},
+      options_(std::move(options)),
+      settingsFile_(settings::panelSettingsPath(options_.programDir)) {
+  setObjectName(QStringLiteral("MAINP"));
   setWindowTitle(QString::fromLatin1(kWindowTitle));
-  resize(790, 548);
+  buildWindow();
+  connectPanels();
+  resize(kDefaultWidth, kDefaultHeight);
+  session.link.setFailureReport(connectionPage_);
+}
+
+MainWindow::~MainWindow() { context_.session.link.setFailureReport(nullptr); }
+
+void MainWindow::buildWindow() {
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("MainBackground"));
+  setCentralWidget(central);
+
+  header_ = new HeaderBar(central);
+
+  tabs_ = new QTabWidget();
+  tabs_->setObjectName(QStringLiteral("TabMain1"));
+  tabs_->setTabBar(new SideTabBar(tabs_));
+  tabs_->setTabPosition(QTabWidget::West);
+  tabs_->setDocumentMode(false);
+
+  connectionPage_ = new ConnectionPage(context_, *this);
+  parameterPage_ = new ParameterPage(context_);
+  groupHoldPage_ = new GroupHoldPage(context_);
+  teachTablePage_ = new TeachTablePage(context_);
+  recorderPage_ = new RecorderPage(context_);
+  calibrationPage_ = new CalibrationPage(context_);
+  tableAttributesPage_ = new TableAttributesPage(context_);
+  scopePage_ = new ScopePage(context_);
+  offsetPage_ = new OffsetPage(context_);
+  pages_ = {connectionPage_,     parameterPage_, groupHoldPage_,
+            teachTablePage_,     recorderPage_,  calibrationPage_,
+            tableAttributesPage_, scopePage_,    offsetPage_};
+  for (TabPage* page : pages_) tabs_->addTab(page, page->tabLabel());
+  installHelp(tabs_->tabBar(), context_.popups, QString::fromLatin1(kHelpSelectTab));
+
+  transferBar_ = new TransferBar(context_);
+
+  auto* controlColumn = new QWidget();
+  controlColumn->setObjectName(QStringLiteral("ControlColumn"));
+  auto* controlLayout = new QVBoxLayout(controlColumn);
+  controlLayout->setContentsMargins(6, 6, 3, 6);
+  controlLayout->setSpacing(6);
+  controlLayout->addWidget(tabs_, 1);
+  controlLayout->addWidget(transferBar_);
+
+  displayArea_ = new QStackedWidget();
+  displayArea_->setObjectName(QStringLiteral("DisplayArea"));
+  dataPanel_ = new DataPanel(context_);
+  signalGraphPanel_ = new SignalGraphPanel(context_);
+  meanTeachPanel_ = new MeanTeachPanel(context_);
+  graphTeachPanel_ = new GraphTeachPanel(context_);
+  scopeGraphPanel_ = new ScopeGraphPanel(context_);
+  for (QWidget* panel : {static_cast<QWidget*>(dataPanel_), static_cast<QWidget*>(signalGraphPanel_),
+                         static_cast<QWidget*>(meanTeachPanel_),
+                         static_cast<QWidget*>(graphTeachPanel_),
+                         static_cast<QWidget*>(scopeGraphPanel_)}) {
+    displayArea_->addWidget(panel);
+  }
+
+  splitter_ = new QSplitter(Qt::Horizontal);
+  splitter_->setObjectName(QStringLiteral("MainSplitter"));
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(controlColumn);
+  splitter_->addWidget(displayArea_);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({kControlColumnWidth, kDefaultWidth - kControlColumnWidth});
+
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(header_);
+  layout->addWidget(splitter_, 1);
+
+  bigColor_ = new BigColorPanel(this);
+  bigGroup_ = new BigGroupPanel(this);
+  password_ = new PasswordPanel(context_.popups, this);
+  bigColor_->hide();
+  bigGroup_->hide();
+  password_->hide();
+
+  for (TabPage* page : pages_) page->registerOperationButtons(dimmer_);
+  transferBar_->registerOperationButtons(dimmer_);
+}
+
+void MainWindow::connectPanels() {
+  connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::CBF_TabMain1);
+  connect(dataPanel_, &DataPanel::clearMessagesRequested, connectionPage_,
+          &ConnectionPage::clearMessages);
+  connect(calibrationPage_, &CalibrationPage::passwordRequested, password_,
+          &PasswordPanel::openPopup);
+  connect(password_, &PasswordPanel::unlocked, this, [this] {
+    setPageVisible(kPageOffset, true);
+    setActivePage(kPageOffset);
+  });
+  connect(offsetPage_, &OffsetPage::closeRequested, this, [this] {
+    setPageVisible(kPageOffset, false);
+    setActivePage(kPageParameter);
+  });
+  connect(transferBar_, &TransferBar::sendToSensorRequested, this,
+          &MainWindow::sendParametersToSensor);
+  connect(transferBar_, &TransferBar::getFromSensorRequested, this,
+          &MainWindow::getParametersFromSensor);
+}
+
+// --- Start and end ------------------------------------------------------------
+
+void MainWindow::InitAll() {
+  Session& session = context_.session;
+  // 1. The program-wide state.
+  session.link.state().tcpConnected = false;
+  session.target = TransferTarget::Ram;
+  session.selectedSet = 0;
+  session.RunFlag.clear();
+  session.pendingSend = false;
+  session.pendingGet = false;
+  transferBar_->showSelection();
+  // 2.-6. The pages, the settings path and the password field exist since
+  // the window was built.
+  // 7. Logo and title lines.
+  std::vector<std::filesystem::path> logoDirs{options_.programDir};
+  logoDirs.insert(logoDirs.end(), options_.logoDirs.begin(), options_.logoDirs.end());
+  header_->ShowLogo(logoDirs);
+  // 8. The parameter page into the working parameter set.
+  GetPanelValues();
+  // 9.-10. The address list exists; apply the panel settings file.
+  LoadPanelSettings();
+  // 11. Start pages.
+  setActivePage(kPageParameter);
+  dataPanel_->pages()->setCurrentIndex(kDataPage3dGraph);
+  setPageVisible(kPageOffset, false);
+  // 12. The display panel, and the window.
+  ShowChildPanelDisp(ChildPanel::DATAP);
+  show();
+  // 13. The first connection.
+  storedConnection_ = connectionPage_->GetConnectionSettingsFromFile(settingsFile_);
+  if (options_.demo) {
+    settings::ConnectionSettings demo = storedConnection_;
+    demo.protocol = kProtocolTcp;
+    demo.serverAddress = options_.demo->address.toStdString();
+    demo.portNumber = std::to_string(options_.demo->port);
+    connectionPage_->setConnectionSettings(demo);
+  }
+  connectionPage_->InitConnectPanel();
+  if (!options_.connectAtStart) {
+    connectionPage_->Disconnect();
+    return;
+  }
+  dimmer_.SetButtonsDimmed(false, true);
+  connectionPage_->TryToConnect();
+  if (session.link.state().linkUp) dimmer_.SetButtonsDimmed(false, false);
+}
+
+void MainWindow::CleanUp() {
+  SensorLink& link = context_.session.link;
+  if (link.state().tcpConnected) DisconnectFromTCPServer(link);
+  CloseCom(link);
+}
+
+void MainWindow::requestQuit() {
+  quitRequested_ = true;
+  QCoreApplication::exit(0);
+}
+
+void MainWindow::CBF_MAINP(PanelEvent event) {
+  switch (event) {
+    case PanelEvent::Close:
+      context_.session.RunFlag.clear();
+      StorePanelSettings();
+      QCoreApplication::exit(0);
+      break;
+    case PanelEvent::RightDoubleClick:
+      restoreDefaultSize();
+      break;
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  CBF_MAINP(PanelEvent::Close);
+  bigColor_->hide();
+  bigGroup_->hide();
+  event->accept();
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    CBF_MAINP(PanelEvent::RightDoubleClick);
+    event->accept();
+    return;
+  }
+  QMainWindow::mouseDoubleClickEvent(event);
+}
+
+void MainWindow::restoreDefaultSize() {
+  if (isMaximized() || isMinimized() || isFullScreen()) showNormal();
+  resize(kDefaultWidth, kDefaultHeight);
+  QScreen* current = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!current) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(current->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+// --- Pages and child panels ---------------------------------------------------
+
+void MainWindow::setActivePage(int page) {
+  if (page < 0 || page >= kMainPageCount) return;
+  tabs_->setCurrentIndex(page);
+}
+
+void MainWindow::CBF_TabMain1(int index) {
+  Session& session = context_.session;
+  switch (index) {
+    case kPageRecorder:
+      recorderPage_->prepareOnActivation();
+      break;
+    case kPageConnection:
+      session.RunFlag.clear();
+      connectionPage_->dimLinkButtons();
+      break;
+    case kPageScope:
+      session.RunFlag.clear();
+      ShowChildPanelDisp(ChildPanel::SCOPEP);
+      break;
+    default:
+      break;
+  }
+}
+
+QWidget* MainWindow::childPanelWidget(ChildPanel panel) const {
+  switch (panel) {
+    case ChildPanel::DATAP: return dataPanel_;
+    case ChildPanel::GRAPHP: return signalGraphPanel_;
+    case ChildPanel::TEACHP1: return meanTeachPanel_;
+    case ChildPanel::TEACHP2: return graphTeachPanel_;
+    case ChildPanel::SCOPEP: return scopeGraphPanel_;
+  }
+  return nullptr;
+}
+
+void MainWindow::ShowChildPanelDisp(ChildPanel panel) {
+  currentChild_ = panel;
+  QWidget* widget = childPanelWidget(panel);
+  displayArea_->setCurrentWidget(widget ? widget : dataPanel_);
+}
+
+// --- Panel settings file ------------------------------------------------------
+
+settings::WindowPlacement MainWindow::windowPlacement() const {
+  settings::WindowPlacement placement;
+  placement.zoom = isMaximized()   ? settings::kZoomMaximized
+                   : isMinimized() ? settings::kZoomMinimized
+                                   : settings::kZoomNormal;
+  const QRect area = geometry();
+  placement.left = area.x();
+  placement.top = area.y();
+  placement.width = area.width();
+  placement.height = area.height();
+  return placement;
+}
+
+void MainWindow::applyWindowPlacement(const settings::WindowPlacement& placement) {
+  if (placement.zoom == settings::kZoomMaximized) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  QRect area(placement.left, placement.top, placement.width, placement.height);
+  // A placement from another screen set-up would leave the window out of
+  // sight: it then keeps its size at the default position.
+  bool onScreen = false;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().intersects(area)) onScreen = true;
+  }
+  if (!onScreen) {
+    const settings::WindowPlacement defaults;
+    area.moveTo(defaults.left, defaults.top);
+  }
+  setGeometry(area);
+}
+
+void MainWindow::LoadPanelSettings() {
+  Session& session = context_.session;
+  settings::PanelSettings loaded;
+  const bool used = settings::loadPanelSettingsFile(settingsFile_, options_.programDir, loaded);
+
+  session.sensorId = loaded.sensorId;
+  session.parameterFile = loaded.paths.parameterFile;
+  session.recordFile = loaded.paths.recordFile;
+  session.hardwareFile = loaded.paths.hardwareFile;
+  session.tableAttributesFile = loaded.paths.tableAttributesFile;
+  session.RowColors = loaded.rowColors;
+  tableAttributesPage_->setRowSpecifications(loaded.rowSpecs);
+  connectionPage_->clearRecentAddresses();
+  if (used) {
+    if (loaded.window) applyWindowPlacement(*loaded.window);
+    for (const auto& address : loaded.recentAddresses) {
+      connectionPage_->appendRecentAddress(fromText(address));
+    }
+  }
+  storedRecentAddresses_ = loaded.recentAddresses;
+
+  const QString sensorId = fromText(session.sensorId);
+  recorderPage_->showRecordFile(fromPath(session.recordFile));
+  connectionPage_->setSensorId(sensorId);
+  recorderPage_->setSensorId(sensorId);
+  bigColor_->setSensorId(sensorId);
+  bigGroup_->setSensorId(sensorId);
+  applyRowColors();
+}
+
+void MainWindow::StorePanelSettings() {
+  Session& session = context_.session;
+  session.sensorId = connectionPage_->sensorId().toStdString();
+
+  settings::PanelSettings out;
+  out.sensorId = session.sensorId;
+  out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
+               session.tableAttributesFile};
+  out.recentAddresses =
+      options_.demo ? storedRecentAddresses_ : connectionPage_->recentAddresses();
+  tableAttributesPage_->readRowColors(session.RowColors);
+  out.rowColors = session.RowColors;
+  out.rowSpecs = tableAttributesPage_->rowSpecifications();
+  const settings::ConnectionSettings connection =
+      options_.demo ? storedConnection_ : connectionPage_->connectionSettings();
+  // A failed write keeps the previous file; operators are not told.
+  settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
+}
+
+void MainWindow::applyRowColors() {
+  for (TabPage* page : pages_) page->applyRowColors(context_.session.RowColors);
+}
+
+// --- Connection host ------------------------------------------------------------
+
+void MainWindow::showSensorStatus(const QString& value) { dataPanel_->setStatus(value); }
+
+void MainWindow::setSensorStatusLabel(const QString& label) { dataPanel_->setStatusLabel(label); }
+
+void MainWindow::showLinkTarget(bool serial, const QString& comPort, const QString& address) {
+  dataPanel_->showLinkTarget(serial, comPort, address);
+}
+
+void MainWindow::selectFileTarget() { transferBar_->selectFileTarget(); }
+
+void MainWindow::undimSendGet() { transferBar_->setSendGetEnabled(true); }
+
+void MainWindow::sensorIdChanged(const QString& text) {
+  recorderPage_->setSensorId(text);
+  bigColor_->setSensorId(text);
+  bigGroup_->setSensorId(text);
+}
+
+void MainWindow::readSensorParameters() { getParametersFromSensor(); }
+
+// --- Parameter transfers ----------------------------------------------------------
+
+void MainWindow::GetPanelValues() {
+  for (TabPage* page : pages_) page->GetPanelValues(context_.session.working);
+}
+
+void MainWindow::SetPanelValues() {
+  for (TabPage* page : pages_) page->SetPanelValues(context_.session.working);
+}
+
+void MainWindow::sendParametersToSensor() {
+  GetPanelValues();
+  SendPara(context_.session);
+}
+
+void MainWindow::getParametersFromSensor() {
+  const auto notice = [this](std::string_view text) {
+    setActivePage(kPageConnection);
+    connectionPage_->appendMessage(fromText(text));
+  };
+  if (GetPara(context_.session, notice) != 1) return;
+  SetPanelValues();
+  emit parametersLoaded();
 }
 
 }  // namespace drq::gui

@@ -1,14 +1,199 @@
 #pragma once
+// MAINP, the operator tool's one main window: the header with logo and title,
+// the main tab control with its nine pages, the parameter transfer controls,
+// and the display area that shows one of the five child panels. It owns the
+// top-level panels COLBIGP, GRPBIGP and PASSWORDP, and applies and stores the
+// panel settings file.
 
 #include <QMainWindow>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include <array>
+#include <filesystem>
+#include <optional>
+
+#include "core/settings/PanelSettings.h"
+#include "gui/ButtonDimmer.h"
+#include "gui/ShellContext.h"
+#include "gui/pages/ConnectionPage.h"
+#include "gui/pages/TabPage.h"
 
 namespace drq::gui {
 
-// The operator tool's one main window.
-class MainWindow : public QMainWindow {
+class HeaderBar;
+class TransferBar;
+class ParameterPage;
+class GroupHoldPage;
+class TeachTablePage;
+class RecorderPage;
+class CalibrationPage;
+class TableAttributesPage;
+class ScopePage;
+class OffsetPage;
+class DataPanel;
+class SignalGraphPanel;
+class MeanTeachPanel;
+class GraphTeachPanel;
+class ScopeGraphPanel;
+class BigColorPanel;
+class BigGroupPanel;
+class PasswordPanel;
+
+// The child panels of the display area.
+enum class ChildPanel { DATAP, GRAPHP, TEACHP1, TEACHP2, SCOPEP };
+
+// How the window starts.
+struct StartOptions {
+  // Home of the panel settings file and the default home of every file.
+  std::filesystem::path programDir;
+  // Further places to look for the logo bitmap (after the program directory).
+  std::vector<std::filesystem::path> logoDirs;
+  // Demo: connect over TCP/IP to this server instead of the stored settings,
+  // which are written back unchanged (communication settings and recent
+  // addresses) when the settings are stored.
+  struct Demo {
+    QString address;
+    int port = 0;
+  };
+  std::optional<Demo> demo;
+  // False: start offline without trying to connect (screenshots).
+  bool connectAtStart = true;
+};
+
+class MainWindow final : public QMainWindow, private ConnectionHost {
   Q_OBJECT
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  // Events of the main panel's callback.
+  enum class PanelEvent { Close, RightDoubleClick };
+
+  MainWindow(Session& session, Popups& popups, StartOptions options, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The initial state and the first connection (see the .cpp for the steps).
+  void InitAll();
+  // True once the operator chose CLOSE (the program ends without storing the
+  // settings).
+  bool quitRequested() const { return quitRequested_; }
+  // Closes the TCP conversation and the serial port.
+  void CleanUp();
+
+  // CBF_MAINP: Close clears RunFlag, stores the settings and ends the event
+  // loop; RightDoubleClick restores 790 x 548 and centres the window.
+  void CBF_MAINP(PanelEvent event);
+
+  // Makes `panel` the child panel shown; anything else shows DATAP.
+  void ShowChildPanelDisp(ChildPanel panel);
+  ChildPanel currentChildPanel() const { return currentChild_; }
+  QWidget* childPanelWidget(ChildPanel panel) const;
+
+  // The main tab control.
+  QTabWidget* mainTabs() const { return tabs_; }
+  int activePage() const { return tabs_->currentIndex(); }
+  void setActivePage(int page);
+  bool isPageVisible(int page) const { return tabs_->isTabVisible(page); }
+  void setPageVisible(int page, bool visible) { tabs_->setTabVisible(page, visible); }
+  TabPage* page(int index) const { return pages_[static_cast<std::size_t>(index)]; }
+
+  // The panel settings file.
+  std::filesystem::path panelSettingsFile() const { return settingsFile_; }
+  void LoadPanelSettings();
+  void StorePanelSettings() override;
+  // The window's placement as stored.
+  settings::WindowPlacement windowPlacement() const;
+
+  // Paints the session's row colours into every table that lists teach rows.
+  void applyRowColors();
+
+  Session& session() { return context_.session; }
+  ButtonDimmer& dimmer() { return dimmer_; }
+  ConnectionPage& connectionPage() const { return *connectionPage_; }
+  RecorderPage& recorderPage() const { return *recorderPage_; }
+  CalibrationPage& calibrationPage() const { return *calibrationPage_; }
+  TableAttributesPage& tableAttributesPage() const { return *tableAttributesPage_; }
+  OffsetPage& offsetPage() const { return *offsetPage_; }
+  DataPanel& dataPanel() const { return *dataPanel_; }
+  TransferBar& transferBar() const { return *transferBar_; }
+  HeaderBar& headerBar() const { return *header_; }
+  BigColorPanel& bigColorPanel() const { return *bigColor_; }
+  BigGroupPanel& bigGroupPanel() const { return *bigGroup_; }
+  PasswordPanel& passwordPanel() const { return *password_; }
+
+ public slots:
+  // The main tab control: the page `index` became active.
+  void CBF_TabMain1(int index);
+
+ signals:
+  // The working parameter set was replaced from the sensor or a file; the
+  // pages have shown it. (The mode rules and graphs follow this signal.)
+  void parametersLoaded();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  // ConnectionHost
+  void showSensorStatus(const QString& value) override;
+  void setSensorStatusLabel(const QString& label) override;
+  void showLinkTarget(bool serial, const QString& comPort, const QString& address) override;
+  void activatePage(int page) override { setActivePage(page); }
+  void requestQuit() override;
+  void selectFileTarget() override;
+  void undimSendGet() override;
+  void sensorIdChanged(const QString& text) override;
+  void readSensorParameters() override;
+
+  void buildWindow();
+  void connectPanels();
+  // Reads every page into the working parameter set (GetPanelValues).
+  void GetPanelValues();
+  // Shows the working parameter set on every page (SetPanelValues).
+  void SetPanelValues();
+  // SEND and GET with the sensor: the transfers with their panel updates.
+  void sendParametersToSensor();
+  void getParametersFromSensor();
+  // Applies a stored window placement, keeping the window on a screen.
+  void applyWindowPlacement(const settings::WindowPlacement& placement);
+  void restoreDefaultSize();
+
+  ButtonDimmer dimmer_;
+  ShellContext context_;
+  StartOptions options_;
+  std::filesystem::path settingsFile_;
+  bool quitRequested_ = false;
+  ChildPanel currentChild_ = ChildPanel::DATAP;
+  // In demo mode: what the settings file held, written back unchanged.
+  settings::ConnectionSettings storedConnection_;
+  std::vector<std::string> storedRecentAddresses_;
+
+  HeaderBar* header_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  TransferBar* transferBar_ = nullptr;
+  QStackedWidget* displayArea_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+
+  std::array<TabPage*, kMainPageCount> pages_{};
+  ConnectionPage* connectionPage_ = nullptr;
+  ParameterPage* parameterPage_ = nullptr;
+  GroupHoldPage* groupHoldPage_ = nullptr;
+  TeachTablePage* teachTablePage_ = nullptr;
+  RecorderPage* recorderPage_ = nullptr;
+  CalibrationPage* calibrationPage_ = nullptr;
+  TableAttributesPage* tableAttributesPage_ = nullptr;
+  ScopePage* scopePage_ = nullptr;
+  OffsetPage* offsetPage_ = nullptr;
+
+  DataPanel* dataPanel_ = nullptr;
+  SignalGraphPanel* signalGraphPanel_ = nullptr;
+  MeanTeachPanel* meanTeachPanel_ = nullptr;
+  GraphTeachPanel* graphTeachPanel_ = nullptr;
+  ScopeGraphPanel* scopeGraphPanel_ = nullptr;
+
+  BigColorPanel* bigColor_ = nullptr;
+  BigGroupPanel* bigGroup_ = nullptr;
+  PasswordPanel* password_ = nullptr;
 };
 
 }  // namespace drq::gui

@@ -1,8 +1,22 @@
 #pragma once
-// Texts of the main window that several panels share.
+// Texts of the main window that several panels share, used exactly as the
+// operators know them.
 
 namespace drq::gui {
 
 inline constexpr const char* kWindowTitle = "VELMARON DRQ Scope V1.0";
+// Label text of the title line: the full version.
+inline constexpr const char* kFullVersion = "VELMARON DRQ Scope V1.0.2";
+
+// Popup titles.
+inline constexpr const char* kTitleInfo = "INFO!";
+inline constexpr const char* kTitleAttention = "ATTENTION!";
+
+// Help of the tab controls (main window and display panel).
+inline constexpr const char* kHelpSelectTab = "Select TAB-window.";
+
+// Default size of the main window.
+inline constexpr int kDefaultWidth = 790;
+inline constexpr int kDefaultHeight = 548;
 
 }  // namespace drq::gui

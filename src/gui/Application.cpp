@@ -1,0 +1,251 @@
+#include "gui/Application.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTabWidget>
+
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#include "core/Session.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPopups.h"
+#include "gui/ScriptedPopups.h"
+#include "gui/pages/TabPage.h"
+#include "gui/panels/BigDisplayPanel.h"
+#include "gui/panels/DataPanel.h"
+#include "gui/panels/PasswordPanel.h"
+#include "sim/EmbeddedSensor.h"
+
+namespace drq::gui {
+
+namespace {
+
+std::filesystem::path toPath(const QString& text) {
+  return std::filesystem::path(text.toStdU16String());
+}
+
+QString fromPath(const std::filesystem::path& path) {
+  return QString::fromStdU16String(path.u16string());
+}
+
+bool isWritableDir(const std::filesystem::path& dir) {
+  const QFileInfo info(fromPath(dir));
+  return info.isDir() && info.isWritable();
+}
+
+// True when a display can be reached (or a platform was chosen explicitly).
+bool displayAvailable() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
+}
+
+bool save(QWidget& widget, const QDir& dir, const QString& name, QStringList& written) {
+  const QString file = dir.filePath(name);
+  if (!widget.grab().save(file, "PNG")) return false;
+  written.append(file);
+  return true;
+}
+
+void settle() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+QString slug(const QString& text) {
+  QString out;
+  for (const QChar c : text.toLower()) {
+    if (c.isLetterOrNumber()) {
+      out.append(c);
+    } else if (!out.endsWith(QLatin1Char('-'))) {
+      out.append(QLatin1Char('-'));
+    }
+  }
+  while (out.endsWith(QLatin1Char('-'))) out.chop(1);
+  return out;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+  CommandLine out;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const auto value = [&](std::optional<std::filesystem::path>& target) {
+      if (i + 1 >= argc || std::strlen(argv[i + 1]) == 0) {
+        out.error = arg + " needs a directory";
+        return;
+      }
+      target = std::filesystem::path(argv[++i]);
+    };
+    if (arg == "--dir") {
+      value(out.dir);
+    } else if (arg == "--screenshots") {
+      value(out.screenshots);
+    } else if (arg == "--demo") {
+      out.demo = true;
+    } else if (arg == "--help" || arg == "-h") {
+      out.help = true;
+    } else {
+      out.error = "unknown argument: " + arg;
+    }
+    if (!out.error.empty()) break;
+  }
+  return out;
+}
+
+std::filesystem::path chooseProgramDir(const std::optional<std::filesystem::path>& requested,
+                                       const std::filesystem::path& executableDir) {
+  std::filesystem::path dir = executableDir;
+  if (requested) {
+    std::error_code ec;
+    std::filesystem::create_directories(*requested, ec);
+    dir = std::filesystem::absolute(*requested, ec);
+    if (ec) dir = *requested;
+  }
+  if (isWritableDir(dir)) return dir;
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  if (config.isEmpty()) return dir;
+  QDir().mkpath(config);
+  return toPath(config);
+}
+
+QStringList renderScreenshots(MainWindow& window, const QDir& dir) {
+  QStringList written;
+  if (!QDir().mkpath(dir.absolutePath())) return {};
+  window.show();
+  settle();
+  if (!save(window, dir, QStringLiteral("main.png"), written)) return {};
+
+  const bool offsetVisible = window.isPageVisible(kPageOffset);
+  window.setPageVisible(kPageOffset, true);
+  for (int page = 0; page < kMainPageCount; ++page) {
+    window.setActivePage(page);
+    settle();
+    const QString name = QStringLiteral("page-%1-%2.png")
+                             .arg(page)
+                             .arg(slug(window.page(page)->tabLabel()));
+    if (!save(window, dir, name, written)) return {};
+  }
+  window.setPageVisible(kPageOffset, offsetVisible);
+  window.setActivePage(kPageConnection);
+
+  const struct {
+    ChildPanel panel;
+    const char* name;
+  } panels[] = {{ChildPanel::DATAP, "datap"},
+                {ChildPanel::GRAPHP, "graphp"},
+                {ChildPanel::TEACHP1, "teachp1"},
+                {ChildPanel::TEACHP2, "teachp2"},
+                {ChildPanel::SCOPEP, "scopep"}};
+  for (const auto& entry : panels) {
+    window.ShowChildPanelDisp(entry.panel);
+    settle();
+    if (!save(window, dir, QStringLiteral("panel-%1.png").arg(QLatin1String(entry.name)),
+              written)) {
+      return {};
+    }
+  }
+  window.ShowChildPanelDisp(ChildPanel::DATAP);
+  QTabWidget* dataPages = window.dataPanel().pages();
+  for (int page = 0; page < dataPages->count(); ++page) {
+    dataPages->setCurrentIndex(page);
+    settle();
+    const QString name = QStringLiteral("panel-datap-%1-%2.png")
+                             .arg(page)
+                             .arg(slug(dataPages->tabText(page)));
+    if (!save(window.dataPanel(), dir, name, written)) return {};
+  }
+
+  const struct {
+    QWidget* widget;
+    const char* name;
+  } topLevels[] = {{&window.bigColorPanel(), "colbigp.png"},
+                   {&window.bigGroupPanel(), "grpbigp.png"},
+                   {&window.passwordPanel(), "passwordp.png"}};
+  for (const auto& entry : topLevels) {
+    entry.widget->setAttribute(Qt::WA_DontShowOnScreen, true);
+    entry.widget->show();
+    settle();
+    const bool ok = save(*entry.widget, dir, QLatin1String(entry.name), written);
+    entry.widget->hide();
+    if (!ok) return {};
+  }
+  return written;
+}
+
+int WinMain(int argc, char** argv) {
+  const CommandLine command = parseCommandLine(argc, argv);
+  if (!command.error.empty()) {
+    std::fprintf(stderr, "drqscope: %s\n%s", command.error.c_str(), kUsage);
+    return 2;
+  }
+  if (command.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command.screenshots && !displayAvailable()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!displayAvailable()) {
+    std::fputs("drqscope: no display to show the user interface on\n", stderr);
+    return -1;
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("drqscope"));
+  QApplication::setOrganizationName(QStringLiteral("velmaron"));
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+
+  const std::filesystem::path executableDir = toPath(QCoreApplication::applicationDirPath());
+  StartOptions options;
+  options.logoDirs = {executableDir};
+
+  Session session;
+  std::unique_ptr<sim::EmbeddedSensor> demoSensor;
+  if (command.demo) {
+    demoSensor = std::make_unique<sim::EmbeddedSensor>();
+    if (!demoSensor->start()) {
+      std::fputs("drqscope: the virtual sensor could not start\n", stderr);
+      return -1;
+    }
+    options.demo = StartOptions::Demo{QStringLiteral("127.0.0.1"),
+                                      static_cast<int>(demoSensor->port())};
+  }
+
+  if (command.screenshots) {
+    // Screenshots show a fresh window: default settings, nothing stored.
+    QTemporaryDir scratch;
+    options.programDir = toPath(scratch.path());
+    options.connectAtStart = command.demo;
+    ScriptedPopups popups;
+    MainWindow window(session, popups, options);
+    window.setAttribute(Qt::WA_DontShowOnScreen, true);
+    window.InitAll();
+    const QStringList written = renderScreenshots(window, QDir(fromPath(*command.screenshots)));
+    window.CleanUp();
+    if (written.isEmpty()) {
+      std::fputs("drqscope: the screenshots could not be written\n", stderr);
+      return 1;
+    }
+    return 0;
+  }
+
+  options.programDir = chooseProgramDir(command.dir, executableDir);
+  QtPopups popups;
+  MainWindow window(session, popups, options);
+  popups.setParent(&window);
+  window.InitAll();
+  // The operator's CLOSE choice during the first connection ends the program
+  // before the event loop runs, through the normal clean-up.
+  if (!window.quitRequested()) app.exec();
+  window.CleanUp();
+  return 0;
+}
+
+}  // namespace drq::gui

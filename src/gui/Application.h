@@ -1,0 +1,57 @@
+#pragma once
+// drqscope's start and end: the command line, the program directory, the
+// event loop, the screenshots, and WinMain itself.
+//
+//   drqscope [--dir DIR] [--demo] [--screenshots DIR]
+//
+//   --dir DIR          keep PanelSettings.cfg (and default every file) in DIR
+//   --demo             start the virtual sensor in this process on a free
+//                      loopback port and connect to it over TCP/IP; the stored
+//                      communication settings and recent addresses stay as
+//                      they were
+//   --screenshots DIR  render every main tab page and every child panel to
+//                      PNG files in DIR and exit (0 when all were written)
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace drq::gui {
+
+class MainWindow;
+
+struct CommandLine {
+  std::optional<std::filesystem::path> dir;
+  bool demo = false;
+  std::optional<std::filesystem::path> screenshots;
+  bool help = false;
+  std::string error;  // not empty: the command line is wrong
+};
+
+inline constexpr const char* kUsage =
+    "usage: drqscope [--dir DIR] [--demo] [--screenshots DIR]\n";
+
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The program directory: `requested` (created when missing) or else
+// `executableDir`; when that is not writable, the per-user configuration
+// directory.
+std::filesystem::path chooseProgramDir(const std::optional<std::filesystem::path>& requested,
+                                       const std::filesystem::path& executableDir);
+
+// Renders the window with every main tab page active in turn, every child
+// panel in the display area, the graph pages of the display panel and the
+// top-level panels, each to a PNG file in `dir`. Returns the files written;
+// empty on a failure.
+QStringList renderScreenshots(MainWindow& window, const QDir& dir);
+
+// The program: returns 0 after a normal exit (also after the operator's
+// CLOSE choice and after screenshots), -1 when the user interface cannot
+// start, 2 for a wrong command line.
+int WinMain(int argc, char** argv);
+
+}  // namespace drq::gui

@@ -1,0 +1,105 @@
+#include "gui/Help.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+
+namespace drq::gui {
+
+namespace {
+
+class RightClickFilter final : public QObject {
+ public:
+  RightClickFilter(QWidget* control, Popups* popups, QString title, QString text,
+                   std::function<void()> onDoubleClick)
+      : QObject(control),
+        control_(control),
+        popups_(popups),
+        title_(std::move(title)),
+        text_(std::move(text)),
+        onDoubleClick_(std::move(onDoubleClick)) {
+    pending_.setSingleShot(true);
+    pending_.setInterval(QApplication::doubleClickInterval());
+    connect(&pending_, &QTimer::timeout, this, &RightClickFilter::showHelp);
+    control->installEventFilter(this);
+    for (QWidget* child : control->findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton) return false;
+        handleRight(event->type());
+        return true;
+      }
+      case QEvent::ContextMenu: {
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (menu->reason() == QContextMenuEvent::Keyboard && popups_) showHelp();
+        return true;
+      }
+      default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void handleRight(QEvent::Type type) {
+    if (type == QEvent::MouseButtonDblClick) {
+      pending_.stop();
+      swallowRelease_ = true;
+      if (onDoubleClick_) onDoubleClick_();
+      return;
+    }
+    if (type != QEvent::MouseButtonRelease) return;
+    if (swallowRelease_) {
+      swallowRelease_ = false;
+      return;
+    }
+    if (!popups_) return;
+    if (onDoubleClick_) {
+      pending_.start();
+    } else {
+      showHelp();
+    }
+  }
+
+  void showHelp() {
+    if (!popups_ || !control_) return;
+    popups_->MessagePopup(title_, text_);
+  }
+
+  QPointer<QWidget> control_;
+  Popups* popups_;
+  QString title_;
+  QString text_;
+  std::function<void()> onDoubleClick_;
+  QTimer pending_;
+  bool swallowRelease_ = false;
+};
+
+}  // namespace
+
+void installHelp(QWidget* control, Popups& popups, const QString& text, const QString& title) {
+  control->setToolTip(text);
+  new RightClickFilter(control, &popups, title, text, {});
+}
+
+void installHelpWithRightDoubleClick(QWidget* control, Popups& popups, const QString& text,
+                                     std::function<void()> onRightDoubleClick,
+                                     const QString& title) {
+  control->setToolTip(text);
+  new RightClickFilter(control, &popups, title, text, std::move(onRightDoubleClick));
+}
+
+void installRightDoubleClick(QWidget* control, std::function<void()> onRightDoubleClick) {
+  new RightClickFilter(control, nullptr, QString(), QString(), std::move(onRightDoubleClick));
+}
+
+}  // namespace drq::gui

@@ -1,0 +1,33 @@
+#pragma once
+// Right-click help: a right click on a control (or on any widget inside it,
+// such as the edit field of a spin box) shows the control's help text in a
+// popup and does nothing else; the text is also the control's tooltip.
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+#include "gui/Popups.h"
+#include "gui/Texts.h"
+
+namespace drq::gui {
+
+// Installs the help on `control` and the widgets inside it at this moment.
+// The right button never reaches the control: no press, no release, no
+// context menu. A keyboard context-menu request shows the help too.
+void installHelp(QWidget* control, Popups& popups, const QString& text,
+                 const QString& title = QString::fromLatin1(kTitleInfo));
+
+// The same for a control that also acts on a right double-click: the help
+// waits for the double-click interval and is dropped when the second click
+// comes; `onRightDoubleClick` runs instead.
+void installHelpWithRightDoubleClick(QWidget* control, Popups& popups, const QString& text,
+                                     std::function<void()> onRightDoubleClick,
+                                     const QString& title = QString::fromLatin1(kTitleInfo));
+
+// A right double-click action for a control without help (the right button's
+// single clicks are swallowed).
+void installRightDoubleClick(QWidget* control, std::function<void()> onRightDoubleClick);
+
+}  // namespace drq::gui

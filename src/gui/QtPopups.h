@@ -1,0 +1,30 @@
+#pragma once
+// Popups shown as real modal dialogs (QMessageBox, QInputDialog, QFileDialog).
+
+#include <QPointer>
+#include <QWidget>
+
+#include "gui/Popups.h"
+
+namespace drq::gui {
+
+class QtPopups final : public Popups {
+ public:
+  // Dialogs are centred over `parent` when it is set (it may be set later).
+  explicit QtPopups(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  void MessagePopup(const QString& title, const QString& text) override;
+  bool ConfirmPopup(const QString& title, const QString& text) override;
+  int GenericMessagePopup(const QString& title, const QString& text, const QStringList& buttons,
+                          int defaultButton, int escapeButton) override;
+  std::optional<QString> PromptPopup(const QString& title, const QString& text,
+                                     int maxLength) override;
+  FileSelection FileSelectPopup(const FileSelectRequest& request) override;
+
+ private:
+  QWidget* parentWidget() const;
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace drq::gui

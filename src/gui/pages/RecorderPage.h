@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include "gui/pages/TabPage.h"
+
+namespace drq::gui {
+
+// Main tab page "RECORDER": records live frames into the record file. Shows
+// the record file path and the sensor ID text.
+class RecorderPage : public TabPage {
+  Q_OBJECT
+ public:
+  explicit RecorderPage(ShellContext& context, QWidget* parent = nullptr);
+
+  void showRecordFile(const QString& path);
+  void setSensorId(const QString& text);
+  QString sensorId() const { return idField_->text(); }
+
+  // Called when the page becomes the active tab page: brings the page in
+  // line with its record mode.
+  void prepareOnActivation();
+
+ private:
+  QLineEdit* fileField_;
+  QLineEdit* idField_;
+};
+
+}  // namespace drq::gui

@@ -1,0 +1,68 @@
+#include "gui/pages/TableAttributesPage.h"
+
+#include <QHeaderView>
+
+#include "core/settings/TextCut.h"
+
+namespace drq::gui {
+
+namespace {
+constexpr int kSpecColumn = 0;
+constexpr int kColorColumn = 1;
+}  // namespace
+
+TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
+    : TabPage(context, QStringLiteral("TABLE ATTR."), parent),
+      table_(new QTableWidget(static_cast<int>(kTeachRows), 2, this)) {
+  setObjectName(QStringLiteral("TableAttributesPage"));
+  table_->setObjectName(QStringLiteral("TableSpecification"));
+  table_->setHorizontalHeaderLabels({QStringLiteral("SPECIFICATION"), QStringLiteral("COLOR")});
+  QStringList rowLabels;
+  for (std::size_t row = 0; row < kTeachRows; ++row) rowLabels.append(QString::number(row));
+  table_->setVerticalHeaderLabels(rowLabels);
+  table_->horizontalHeader()->setSectionResizeMode(kSpecColumn, QHeaderView::Stretch);
+  table_->horizontalHeader()->setSectionResizeMode(kColorColumn, QHeaderView::Fixed);
+  table_->setColumnWidth(kColorColumn, 56);
+  table_->verticalHeader()->setDefaultSectionSize(20);
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    table_->setItem(row, kSpecColumn, new QTableWidgetItem());
+    auto* colorItem = new QTableWidgetItem();
+    colorItem->setFlags(Qt::ItemIsEnabled);
+    table_->setItem(row, kColorColumn, colorItem);
+  }
+  applyRowColors(defaultRowColors());
+  pageLayout()->addWidget(table_, 1);
+}
+
+attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {
+  attrs::RowSpecifications specs;
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    const QByteArray text = table_->item(static_cast<int>(row), kSpecColumn)->text().toUtf8();
+    specs[row] = settings::cutUtf8(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                                  attrs::kRowSpecificationMax);
+  }
+  return specs;
+}
+
+void TableAttributesPage::setRowSpecifications(const attrs::RowSpecifications& specs) {
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    table_->item(static_cast<int>(row), kSpecColumn)
+        ->setText(QString::fromUtf8(specs[row].data(), static_cast<qsizetype>(specs[row].size())));
+  }
+}
+
+void TableAttributesPage::readRowColors(RowColorArray& colors) const {
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    const QColor color = table_->item(static_cast<int>(row), kColorColumn)->background().color();
+    colors[row] = static_cast<std::uint32_t>(color.rgb()) & 0xFFFFFFu;
+  }
+}
+
+void TableAttributesPage::applyRowColors(const RowColorArray& colors) {
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    table_->item(static_cast<int>(row), kColorColumn)
+        ->setBackground(QColor::fromRgb(static_cast<QRgb>(colors[row] | 0xFF000000u)));
+  }
+}
+
+}  // namespace drq::gui

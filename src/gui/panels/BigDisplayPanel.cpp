@@ -1,0 +1,64 @@
+#include "gui/panels/BigDisplayPanel.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+namespace drq::gui {
+
+BigDisplayPanel::BigDisplayPanel(const QString& name, const QString& title, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      id_(new QLabel(this)),
+      value_(new QLabel(QStringLiteral("0"), this)) {
+  setObjectName(name);
+  setWindowTitle(title);
+  id_->setObjectName(QStringLiteral("DispID"));
+  value_->setObjectName(QStringLiteral("DispValue"));
+  id_->setAlignment(Qt::AlignCenter);
+  value_->setAlignment(Qt::AlignCenter);
+  QFont idFont = id_->font();
+  idFont.setPointSize(14);
+  id_->setFont(idFont);
+  QFont valueFont = value_->font();
+  valueFont.setPointSize(96);
+  valueFont.setBold(true);
+  value_->setFont(valueFont);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(id_);
+  layout->addWidget(value_, 1);
+  resize(320, 240);
+}
+
+void BigDisplayPanel::setSensorId(const QString& text) { id_->setText(text); }
+
+void BigDisplayPanel::setValue(int value) { value_->setText(QString::number(value)); }
+
+void BigDisplayPanel::showDisplay() {
+  show();
+  raise();
+}
+
+void BigDisplayPanel::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    hide();
+    event->accept();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void BigDisplayPanel::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
+
+void BigDisplayPanel::closeEvent(QCloseEvent* event) {
+  hide();
+  event->accept();
+}
+
+BigColorPanel::BigColorPanel(QWidget* parent)
+    : BigDisplayPanel(QStringLiteral("COLBIGP"), QStringLiteral("COLOR"), parent) {}
+
+BigGroupPanel::BigGroupPanel(QWidget* parent)
+    : BigDisplayPanel(QStringLiteral("GRPBIGP"), QStringLiteral("GROUP"), parent) {}
+
+}  // namespace drq::gui

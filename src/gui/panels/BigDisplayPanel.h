@@ -1,0 +1,50 @@
+#pragma once
+// A top-level window that repeats one value of the display panel in large
+// type, for reading from a distance: COLBIGP (colour number) and GRPBIGP
+// (colour group). It shows the sensor ID text above the value. A right click
+// anywhere on it, or its close box, hides it; it is updated while hidden.
+
+#include <QLabel>
+#include <QWidget>
+
+namespace drq::gui {
+
+class BigDisplayPanel : public QWidget {
+  Q_OBJECT
+ public:
+  // `name` is the panel name (object name), `title` its window title.
+  BigDisplayPanel(const QString& name, const QString& title, QWidget* parent);
+
+  void setSensorId(const QString& text);
+  QString sensorId() const { return id_->text(); }
+  void setValue(int value);
+  QString valueText() const { return value_->text(); }
+
+  // Shows the panel (not as a popup) and raises it.
+  void showDisplay();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QLabel* id_;
+  QLabel* value_;
+};
+
+// COLBIGP: the detected colour number (teach row).
+class BigColorPanel final : public BigDisplayPanel {
+  Q_OBJECT
+ public:
+  explicit BigColorPanel(QWidget* parent);
+};
+
+// GRPBIGP: the detected colour group.
+class BigGroupPanel final : public BigDisplayPanel {
+  Q_OBJECT
+ public:
+  explicit BigGroupPanel(QWidget* parent);
+};
+
+}  // namespace drq::gui

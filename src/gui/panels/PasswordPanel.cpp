@@ -1,0 +1,66 @@
+#include "gui/panels/PasswordPanel.h"
+
+#include <QLabel>
+#include <QProxyStyle>
+#include <QVBoxLayout>
+
+#include "gui/Texts.h"
+
+namespace drq::gui {
+
+namespace {
+
+constexpr const char* kPassword = "qortal";
+constexpr const char* kWrongPassword = "Wrong password. \nPlease try again.";
+
+// Shows every character of a password field as "*".
+class StarPasswordStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_LineEdit_PasswordCharacter) return '*';
+    if (hint == SH_LineEdit_PasswordMaskDelay) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
+PasswordPanel::PasswordPanel(Popups& popups, QWidget* parent)
+    : QDialog(parent), popups_(popups), field_(new QLineEdit(this)) {
+  setObjectName(QStringLiteral("PASSWORDP"));
+  setWindowTitle(QStringLiteral("PASSWORD"));
+  setModal(true);
+  field_->setObjectName(QStringLiteral("StringEnterPW"));
+  field_->setMaxLength(kMaxLength);
+  field_->setEchoMode(QLineEdit::Password);
+  auto* style = new StarPasswordStyle();
+  style->setParent(field_);
+  field_->setStyle(style);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("ENTER PASSWORD"), this));
+  layout->addWidget(field_);
+  connect(field_, &QLineEdit::returnPressed, this, &PasswordPanel::CBF_StringEnterPW);
+  resize(260, 90);
+}
+
+void PasswordPanel::openPopup() {
+  field_->clear();
+  setWindowModality(Qt::ApplicationModal);
+  show();
+  raise();
+  activateWindow();
+  field_->setFocus();
+}
+
+void PasswordPanel::CBF_StringEnterPW() {
+  if (field_->text() == QLatin1String(kPassword)) {
+    hide();
+    emit unlocked();
+    return;
+  }
+  popups_.MessagePopup(QString::fromLatin1(kTitleAttention), QString::fromLatin1(kWrongPassword));
+  field_->clear();
+}
+
+}  // namespace drq::gui

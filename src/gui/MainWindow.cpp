@@ -71,11 +71,8 @@ void MainWindow::buildWindow() {
 
   header_ = new HeaderBar(central);
 
-  tabs_ = new QTabWidget();
+  tabs_ = new SideTabWidget();
   tabs_->setObjectName(QStringLiteral("TabMain1"));
-  tabs_->setTabBar(new SideTabBar(tabs_));
-  tabs_->setTabPosition(QTabWidget::West);
-  tabs_->setDocumentMode(false);
 
   connectionPage_ = new ConnectionPage(context_, *this);
   parameterPage_ = new ParameterPage(context_);

@@ -60,13 +60,15 @@ class ScriptedPopups final : public Popups {
 
  private:
   struct Answer {
-    PopupKind kind;
+    PopupKind kind = PopupKind::Message;
     int number = 0;
-    std::optional<QString> text;
+    bool hasText = false;
+    QString text;
   };
 
-  // The next answer when it is of `kind`; records and notes otherwise.
-  std::optional<Answer> take(const PopupRecord& record);
+  // Records the popup; takes the next answer into `out` when it is of the
+  // popup's kind (true), notes the mismatch or the missing answer otherwise.
+  bool take(const PopupRecord& record, Answer& out);
 
   std::deque<Answer> answers_;
   std::vector<PopupRecord> records_;

@@ -33,4 +33,9 @@ void SideTabBar::paintEvent(QPaintEvent*) {
   }
 }
 
+SideTabWidget::SideTabWidget(QWidget* parent) : QTabWidget(parent) {
+  setTabBar(new SideTabBar(this));
+  setTabPosition(QTabWidget::West);
+}
+
 }  // namespace drq::gui

@@ -4,6 +4,7 @@
 // readable.
 
 #include <QTabBar>
+#include <QTabWidget>
 
 namespace drq::gui {
 
@@ -15,6 +16,13 @@ class SideTabBar final : public QTabBar {
  protected:
   QSize tabSizeHint(int index) const override;
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A tab widget with its tabs on the left side, labels horizontal.
+class SideTabWidget final : public QTabWidget {
+  Q_OBJECT
+ public:
+  explicit SideTabWidget(QWidget* parent = nullptr);
 };
 
 }  // namespace drq::gui

@@ -1,0 +1,199 @@
+// Right-click help, the password popup, the big displays and the
+// screenshots.
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "gui/Application.h"
+#include "gui/ShellFixture.h"
+#include "gui/pages/CalibrationPage.h"
+#include "gui/panels/BigDisplayPanel.h"
+#include "gui/panels/DataPanel.h"
+#include "gui/panels/PasswordPanel.h"
+
+namespace drq::gui::test {
+namespace {
+
+TEST_F(ShellTest, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
+  startOffline();
+  window->setActivePage(kPageConnection);
+  popups.clearRecords();
+  const QString log = window->connectionPage().messages();
+
+  auto* tryButton = find<QPushButton>("ButtonTryToConnect");
+  QTest::mouseClick(tryButton, Qt::RightButton);
+  auto* send = find<QPushButton>("ButtonSend");
+  QTest::mouseClick(send, Qt::RightButton);
+  auto* file = find<QPushButton>("SelectMemFile");
+  QTest::mouseClick(file, Qt::RightButton);
+  QTest::mouseClick(window->mainTabs()->tabBar(), Qt::RightButton, {},
+                    window->mainTabs()->tabBar()->tabRect(kPageRecorder).center());
+
+  ASSERT_EQ(popups.records().size(), 4u);
+  for (const auto& record : popups.records()) {
+    EXPECT_EQ(record.kind, PopupKind::Message);
+    EXPECT_EQ(record.title, QStringLiteral("INFO!"));
+  }
+  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Try to connect sensor."));
+  EXPECT_EQ(popups.records()[1].text,
+            QStringLiteral("All the parameters of the PC-User-Interface are transferred to the "
+                           "sensor or to a selectable file. \nThe target of the parameter "
+                           "transfer is determined by the select button (RAM, EEPROM, FILE). "
+                           "\n\nShortcut Key: F9. "));
+  EXPECT_EQ(popups.records()[3].text, QStringLiteral("Select TAB-window."));
+  EXPECT_EQ(send->toolTip(), popups.records()[1].text);
+  // Nothing else happened: no connection attempt, no transfer, no page change.
+  EXPECT_EQ(window->connectionPage().messages(), log);
+  EXPECT_EQ(window->activePage(), kPageConnection);
+  EXPECT_TRUE(file->isChecked());
+  EXPECT_EQ(popups.records(PopupKind::File).size(), 0u);
+
+  // The help of a spin-box-like control reaches through its inner edit field.
+  QTest::mouseClick(find<QLineEdit>("StringPortNumber"), Qt::RightButton);
+  EXPECT_EQ(popups.records().back().text, QStringLiteral("Select a port number."));
+}
+
+TEST_F(ShellTest, ConnectionPageHelpTexts) {
+  build();
+  const std::pair<const char*, const char*> expected[] = {
+      {"EditCommunicationProtocol", "Select RS232 or TCP/IP Interface. "},
+      {"EditSelectComPort", "Select a serial COM-PORT."},
+      {"EditSelectBaudrate",
+       "Select the Baudrate for data transfer. \n\nAttention! Sensor and user surface \nmust work "
+       "with the same Baudrate. "},
+      {"StringIpAdress", "Select a Server by name or IP address."},
+      {"StringPortNumber", "Select a port number."},
+      {"ButtonTryToConnect", "Try to connect sensor."},
+      {"ButtonDisconnect", "Disconnect from sensor.!"},
+      {"ButtonAccept", "Accept settings for communication \nand switch to parapanel. "},
+      {"ButtonChangeBaudrate",
+       "Save selected Baudrate to sensor. \n\nConfirm new baudrate with EEPROM and SEND."},
+      {"ButtonGenHwInfoFile",
+       "Save Hardware Initial File to disk. \nSend this file to your supplier for assistance."},
+      {"EditID",
+       "Insert sensor identification. \nThis ID will be displayed in some panels of the "
+       "software."},
+      {"ButtonGet",
+       "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of the "
+       "parameter transfer is determined by the select button (RAM, EEPROM, FILE). \n\nShortcut "
+       "Key: F10. "},
+      {"SelectMemRam", "Select source respectively the target for the parameter transfer."},
+      {"SelectParaSet1", "Select parameter set which should be transfered."},
+  };
+  for (const auto& [name, text] : expected) {
+    EXPECT_EQ(find<QWidget>(name)->toolTip(), QString::fromLatin1(text)) << name;
+  }
+  EXPECT_EQ(find<QPushButton>("ButtonSend")->shortcut(), QKeySequence(Qt::Key_F9));
+  EXPECT_EQ(find<QPushButton>("ButtonGet")->shortcut(), QKeySequence(Qt::Key_F10));
+  EXPECT_EQ(find<QPushButton>("ButtonGo")->shortcut(), QKeySequence(Qt::Key_F11));
+  EXPECT_EQ(find<QPushButton>("ButtonStop")->shortcut(), QKeySequence(Qt::Key_F12));
+}
+
+TEST_F(ShellTest, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp) {
+  startOffline();
+  ASSERT_FALSE(window->connectionPage().messages().isEmpty());
+  popups.clearRecords();
+  auto* status = find<QLineEdit>("DispStatus");
+  QTest::mouseDClick(status, Qt::RightButton);
+  EXPECT_TRUE(window->connectionPage().messages().isEmpty());
+  QTest::qWait(QApplication::doubleClickInterval() + 50);
+  EXPECT_TRUE(popups.records().empty());
+  // A single right click still shows the help once the double-click time passed.
+  QTest::mouseClick(status, Qt::RightButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !popups.records().empty(); }));
+}
+
+TEST_F(ShellTest, PasswordUnlocksTheOffsetPage) {
+  startOffline();
+  PasswordPanel& password = window->passwordPanel();
+  QLineEdit* field = password.field();
+  EXPECT_EQ(field->maxLength(), 20);
+  EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field),
+            '*');
+
+  // A right double-click on the calibration page's decoration opens it.
+  window->setActivePage(kPageCalibration);
+  QTest::mouseClick(window->calibrationPage().decoration(), Qt::RightButton);
+  EXPECT_FALSE(password.isVisible());
+  QTest::mouseDClick(window->calibrationPage().decoration(), Qt::RightButton);
+  ASSERT_TRUE(password.isVisible());
+  EXPECT_TRUE(password.isModal());
+
+  QTest::keyClicks(field, QStringLiteral("qortal "));
+  QTest::keyClick(field, Qt::Key_Return);
+  ASSERT_EQ(popups.records().size(), 1u);
+  EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Wrong password. \nPlease try again."));
+  EXPECT_TRUE(field->text().isEmpty());
+  EXPECT_TRUE(password.isVisible());
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+
+  QTest::keyClicks(field, QStringLiteral("QORTAL"));
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+
+  // Closing the popup leaves the page hidden; the next opening starts empty.
+  field->setText(QStringLiteral("qort"));
+  password.close();
+  EXPECT_FALSE(password.isVisible());
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+  QTest::mouseDClick(window->calibrationPage().decoration(), Qt::RightButton);
+  EXPECT_TRUE(field->text().isEmpty());
+
+  field->setText(QStringLiteral("qortalqortalqortalqortal"));
+  EXPECT_EQ(field->text().size(), 20);
+  field->setText(QStringLiteral("qortal"));
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_FALSE(password.isVisible());
+  EXPECT_TRUE(window->isPageVisible(kPageOffset));
+  EXPECT_EQ(window->activePage(), kPageOffset);
+
+  // The offset page's close button hides it and shows the parameter page.
+  find<QPushButton>("ButtonCloseOffsetCompensation")->click();
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+  EXPECT_EQ(window->activePage(), kPageParameter);
+}
+
+TEST_F(ShellTest, BigDisplaysHideOnARightClickAndKeepTheirValue) {
+  startOffline();
+  BigColorPanel& big = window->bigColorPanel();
+  EXPECT_FALSE(big.isVisible());
+  big.setValue(17);
+  big.showDisplay();
+  EXPECT_TRUE(big.isVisible());
+  QTest::mouseClick(&big, Qt::RightButton);
+  EXPECT_FALSE(big.isVisible());
+  big.setValue(23);  // updated while hidden
+  big.showDisplay();
+  EXPECT_EQ(big.valueText(), QStringLiteral("23"));
+  big.close();
+  EXPECT_FALSE(big.isVisible());
+
+  // The sensor ID text follows the connection page.
+  auto* id = find<QLineEdit>("EditID");
+  id->setText(QStringLiteral("PRESS 4"));
+  window->connectionPage().CBF_EditID();
+  EXPECT_EQ(big.sensorId(), QStringLiteral("PRESS 4"));
+  EXPECT_EQ(window->bigGroupPanel().sensorId(), QStringLiteral("PRESS 4"));
+  EXPECT_EQ(find<QLineEdit>("DispRecordID")->text(), QStringLiteral("PRESS 4"));
+}
+
+TEST_F(ShellTest, ScreenshotsCoverEveryPageAndPanel) {
+  startOffline();
+  drq::test::TempDir shots;
+  const QString dirPath = QString::fromStdString(shots.path().string());
+  const QStringList written = renderScreenshots(*window, QDir(dirPath));
+  EXPECT_EQ(written.size(), 1 + kMainPageCount + 5 + 4 + 3);
+  for (const QString& file : written) EXPECT_GT(QFileInfo(file).size(), 1000) << file.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(QDir(dirPath).filePath(QStringLiteral("main.png"))));
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+}
+
+}  // namespace
+}  // namespace drq::gui::test

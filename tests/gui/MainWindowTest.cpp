@@ -1,0 +1,222 @@
+// The main window's shell: the panel settings file as the window applies and
+// stores it, the page and panel switching, and the recent-address list.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+
+#include "gui/Application.h"
+#include "gui/ShellFixture.h"
+#include "gui/pages/TableAttributesPage.h"
+#include "gui/panels/DataPanel.h"
+
+namespace drq::gui::test {
+namespace {
+
+const std::filesystem::path kReference =
+    std::filesystem::path(DRQ_TEST_DATA_DIR) / "gui" / "PanelSettingsReference.cfg";
+
+TEST_F(ShellTest, SettingsFileWrittenByTheWindowEqualsTheReference) {
+  // The reference starts towards 127.0.0.1 port 1, which refuses.
+  std::filesystem::copy_file(kReference, settingsPath());
+  popups.answerChoice(2);
+  start();
+  EXPECT_EQ(window->geometry(), QRect(10, 40, 790, 548));
+  EXPECT_EQ(window->connectionPage().sensorId(), QStringLiteral("LINE 3 / STATION 12"));
+  EXPECT_EQ(window->tableAttributesPage().specificationTable()->item(12, 0)->text(),
+            QStringLiteral("Bottle \"B\" \\ 2"));
+  EXPECT_EQ(session.RowColors[0], 0x0000FFu);
+  std::filesystem::remove(settingsPath());
+  window->close();
+  EXPECT_EQ(drq::test::readFileBytes(settingsPath()), drq::test::readFileBytes(kReference));
+}
+
+TEST_F(ShellTest, MaximisedWindowIsRestoredMaximisedAndStoredSo) {
+  startOffline(
+      "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 2\r\nMAINPANEL LEFT = 300\r\n"
+      "MAINPANEL WIDTH = 500\r\n\r\n");
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(window->windowPlacement().zoom, 2);
+}
+
+TEST_F(ShellTest, WithoutTheFullscreenTagThePositionIsNotApplied) {
+  build();
+  window->setGeometry(60, 70, 790, 548);
+  writeSettings(settingsFileText("127.0.0.1", 1,
+                                 "[PANEL POSITION]\r\nMAINPANEL LEFT = 300\r\nMAINPANEL TOP = 200\r\n"
+                                 "MAINPANEL WIDTH = 700\r\nMAINPANEL HEIGHT = 500\r\n\r\n"));
+  popups.answerChoice(2);
+  window->InitAll();
+  EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(window->geometry(), QRect(60, 70, 790, 548));
+}
+
+TEST_F(ShellTest, PositionOffEveryScreenKeepsTheWindowInSight) {
+  startOffline(
+      "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\nMAINPANEL LEFT = 30000\r\n"
+      "MAINPANEL TOP = -30000\r\nMAINPANEL WIDTH = 700\r\nMAINPANEL HEIGHT = 500\r\n\r\n");
+  EXPECT_EQ(window->geometry(), QRect(10, 40, 700, 500));
+}
+
+TEST_F(ShellTest, RecentAddressesLoadWithTheirLimitAndGaps) {
+  startOffline(
+      "[IP ADDRESSES]\r\nLIST ITEMS = 3\r\nIP ADDR 1 = \"alpha\"\r\nIP ADDR 3 = \"gamma\"\r\n\r\n");
+  auto* box = find<QComboBox>("StringIpAdress");
+  ASSERT_EQ(box->count(), 2);
+  EXPECT_EQ(box->itemText(0), QStringLiteral("alpha"));
+  EXPECT_EQ(box->itemText(1), QStringLiteral("gamma"));
+  // The address field still shows the stored server address.
+  EXPECT_EQ(box->currentText(), QStringLiteral("127.0.0.1"));
+
+  window.reset();
+  std::string twelve = "[IP ADDRESSES]\r\nLIST ITEMS = 12\r\n";
+  for (int k = 1; k <= 12; ++k) {
+    twelve += "IP ADDR " + std::to_string(k) + " = \"h" + std::to_string(k) + "\"\r\n";
+  }
+  startOffline(twelve + "\r\n");
+  box = find<QComboBox>("StringIpAdress");
+  EXPECT_EQ(box->count(), 10);
+  EXPECT_EQ(box->itemText(9), QStringLiteral("h10"));
+}
+
+TEST_F(ShellTest, CommittingAddressesMovesThemToTheTopAndKeepsTen) {
+  startOffline("[IP ADDRESSES]\r\nLIST ITEMS = 3\r\nIP ADDR 1 = \"a\"\r\nIP ADDR 2 = \"b\"\r\n"
+               "IP ADDR 3 = \"c\"\r\n\r\n");
+  auto* box = find<QComboBox>("StringIpAdress");
+  QLineEdit* edit = box->lineEdit();
+  const auto commit = [&](const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  };
+  const auto items = [&] {
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) list.append(box->itemText(i));
+    return list;
+  };
+  find<QPushButton>("ButtonAccept")->setEnabled(true);
+  commit(QStringLiteral("c"));
+  EXPECT_EQ(items(), (QStringList{"c", "a", "b"}));
+  EXPECT_FALSE(find<QPushButton>("ButtonAccept")->isEnabled());
+  EXPECT_EQ(box->currentText(), QStringLiteral("c"));
+  for (int k = 1; k <= 8; ++k) commit(QStringLiteral("n%1").arg(k));
+  EXPECT_EQ(items().size(), 10);
+  commit(QStringLiteral("eleventh"));
+  EXPECT_EQ(items().size(), 10);
+  EXPECT_EQ(items().front(), QStringLiteral("eleventh"));
+  EXPECT_FALSE(items().contains(QStringLiteral("b")));
+
+  window->close();
+  const std::string written = drq::test::readFileBytes(settingsPath());
+  EXPECT_NE(written.find("LIST ITEMS = 10\r\nIP ADDR 1 = \"eleventh\"\r\nIP ADDR 2 = \"n8\"\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ShellTest, ForeignSettingsFileIsIgnoredIncludingItsCommunicationSettings) {
+  writeSettings(
+      "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\nPANEL ID: = \"X\"\r\n\r\n"
+      "[IP ADDRESSES]\r\nLIST ITEMS = 1\r\nIP ADDR 1 = \"10.0.0.9\"\r\n\r\n"
+      "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nBAUDRATE = 2\r\n");
+  build();
+  window->LoadPanelSettings();
+  window->connectionPage().GetConnectionSettingsFromFile(settingsPath());
+  EXPECT_EQ(window->connectionPage().sensorId(), QString());
+  EXPECT_EQ(find<QComboBox>("StringIpAdress")->count(), 0);
+  EXPECT_EQ(find<QComboBox>("EditCommunicationProtocol")->currentIndex(), 0);
+  EXPECT_EQ(find<QComboBox>("EditSelectBaudrate")->currentIndex(), 4);
+}
+
+TEST_F(ShellTest, AcceptStoresTheSettingsAndShowsTheParameterPage) {
+  startOffline();
+  window->setActivePage(kPageConnection);
+  find<QLineEdit>("EditID")->setText(QStringLiteral("OVEN 2"));
+  find<QPushButton>("ButtonAccept")->setEnabled(true);
+  find<QPushButton>("ButtonAccept")->click();
+  EXPECT_EQ(window->activePage(), kPageParameter);
+  EXPECT_NE(drq::test::readFileBytes(settingsPath()).find("PANEL ID: = \"OVEN 2\""),
+            std::string::npos);
+}
+
+TEST_F(ShellTest, ProtocolSelectsItsControls) {
+  startOffline();
+  auto* protocol = find<QComboBox>("EditCommunicationProtocol");
+  EXPECT_EQ(protocol->currentIndex(), 1);
+  EXPECT_FALSE(find<QWidget>("EditSelectComPort")->isVisibleTo(window.get()));
+  EXPECT_FALSE(find<QWidget>("ButtonChangeBaudrate")->isVisibleTo(window.get()));
+  EXPECT_TRUE(find<QWidget>("StringIpAdress")->isVisibleTo(window.get()));
+  protocol->setCurrentIndex(0);
+  window->connectionPage().CBF_EditCommunicationProtocol();
+  EXPECT_TRUE(find<QWidget>("EditSelectComPort")->isVisibleTo(window.get()));
+  EXPECT_TRUE(find<QWidget>("EditSelectBaudrate")->isVisibleTo(window.get()));
+  EXPECT_TRUE(find<QWidget>("ButtonChangeBaudrate")->isVisibleTo(window.get()));
+  EXPECT_FALSE(find<QWidget>("StringPortNumber")->isVisibleTo(window.get()));
+  // A typed device path is kept, and its COM number where it has one.
+  auto* port = find<QComboBox>("EditSelectComPort");
+  port->setEditText(QStringLiteral("/dev/ttyS3"));
+  window->connectionPage().CBF_EditSelectComPort();
+  EXPECT_EQ(window->connectionPage().connectionSettings().comPort, 4);
+  port->setEditText(QStringLiteral("/dev/ttyUSB0"));
+  const auto typed = window->connectionPage().connectionSettings();
+  EXPECT_EQ(typed.comDevice, "/dev/ttyUSB0");
+  EXPECT_EQ(typed.comPort, 4);
+}
+
+TEST_F(ShellTest, TabsAndChildPanelsSwitchAsOperatorsExpect) {
+  startOffline();
+  EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
+  EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage3dGraph);
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+
+  session.RunFlag.set(1);
+  window->setActivePage(kPageScope);
+  EXPECT_FALSE(session.RunFlag.isSet());
+  EXPECT_EQ(window->currentChildPanel(), ChildPanel::SCOPEP);
+
+  window->ShowChildPanelDisp(static_cast<ChildPanel>(42));
+  EXPECT_EQ(window->childPanelWidget(ChildPanel::DATAP)->isVisibleTo(window.get()), true);
+
+  window->setActivePage(kPageParameter);
+  session.RunFlag.set(1);
+  for (const char* name : {"ButtonAccept", "ButtonChangeBaudrate", "ButtonGenHwInfoFile"}) {
+    find<QWidget>(name)->setEnabled(true);
+  }
+  window->setActivePage(kPageConnection);
+  EXPECT_FALSE(session.RunFlag.isSet());
+  for (const char* name : {"ButtonAccept", "ButtonChangeBaudrate", "ButtonGenHwInfoFile"}) {
+    EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
+  }
+}
+
+TEST_F(ShellTest, RightDoubleClickOnTheBackgroundRestoresTheDefaultSize) {
+  startOffline();
+  window->showMaximized();
+  QTest::mouseDClick(find<QWidget>("MainBackground"), Qt::RightButton, {}, QPoint(2, 70));
+  EXPECT_FALSE(window->isMaximized());
+  EXPECT_EQ(window->size(), QSize(790, 548));
+  const QRect screen = window->screen()->availableGeometry();
+  EXPECT_LE(std::abs(window->frameGeometry().center().x() - screen.center().x()), 1);
+  EXPECT_LE(std::abs(window->frameGeometry().center().y() - screen.center().y()), 1);
+}
+
+TEST(CommandLine, OptionsAndProgramDirectory) {
+  const char* args[] = {"drqscope", "--dir", "/tmp/x", "--demo", "--screenshots", "shots"};
+  const CommandLine line = parseCommandLine(6, args);
+  EXPECT_TRUE(line.error.empty());
+  EXPECT_EQ(line.dir, std::filesystem::path("/tmp/x"));
+  EXPECT_TRUE(line.demo);
+  EXPECT_EQ(line.screenshots, std::filesystem::path("shots"));
+  const char* bad[] = {"drqscope", "--dir"};
+  EXPECT_FALSE(parseCommandLine(2, bad).error.empty());
+  const char* unknown[] = {"drqscope", "--frobnicate"};
+  EXPECT_FALSE(parseCommandLine(2, unknown).error.empty());
+
+  drq::test::TempDir dir;
+  const auto requested = dir.path() / "new" / "home";
+  EXPECT_EQ(chooseProgramDir(requested, "/nonexistent"), requested);
+  EXPECT_TRUE(std::filesystem::is_directory(requested));
+  EXPECT_EQ(chooseProgramDir(std::nullopt, dir.path()), dir.path());
+}
+
+}  // namespace
+}  // namespace drq::gui::test

@@ -240,6 +240,7 @@ int WinMain(int argc, char** argv) {
   QtPopups popups;
   MainWindow window(session, popups, options);
   popups.setParent(&window);
+  QObject::connect(&window, &MainWindow::programEndRequested, &app, &QCoreApplication::quit);
   window.InitAll();
   // The operator's CLOSE choice during the first connection ends the program
   // before the event loop runs, through the normal clean-up.

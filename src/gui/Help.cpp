@@ -51,13 +51,16 @@ class RightClickFilter final : public QObject {
 
  private:
   void handleRight(QEvent::Type type) {
+    if (type == QEvent::MouseButtonPress) {
+      swallowRelease_ = false;
+      return;
+    }
     if (type == QEvent::MouseButtonDblClick) {
       pending_.stop();
       swallowRelease_ = true;
       if (onDoubleClick_) onDoubleClick_();
       return;
     }
-    if (type != QEvent::MouseButtonRelease) return;
     if (swallowRelease_) {
       swallowRelease_ = false;
       return;

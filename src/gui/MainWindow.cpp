@@ -215,7 +215,7 @@ void MainWindow::CleanUp() {
 
 void MainWindow::requestQuit() {
   quitRequested_ = true;
-  QCoreApplication::exit(0);
+  emit programEndRequested();
 }
 
 void MainWindow::CBF_MAINP(PanelEvent event) {
@@ -223,7 +223,7 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
     case PanelEvent::Close:
       context_.session.RunFlag.clear();
       StorePanelSettings();
-      QCoreApplication::exit(0);
+      emit programEndRequested();
       break;
     case PanelEvent::RightDoubleClick:
       restoreDefaultSize();

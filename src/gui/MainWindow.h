@@ -79,8 +79,9 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   // Closes the TCP conversation and the serial port.
   void CleanUp();
 
-  // CBF_MAINP: Close clears RunFlag, stores the settings and ends the event
-  // loop; RightDoubleClick restores 790 x 548 and centres the window.
+  // CBF_MAINP: Close clears RunFlag, stores the settings and asks for the
+  // end of the program; RightDoubleClick restores 790 x 548 and centres the
+  // window.
   void CBF_MAINP(PanelEvent event);
 
   // Makes `panel` the child panel shown; anything else shows DATAP.
@@ -128,6 +129,9 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   // The working parameter set was replaced from the sensor or a file; the
   // pages have shown it. (The mode rules and graphs follow this signal.)
   void parametersLoaded();
+  // The program should end (window closed, or the operator's CLOSE choice):
+  // whoever runs the event loop ends it.
+  void programEndRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include "core/Session.h"
 #include "gui/TransferBar.h"
@@ -129,19 +130,24 @@ TEST_F(ConnectionStart, CloseChoiceEndsWithoutStoringAndClosingStores) {
   writeSettings(settingsFileText("127.0.0.1", 1));
   const std::string before = drq::test::readFileBytes(settingsPath());
   popups.answerChoice(1);  // CLOSE
-  start();
+  build();
+  QSignalSpy endRequests(window.get(), &MainWindow::programEndRequested);
+  window->InitAll();
   EXPECT_TRUE(window->quitRequested());
+  EXPECT_EQ(endRequests.size(), 1);
   window->CleanUp();
   EXPECT_EQ(drq::test::readFileBytes(settingsPath()), before);
 
   // A window closed by the operator stores its settings.
   window.reset();
-  std::filesystem::remove(settingsPath());
   popups.answerChoice(2);
   start();
-  EXPECT_FALSE(std::filesystem::exists(settingsPath()));
+  std::filesystem::remove(settingsPath());
+  QSignalSpy closeRequests(window.get(), &MainWindow::programEndRequested);
   session.RunFlag.set(1);
   window->close();
+  EXPECT_EQ(closeRequests.size(), 1);
+  EXPECT_FALSE(window->quitRequested());
   EXPECT_FALSE(session.RunFlag.isSet());
   EXPECT_NE(drq::test::readFileBytes(settingsPath()).find("FILE TYPE: = \"Panel Settings\""),
             std::string::npos);

@@ -110,6 +110,7 @@ TEST_F(ShellTest, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp) {
 
 TEST_F(ShellTest, PasswordUnlocksTheOffsetPage) {
   startOffline();
+  popups.clearRecords();
   PasswordPanel& password = window->passwordPanel();
   QLineEdit* field = password.field();
   EXPECT_EQ(field->maxLength(), 20);

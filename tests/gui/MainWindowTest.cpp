@@ -55,8 +55,8 @@ TEST_F(ShellTest, WithoutTheFullscreenTagThePositionIsNotApplied) {
 TEST_F(ShellTest, PositionOffEveryScreenKeepsTheWindowInSight) {
   startOffline(
       "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\nMAINPANEL LEFT = 30000\r\n"
-      "MAINPANEL TOP = -30000\r\nMAINPANEL WIDTH = 700\r\nMAINPANEL HEIGHT = 500\r\n\r\n");
-  EXPECT_EQ(window->geometry(), QRect(10, 40, 700, 500));
+      "MAINPANEL TOP = -30000\r\nMAINPANEL WIDTH = 760\r\nMAINPANEL HEIGHT = 560\r\n\r\n");
+  EXPECT_EQ(window->geometry(), QRect(10, 40, 760, 560));
 }
 
 TEST_F(ShellTest, RecentAddressesLoadWithTheirLimitAndGaps) {

@@ -201,6 +201,9 @@ int WinMain(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("drqscope"));
   QApplication::setOrganizationName(QStringLiteral("velmaron"));
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPointSize(9);
+  QApplication::setFont(font);
 
   const std::filesystem::path executableDir = toPath(QCoreApplication::applicationDirPath());
   StartOptions options;

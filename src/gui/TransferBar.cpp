@@ -53,6 +53,11 @@ TransferBar::TransferBar(ShellContext& context, QWidget* parent)
       memGroup_(new QButtonGroup(this)),
       setGroup_(new QButtonGroup(this)) {
   setObjectName(QStringLiteral("TransferBar"));
+  // The chosen target and set stand out clearly.
+  setStyleSheet(QStringLiteral(
+      "QPushButton:checked { background-color: #2E4A70; color: white; border: 1px solid #1B2B45;"
+      " border-radius: 3px; padding: 3px; }"
+      "QPushButton:checked:disabled { background-color: #8A9AB0; color: #EEEEEE; }"));
   Popups& popups = context.popups;
 
   send_->setShortcut(QKeySequence(Qt::Key_F9));

@@ -18,7 +18,7 @@ class ObservableFlag {
   class Subscription {
    public:
     Subscription() = default;
-    Subscription(ObservableFlag* flag, int id) : flag_(flag), id_(id) {}
+    Subscription(const ObservableFlag* flag, int id) : flag_(flag), id_(id) {}
     Subscription(Subscription&& other) noexcept
         : flag_(std::exchange(other.flag_, nullptr)), id_(other.id_) {}
     Subscription& operator=(Subscription&& other) noexcept {
@@ -38,7 +38,7 @@ class ObservableFlag {
     }
 
    private:
-    ObservableFlag* flag_ = nullptr;
+    const ObservableFlag* flag_ = nullptr;
     int id_ = 0;
   };
 
@@ -60,7 +60,8 @@ class ObservableFlag {
   }
   void clear() { set(0); }
 
-  [[nodiscard]] Subscription subscribe(Listener listener) {
+  // Observing does not change the flag, so a const flag can be watched.
+  [[nodiscard]] Subscription subscribe(Listener listener) const {
     const int id = nextId_++;
     listeners_.emplace(id, std::move(listener));
     return Subscription(this, id);
@@ -68,8 +69,8 @@ class ObservableFlag {
 
  private:
   std::uint16_t value_ = 0;
-  int nextId_ = 1;
-  std::map<int, Listener> listeners_;
+  mutable int nextId_ = 1;
+  mutable std::map<int, Listener> listeners_;
 };
 
 }  // namespace drq

@@ -28,6 +28,7 @@ int SerialTransport::open(const QString& device, std::int32_t baudRate) {
   close();
   hungUp_ = false;
   status_ = 0;
+  countersAvailable_ = true;
   port_.setPortName(device);
   if (!port_.open(QIODevice::ReadWrite)) {
     lastError_ = port_.error();
@@ -100,9 +101,12 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
 
 void SerialTransport::takeErrorCounters(bool record) {
 #ifdef Q_OS_LINUX
-  if (!port_.isOpen()) return;
+  if (!port_.isOpen() || !countersAvailable_) return;
   serial_icounter_struct icount{};
-  if (::ioctl(static_cast<int>(port_.handle()), TIOCGICOUNT, &icount) != 0) return;  // e.g. a pty
+  if (::ioctl(static_cast<int>(port_.handle()), TIOCGICOUNT, &icount) != 0) {
+    countersAvailable_ = false;  // e.g. a pty or a USB adapter without counters
+    return;
+  }
   const std::uint32_t now[4] = {static_cast<std::uint32_t>(icount.frame),
                                 static_cast<std::uint32_t>(icount.parity),
                                 static_cast<std::uint32_t>(icount.overrun + icount.buf_overrun),

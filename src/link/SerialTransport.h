@@ -75,6 +75,7 @@ class SerialTransport final : public QObject, public Transport {
   std::function<void()> closedHandler_;
   // Driver error counters at the last query (framing, parity, overrun, break).
   std::uint32_t counters_[4] = {0, 0, 0, 0};
+  bool countersAvailable_ = true;
 };
 
 }  // namespace drq

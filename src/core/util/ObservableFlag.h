@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace drq {
 
@@ -54,9 +55,17 @@ class ObservableFlag {
   void set(std::uint16_t v) {
     if (v == value_) return;
     value_ = v;
-    // Copy: a listener may unsubscribe itself while being called.
-    auto listeners = listeners_;
-    for (auto& [id, listener] : listeners) listener(v);
+    // A listener may unsubscribe itself or others while being called: only
+    // listeners still subscribed are called, each through a copy.
+    std::vector<int> ids;
+    ids.reserve(listeners_.size());
+    for (const auto& entry : listeners_) ids.push_back(entry.first);
+    for (int id : ids) {
+      const auto it = listeners_.find(id);
+      if (it == listeners_.end()) continue;
+      const Listener listener = it->second;
+      listener(v);
+    }
   }
   void clear() { set(0); }
 

@@ -256,7 +256,10 @@ Transmission applyFault(const std::optional<FaultRule>& rule, std::vector<std::u
       frame.resize(std::min<std::size_t>(frame.size(), rule->value));
       break;
     case FaultKind::BadStart:
-      if (hasHeader) frame[0] = static_cast<std::uint8_t>(frame[0] ^ 0xFF);
+      if (hasHeader) {
+        frame[0] = static_cast<std::uint8_t>(frame[0] ^ 0xFF);
+        resealHeader();
+      }
       break;
     case FaultKind::BadHeaderCrc:
       if (hasHeader) frame[7] = static_cast<std::uint8_t>(frame[7] ^ 0xFF);

@@ -14,7 +14,8 @@
 //   kind=KIND   what happens (required):
 //     silent              nothing is sent
 //     header-bytes:N      only the first N bytes (0..7) are sent
-//     bad-start           the start byte is changed (0x55 becomes 0xAA)
+//     bad-start           the start byte becomes 0xAA (header CRC made to match,
+//                         so only the start byte is wrong)
 //     bad-header-crc      the header CRC is inverted
 //     bad-payload-crc     the payload CRC byte is inverted (header CRC made to
 //                         match), so only the payload check fails

@@ -488,26 +488,29 @@ SensorModel::Signals SensorModel::signalsAt(std::uint64_t cycle, const ParaSet& 
   const double gain = gainFactor(rec[ParaWord::Gain]);
   const std::uint16_t ledMode = rec[ParaWord::LedMode];
 
+  const int ambient = (ledMode == 0 || ledMode == 2) ? kAmbientCounts : 0;
   std::array<double, 3> full{};  // converter counts above dark at power 1000
-  double brightest = 0;
-  for (int ch = 0; ch < 3; ++ch) {
+  std::size_t brightest = 0;
+  for (std::size_t ch = 0; ch < 3; ++ch) {
     full[ch] = refl[ch] / 1000.0 * kFullScale * gain * kChannelSensitivity[ch];
-    brightest = std::max(brightest, full[ch]);
+    if (full[ch] > full[brightest]) brightest = ch;
   }
   Signals s;
   if (ledMode == 2 || (rec[ParaWord::Trigger] == 5 && !in0At(micros))) {
     s.power = 0;
   } else if (rec[ParaWord::PowerMode] == 1) {
+    // Tune the brightest channel into the middle of the dynamic window.
     const double centre = (rec[ParaWord::DynWinLo] + rec[ParaWord::DynWinHi]) / 2.0;
-    s.power =
-        brightest > 0 ? std::clamp(int(std::lround(1000.0 * centre / brightest)), 1, 1000) : 1000;
+    const double above = centre - dark_[brightest] - ambient;
+    s.power = full[brightest] > 0
+                  ? std::clamp(int(std::lround(1000.0 * above / full[brightest])), 1, 1000)
+                  : 1000;
   } else {
     s.power = std::min<int>(rec[ParaWord::Power], 1000);
   }
   const double smoothing =
       std::max<double>(rec[ParaWord::Average], 1) * std::max<double>(rec[ParaWord::Integral], 1);
   const double sigma = noise_ / std::sqrt(smoothing);
-  const int ambient = (ledMode == 0 || ledMode == 2) ? kAmbientCounts : 0;
   for (unsigned ch = 0; ch < 3; ++ch) {
     const double v =
         dark_[ch] + ambient + full[ch] * s.power / 1000.0 + sigma * unitNoise(seed_, cycle, ch);

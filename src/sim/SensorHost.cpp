@@ -9,7 +9,10 @@ namespace drq::sim {
 
 namespace {
 constexpr int kMinTimerMs = 2;
-}
+// While a capture waits for its trigger, look for it at this pace (the
+// capture's frames still leave when its last sample is taken).
+constexpr int kTriggerPollMs = 20;
+}  // namespace
 
 SensorHost::SensorHost(SensorModel& model, QObject* parent) : QObject(parent), model_(model) {
   wall_.start();
@@ -111,8 +114,9 @@ void SensorHost::scheduleNextPush() {
   }
   const std::uint64_t now = model_.nowMicros();
   const std::uint64_t waitMicros = *due > now ? *due - now : 0;
-  const auto ms =
+  int ms =
       static_cast<int>(std::clamp<std::uint64_t>((waitMicros + 999) / 1000, kMinTimerMs, 60'000));
+  if (model_.scopeRunning() && !model_.scopeTriggered()) ms = std::max(ms, kTriggerPollMs);
   pushTimer_.start(ms);
 }
 

@@ -579,9 +579,10 @@ Evaluation SensorModel::heldEvaluation(const ParaSet& set, const Measurement& m)
 }
 
 LiveFrame SensorModel::reportFrame(std::uint64_t micros) {
-  const std::uint64_t from = lastReportMicros_ && *lastReportMicros_ < micros
-                                 ? *lastReportMicros_
-                                 : (micros > kFirstWindowMicros ? micros - kFirstWindowMicros : 0);
+  // The first frame looks back over a short window; later ones over the time
+  // since the previous frame (none when no time has passed).
+  std::uint64_t from = micros > kFirstWindowMicros ? micros - kFirstWindowMicros : 0;
+  if (lastReportMicros_) from = std::min(*lastReportMicros_, micros);
   lastReportMicros_ = micros;
   if (!script_.empty()) {
     const LiveFrame f = script_[scriptIndex_ % script_.size()];

@@ -156,7 +156,7 @@ TEST(SensorServer, PushedFramesGoToTheClientThatStartedThem) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !sensor.model().autoSending(); }, kWaitMs));
 }
 
-TEST(SensorServer, WallClockDrivesAutomaticSending) {
+TEST(SensorServer, WallClockDrivesAutomaticSendingAndCaptures) {
   EmbeddedSensor sensor;
   ASSERT_TRUE(sensor.start());
   sensor.model().setAutoSendPeriodMs(10);
@@ -164,6 +164,19 @@ TEST(SensorServer, WallClockDrivesAutomaticSending) {
   c.exchange(request(ORDER_AUTO_SEND, 1));
   const Bytes frames = c.receive(3 * 48);
   EXPECT_EQ(headerOf(std::span(frames).subspan(96)).argument, 3);
+  c.exchange(request(ORDER_AUTO_SEND, 0));
+  QTest::qWait(30);
+  c.socket().readAll();  // frames that were on their way before the stop
+
+  sensor.model().setIn0Pattern(20, 20);
+  const std::uint16_t settings[] = {0, 4, 64, 1, 0};  // IN0 rising, 64 before, every cycle
+  EXPECT_EQ(c.exchange(request(ORDER_SCOPE, 1, words(settings))).size(), 8u);
+  const Bytes capture = c.receive(4 * 266);
+  ASSERT_EQ(capture.size(), 4u * 266);
+  const std::uint16_t p = readLe16(capture, 3 * 266 + 8 + 256);
+  const int start = (p + 128 - 64) % 128;
+  EXPECT_EQ(readLe16(capture, 3 * 266 + 8 + 2 * std::size_t((start + 63) % 128)) & 0x20, 0);
+  EXPECT_EQ(readLe16(capture, 3 * 266 + 8 + 2 * std::size_t((start + 64) % 128)) & 0x20, 0x20);
 }
 
 TEST(SensorServer, PacingHoldsAnswersForTheirWireTime) {

@@ -299,6 +299,12 @@ TEST(SensorStreams, MinMaxTracksTheCyclesSinceThePreviousFrame) {
   m.advanceMicros(1 * kMs);
   const LiveFrame g = liveFrameOf(ask(m, ORDER_GET_DATA).frame);
   EXPECT_EQ(g.words[14], g[FrameWord::Red]);
+
+  // A frame at the same time as the previous one has no cycles to track.
+  m.setTargetPath(TargetPath{{{100, 100, 100}, {900, 900, 900}}, 1, 0});
+  const LiveFrame same = liveFrameOf(ask(m, ORDER_GET_DATA).frame);
+  EXPECT_EQ(same.words[14], same[FrameWord::Red]);
+  EXPECT_EQ(same.words[17], same[FrameWord::Red]);
 }
 
 TEST(SensorStreams, ScriptedFramesReplaceTheTargetInTurn) {

@@ -199,7 +199,6 @@ int WinMain(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("drqscope"));
-  QApplication::setOrganizationName(QStringLiteral("velmaron"));
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
   QFont font(QStringLiteral("Liberation Sans"));
   font.setPointSize(9);

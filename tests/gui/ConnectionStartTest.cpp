@@ -11,6 +11,7 @@
 #include "gui/panels/DataPanel.h"
 #include "gui/ShellFixture.h"
 #include "sim/EmbeddedSensor.h"
+#include "sim/PtySensorServer.h"
 
 namespace drq::gui::test {
 namespace {
@@ -165,6 +166,39 @@ TEST_F(ConnectionStart, DisconnectAndReconnect) {
   EXPECT_TRUE(session.link.state().linkUp);
   EXPECT_TRUE(find<QPushButton>("ButtonGo")->isEnabled());
   EXPECT_TRUE(popups.records().empty());
+}
+
+TEST_F(ConnectionStart, SerialDevicePathConnectsAndTheBaudRateChanges) {
+  ASSERT_TRUE(sensor.start());
+  sim::PtySensorServer pty(sensor.host());
+  ASSERT_TRUE(pty.open()) << pty.errorString().toStdString();
+  writeSettings("[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+                "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = 1\r\nBAUDRATE = 4\r\n"
+                "COMPORT DEVICE = \"" + pty.slavePath().toStdString() + "\"\r\n");
+  start();
+  ASSERT_TRUE(session.link.state().linkUp);
+  EXPECT_EQ(find<QLineEdit>("DispComPort")->text(), pty.slavePath());
+
+  // Coming to the connection page needs a new connection before the change.
+  window->setActivePage(kPageConnection);
+  auto* change = find<QPushButton>("ButtonChangeBaudrate");
+  EXPECT_TRUE(change->isVisibleTo(window.get()));
+  EXPECT_FALSE(change->isEnabled());
+  find<QPushButton>("ButtonTryToConnect")->click();
+  EXPECT_TRUE(change->isEnabled());
+
+  window->connectionPage().clearMessages();
+  find<QComboBox>("EditSelectBaudrate")->setCurrentIndex(6);
+  find<QPushButton>("ButtonChangeBaudrate")->click();
+  EXPECT_EQ(sensor.model().baudIndex(), 6);
+  EXPECT_EQ(session.link.state().baudIndex, 6);
+  EXPECT_TRUE(session.link.state().linkUp);
+  EXPECT_EQ(messages(),
+            QStringLiteral("TRY TO CHANGE BAUDRATE!\nSUCCESS!\nTRY TO CONNECT!\nVELMARON DRQ "
+                           "V1.0B\nSERIAL NUMBER: 1001\n\nATTENTION!!!   CONFIRM NEW BAUDRATE "
+                           "WITH EEPROM AND SEND!\n\n"));
+  EXPECT_TRUE(find<QPushButton>("ButtonGo")->isEnabled());
+  window->CleanUp();
 }
 
 TEST_F(ConnectionStart, ALinkFailureIsReportedOnTheConnectionPage) {

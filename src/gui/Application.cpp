@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstring>
@@ -129,9 +129,8 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir) {
   for (int page = 0; page < kMainPageCount; ++page) {
     window.setActivePage(page);
     settle();
-    const QString name = QStringLiteral("page-%1-%2.png")
-                             .arg(page)
-                             .arg(slug(window.page(page)->tabLabel()));
+    const QString name =
+        QStringLiteral("page-%1-%2.png").arg(page).arg(slug(window.page(page)->tabLabel()));
     if (!save(window, dir, name, written)) return {};
   }
   window.setPageVisible(kPageOffset, offsetVisible);
@@ -158,9 +157,8 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir) {
   for (int page = 0; page < dataPages->count(); ++page) {
     dataPages->setCurrentIndex(page);
     settle();
-    const QString name = QStringLiteral("panel-datap-%1-%2.png")
-                             .arg(page)
-                             .arg(slug(dataPages->tabText(page)));
+    const QString name =
+        QStringLiteral("panel-datap-%1-%2.png").arg(page).arg(slug(dataPages->tabText(page)));
     if (!save(window.dataPanel(), dir, name, written)) return {};
   }
 
@@ -199,7 +197,8 @@ int WinMain(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("drqscope"));
-  if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
+    QApplication::setStyle(style);
   QFont font(QStringLiteral("Liberation Sans"));
   font.setPointSize(9);
   QApplication::setFont(font);
@@ -216,8 +215,8 @@ int WinMain(int argc, char** argv) {
       std::fputs("drqscope: the virtual sensor could not start\n", stderr);
       return -1;
     }
-    options.demo = StartOptions::Demo{QStringLiteral("127.0.0.1"),
-                                      static_cast<int>(demoSensor->port())};
+    options.demo =
+        StartOptions::Demo{QStringLiteral("127.0.0.1"), static_cast<int>(demoSensor->port())};
   }
 
   if (command.screenshots) {

@@ -32,8 +32,7 @@ struct CommandLine {
   std::string error;  // not empty: the command line is wrong
 };
 
-inline constexpr const char* kUsage =
-    "usage: drqscope [--dir DIR] [--demo] [--screenshots DIR]\n";
+inline constexpr const char* kUsage = "usage: drqscope [--dir DIR] [--demo] [--screenshots DIR]\n";
 
 CommandLine parseCommandLine(int argc, const char* const* argv);
 

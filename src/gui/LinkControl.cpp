@@ -23,7 +23,9 @@ QStringList serialPortDevices() {
   return devices;
 }
 
-QString deviceForComPort(int port) { return serialDeviceForComPort(port); }
+QString deviceForComPort(int port) {
+  return serialDeviceForComPort(port);
+}
 
 std::optional<int> comPortForDevice(const QString& device) {
   static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,4})$"),
@@ -39,7 +41,9 @@ std::optional<int> comPortForDevice(const QString& device) {
   return std::nullopt;
 }
 
-int InitRS232(SensorLink& link) { return drq::InitRS232(link); }
+int InitRS232(SensorLink& link) {
+  return drq::InitRS232(link);
+}
 
 int InitTCP_IP(SensorLink& link) {
   return drq::InitTCP_IP(link, [](bool busy) {

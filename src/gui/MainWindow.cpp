@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "core/params/ParaTransfer.h"
-#include "gui/Help.h"
 #include "gui/HeaderBar.h"
+#include "gui/Help.h"
 #include "gui/LinkControl.h"
 #include "gui/SideTabBar.h"
 #include "gui/Texts.h"
@@ -62,7 +62,9 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
   session.link.setFailureReport(connectionPage_);
 }
 
-MainWindow::~MainWindow() { context_.session.link.setFailureReport(nullptr); }
+MainWindow::~MainWindow() {
+  context_.session.link.setFailureReport(nullptr);
+}
 
 void MainWindow::buildWindow() {
   auto* central = new QWidget(this);
@@ -83,9 +85,8 @@ void MainWindow::buildWindow() {
   tableAttributesPage_ = new TableAttributesPage(context_);
   scopePage_ = new ScopePage(context_);
   offsetPage_ = new OffsetPage(context_);
-  pages_ = {connectionPage_,     parameterPage_, groupHoldPage_,
-            teachTablePage_,     recorderPage_,  calibrationPage_,
-            tableAttributesPage_, scopePage_,    offsetPage_};
+  pages_ = {connectionPage_,  parameterPage_,       groupHoldPage_, teachTablePage_, recorderPage_,
+            calibrationPage_, tableAttributesPage_, scopePage_,     offsetPage_};
   for (TabPage* page : pages_) tabs_->addTab(page, page->tabLabel());
   installHelp(tabs_->tabBar(), context_.popups, QString::fromLatin1(kHelpSelectTab));
 
@@ -106,10 +107,10 @@ void MainWindow::buildWindow() {
   meanTeachPanel_ = new MeanTeachPanel(context_);
   graphTeachPanel_ = new GraphTeachPanel(context_);
   scopeGraphPanel_ = new ScopeGraphPanel(context_);
-  for (QWidget* panel : {static_cast<QWidget*>(dataPanel_), static_cast<QWidget*>(signalGraphPanel_),
-                         static_cast<QWidget*>(meanTeachPanel_),
-                         static_cast<QWidget*>(graphTeachPanel_),
-                         static_cast<QWidget*>(scopeGraphPanel_)}) {
+  for (QWidget* panel :
+       {static_cast<QWidget*>(dataPanel_), static_cast<QWidget*>(signalGraphPanel_),
+        static_cast<QWidget*>(meanTeachPanel_), static_cast<QWidget*>(graphTeachPanel_),
+        static_cast<QWidget*>(scopeGraphPanel_)}) {
     displayArea_->addWidget(panel);
   }
 
@@ -285,11 +286,16 @@ void MainWindow::CBF_TabMain1(int index) {
 
 QWidget* MainWindow::childPanelWidget(ChildPanel panel) const {
   switch (panel) {
-    case ChildPanel::DATAP: return dataPanel_;
-    case ChildPanel::GRAPHP: return signalGraphPanel_;
-    case ChildPanel::TEACHP1: return meanTeachPanel_;
-    case ChildPanel::TEACHP2: return graphTeachPanel_;
-    case ChildPanel::SCOPEP: return scopeGraphPanel_;
+    case ChildPanel::DATAP:
+      return dataPanel_;
+    case ChildPanel::GRAPHP:
+      return signalGraphPanel_;
+    case ChildPanel::TEACHP1:
+      return meanTeachPanel_;
+    case ChildPanel::TEACHP2:
+      return graphTeachPanel_;
+    case ChildPanel::SCOPEP:
+      return scopeGraphPanel_;
   }
   return nullptr;
 }
@@ -372,8 +378,7 @@ void MainWindow::StorePanelSettings() {
   out.sensorId = session.sensorId;
   out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
                session.tableAttributesFile};
-  out.recentAddresses =
-      options_.demo ? storedRecentAddresses_ : connectionPage_->recentAddresses();
+  out.recentAddresses = options_.demo ? storedRecentAddresses_ : connectionPage_->recentAddresses();
   tableAttributesPage_->readRowColors(session.RowColors);
   out.rowColors = session.RowColors;
   out.rowSpecs = tableAttributesPage_->rowSpecifications();
@@ -389,17 +394,25 @@ void MainWindow::applyRowColors() {
 
 // --- Connection host ------------------------------------------------------------
 
-void MainWindow::showSensorStatus(const QString& value) { dataPanel_->setStatus(value); }
+void MainWindow::showSensorStatus(const QString& value) {
+  dataPanel_->setStatus(value);
+}
 
-void MainWindow::setSensorStatusLabel(const QString& label) { dataPanel_->setStatusLabel(label); }
+void MainWindow::setSensorStatusLabel(const QString& label) {
+  dataPanel_->setStatusLabel(label);
+}
 
 void MainWindow::showLinkTarget(bool serial, const QString& comPort, const QString& address) {
   dataPanel_->showLinkTarget(serial, comPort, address);
 }
 
-void MainWindow::selectFileTarget() { transferBar_->selectFileTarget(); }
+void MainWindow::selectFileTarget() {
+  transferBar_->selectFileTarget();
+}
 
-void MainWindow::undimSendGet() { transferBar_->setSendGetEnabled(true); }
+void MainWindow::undimSendGet() {
+  transferBar_->setSendGetEnabled(true);
+}
 
 void MainWindow::sensorIdChanged(const QString& text) {
   recorderPage_->setSensorId(text);
@@ -407,7 +420,9 @@ void MainWindow::sensorIdChanged(const QString& text) {
   bigGroup_->setSensorId(text);
 }
 
-void MainWindow::readSensorParameters() { getParametersFromSensor(); }
+void MainWindow::readSensorParameters() {
+  getParametersFromSensor();
+}
 
 // --- Parameter transfers ----------------------------------------------------------
 

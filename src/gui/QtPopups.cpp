@@ -34,8 +34,7 @@ bool QtPopups::ConfirmPopup(const QString& title, const QString& text) {
 }
 
 int QtPopups::GenericMessagePopup(const QString& title, const QString& text,
-                                  const QStringList& buttons, int defaultButton,
-                                  int escapeButton) {
+                                  const QStringList& buttons, int defaultButton, int escapeButton) {
   QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parentWidget());
   box.setTextFormat(Qt::PlainText);
   QList<QPushButton*> pushButtons;

@@ -6,11 +6,16 @@ namespace {
 
 const char* kindName(PopupKind kind) {
   switch (kind) {
-    case PopupKind::Message: return "message";
-    case PopupKind::Confirm: return "confirm";
-    case PopupKind::Choice: return "choice";
-    case PopupKind::Prompt: return "prompt";
-    case PopupKind::File: return "file";
+    case PopupKind::Message:
+      return "message";
+    case PopupKind::Confirm:
+      return "confirm";
+    case PopupKind::Choice:
+      return "choice";
+    case PopupKind::Prompt:
+      return "prompt";
+    case PopupKind::File:
+      return "file";
   }
   return "?";
 }
@@ -91,8 +96,7 @@ int ScriptedPopups::GenericMessagePopup(const QString& title, const QString& tex
 std::optional<QString> ScriptedPopups::PromptPopup(const QString& title, const QString& text,
                                                    int maxLength) {
   Answer answer;
-  if (!take(PopupRecord{PopupKind::Prompt, title, text, {}, 0, 0, {}}, answer) ||
-      !answer.hasText) {
+  if (!take(PopupRecord{PopupKind::Prompt, title, text, {}, 0, 0, {}}, answer) || !answer.hasText) {
     return std::nullopt;
   }
   return answer.text.left(maxLength);

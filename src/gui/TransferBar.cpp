@@ -16,11 +16,13 @@ constexpr const char* kHelpGet =
     "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of the "
     "parameter transfer is determined by the select button (RAM, EEPROM, FILE). \n\nShortcut "
     "Key: F10. ";
-constexpr const char* kHelpMem = "Select source respectively the target for the parameter transfer.";
+constexpr const char* kHelpMem =
+    "Select source respectively the target for the parameter transfer.";
 constexpr const char* kHelpParaSet = "Select parameter set which should be transfered.";
 constexpr const char* kHelpGo =
     "Start reading the current measurement from the sensor continuously. \n\nShortcut Key: F11. ";
-constexpr const char* kHelpStop = "Stop reading measurements from the sensor. \n\nShortcut Key: F12. ";
+constexpr const char* kHelpStop =
+    "Stop reading measurements from the sensor. \n\nShortcut Key: F12. ";
 
 QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
   auto* button = new QPushButton(text, parent);
@@ -109,9 +111,9 @@ TransferBar::TransferBar(ShellContext& context, QWidget* parent)
 }
 
 void TransferBar::registerOperationButtons(ButtonDimmer& dimmer) {
-  for (QWidget* control : {static_cast<QWidget*>(send_), static_cast<QWidget*>(get_),
-                           static_cast<QWidget*>(ram_), static_cast<QWidget*>(eeprom_),
-                           static_cast<QWidget*>(file_)}) {
+  for (QWidget* control :
+       {static_cast<QWidget*>(send_), static_cast<QWidget*>(get_), static_cast<QWidget*>(ram_),
+        static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(file_)}) {
     dimmer.add(ButtonDimmer::Group::Transfer, control);
   }
   dimmer.add(ButtonDimmer::Group::Always, go_);
@@ -161,9 +163,13 @@ void TransferBar::CBF_ButtonGet() {
   }
 }
 
-void TransferBar::CBF_ButtonGo() { emit goRequested(); }
+void TransferBar::CBF_ButtonGo() {
+  emit goRequested();
+}
 
-void TransferBar::CBF_ButtonStop() { context_.session.RunFlag.clear(); }
+void TransferBar::CBF_ButtonStop() {
+  context_.session.RunFlag.clear();
+}
 
 void TransferBar::CBF_SelectMem(QAbstractButton* button) {
   const int id = memGroup_->id(button);

@@ -7,9 +7,9 @@
 #include <QSignalSpy>
 
 #include "core/Session.h"
+#include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
 #include "gui/panels/DataPanel.h"
-#include "gui/ShellFixture.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/PtySensorServer.h"
 
@@ -89,8 +89,8 @@ TEST_F(ConnectionStart, TcpToTheVirtualSensorShowsVersionAndSerialNumberAndReads
   // The parameters were read from the sensor's RAM; every button is usable.
   EXPECT_EQ(session.working, sensor.model().ramSet(0));
   EXPECT_EQ(session.target, TransferTarget::Ram);
-  for (const char* name : {"ButtonGo", "ButtonSend", "ButtonDisconnect", "ButtonAccept",
-                           "ButtonGenHwInfoFile"}) {
+  for (const char* name :
+       {"ButtonGo", "ButtonSend", "ButtonDisconnect", "ButtonAccept", "ButtonGenHwInfoFile"}) {
     EXPECT_TRUE(find<QWidget>(name)->isEnabled()) << name;
   }
   EXPECT_EQ(window->activePage(), kPageParameter);
@@ -172,9 +172,11 @@ TEST_F(ConnectionStart, SerialDevicePathConnectsAndTheBaudRateChanges) {
   ASSERT_TRUE(sensor.start());
   sim::PtySensorServer pty(sensor.host());
   ASSERT_TRUE(pty.open()) << pty.errorString().toStdString();
-  writeSettings("[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-                "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = 1\r\nBAUDRATE = 4\r\n"
-                "COMPORT DEVICE = \"" + pty.slavePath().toStdString() + "\"\r\n");
+  writeSettings(
+      "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+      "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = 1\r\nBAUDRATE = 4\r\n"
+      "COMPORT DEVICE = \"" +
+      pty.slavePath().toStdString() + "\"\r\n");
   start();
   ASSERT_TRUE(session.link.state().linkUp);
   EXPECT_EQ(find<QLineEdit>("DispComPort")->text(), pty.slavePath());
@@ -240,7 +242,8 @@ TEST_F(ConnectionStart, DemoConnectsWithoutOverwritingTheStoredCommunicationSett
     const auto begin = written.find("[" + name + "]");
     return written.substr(begin, written.find("\r\n\r\n", begin) - begin);
   };
-  EXPECT_EQ(section("IP ADDRESSES"), "[IP ADDRESSES]\r\nLIST ITEMS = 1\r\nIP ADDR 1 = \"10.1.2.3\"");
+  EXPECT_EQ(section("IP ADDRESSES"),
+            "[IP ADDRESSES]\r\nLIST ITEMS = 1\r\nIP ADDR 1 = \"10.1.2.3\"");
   EXPECT_EQ(section("COMMUNICATION SETTINGS"),
             "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = 4\r\nBAUDRATE = 2\r\n"
             "IP ADRESS = \"10.1.2.3\"\r\nPORT NUMBER = \"4001\"\r\n"

@@ -115,8 +115,7 @@ TEST_F(ShellTest, PasswordUnlocksTheOffsetPage) {
   QLineEdit* field = password.field();
   EXPECT_EQ(field->maxLength(), 20);
   EXPECT_EQ(field->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field),
-            '*');
+  EXPECT_EQ(field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field), '*');
 
   // A right double-click on the calibration page's decoration opens it.
   window->setActivePage(kPageCalibration);

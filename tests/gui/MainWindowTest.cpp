@@ -43,9 +43,10 @@ TEST_F(ShellTest, MaximisedWindowIsRestoredMaximisedAndStoredSo) {
 TEST_F(ShellTest, WithoutTheFullscreenTagThePositionIsNotApplied) {
   build();
   window->setGeometry(60, 70, 790, 548);
-  writeSettings(settingsFileText("127.0.0.1", 1,
-                                 "[PANEL POSITION]\r\nMAINPANEL LEFT = 300\r\nMAINPANEL TOP = 200\r\n"
-                                 "MAINPANEL WIDTH = 700\r\nMAINPANEL HEIGHT = 500\r\n\r\n"));
+  writeSettings(
+      settingsFileText("127.0.0.1", 1,
+                       "[PANEL POSITION]\r\nMAINPANEL LEFT = 300\r\nMAINPANEL TOP = 200\r\n"
+                       "MAINPANEL WIDTH = 700\r\nMAINPANEL HEIGHT = 500\r\n\r\n"));
   popups.answerChoice(2);
   window->InitAll();
   EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
@@ -81,8 +82,9 @@ TEST_F(ShellTest, RecentAddressesLoadWithTheirLimitAndGaps) {
 }
 
 TEST_F(ShellTest, CommittingAddressesMovesThemToTheTopAndKeepsTen) {
-  startOffline("[IP ADDRESSES]\r\nLIST ITEMS = 3\r\nIP ADDR 1 = \"a\"\r\nIP ADDR 2 = \"b\"\r\n"
-               "IP ADDR 3 = \"c\"\r\n\r\n");
+  startOffline(
+      "[IP ADDRESSES]\r\nLIST ITEMS = 3\r\nIP ADDR 1 = \"a\"\r\nIP ADDR 2 = \"b\"\r\n"
+      "IP ADDR 3 = \"c\"\r\n\r\n");
   auto* box = find<QComboBox>("StringIpAdress");
   QLineEdit* edit = box->lineEdit();
   const auto commit = [&](const QString& text) {

@@ -50,9 +50,9 @@ void writeLines(const std::filesystem::path& file, std::initializer_list<const c
 TEST(PanelSettingsContent, WritesTheReferenceFileByteForByte) {
   test::TempDir dir;
   const auto file = dir.file("PanelSettings.cfg");
-  ASSERT_GE(writePanelSettingsFile(file, referenceSettings(), WindowPlacement{},
-                                   referenceConnection()),
-            0);
+  ASSERT_GE(
+      writePanelSettingsFile(file, referenceSettings(), WindowPlacement{}, referenceConnection()),
+      0);
   EXPECT_EQ(test::readFileBytes(file), test::readFileBytes(kReference));
 }
 
@@ -94,9 +94,9 @@ TEST(PanelSettingsContent, ForeignFileTypeIsIgnoredEntirely) {
   test::TempDir dir;
   const auto file = dir.file("PanelSettings.cfg");
   writeLines(file, {"[GENERAL INFO]", "FILE TYPE: = \"Parameter File\"", "PANEL ID: = \"X\"", "",
-                    "[PANEL POSITION]", "MAINPANEL FULLSCREEN = 2", "",
-                    "[IP ADDRESSES]", "LIST ITEMS = 1", "IP ADDR 1 = \"10.0.0.1\"", "",
-                    "[COMMUNICATION SETTINGS]", "COMPROTOCOL = 1", "IP ADRESS = \"10.0.0.1\""});
+                    "[PANEL POSITION]", "MAINPANEL FULLSCREEN = 2", "", "[IP ADDRESSES]",
+                    "LIST ITEMS = 1", "IP ADDR 1 = \"10.0.0.1\"", "", "[COMMUNICATION SETTINGS]",
+                    "COMPROTOCOL = 1", "IP ADRESS = \"10.0.0.1\""});
   PanelSettings loaded;
   EXPECT_FALSE(loadPanelSettingsFile(file, dir.path(), loaded));
   EXPECT_EQ(loaded.sensorId, "");
@@ -125,8 +125,9 @@ TEST(PanelSettingsContent, WindowOnlyWithTheFullscreenTagAndMissingTagsDefault) 
 TEST(PanelSettingsContent, RecentAddressesAreCutToTenAndSkipGaps) {
   test::TempDir dir;
   const auto file = dir.file("PanelSettings.cfg");
-  std::string text = "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n[IP ADDRESSES]\r\n"
-                     "LIST ITEMS = 12\r\n";
+  std::string text =
+      "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n[IP ADDRESSES]\r\n"
+      "LIST ITEMS = 12\r\n";
   for (int k = 1; k <= 12; ++k) {
     text += "IP ADDR " + std::to_string(k) + " = \"host" + std::to_string(k) + "\"\r\n";
   }
@@ -202,7 +203,7 @@ TEST(PanelSettingsContent, RecentAddressListMovesAndDropsEntries) {
 
 TEST(PanelSettingsContent, TextsAreCutOnCharacterBoundaries) {
   EXPECT_EQ(cutUtf8("abcdef", 4), "abcd");
-  EXPECT_EQ(cutUtf8("ab\xC3\xA4", 3), "ab");          // a-umlaut would be split
+  EXPECT_EQ(cutUtf8("ab\xC3\xA4", 3), "ab");           // a-umlaut would be split
   EXPECT_EQ(cutUtf8("ab\xC3\xA4x", 4), "ab\xC3\xA4");  // fits exactly
   EXPECT_EQ(cutUtf8("\xE2\x82\xAC", 2), "");
 }

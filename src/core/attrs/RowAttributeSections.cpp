@@ -22,8 +22,7 @@ void AppendTableSetToIniHandle(ini::IniStore& store, const RowColorArray& colors
   }
 }
 
-std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store,
-                                                      RowColorArray& colors,
+std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowColorArray& colors,
                                                       RowSpecifications& specs) {
   std::vector<std::size_t> missing;
   for (std::size_t row = 0; row < kTeachRows; ++row) {
@@ -36,8 +35,7 @@ std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store,
       missing.push_back(row);
     }
     std::string text;
-    if (store.Ini_GetStringIntoBuffer(section, kRowSpecificationTag, text,
-                                      kReadBufferSize) != 1) {
+    if (store.Ini_GetStringIntoBuffer(section, kRowSpecificationTag, text, kReadBufferSize) != 1) {
       text.clear();
     }
     specs[row] = settings::cutUtf8(text, kRowSpecificationMax);

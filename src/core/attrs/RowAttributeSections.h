@@ -46,8 +46,7 @@ void AppendTableSetToIniHandle(ini::IniStore& store, const RowColorArray& colors
 // gets its default colour and is listed in the result (ascending); a missing
 // "Row specification" gives an empty text (cut to 99 bytes otherwise).
 // Entries 64..74 of `colors` are left alone. Colours keep their low 24 bits.
-std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store,
-                                                      RowColorArray& colors,
+std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowColorArray& colors,
                                                       RowSpecifications& specs);
 
 // The notice for the rows AcquireTableSetFromIniHandle listed: the fixed text

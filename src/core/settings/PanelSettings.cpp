@@ -121,7 +121,8 @@ ConnectionSettings readConnectionSettings(const std::filesystem::path& file) {
   ini::IniStore store;
   if (store.Ini_ReadFromFile(file) < 0 || !isPanelSettingsStore(store)) return settings;
 
-  settings.protocol = getInt(store, kSectionCommunication, kTagProtocol).value_or(settings.protocol);
+  settings.protocol =
+      getInt(store, kSectionCommunication, kTagProtocol).value_or(settings.protocol);
   settings.comPort = getInt(store, kSectionCommunication, kTagComPort).value_or(settings.comPort);
   settings.baudIndex =
       getInt(store, kSectionCommunication, kTagBaudrate).value_or(settings.baudIndex);

@@ -115,9 +115,9 @@ struct PanelSettings {
 
 // The communication settings the connection page edits.
 struct ConnectionSettings {
-  int protocol = 0;    // 0 RS-232, 1 TCP/IP
-  int comPort = 1;     // COM port number
-  int baudIndex = 4;   // index into the baud-rate table (4 = 115200)
+  int protocol = 0;                  // 0 RS-232, 1 TCP/IP
+  int comPort = 1;                   // COM port number
+  int baudIndex = 4;                 // index into the baud-rate table (4 = 115200)
   std::string serverAddress;         // at most 255 bytes
   std::string portNumber = "10001";  // port number text, at most 31 bytes
   std::string comDevice;             // explicit serial device; empty: derived from comPort

@@ -29,8 +29,7 @@ constexpr const char* kHelpIpAddress = "Select a Server by name or IP address.";
 constexpr const char* kHelpPortNumber = "Select a port number.";
 constexpr const char* kHelpTryToConnect = "Try to connect sensor.";
 constexpr const char* kHelpDisconnect = "Disconnect from sensor.!";
-constexpr const char* kHelpAccept =
-    "Accept settings for communication \nand switch to parapanel. ";
+constexpr const char* kHelpAccept = "Accept settings for communication \nand switch to parapanel. ";
 constexpr const char* kHelpChangeBaudrate =
     "Save selected Baudrate to sensor. \n\nConfirm new baudrate with EEPROM and SEND.";
 constexpr const char* kHelpGenHwInfoFile =
@@ -189,8 +188,7 @@ void ConnectionPage::buildControls() {
   changeBaudrate_ = new QPushButton(QStringLiteral("CHANGE BAUDRATE"), this);
   changeBaudrate_->setObjectName(QStringLiteral("ButtonChangeBaudrate"));
   installHelp(changeBaudrate_, popups, QString::fromLatin1(kHelpChangeBaudrate));
-  connect(changeBaudrate_, &QPushButton::clicked, this,
-          &ConnectionPage::CBF_ButtonChangeBaudrate);
+  connect(changeBaudrate_, &QPushButton::clicked, this, &ConnectionPage::CBF_ButtonChangeBaudrate);
 
   genHwInfoFile_ = new QPushButton(QStringLiteral("HARDWARE FILE"), this);
   genHwInfoFile_->setObjectName(QStringLiteral("ButtonGenHwInfoFile"));
@@ -243,7 +241,7 @@ void ConnectionPage::setConnectionSettings(const settings::ConnectionSettings& s
                                             : fromText(s.comDevice));
   comPort_->lineEdit()->setModified(false);
   baudRate_->setCurrentIndex(s.baudIndex >= 0 && s.baudIndex < baudRate_->count() ? s.baudIndex
-                                                                                   : 4);
+                                                                                  : 4);
   address_->setEditText(fromText(s.serverAddress));
   address_->lineEdit()->setModified(false);
   portNumber_->setText(fromText(s.portNumber));
@@ -275,7 +273,9 @@ void ConnectionPage::appendRecentAddress(const QString& address) {
   address_->setEditText(text);
 }
 
-void ConnectionPage::clearRecentAddresses() { setRecentAddresses({}, address_->currentText()); }
+void ConnectionPage::clearRecentAddresses() {
+  setRecentAddresses({}, address_->currentText());
+}
 
 void ConnectionPage::setRecentAddresses(const std::vector<std::string>& list,
                                         const QString& editText) {
@@ -297,7 +297,9 @@ void ConnectionPage::appendMessage(const QString& text) {
   messageBox_->verticalScrollBar()->setValue(messageBox_->verticalScrollBar()->maximum());
 }
 
-void ConnectionPage::clearMessages() { messageBox_->clear(); }
+void ConnectionPage::clearMessages() {
+  messageBox_->clear();
+}
 
 void ConnectionPage::dimLinkButtons() {
   accept_->setEnabled(false);
@@ -435,7 +437,9 @@ void ConnectionPage::CBF_ButtonTryToConnect() {
   if (context().session.link.state().linkUp) dimmer.SetButtonsDimmed(false, false);
 }
 
-void ConnectionPage::CBF_ButtonDisconnect() { Disconnect(); }
+void ConnectionPage::CBF_ButtonDisconnect() {
+  Disconnect();
+}
 
 void ConnectionPage::CBF_ButtonAccept() {
   host_.StorePanelSettings();
@@ -470,7 +474,9 @@ void ConnectionPage::CBF_EditSelectComPort() {
   dimLinkButtons();
 }
 
-void ConnectionPage::CBF_EditSelectBaudrate() { accept_->setEnabled(false); }
+void ConnectionPage::CBF_EditSelectBaudrate() {
+  accept_->setEnabled(false);
+}
 
 void ConnectionPage::CBF_StringIpAdress() {
   accept_->setEnabled(false);

@@ -26,7 +26,9 @@ void RecorderPage::showRecordFile(const QString& path) {
   fileField_->setCursorPosition(0);
 }
 
-void RecorderPage::setSensorId(const QString& text) { idField_->setText(text); }
+void RecorderPage::setSensorId(const QString& text) {
+  idField_->setText(text);
+}
 
 void RecorderPage::prepareOnActivation() {}
 

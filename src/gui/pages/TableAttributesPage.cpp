@@ -38,8 +38,9 @@ attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {
   attrs::RowSpecifications specs;
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     const QByteArray text = table_->item(static_cast<int>(row), kSpecColumn)->text().toUtf8();
-    specs[row] = settings::cutUtf8(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                                  attrs::kRowSpecificationMax);
+    specs[row] =
+        settings::cutUtf8(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                          attrs::kRowSpecificationMax);
   }
   return specs;
 }

@@ -30,9 +30,13 @@ BigDisplayPanel::BigDisplayPanel(const QString& name, const QString& title, QWid
   resize(320, 240);
 }
 
-void BigDisplayPanel::setSensorId(const QString& text) { id_->setText(text); }
+void BigDisplayPanel::setSensorId(const QString& text) {
+  id_->setText(text);
+}
 
-void BigDisplayPanel::setValue(int value) { value_->setText(QString::number(value)); }
+void BigDisplayPanel::setValue(int value) {
+  value_->setText(QString::number(value));
+}
 
 void BigDisplayPanel::showDisplay() {
   show();
@@ -48,7 +52,9 @@ void BigDisplayPanel::mousePressEvent(QMouseEvent* event) {
   QWidget::mousePressEvent(event);
 }
 
-void BigDisplayPanel::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
+void BigDisplayPanel::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+}
 
 void BigDisplayPanel::closeEvent(QCloseEvent* event) {
   hide();

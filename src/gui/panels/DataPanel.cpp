@@ -67,7 +67,9 @@ void DataPanel::setStatus(const QString& value) {
   status_->setCursorPosition(0);
 }
 
-void DataPanel::setStatusLabel(const QString& label) { statusLabel_->setText(label); }
+void DataPanel::setStatusLabel(const QString& label) {
+  statusLabel_->setText(label);
+}
 
 void DataPanel::showLinkTarget(bool serial, const QString& comPort, const QString& address) {
   comPort_->setText(comPort);

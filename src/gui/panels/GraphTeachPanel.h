@@ -7,7 +7,8 @@
 
 namespace drq::gui {
 
-// TEACHP2, the graph teach panel: teaching from a position on a recorded graph. Shown in the main window's display area.
+// TEACHP2, the graph teach panel: teaching from a position on a recorded graph. Shown in the main
+// window's display area.
 class GraphTeachPanel : public QWidget {
   Q_OBJECT
  public:

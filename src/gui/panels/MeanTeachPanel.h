@@ -7,7 +7,8 @@
 
 namespace drq::gui {
 
-// TEACHP1, the mean-value teach panel: teaching from averaged captures. Shown in the main window's display area.
+// TEACHP1, the mean-value teach panel: teaching from averaged captures. Shown in the main window's
+// display area.
 class MeanTeachPanel : public QWidget {
   Q_OBJECT
  public:

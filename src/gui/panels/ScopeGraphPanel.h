@@ -7,7 +7,8 @@
 
 namespace drq::gui {
 
-// SCOPEP, the scope graph panel: the 128-sample scope trace. Shown in the main window's display area.
+// SCOPEP, the scope graph panel: the 128-sample scope trace. Shown in the main window's display
+// area.
 class ScopeGraphPanel : public QWidget {
   Q_OBJECT
  public:

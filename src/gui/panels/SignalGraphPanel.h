@@ -7,7 +7,8 @@
 
 namespace drq::gui {
 
-// GRAPHP, the signal graph panel: recorded signals over time. Shown in the main window's display area.
+// GRAPHP, the signal graph panel: recorded signals over time. Shown in the main window's display
+// area.
 class SignalGraphPanel : public QWidget {
   Q_OBJECT
  public:

@@ -6,13 +6,20 @@
 // Written files: CR LF line ends, "[SECTION]" headers, "TAG = VALUE" items,
 // string values quoted and escaped (\t \n \r \" \\ \xhh), values longer than
 // 80 escaped characters split into "TAG LineNNNN" items, an empty line after
-// every section. Reading accepts CR, LF, CR LF, LF CR and NUL line ends.
+// every section. Reading accepts CR, LF, CR LF, LF CR and NUL line ends and
+// cuts lines to 1024 characters. Comment lines (";") read from a file are kept
+// and written back before the section or item they preceded.
+//
+// Section and tag names compare without regard to letter case (A to Z) and to
+// white space around them; the first match in order wins. Everything is bytes
+// in the C locale.
 //
 // Status codes (the operations' results):
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,22 +36,28 @@ inline constexpr int kIniWriteError = -93;
 inline constexpr int kIniAccessDenied = -95;
 inline constexpr int kIniDiskFull = -97;
 
+class FileReplacer;
+
 class IniStore {
  public:
   // Ini_New: an empty store. The tool always creates stores without automatic
   // sorting. (Ini_Dispose is the destructor.)
   IniStore();
 
-  // Adds the file's sections to the store. Not negative on success; -5001 when
-  // the file cannot be opened, -5002 on a read error.
+  // Adds the file's sections to the store (after those it holds, even when a
+  // name repeats). 0 on success; -5001 when the file cannot be opened, -5002 on
+  // a read error, -12 when memory is short; on failure the store is unchanged.
+  // Memory use grows at most linearly with the file's size.
   int Ini_ReadFromFile(const std::filesystem::path& path);
 
   // Writes the store to `path` through a temporary file in the same directory
   // that then replaces the target. Not negative on success; -95 when the target
   // or its directory is write-protected, -97 when the disk is full, -93 on
   // other write errors, -12 when memory is short. On failure the target keeps
-  // its old content.
+  // its old content and no temporary file is left.
   int Ini_WriteToFile(const std::filesystem::path& path) const;
+  // The same through another way of replacing the file (see FileReplacer.h).
+  int Ini_WriteToFile(const std::filesystem::path& path, FileReplacer& replacer) const;
 
   // Puts an escaped, quoted string item; replaces every item of the same tag
   // in the section (the new one takes the first one's place). 0, or -12.
@@ -54,7 +67,8 @@ class IniStore {
   int Ini_PutInt(std::string_view section, std::string_view tag, std::int32_t value);
 
   // 1 found, 0 not found; `out` receives the unescaped value cut to
-  // bufferSize - 1 bytes (empty when not found). bufferSize 0 gives -65.
+  // bufferSize - 1 bytes (empty when not found). bufferSize 0 gives -65 and
+  // leaves `out` alone; -12 when memory is short.
   int Ini_GetStringIntoBuffer(std::string_view section, std::string_view tag, std::string& out,
                               std::size_t bufferSize);
 
@@ -62,7 +76,8 @@ class IniStore {
   // untouched), -5021 not a valid integer (out untouched).
   int Ini_GetInt(std::string_view section, std::string_view tag, int& out);
 
-  // Line number of the item found by the last get; -1 before any.
+  // Line number (1 = the file's first line) of the item found by the last get;
+  // -1 before any, and for an item that was put rather than read.
   int lineOfLastAccess() const { return lineOfLastAccess_; }
 
  private:
@@ -71,18 +86,29 @@ class IniStore {
     std::string value;  // escaped form for strings, decimal text for numbers
     bool quoted = false;
     int line = -1;
-    std::string comment;
+    std::string comment;  // comment lines joined with CR LF, without the last CR LF
   };
   struct Section {
     std::string name;
     std::vector<Item> items;
     std::string comment;
   };
+  class Parser;
+
+  Section* findSection(std::string_view name);
+  const Item* findItem(std::string_view section, std::string_view tag) const;
+  int putValue(std::string_view section, std::string_view tag, std::string value, bool quoted);
 
   std::vector<Section> sections_;
   std::string headerComment_;
   std::string trailerComment_;
   int lineOfLastAccess_ = -1;
 };
+
+// Ini_New for callers that hold a store by pointer: a new empty store, or none
+// when memory is short.
+std::unique_ptr<IniStore> Ini_New();
+// Releases the store; a missing store is ignored.
+void Ini_Dispose(std::unique_ptr<IniStore>& store);
 
 }  // namespace drq::ini

@@ -1,0 +1,64 @@
+#pragma once
+// Replacing a file so that it is never left half written: the new content goes
+// into a temporary file in the target's directory, which then takes the
+// target's name. The INI store reaches the disk only through this interface,
+// so that a caller (or a test) can stand in for any step, for example to make
+// a write fail the way a full disk does.
+//
+// Every step returns 0 or an errno value (EACCES write-protected, ENOSPC disk
+// full, ...).
+
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+namespace drq::ini {
+
+class FileReplacer {
+ public:
+  virtual ~FileReplacer() = default;
+
+  // Starts replacing `target`: fails with EACCES (leaving nothing behind) when
+  // the target exists and is write-protected or its directory is; otherwise
+  // creates the temporary file.
+  virtual int begin(const std::filesystem::path& target) = 0;
+  // Appends bytes to the temporary file.
+  virtual int write(std::string_view bytes) = 0;
+  // Flushes the temporary file to the disk and gives it the target's name.
+  virtual int commit() = 0;
+  // Removes the temporary file if there is one; the target keeps its content.
+  // Harmless at any time, also after commit.
+  virtual void abort() noexcept = 0;
+};
+
+// The replacement on the local file system.
+//
+// Write-protected means: this process may not write the file (or create files
+// in the directory), or the file (directory) has no write permission for
+// anybody. The second rule makes a protection that an operator set with the
+// permission bits hold also for a privileged account, as a read-only attribute
+// does. The new file keeps the permissions of the file it replaces.
+class DiskFileReplacer : public FileReplacer {
+ public:
+  DiskFileReplacer() = default;
+  ~DiskFileReplacer() override;  // aborts an unfinished replacement
+  DiskFileReplacer(const DiskFileReplacer&) = delete;
+  DiskFileReplacer& operator=(const DiskFileReplacer&) = delete;
+
+  int begin(const std::filesystem::path& target) override;
+  int write(std::string_view bytes) override;
+  int commit() override;
+  void abort() noexcept override;
+
+  // The temporary file of the replacement under way; empty when none.
+  const std::filesystem::path& tempPath() const { return temp_; }
+
+ private:
+  void discard() noexcept;
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace drq::ini

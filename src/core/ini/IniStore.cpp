@@ -1,0 +1,426 @@
+#include "core/ini/IniStore.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <iterator>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "core/ini/FileReplacer.h"
+#include "core/ini/IniText.h"
+
+namespace drq::ini {
+namespace {
+
+constexpr std::size_t kMaxLineLength = 1024;
+constexpr std::size_t kMaxTagLength = 255;
+constexpr std::size_t kMaxValueLineLength = 80;
+constexpr std::size_t kReadBufferSize = 2048;
+constexpr std::size_t kWriteBufferSize = 16 * 1024;
+constexpr std::string_view kEol = "\r\n";
+constexpr std::string_view kSeparator = " = ";
+constexpr std::string_view kPieceMarker = " Line";
+constexpr char kCommentMarker = ';';
+
+// The longest item line the writer can produce: a tag cut to 255 characters,
+// the piece marker with a counter of up to 20 digits, the separator, a value
+// piece and its quotes. It stays within the line length that readers accept, so
+// a written value is never cut, and never in the middle of an escape sequence.
+static_assert(kMaxTagLength + kPieceMarker.size() + 20 + kSeparator.size() + kMaxValueLineLength +
+                  2 <=
+              kMaxLineLength);
+
+int statusOfErrno(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return kIniAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+      return kIniDiskFull;
+    case ENOMEM:
+      return kIniOutOfMemory;
+    default:
+      return kIniWriteError;
+  }
+}
+
+// Collects the output and hands it to the file in blocks of 16 KB. The first
+// failure sticks; later output is dropped.
+class BlockWriter {
+ public:
+  explicit BlockWriter(FileReplacer& file) : file_(file) { buffer_.reserve(kWriteBufferSize); }
+
+  void put(std::string_view bytes) {
+    while (!bytes.empty() && error_ == 0) {
+      const std::size_t n = std::min(bytes.size(), kWriteBufferSize - buffer_.size());
+      buffer_.append(bytes.substr(0, n));
+      bytes.remove_prefix(n);
+      if (buffer_.size() == kWriteBufferSize) flush();
+    }
+  }
+  void putLine(std::string_view text) {
+    put(text);
+    put(kEol);
+  }
+  int flush() {
+    if (error_ == 0 && !buffer_.empty()) error_ = file_.write(buffer_);
+    buffer_.clear();
+    return error_;
+  }
+
+ private:
+  FileReplacer& file_;
+  std::string buffer_;
+  int error_ = 0;
+};
+
+void putItemLine(BlockWriter& out, std::string_view tag, std::string_view value, bool quoted) {
+  out.put(tag);
+  out.put(kSeparator);
+  if (quoted) out.put("\"");
+  out.put(value);
+  if (quoted) out.put("\"");
+  out.put(kEol);
+}
+
+// For a tag that ends in " Line" and decimal digits: the length of the tag
+// before " Line", and whether the number is 1. Empty otherwise.
+struct PieceTag {
+  std::size_t baseLength = 0;
+  bool first = false;
+};
+bool parsePieceTag(std::string_view tag, PieceTag& piece) {
+  const std::size_t digitsStart = tag.find_last_not_of("0123456789") + 1;  // npos + 1 == 0
+  if (digitsStart == tag.size() || digitsStart < kPieceMarker.size()) return false;
+  if (tag.substr(digitsStart - kPieceMarker.size(), kPieceMarker.size()) != kPieceMarker) {
+    return false;
+  }
+  std::string_view digits = tag.substr(digitsStart);
+  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+  piece.baseLength = digitsStart - kPieceMarker.size();
+  piece.first = digits == "1";
+  return true;
+}
+
+void appendCommentLines(std::string& to, std::string_view lines) {
+  if (lines.empty()) return;
+  if (!to.empty()) to += kEol;
+  to += lines;
+}
+
+}  // namespace
+
+// Turns the bytes of one file into sections, items and comments.
+class IniStore::Parser {
+ public:
+  void feed(std::string_view bytes) {
+    for (const char c : bytes) {
+      if (c == '\r' || c == '\n') {
+        if (lastLineEnd_ != 0 && c != lastLineEnd_) {
+          lastLineEnd_ = 0;  // second half of a CR LF or LF CR pair
+          continue;
+        }
+        endLine();
+        lastLineEnd_ = c;
+        continue;
+      }
+      lastLineEnd_ = 0;
+      if (c == '\0') {
+        endLine();
+        continue;
+      }
+      lineOpen_ = true;
+      if (line_.size() < kMaxLineLength) line_ += c;
+    }
+  }
+
+  void finish() {
+    if (lineOpen_) endLine();
+    appendCommentLines(trailer_, pending_);
+    pending_.clear();
+    for (Section& section : sections_) joinSplitValues(section);
+  }
+
+  std::vector<Section> sections_;
+  std::string header_;
+  std::string trailer_;
+
+ private:
+  void endLine() {
+    if (lineNumber_ < std::numeric_limits<int>::max()) ++lineNumber_;
+    handleLine(line_);
+    line_.clear();
+    lineOpen_ = false;
+  }
+
+  void handleLine(std::string_view line) {
+    while (!line.empty() && isIniSpace(line.front())) line.remove_prefix(1);
+    if (!line.empty() && line.front() == kCommentMarker) {
+      appendCommentLines(pending_, line);
+      return;
+    }
+    if (!line.empty() && line.front() == '[') {
+      const std::size_t close = line.rfind(']');
+      if (close != std::string_view::npos && trimIniSpace(line.substr(close + 1)).empty()) {
+        Section section;
+        section.name = trimIniSpace(line.substr(1, close - 1));
+        section.comment = std::exchange(pending_, {});
+        sections_.push_back(std::move(section));
+        return;
+      }
+    }
+    const std::size_t separator = line.find('=');
+    if (separator != std::string_view::npos && !sections_.empty()) {
+      const std::string_view tag = trimIniSpace(line.substr(0, separator));
+      std::string_view value = trimIniSpace(line.substr(separator + 1));
+      if (!tag.empty() && !value.empty()) {
+        Item item;
+        item.tag = tag;
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+          value = value.substr(1, value.size() - 2);
+          item.quoted = true;
+        }
+        item.value = value;
+        item.line = lineNumber_;
+        item.comment = std::exchange(pending_, {});
+        sections_.back().items.push_back(std::move(item));
+        return;
+      }
+    }
+    // Ignored. Comments that precede an ignored line before the first section
+    // describe the file as a whole.
+    if (sections_.empty()) {
+      appendCommentLines(header_, pending_);
+      pending_.clear();
+    }
+  }
+
+  // A run of "TAG Line0001", "TAG Line0002", ... becomes one item "TAG" in the
+  // place of the first piece. A piece numbered 1 starts a new run, any item
+  // that is not a piece ends it.
+  static void joinSplitValues(Section& section) {
+    std::vector<Item> joined;
+    joined.reserve(section.items.size());
+    bool inRun = false;
+    for (Item& item : section.items) {
+      PieceTag piece;
+      const bool isPiece = parsePieceTag(item.tag, piece);
+      if (isPiece && piece.first) {
+        item.tag.resize(piece.baseLength);
+        joined.push_back(std::move(item));
+        inRun = true;
+      } else if (isPiece && inRun) {
+        Item& head = joined.back();
+        head.value += item.value;
+        appendCommentLines(head.comment, item.comment);
+      } else {
+        inRun = false;
+        joined.push_back(std::move(item));
+      }
+    }
+    section.items = std::move(joined);
+  }
+
+  std::string line_;
+  bool lineOpen_ = false;
+  char lastLineEnd_ = 0;
+  int lineNumber_ = 0;
+  std::string pending_;
+};
+
+IniStore::IniStore() = default;
+
+int IniStore::Ini_ReadFromFile(const std::filesystem::path& path) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                       &std::fclose);
+  if (!file) return kIniCannotOpen;
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  try {
+    Parser parser;
+    std::array<char, kReadBufferSize> buffer;
+    for (;;) {
+      const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get());
+      parser.feed(std::string_view(buffer.data(), n));
+      if (n < buffer.size()) {
+        if (std::ferror(file.get())) return kIniReadError;
+        break;
+      }
+    }
+    parser.finish();
+
+    // Everything that may fail first, so that a failure leaves the store as it was.
+    std::string header = headerComment_;
+    appendCommentLines(header, parser.header_);
+    std::string trailer = trailerComment_;
+    appendCommentLines(trailer, parser.trailer_);
+    sections_.reserve(sections_.size() + parser.sections_.size());
+    std::move(parser.sections_.begin(), parser.sections_.end(), std::back_inserter(sections_));
+    headerComment_ = std::move(header);
+    trailerComment_ = std::move(trailer);
+    return kIniOk;
+  } catch (const std::bad_alloc&) {
+    return kIniOutOfMemory;
+  }
+}
+
+int IniStore::Ini_WriteToFile(const std::filesystem::path& path) const {
+  DiskFileReplacer replacer;
+  return Ini_WriteToFile(path, replacer);
+}
+
+int IniStore::Ini_WriteToFile(const std::filesystem::path& path, FileReplacer& replacer) const {
+  try {
+    int err = replacer.begin(path);
+    if (err == 0) {
+      BlockWriter out(replacer);
+      if (!headerComment_.empty()) {
+        out.putLine(headerComment_);
+        out.put(kEol);
+      }
+      std::string pieceTag;
+      for (const Section& section : sections_) {
+        if (!section.comment.empty()) out.putLine(section.comment);
+        out.put("[");
+        out.put(section.name);
+        out.putLine("]");
+        for (const Item& item : section.items) {
+          if (!item.comment.empty()) out.putLine(item.comment);
+          const std::string_view tag = std::string_view(item.tag).substr(0, kMaxTagLength);
+          const std::string_view value = item.value;
+          if (value.size() <= kMaxValueLineLength) {
+            putItemLine(out, tag, value, item.quoted);
+            continue;
+          }
+          unsigned long long counter = 0;
+          for (std::size_t at = 0; at < value.size(); at += kMaxValueLineLength) {
+            std::array<char, 24> number{};
+            std::snprintf(number.data(), number.size(), "%04llu", ++counter);
+            pieceTag.assign(tag).append(kPieceMarker).append(number.data());
+            putItemLine(out, pieceTag, value.substr(at, kMaxValueLineLength), item.quoted);
+          }
+        }
+        out.put(kEol);
+      }
+      if (!trailerComment_.empty()) out.putLine(trailerComment_);
+      err = out.flush();
+    }
+    if (err == 0) err = replacer.commit();
+    if (err == 0) return kIniOk;
+    replacer.abort();
+    return statusOfErrno(err);
+  } catch (const std::bad_alloc&) {
+    replacer.abort();
+    return kIniOutOfMemory;
+  }
+}
+
+int IniStore::Ini_PutString(std::string_view section, std::string_view tag, std::string_view text) {
+  try {
+    std::string escaped;
+    escaped.reserve(text.size());
+    appendEscaped(escaped, text);
+    return putValue(section, tag, std::move(escaped), true);
+  } catch (const std::bad_alloc&) {
+    return kIniOutOfMemory;
+  }
+}
+
+int IniStore::Ini_PutInt(std::string_view section, std::string_view tag, std::int32_t value) {
+  std::array<char, 16> digits{};
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  try {
+    return putValue(section, tag, std::string(digits.data(), end), false);
+  } catch (const std::bad_alloc&) {
+    return kIniOutOfMemory;
+  }
+}
+
+int IniStore::Ini_GetStringIntoBuffer(std::string_view section, std::string_view tag,
+                                      std::string& out, std::size_t bufferSize) {
+  if (bufferSize == 0) return kIniMissingArgument;
+  out.clear();
+  const Item* item = findItem(section, tag);
+  if (item == nullptr) return 0;
+  lineOfLastAccess_ = item->line;
+  try {
+    out = unescapeIniText(item->value, bufferSize - 1);
+  } catch (const std::bad_alloc&) {
+    return kIniOutOfMemory;
+  }
+  return 1;
+}
+
+int IniStore::Ini_GetInt(std::string_view section, std::string_view tag, int& out) {
+  const Item* item = findItem(section, tag);
+  if (item == nullptr) return 0;
+  lineOfLastAccess_ = item->line;
+  const ParsedInt parsed = parseIniInt(item->value);
+  switch (parsed.kind) {
+    case ParsedInt::Kind::Valid:
+      out = parsed.value;
+      return 1;
+    case ParsedInt::Kind::Blank:
+      return 0;
+    case ParsedInt::Kind::Invalid:
+      break;
+  }
+  return kIniInvalidInteger;
+}
+
+IniStore::Section* IniStore::findSection(std::string_view name) {
+  const auto it = std::find_if(sections_.begin(), sections_.end(),
+                               [&](const Section& s) { return namesMatch(s.name, name); });
+  return it == sections_.end() ? nullptr : &*it;
+}
+
+const IniStore::Item* IniStore::findItem(std::string_view section, std::string_view tag) const {
+  const auto s = std::find_if(sections_.begin(), sections_.end(), [&](const Section& candidate) {
+    return namesMatch(candidate.name, section);
+  });
+  if (s == sections_.end()) return nullptr;
+  const auto it = std::find_if(s->items.begin(), s->items.end(),
+                               [&](const Item& item) { return namesMatch(item.tag, tag); });
+  return it == s->items.end() ? nullptr : &*it;
+}
+
+int IniStore::putValue(std::string_view section, std::string_view tag, std::string value,
+                       bool quoted) {
+  Item item;
+  item.tag = tag;
+  item.value = std::move(value);
+  item.quoted = quoted;
+  Section* target = findSection(section);
+  if (target == nullptr) {
+    Section created;
+    created.name = section;
+    created.items.push_back(std::move(item));
+    sections_.push_back(std::move(created));
+    return kIniOk;
+  }
+  auto& items = target->items;
+  const auto sameTag = [&](const Item& candidate) { return namesMatch(candidate.tag, tag); };
+  const auto first = std::find_if(items.begin(), items.end(), sameTag);
+  if (first == items.end()) {
+    items.push_back(std::move(item));
+    return kIniOk;
+  }
+  *first = std::move(item);
+  items.erase(std::remove_if(std::next(first), items.end(), sameTag), items.end());
+  return kIniOk;
+}
+
+std::unique_ptr<IniStore> Ini_New() {
+  return std::unique_ptr<IniStore>(new (std::nothrow) IniStore);
+}
+
+void Ini_Dispose(std::unique_ptr<IniStore>& store) {
+  store.reset();
+}
+
+}  // namespace drq::ini

@@ -76,6 +76,17 @@ struct ParaSet {
   bool operator==(const ParaSet&) const = default;
 };
 
+// Table controls count rows from 1: teach row r is row r + 1 of the teach,
+// group and table-attribute tables and row r + 2 of the hold table, whose row 1
+// is HOLD FAIL.
+inline constexpr int kHoldFailTableRow = 1;
+inline constexpr int tableRowOf(std::size_t teachRow) {
+  return static_cast<int>(teachRow) + 1;
+}
+inline constexpr int holdTableRowOf(std::size_t teachRow) {
+  return static_cast<int>(teachRow) + 2;
+}
+
 // --- Keys and defaults --------------------------------------------------------
 // The key of every record word as the parameter file stores it and the operator
 // sees it, in word order.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "cli/ParaFormat.h"
 #include "core/params/ParaFile.h"
 #include "support/TempDir.h"
@@ -18,20 +19,10 @@ using test::writeFileBytes;
 
 const std::string kReference = std::string(DRQ_TEST_DATA_DIR) + "/params/Parameter.ini";
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
 
 CliRun run(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun r;
-  r.status = runCli(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+  return test::runCliCaptured(args);
 }
 
 std::string withLine(std::string bytes, const std::string& from, const std::string& to) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "core/params/ParaFile.h"
 #include "core/params/ParaWire.h"
 #include "core/protocol/Frame.h"
@@ -21,11 +22,7 @@ using test::writeFileBytes;
 
 const std::string kReference = std::string(DRQ_TEST_DATA_DIR) + "/params/Parameter.ini";
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
 
 struct Request {
   std::uint8_t order;
@@ -45,13 +42,7 @@ class ParaOnSensor : public testing::Test {
 
   CliRun run(std::vector<std::string> words) {
     words.insert(words.begin(), {"--tcp", "127.0.0.1:" + std::to_string(sensor.port())});
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun r;
-    r.status = runCli(words, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return test::runCliCaptured(words);
   }
 
   // The requests the sensor saw since the last call, identification left out.

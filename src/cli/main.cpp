@@ -1,10 +1,14 @@
 // drqctl: command-line access to a sensor.
-#include <cstdio>
+#include <QCoreApplication>
 
-int main() {
-  std::fputs(
-      "usage: drqctl [--tcp HOST[:PORT] | --serial DEVICE [--baud RATE | --baud-index N]]\n"
-      "              COMMAND [ARGS]\n",
-      stderr);
-  return 2;
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  QCoreApplication app(argc, argv);  // the transports wait in local event loops
+  return drq::cli::runCli(args, std::cout, std::cerr);
 }

@@ -1,5 +1,7 @@
 #include "core/protocol/Frame.h"
 
+#include <algorithm>
+
 #include "core/protocol/Crc8.h"
 
 namespace drq {
@@ -28,8 +30,9 @@ HeaderBytes encodeHeader(std::uint8_t order, std::uint16_t argument,
 std::vector<std::uint8_t> buildFrame(std::uint8_t order, std::uint16_t argument,
                                      std::span<const std::uint8_t> payload) {
   const HeaderBytes h = encodeHeader(order, argument, payload);
-  std::vector<std::uint8_t> frame(h.begin(), h.end());
-  frame.insert(frame.end(), payload.begin(), payload.end());
+  std::vector<std::uint8_t> frame(kHeaderSize + payload.size());
+  std::copy(h.begin(), h.end(), frame.begin());
+  std::copy(payload.begin(), payload.end(), frame.begin() + kHeaderSize);
   return frame;
 }
 

@@ -16,11 +16,15 @@ namespace drq {
 enum class TransportKind { Serial, Tcp };
 
 enum class WaitResult {
-  Ready,     // at least the requested number of bytes can be read
-  Timeout,   // the time-out passed first
-  Stopped,   // the stop flag was cleared first
-  Closed,    // the channel went away; no more bytes will come
+  Ready,      // at least the requested number of bytes can be read
+  Timeout,    // the time-out passed first
+  Stopped,    // the stop flag was cleared first
+  Closed,     // the channel went away; no more bytes will come
+  LineError,  // a line error was signalled during this wait (serial only)
 };
+
+// Read time-out of the serial port (readWithPortTimeout), seconds.
+inline constexpr double kPortTimeoutSeconds = 2.0;
 
 inline constexpr double kNoTimeout = std::numeric_limits<double>::infinity();
 
@@ -48,22 +52,25 @@ class Transport {
   // TCP: same as read().
   virtual std::size_t readWithPortTimeout(std::span<std::uint8_t> out) = 0;
 
-  // Serial line-status word; any value above 0 is a line error (framing,
-  // overrun, hang-up, ...). Always 0 on TCP.
+  // Serial line-status word: the line errors (framing, overrun, hang-up, ...)
+  // seen since the previous query; any value above 0 is a line error. A port
+  // that went away keeps reporting one. Always 0 on TCP.
   virtual int lineStatus() = 0;
 
-  // Discards pending input and output.
+  // Discards pending input and output (TCP: the received bytes not yet read).
   virtual void flush() = 0;
 
   // Waits, keeping the user interface alive (nested callbacks run), until
   // bytesAvailable() >= count, `timeoutSeconds` have passed (kNoTimeout for
-  // none), `stopWhenCleared` (if given) is 0, or the channel is closed.
-  // Returns at once when one of these already holds. Never a busy poll.
+  // none), `stopWhenCleared` (if given) is 0, the channel is closed, or a line
+  // error is signalled while waiting. Returns at once when one of the first
+  // four already holds (a line error signalled before the call does not end
+  // it: lineStatus() tells of that). Never a busy poll.
   virtual WaitResult waitFor(std::size_t count, double timeoutSeconds,
                              const ObservableFlag* stopWhenCleared) = 0;
 
   // Called once when the peer closes the connection (TCP) or the port goes
-  // away; the engine reports it.
+  // away (serial hang-up); the engine reports it. Never called for close().
   virtual void setClosedHandler(std::function<void()> handler) = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace drq {
 
@@ -18,7 +19,7 @@ class ObservableFlag {
   class Subscription {
    public:
     Subscription() = default;
-    Subscription(ObservableFlag* flag, int id) : flag_(flag), id_(id) {}
+    Subscription(const ObservableFlag* flag, int id) : flag_(flag), id_(id) {}
     Subscription(Subscription&& other) noexcept
         : flag_(std::exchange(other.flag_, nullptr)), id_(other.id_) {}
     Subscription& operator=(Subscription&& other) noexcept {
@@ -38,7 +39,7 @@ class ObservableFlag {
     }
 
    private:
-    ObservableFlag* flag_ = nullptr;
+    const ObservableFlag* flag_ = nullptr;
     int id_ = 0;
   };
 
@@ -54,13 +55,22 @@ class ObservableFlag {
   void set(std::uint16_t v) {
     if (v == value_) return;
     value_ = v;
-    // Copy: a listener may unsubscribe itself while being called.
-    auto listeners = listeners_;
-    for (auto& [id, listener] : listeners) listener(v);
+    // A listener may unsubscribe itself or others while being called: only
+    // listeners still subscribed are called, each through a copy.
+    std::vector<int> ids;
+    ids.reserve(listeners_.size());
+    for (const auto& entry : listeners_) ids.push_back(entry.first);
+    for (int id : ids) {
+      const auto it = listeners_.find(id);
+      if (it == listeners_.end()) continue;
+      const Listener listener = it->second;
+      listener(v);
+    }
   }
   void clear() { set(0); }
 
-  [[nodiscard]] Subscription subscribe(Listener listener) {
+  // Observing does not change the flag, so a const flag can be watched.
+  [[nodiscard]] Subscription subscribe(Listener listener) const {
     const int id = nextId_++;
     listeners_.emplace(id, std::move(listener));
     return Subscription(this, id);
@@ -68,8 +78,8 @@ class ObservableFlag {
 
  private:
   std::uint16_t value_ = 0;
-  int nextId_ = 1;
-  std::map<int, Listener> listeners_;
+  mutable int nextId_ = 1;
+  mutable std::map<int, Listener> listeners_;
 };
 
 }  // namespace drq

@@ -1,0 +1,181 @@
+#include "cli/Cli.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "link/LinkSetup.h"
+
+namespace drq::cli {
+
+namespace {
+
+bool allDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+struct ParsedLine {
+  LinkOptions link;
+  bool help = false;
+  bool baudGiven = false;
+  std::vector<std::string> rest;  // command name and its words
+};
+
+// Parses the global options; returns an error text or nothing.
+std::optional<std::string> parseGlobalOptions(std::span<const std::string> args, ParsedLine& p) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    std::string_view name = arg;
+    std::optional<std::string_view> value;
+    if (const std::size_t eq = arg.find('=');
+        arg.starts_with("--") && eq != std::string_view::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+    }
+    const bool takesValue =
+        name == "--tcp" || name == "--serial" || name == "--baud" || name == "--baud-index";
+    if (arg == "-h" || arg == "--help") {
+      p.help = true;
+      continue;
+    }
+    if (!takesValue) {
+      p.rest.emplace_back(arg);
+      continue;
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) return std::string(name) + " needs a value";
+      value = args[++i];
+    }
+    if (name == "--tcp" || name == "--serial") {
+      if (p.link.kind != LinkOptions::Kind::None) return "give one link: --tcp or --serial";
+      if (name == "--tcp") {
+        if (!parseTcpTarget(*value, p.link.host, p.link.port))
+          return "--tcp needs HOST or HOST:PORT with a port 1..65535";
+        p.link.kind = LinkOptions::Kind::Tcp;
+      } else {
+        if (value->empty()) return "--serial needs a device";
+        if (allDigits(*value)) {
+          const auto n = parseUnsigned(*value, 255);
+          if (!n || *n == 0) return "--serial needs a device or a COM port number 1..255";
+          p.link.comPort = static_cast<int>(*n);
+        } else {
+          p.link.device.assign(*value);
+        }
+        p.link.kind = LinkOptions::Kind::Serial;
+      }
+    } else {
+      if (p.baudGiven) return "give one of --baud and --baud-index";
+      p.baudGiven = true;
+      if (name == "--baud") {
+        const auto rate = parseUnsigned(*value, 10000000);
+        const int index = rate ? baudIndexForRate(static_cast<std::int32_t>(*rate)) : -1;
+        if (index < 0)
+          return "--baud must be one of 9600 19200 38400 57600 115200 230400 460800 921600";
+        p.link.baudIndex = index;
+      } else {
+        const auto index = parseUnsigned(*value, 65535);
+        if (!index) return "--baud-index must be a number 0..65535";
+        p.link.baudIndex = static_cast<int>(*index);
+      }
+    }
+  }
+  if (p.baudGiven && p.link.kind == LinkOptions::Kind::Tcp)
+    return "--baud and --baud-index apply to --serial only";
+  return std::nullopt;
+}
+
+}  // namespace
+
+void printUsage(std::ostream& os) {
+  os << "usage: drqctl [--tcp HOST[:PORT] | --serial DEVICE [--baud RATE | --baud-index N]]\n"
+        "              COMMAND [ARGS]\n"
+        "\n"
+        "link:\n"
+        "  --tcp HOST[:PORT]   the sensor's TCP server (port 10001 unless given)\n"
+        "  --serial DEVICE     a serial port: a device path (/dev/ttyUSB0), COMn, or a COM port\n"
+        "                      number N (/dev/ttyS(N-1) on Linux)\n"
+        "  --baud RATE         9600 19200 38400 57600 115200 230400 460800 921600 (default "
+        "115200)\n"
+        "  --baud-index N      the rate by its index 0..7; any other index opens at 115200\n"
+        "\n"
+        "commands:\n";
+  for (const Command& c : commands()) {
+    std::string head = "  " + std::string(c.name) + " " + std::string(c.synopsis);
+    if (head.size() < 40)
+      head.resize(40, ' ');
+    else
+      head += "\n" + std::string(40, ' ');
+    os << head << c.summary << '\n';
+  }
+  os << "\nexit status: 0 success, 1 link failure, 2 usage error\n";
+}
+
+int CliContext::connect() {
+  LinkState& state = link().state();
+  int result = 0;
+  switch (linkOptions.kind) {
+    case LinkOptions::Kind::None:
+      return usageError("no link given: use --tcp HOST[:PORT] or --serial DEVICE");
+    case LinkOptions::Kind::Tcp:
+      state.protocol = kProtocolTcp;
+      state.serverAddress = linkOptions.host;
+      state.serverPort = linkOptions.port;
+      result = InitTCP_IP(link());
+      break;
+    case LinkOptions::Kind::Serial:
+      state.protocol = kProtocolRs232;
+      state.comDevice = linkOptions.device;
+      state.comPort = static_cast<std::uint16_t>(linkOptions.comPort);
+      state.baudIndex = static_cast<std::uint16_t>(linkOptions.baudIndex);
+      result = InitRS232(link());
+      break;
+  }
+  return result < 0 ? kExitLinkFailure : kExitOk;
+}
+
+int CliContext::usageError(std::string_view message) {
+  err << "drqctl " << command.name << ": " << message << '\n'
+      << "usage: drqctl [link options] " << command.name << ' ' << command.synopsis << '\n';
+  return kExitUsage;
+}
+
+int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  ParsedLine line;
+  if (const auto error = parseGlobalOptions(args, line)) {
+    err << "drqctl: " << *error << '\n';
+    printUsage(err);
+    return kExitUsage;
+  }
+  if (line.help) {
+    printUsage(out);
+    return kExitOk;
+  }
+  if (line.rest.empty()) {
+    printUsage(err);
+    return kExitUsage;
+  }
+  const auto all = commands();
+  const auto found = std::find_if(all.begin(), all.end(),
+                                  [&](const Command& c) { return c.name == line.rest.front(); });
+  if (found == all.end()) {
+    err << "drqctl: unknown command '" << line.rest.front() << "'\n";
+    printUsage(err);
+    return kExitUsage;
+  }
+
+  Session session;
+  StreamFailureReport report(err);
+  session.link.setFailureReport(&report);
+  CliContext ctx{session, line.link,
+                 *found,  std::vector<std::string>(line.rest.begin() + 1, line.rest.end()),
+                 out,     err};
+  const int status = found->run(ctx);
+  closeLink(session.link);
+  session.link.setFailureReport(nullptr);
+  out.flush();
+  return status;
+}
+
+}  // namespace drq::cli

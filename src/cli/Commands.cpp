@@ -1,0 +1,63 @@
+#include "cli/Commands.h"
+
+#include <optional>
+
+namespace drq::cli {
+
+namespace {
+
+constexpr Command kCommands[] = {
+    {"raw", "ORDER [ARG] [--payload HEX]", "send one request and print the response", &cmdRaw},
+};
+
+}  // namespace
+
+std::span<const Command> commands() {
+  return kCommands;
+}
+
+int cmdRaw(CliContext& ctx) {
+  std::vector<std::string_view> positional;
+  std::vector<std::uint8_t> payload;
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    const std::string_view arg = ctx.args[i];
+    std::optional<std::string_view> hex;
+    if (arg == "--payload") {
+      if (i + 1 >= ctx.args.size()) return ctx.usageError("--payload needs HEX");
+      hex = ctx.args[++i];
+    } else if (arg.starts_with("--payload=")) {
+      hex = arg.substr(10);
+    } else if (arg.starts_with("--")) {
+      return ctx.usageError("unknown option " + std::string(arg));
+    } else {
+      positional.push_back(arg);
+      continue;
+    }
+    const auto bytes = parseHex(*hex);
+    if (!bytes) return ctx.usageError("--payload needs an even number of hex digits");
+    if (bytes->size() > kMaxRequestPayload) return ctx.usageError("payload longer than 512 bytes");
+    payload = *bytes;
+  }
+  if (positional.empty() || positional.size() > 2) return ctx.usageError("expected ORDER [ARG]");
+  const auto order = parseUnsigned(positional[0], 255);
+  if (!order) return ctx.usageError("ORDER must be 0..255");
+  std::uint32_t argument = 0;
+  if (positional.size() == 2) {
+    const auto parsed = parseUnsigned(positional[1], 65535);
+    if (!parsed) return ctx.usageError("ARG must be 0..65535");
+    argument = *parsed;
+  }
+
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  SensorLink& link = ctx.link();
+  if (link.exchange(static_cast<std::uint8_t>(*order), static_cast<std::uint16_t>(argument),
+                    payload) != 1)
+    return kExitLinkFailure;
+  ctx.out << "order=" << decimal(link.responseOrder()) << '\n'
+          << "argument=" << decimal(link.responseArgument()) << '\n'
+          << "length=" << decimal(link.responseLength()) << '\n'
+          << "payload=" << toHex(link.responsePayload()) << '\n';
+  return kExitOk;
+}
+
+}  // namespace drq::cli

@@ -1,0 +1,77 @@
+#pragma once
+// drqctl's commands. Adding one is one function and one row:
+//
+//   1. Write `int cmdName(CliContext& ctx)` (in this folder; declare it below).
+//      Parse ctx.args (the words after the command name) with the helpers of
+//      CliSupport.h; on bad input return ctx.usageError("what is wrong").
+//      Then `if (int rc = ctx.connect(); rc != kExitOk) return rc;` opens the
+//      link of the global options (a failure has been printed by then), use
+//      ctx.link() / ctx.session, print results to ctx.out in the C locale,
+//      and return kExitOk, or kExitLinkFailure when an exchange returned -1
+//      (its text is already on stderr).
+//   2. Add a row to the table in Commands.cpp: name, argument synopsis, one
+//      line of help, the function.
+//
+// Global options (--tcp, --serial, --baud, --baud-index) are parsed once by
+// the runner, anywhere on the command line; the command sees only its own
+// words.
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/CliSupport.h"
+#include "core/Session.h"
+#include "core/protocol/LinkSettings.h"
+
+namespace drq::cli {
+
+struct Command;
+
+// How the link of this run is reached (from the global options).
+struct LinkOptions {
+  enum class Kind { None, Tcp, Serial } kind = Kind::None;
+  std::string host;
+  int port = kDefaultTcpPort;
+  std::string device;  // path, COMn, or empty with comPort
+  int comPort = 0;
+  int baudIndex = kDefaultBaudIndex;  // 115200
+};
+
+struct CliContext {
+  Session& session;
+  const LinkOptions& linkOptions;
+  const Command& command;
+  std::vector<std::string> args;  // the command's own words
+  std::ostream& out;
+  std::ostream& err;
+
+  SensorLink& link() { return session.link; }
+
+  // Opens the link of the global options: kExitOk, kExitUsage when no link
+  // was given, or kExitLinkFailure (the transport's text is on stderr).
+  int connect();
+
+  // Prints "drqctl <command>: <message>" and the command's synopsis to err;
+  // returns kExitUsage.
+  int usageError(std::string_view message);
+};
+
+struct Command {
+  std::string_view name;
+  std::string_view synopsis;  // arguments after the name
+  std::string_view summary;   // one line of help
+  int (*run)(CliContext& ctx);
+};
+
+// Every command, in the order the usage lists them.
+std::span<const Command> commands();
+
+// --- The commands -------------------------------------------------------------
+// raw ORDER [ARG] [--payload HEX]: one request; prints order=, argument=,
+// length= and payload= of the response.
+int cmdRaw(CliContext& ctx);
+
+}  // namespace drq::cli

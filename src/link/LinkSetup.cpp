@@ -1,0 +1,97 @@
+#include "link/LinkSetup.h"
+
+#include <QSerialPortInfo>
+
+#include <charconv>
+#include <memory>
+#include <string_view>
+
+#include "link/SerialTransport.h"
+#include "link/TcpTransport.h"
+
+namespace drq {
+
+int InitRS232(SensorLink& link) {
+  link.runFlag().clear();
+  link.setTransport(nullptr);
+  LinkState& state = link.state();
+  const QString device = serialDeviceName(state);
+  int result = kSerialInvalidPort;
+  auto port = std::make_unique<SerialTransport>();
+  if (!device.isEmpty()) result = port->open(device, baudRateForIndex(state.baudIndex));
+  state.lastTransportError = result;
+  if (result < 0) {
+    link.reportFailure(serialErrorText(result));
+    return result;
+  }
+  port->setPortTimeout(kPortTimeoutSeconds);
+  link.setTransport(std::move(port));
+  return result;
+}
+
+int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor) {
+  LinkState& state = link.state();
+  closeLink(link);
+  if (waitCursor) waitCursor(true);
+  auto tcp = std::make_unique<TcpTransport>();
+  const bool portValid = state.serverPort > 0 && state.serverPort <= 65535;
+  const int result = portValid ? tcp->connectTo(QString::fromStdString(state.serverAddress),
+                                                static_cast<std::uint16_t>(state.serverPort))
+                               : kTcpInvalidParameter;
+  if (waitCursor) waitCursor(false);
+  state.lastTransportError = result;
+  if (result >= 0) {
+    link.setTransport(std::move(tcp));
+    state.tcpConnected = true;
+    return result;
+  }
+  link.reportFailure(tcpErrorText(result));
+  state.tcpConnected = false;
+  return result;
+}
+
+void closeLink(SensorLink& link) {
+  link.setTransport(nullptr);
+  link.state().tcpConnected = false;
+}
+
+QString serialDeviceForComPort(int comPort) {
+  if (comPort <= 0) return {};
+#ifdef Q_OS_WIN
+  return QStringLiteral("COM%1").arg(comPort);
+#else
+  return QStringLiteral("/dev/ttyS%1").arg(comPort - 1);
+#endif
+}
+
+QString serialDeviceName(const LinkState& state) {
+  if (state.comDevice.empty()) return serialDeviceForComPort(state.comPort);
+#ifndef Q_OS_WIN
+  const std::string_view name = state.comDevice;
+  if (name.size() > 3 && (name.substr(0, 3) == "COM" || name.substr(0, 3) == "com")) {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(name.data() + 3, name.data() + name.size(), n);
+    if (ec == std::errc() && end == name.data() + name.size()) return serialDeviceForComPort(n);
+  }
+#endif
+  return QString::fromStdString(state.comDevice);
+}
+
+std::vector<SerialPortEntry> availableSerialPorts() {
+  std::vector<SerialPortEntry> ports;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    QString description = info.manufacturer();
+    if (!info.description().isEmpty()) {
+      if (!description.isEmpty()) description += QLatin1Char(' ');
+      description += info.description();
+    }
+#ifdef Q_OS_WIN
+    ports.push_back({info.portName(), description});
+#else
+    ports.push_back({info.systemLocation(), description});
+#endif
+  }
+  return ports;
+}
+
+}  // namespace drq

@@ -1,0 +1,52 @@
+#pragma once
+// Opening the link from the settings of the connection page (link.state()):
+// the serial port or the TCP conversation, with failures reported through the
+// link's one failure report. Also the naming and discovery of serial ports.
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/protocol/LinkSettings.h"
+#include "core/protocol/SensorLink.h"
+
+namespace drq {
+
+// (Re)opens the serial port: clears RunFlag, closes the current transport,
+// opens serialDeviceName(state) at baudRateForIndex(state.baudIndex), 8N1, no
+// handshake, port read time-out 2.0 s, both queues flushed. Keeps the result
+// in state.lastTransportError and returns it: 0, or a negative serial result
+// code, which has been reported with its text ("Cannot open port", ...).
+int InitRS232(SensorLink& link);
+
+// (Re)connects to state.serverAddress : state.serverPort, closing the current
+// transport first, waiting at most 5000 ms. `waitCursor` (if given) is called
+// with true before and false after the attempt. Keeps the result in
+// state.lastTransportError and returns it: 0 (tcpConnected set), or a
+// negative TCP result code, which has been reported with its text
+// ("UnableToEstablishConnection", ...) and leaves tcpConnected clear.
+// Afterwards a closing server is reported with "SERVER HAS CLOSED CONNECTION!".
+int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor = {});
+
+// Closes the transport (serial port or TCP conversation) and clears
+// tcpConnected. Nothing is reported.
+void closeLink(SensorLink& link);
+
+// Device of the serial settings: state.comDevice when set, else the COM port
+// number: COMn on Windows, /dev/ttyS(n-1) elsewhere. A device typed as "COMn"
+// is also mapped to /dev/ttyS(n-1) outside Windows. Empty when the port
+// number is 0 and no device is given.
+QString serialDeviceName(const LinkState& state);
+QString serialDeviceForComPort(int comPort);
+
+// Serial ports present on this machine, for the connection page to list.
+// Pseudo-terminals are not listed; their paths can be typed.
+struct SerialPortEntry {
+  QString device;       // what serialDeviceName accepts: /dev/ttyUSB0, COM3, ...
+  QString description;  // manufacturer and description, may be empty
+};
+std::vector<SerialPortEntry> availableSerialPorts();
+
+}  // namespace drq

@@ -8,6 +8,7 @@ namespace {
 
 constexpr Command kCommands[] = {
     {"raw", "ORDER [ARG] [--payload HEX]", "send one request and print the response", &cmdRaw},
+    {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
 };
 
 }  // namespace

@@ -20,6 +20,7 @@ namespace drq::cli {
 namespace {
 
 constexpr std::uint32_t kMaxCount = 1000000000;
+constexpr std::string_view kOutputFailed = "drqctl watch: cannot write the output\n";
 
 // Write end of the pipe the signal handler wakes the event loop with. A signal
 // handler can reach nothing but such a process-wide value; it is set only while
@@ -82,7 +83,8 @@ class StopOnSignal {
   std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-// Prints each frame; ends the loop after `limit` frames (0: no limit).
+// Prints each frame; ends the loop after `limit` frames (0: no limit) or when
+// the output fails (a closed pipe with SIGPIPE ignored, a full disk).
 class PrintingHooks final : public LiveLoopHooks {
  public:
   PrintingHooks(Session& session, std::ostream& out, std::uint32_t limit)
@@ -93,14 +95,21 @@ class PrintingHooks final : public LiveLoopHooks {
   void frameDecoded() override {
     out_ << watchLine(session_.CurrentFrame);
     out_.flush();
-    if (limit_ != 0 && ++frames_ >= limit_) session_.RunFlag.clear();
+    if (!out_) {
+      outputFailed_ = true;
+      session_.RunFlag.clear();
+    } else if (limit_ != 0 && ++frames_ >= limit_) {
+      session_.RunFlag.clear();
+    }
   }
+  bool outputFailed() const { return outputFailed_; }
 
  private:
   Session& session_;
   std::ostream& out_;
   std::uint32_t limit_;
   std::uint32_t frames_ = 0;
+  bool outputFailed_ = false;
 };
 
 }  // namespace
@@ -150,12 +159,20 @@ int cmdWatch(CliContext& ctx) {
   Session& session = ctx.session;
   ctx.out << watchHeaderLine();
   ctx.out.flush();
+  if (!ctx.out) {
+    ctx.err << kOutputFailed;
+    return kExitLinkFailure;
+  }
 
   // The link is open; a failure report during the loop clears the flag again.
   session.link.state().linkUp = true;
   PrintingHooks hooks(session, ctx.out, count);
   StopOnSignal stopOnSignal(session.RunFlag);
   GetData(session, hooks);
+  if (hooks.outputFailed()) {
+    ctx.err << kOutputFailed;
+    return kExitLinkFailure;
+  }
   return session.link.state().linkUp ? kExitOk : kExitLinkFailure;
 }
 

@@ -114,6 +114,37 @@ TEST(Watch, InterruptEndsTheRunCleanlyAfterTheFrameInFlight) {
   }
 }
 
+// Accepts `room` characters, then fails like a closed pipe or a full disk.
+class FailingBuffer final : public std::streambuf {
+ public:
+  explicit FailingBuffer(std::size_t room) : room_(room) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (room_ == 0) return traits_type::eof();
+    --room_;
+    return traits_type::not_eof(c);
+  }
+
+ private:
+  std::size_t room_;
+};
+
+TEST(Watch, FailingOutputEndsTheRun) {
+  test::TcpPeer peer;
+  peer.onRequest = [&](const Bytes&) { peer.send(dataAnswer(numbered(1))); };
+  for (std::size_t room : {std::size_t{0}, std::string(kHeader).size() + 10}) {
+    FailingBuffer buffer(room);
+    std::ostream out(&buffer);
+    std::ostringstream err;
+    const std::vector<std::string> args = {"--tcp", "127.0.0.1:" + std::to_string(peer.port()),
+                                           "watch"};
+    EXPECT_EQ(runCli(args, out, err), kExitLinkFailure);
+    EXPECT_EQ(err.str(), "drqctl watch: cannot write the output\n");
+  }
+  EXPECT_EQ(peer.requests.size(), 1u);  // none after the failed header, one for the failed line
+}
+
 TEST(Watch, UsageErrors) {
   for (const auto& extra : std::vector<std::vector<std::string>>{
            {"--count"}, {"--count", "0"}, {"--count", "x"}, {"--count=1000000001"}, {"now"}}) {

@@ -18,6 +18,7 @@ constexpr Command kCommands[] = {
     {"show-para", "FILE", "print a parameter file's values and what took defaults", &cmdShowPara},
     {"diff-para", "[--force] A B",
      "print where two sets (FILE, ram:S, eeprom:S) differ; exit 1 if they do", &cmdDiffPara},
+    {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
 };
 
 }  // namespace

@@ -2,12 +2,23 @@
 
 #include <optional>
 
+#include "cli/ParaCommands.h"
+
 namespace drq::cli {
 
 namespace {
 
 constexpr Command kCommands[] = {
     {"raw", "ORDER [ARG] [--payload HEX]", "send one request and print the response", &cmdRaw},
+    {"identify", "", "print the sensor's firmware version and serial number", &cmdIdentify},
+    {"get-para", "[--from ram|eeprom] [--set 0|1] [-o FILE]",
+     "read a set into a parameter file (default Parameter.ini)", &cmdGetPara},
+    {"send-para", "[--to ram|eeprom] [--set 0|1] [--force] [--as-is] FILE",
+     "write a parameter file into the sensor", &cmdSendPara},
+    {"show-para", "FILE", "print a parameter file's values and what took defaults", &cmdShowPara},
+    {"diff-para", "[--force] A B",
+     "print where two sets (FILE, ram:S, eeprom:S) differ; exit 1 if they do", &cmdDiffPara},
+    {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
 };
 
 }  // namespace

@@ -74,4 +74,9 @@ std::span<const Command> commands();
 // length= and payload= of the response.
 int cmdRaw(CliContext& ctx);
 
+// watch [--count N]: the live loop; prints the column names, then one line per
+// frame (WatchCommand.h) until N frames (1..1000000000) were printed, SIGINT or
+// SIGTERM arrived (exit 0), or the link or the output failed (exit 1).
+int cmdWatch(CliContext& ctx);
+
 }  // namespace drq::cli

@@ -8,6 +8,7 @@
 
 #include "core/attrs/RowColors.h"
 #include "core/live/LiveFrame.h"
+#include "core/live/LiveState.h"
 #include "core/params/ParaSet.h"
 #include "core/protocol/SensorLink.h"
 #include "core/util/Clock.h"
@@ -38,6 +39,7 @@ struct Session {
 
   // Live monitoring.
   LiveFrame CurrentFrame;
+  LiveState live;  // RawDelta, ColorPatch and the strip-chart windows
 
   // Table attributes.
   RowColorArray RowColors = defaultRowColors();

@@ -1,0 +1,421 @@
+// Live benchmark: frames per second of the live loop against the virtual
+// sensor, in one run:
+//   1. the core loop (GetData, no display) and `drqctl watch` over loopback TCP;
+//   2. the same through a paced pseudo-terminal at 921600 baud, against the
+//      wire limit (8 + 48 bytes per exchange, 10 bits a byte: 1646 frames/s);
+//   3. the GUI live loop (offscreen, every display updating) and the CPU the
+//      GUI uses while the sensor is silent;
+//   4. the CPU the core loop uses while the sensor is silent.
+//
+// Goals: GUI loop at least 0.8 x the watch loop; paced pty at least 0.95 x
+// the wire limit; under 1 % of a core while waiting.
+//
+// Usage: live_bench [SECONDS per run, default 3]
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "core/Session.h"
+#include "core/live/GetData.h"
+#include "core/protocol/Frame.h"
+#include "link/LinkSetup.h"
+#include "sim/EmbeddedSensor.h"
+#include "sim/FaultRule.h"
+#include "sim/PtySensorServer.h"
+#include "sim/SensorHost.h"
+#include "sim/SensorModel.h"
+
+namespace {
+
+constexpr int kBaud921600Index = 7;
+constexpr double kWireBytesPerFrame = 8 + 48;
+constexpr double kWireLimit = 921600.0 / (10 * kWireBytesPerFrame);  // 1645.7 frames/s
+
+class QuietReport final : public drq::FailureReport {
+ public:
+  void linkFailed(std::string_view message) override { last = std::string(message); }
+  std::string last;
+};
+
+// A pseudo-terminal whose far side is a SensorModel on its own thread that
+// sends each answer exactly when the request and the answer would have passed
+// a 921600-baud line (10 bits a byte, timed from the request's arrival with a
+// microsecond clock). The virtual sensor's own pacing runs on millisecond
+// timers; this one shows what the loop reaches against an exact wire.
+class ExactPacedPty {
+ public:
+  ExactPacedPty() {
+    char name[256] = {};
+    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return;
+    termios raw{};
+    ::tcgetattr(slave_, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave_, TCSANOW, &raw);
+    slavePath_ = name;
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~ExactPacedPty() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+  }
+  bool ok() const { return master_ >= 0; }
+  const std::string& slavePath() const { return slavePath_; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  // Reads exactly `size` bytes; false when stopping.
+  bool readFully(std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+      pollfd p{master_, POLLIN, 0};
+      if (stop_) return false;
+      if (::poll(&p, 1, 100) <= 0 || !(p.revents & POLLIN)) continue;
+      const ssize_t n = ::read(master_, data, size);
+      if (n <= 0) continue;  // no client on the line at the moment
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  void serve() {
+    drq::sim::SensorModel model;
+    const auto start = Clock::now();
+    std::uint64_t modelMicros = 0;
+    std::vector<std::uint8_t> request(8);
+    while (readFully(request.data(), 8)) {
+      const std::size_t length = request[4] | (request[5] << 8);
+      request.resize(8 + length);
+      if (length > 0 && !readFully(request.data() + 8, length)) return;
+      const auto arrived = Clock::now();
+      const auto now = static_cast<std::uint64_t>(
+          std::chrono::duration_cast<std::chrono::microseconds>(arrived - start).count());
+      if (now > modelMicros) model.advanceMicros(now - modelMicros);
+      modelMicros = std::max(modelMicros, now);
+      const drq::sim::Reply reply = model.handleRequest(request);
+      const double bits = 10.0 * static_cast<double>(request.size() + reply.frame.size());
+      std::this_thread::sleep_until(
+          arrived + std::chrono::nanoseconds(static_cast<long long>(bits / 921600.0 * 1e9)));
+      if (::write(master_, reply.frame.data(), reply.frame.size()) < 0) return;
+      request.resize(8);
+    }
+  }
+
+  int master_ = -1;
+  int slave_ = -1;  // kept open so the line stays up between two clients
+  std::string slavePath_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+double cpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Counts frames and ends the loop after `seconds`.
+class TimedHooks final : public drq::LiveLoopHooks {
+ public:
+  TimedHooks(drq::Session& session, double seconds) : session_(session), seconds_(seconds) {
+    timer_.start();
+  }
+  void sendPara() override {}
+  void getPara() override {}
+  void frameDecoded() override {
+    ++frames;
+    if (timer_.nsecsElapsed() * 1e-9 >= seconds_) session_.RunFlag.clear();
+  }
+  double elapsed() const { return timer_.nsecsElapsed() * 1e-9; }
+  long frames = 0;
+
+ private:
+  drq::Session& session_;
+  double seconds_;
+  QElapsedTimer timer_;
+};
+
+struct LoopResult {
+  double framesPerSecond = 0;
+  long frames = 0;
+  std::string failure;
+};
+
+// GetData with no display for `seconds` on an open link.
+LoopResult runCoreLoop(drq::Session& session, double seconds) {
+  TimedHooks hooks(session, seconds);
+  drq::GetData(session, hooks);
+  LoopResult r;
+  r.frames = hooks.frames;
+  r.framesPerSecond = static_cast<double>(hooks.frames) / hooks.elapsed();
+  return r;
+}
+
+// `drqctl watch --count frames` in this process, its lines going to /dev/null.
+LoopResult runWatch(std::vector<std::string> linkArgs, long frames) {
+  std::ofstream sink("/dev/null");
+  std::string errText;
+  std::ostringstream err;
+  linkArgs.insert(linkArgs.end(), {"watch", "--count", std::to_string(frames)});
+  QElapsedTimer timer;
+  timer.start();
+  const int status = drq::cli::runCli(linkArgs, sink, err);
+  LoopResult r;
+  r.frames = frames;
+  r.framesPerSecond = static_cast<double>(frames) / (timer.nsecsElapsed() * 1e-9);
+  if (status != 0) r.failure = "exit " + std::to_string(status) + ": " + err.str();
+  return r;
+}
+
+// The same exchanges with plain blocking reads and writes and no event loop:
+// what this machine's pseudo-terminals allow at all.
+LoopResult runBlockingClient(const std::string& device, double seconds) {
+  LoopResult r;
+  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+  if (fd < 0) {
+    r.failure = "cannot open " + device;
+    return r;
+  }
+  termios raw{};
+  ::tcgetattr(fd, &raw);
+  ::cfmakeraw(&raw);
+  ::tcsetattr(fd, TCSANOW, &raw);
+  const auto request = drq::buildFrame(drq::ORDER_GET_DATA, 0, {});
+  std::vector<std::uint8_t> answer(8 + drq::kMaxResponsePayload);
+  auto readFully = [fd](std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+      const ssize_t n = ::read(fd, data, size);
+      if (n <= 0) return false;
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
+  };
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.nsecsElapsed() * 1e-9 < seconds) {
+    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size()) ||
+        !readFully(answer.data(), 8) ||
+        !readFully(answer.data() + 8,
+                   std::min<std::size_t>(answer[4] | (answer[5] << 8), drq::kMaxResponsePayload))) {
+      r.failure = "line failed";
+      break;
+    }
+    ++r.frames;
+  }
+  r.framesPerSecond = static_cast<double>(r.frames) / (timer.nsecsElapsed() * 1e-9);
+  ::close(fd);
+  return r;
+}
+
+bool openTcp(drq::Session& session, quint16 port) {
+  auto& s = session.link.state();
+  s.protocol = drq::kProtocolTcp;
+  s.serverAddress = "127.0.0.1";
+  s.serverPort = port;
+  return drq::InitTCP_IP(session.link) == 0;
+}
+
+bool openSerial(drq::Session& session, const QString& device) {
+  auto& s = session.link.state();
+  s.protocol = drq::kProtocolRs232;
+  s.comDevice = device.toStdString();
+  s.baudIndex = kBaud921600Index;
+  return drq::InitRS232(session.link) == 0;
+}
+
+// The GUI live loop: the display panel's pages updating on every frame,
+// offscreen, against the sensor on `port`. Returns nothing while the GUI's
+// live pages are not part of this benchmark yet.
+std::optional<LoopResult> measureGuiLiveLoop(quint16 /*port*/, double /*seconds*/) {
+  return std::nullopt;
+}
+
+// CPU share of one core used by the GUI while the sensor on `port` is silent.
+std::optional<double> measureGuiSilentCpu(quint16 /*port*/) {
+  return std::nullopt;
+}
+
+void printLoop(const char* what, const LoopResult& r) {
+  if (!r.failure.empty()) {
+    std::printf("%-44s FAILED (%s)\n", what, r.failure.c_str());
+    return;
+  }
+  std::printf("%-44s %9.0f frames/s  (%ld frames)\n", what, r.framesPerSecond, r.frames);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
+  if (!(seconds > 0)) {
+    std::fprintf(stderr, "usage: live_bench [SECONDS]\n");
+    return 2;
+  }
+  QuietReport report;
+
+  // --- 1. Loopback TCP --------------------------------------------------------
+  drq::sim::EmbeddedSensor sensor;
+  if (!sensor.start()) {
+    std::fprintf(stderr, "virtual sensor: %s\n", qPrintable(sensor.errorString()));
+    return 1;
+  }
+  const std::vector<std::string> tcpArgs = {"--tcp", "127.0.0.1:" + std::to_string(sensor.port())};
+  std::printf("live loop against the virtual sensor, %.1f s per run\n\n", seconds);
+
+  LoopResult tcpCore;
+  {
+    drq::Session session;
+    session.link.setFailureReport(&report);
+    if (!openTcp(session, sensor.port())) {
+      std::fprintf(stderr, "TCP: %s\n", report.last.c_str());
+      return 1;
+    }
+    tcpCore = runCoreLoop(session, seconds);
+    if (!report.last.empty()) tcpCore.failure = report.last;
+    drq::closeLink(session.link);
+  }
+  printLoop("TCP, core loop (no display)", tcpCore);
+  const LoopResult tcpWatch =
+      runWatch(tcpArgs, std::max<long>(1, static_cast<long>(tcpCore.framesPerSecond * seconds)));
+  printLoop("TCP, drqctl watch (lines to /dev/null)", tcpWatch);
+
+  const auto gui = measureGuiLiveLoop(sensor.port(), seconds);
+  if (gui) {
+    printLoop("TCP, GUI live loop (offscreen)", *gui);
+    std::printf("%-44s %9.2f  (goal >= 0.80)\n", "GUI / watch",
+                gui->framesPerSecond / tcpWatch.framesPerSecond);
+  } else {
+    std::printf("%-44s not measured yet\n", "TCP, GUI live loop (offscreen)");
+  }
+
+  // --- 2. Paced pseudo-terminal at 921600 baud --------------------------------
+  std::printf("\n");
+  sensor.model().setBaudIndex(kBaud921600Index);
+  sensor.host().setPacing(true);
+  drq::sim::PtySensorServer pty(sensor.host());
+  if (!pty.open()) {
+    std::fprintf(stderr, "pty: %s\n", qPrintable(pty.errorString()));
+    return 1;
+  }
+  LoopResult ptyCore;
+  {
+    drq::Session session;
+    report.last.clear();
+    session.link.setFailureReport(&report);
+    if (!openSerial(session, pty.slavePath())) {
+      std::fprintf(stderr, "pty: %s\n", report.last.c_str());
+      return 1;
+    }
+    ptyCore = runCoreLoop(session, seconds);
+    if (!report.last.empty()) ptyCore.failure = report.last;
+    drq::closeLink(session.link);
+  }
+  printLoop("pty 921600, core loop", ptyCore);
+  {
+    // The loop's own ceiling on a pty: the same run without wire pacing.
+    sensor.host().setPacing(false);
+    drq::Session session;
+    report.last.clear();
+    session.link.setFailureReport(&report);
+    if (openSerial(session, pty.slavePath())) {
+      LoopResult unpaced = runCoreLoop(session, seconds);
+      if (!report.last.empty()) unpaced.failure = report.last;
+      printLoop("pty unpaced, core loop (the loop's ceiling)", unpaced);
+    }
+    drq::closeLink(session.link);
+    sensor.host().setPacing(true);
+  }
+  const LoopResult ptyWatch =
+      runWatch({"--serial", pty.slavePath().toStdString(), "--baud", "921600"},
+               std::max<long>(1, static_cast<long>(ptyCore.framesPerSecond * seconds)));
+  printLoop("pty 921600, drqctl watch", ptyWatch);
+  std::printf("%-44s %9.0f frames/s\n", "wire limit (56 bytes x 10 bits)", kWireLimit);
+  std::printf("%-44s %9.3f  (goal >= 0.95)\n", "core loop / wire limit",
+              ptyCore.framesPerSecond / kWireLimit);
+  std::printf("%-44s %9.3f  (goal >= 0.95)\n", "watch / wire limit",
+              ptyWatch.framesPerSecond / kWireLimit);
+  sensor.host().setPacing(false);
+  pty.close();
+
+  ExactPacedPty exact;
+  if (exact.ok()) {
+    LoopResult exactCore;
+    {
+      drq::Session session;
+      report.last.clear();
+      session.link.setFailureReport(&report);
+      if (openSerial(session, QString::fromStdString(exact.slavePath()))) {
+        exactCore = runCoreLoop(session, seconds);
+        if (!report.last.empty()) exactCore.failure = report.last;
+      } else {
+        exactCore.failure = report.last;
+      }
+      drq::closeLink(session.link);
+    }
+    printLoop("exact 921600 pacing, core loop", exactCore);
+    const LoopResult exactWatch =
+        runWatch({"--serial", exact.slavePath(), "--baud", "921600"},
+                 std::max<long>(1, static_cast<long>(exactCore.framesPerSecond * seconds)));
+    printLoop("exact 921600 pacing, drqctl watch", exactWatch);
+    printLoop("exact 921600 pacing, blocking C client",
+              runBlockingClient(exact.slavePath(), seconds));
+    std::printf("%-44s %9.3f  (goal >= 0.95)\n", "core loop / wire limit",
+                exactCore.framesPerSecond / kWireLimit);
+    std::printf("%-44s %9.3f  (goal >= 0.95)\n", "watch / wire limit",
+                exactWatch.framesPerSecond / kWireLimit);
+  }
+
+  // --- 3. Waiting for a silent sensor -----------------------------------------
+  std::printf("\n");
+  std::string error;
+  const auto silent = drq::sim::parseFaultRule("order=8,kind=silent", &error);
+  sensor.host().setFaultRules({*silent});
+  {
+    drq::Session session;
+    report.last.clear();
+    session.link.setFailureReport(&report);
+    if (!openTcp(session, sensor.port())) return 1;
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    TimedHooks hooks(session, seconds);
+    drq::GetData(session, hooks);  // ends with the time-out of the first exchange
+    const double share = (cpuSeconds() - cpu0) / (wall.nsecsElapsed() * 1e-9);
+    std::printf("%-44s %8.2f %% of a core over %.1f s  (goal < 1 %%)\n",
+                "core loop waiting, sensor silent", 100 * share, wall.nsecsElapsed() * 1e-9);
+    drq::closeLink(session.link);
+  }
+  if (const auto guiCpu = measureGuiSilentCpu(sensor.port())) {
+    std::printf("%-44s %8.2f %% of a core  (goal < 1 %%)\n", "GUI waiting, sensor silent",
+                100 * *guiCpu);
+  } else {
+    std::printf("%-44s not measured yet\n", "GUI waiting, sensor silent");
+  }
+  sensor.host().setFaultRules({});
+  sensor.stop();
+  return 0;
+}

@@ -1,0 +1,340 @@
+#include "cli/ParaCommands.h"
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/ParaFormat.h"
+#include "core/connect/Identification.h"
+#include "core/params/ModeRules.h"
+#include "core/params/ParaDiff.h"
+#include "core/params/ParaFile.h"
+#include "core/params/ParaNames.h"
+#include "core/params/ParaTransfer.h"
+
+namespace drq::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Options of one command: "--name value", "--name=value" or a flag.
+struct Args {
+  std::vector<std::pair<std::string, std::string>> options;
+  std::vector<std::string> flags;
+  std::vector<std::string> positional;
+
+  std::optional<std::string> option(std::string_view name) const {
+    std::optional<std::string> found;
+    for (const auto& [n, v] : options) {
+      if (n == name) found = v;
+    }
+    return found;
+  }
+  bool flag(std::string_view name) const {
+    for (const auto& f : flags) {
+      if (f == name) return true;
+    }
+    return false;
+  }
+};
+
+// Splits ctx.args; returns an error text for an unknown option or a missing
+// value.
+std::optional<std::string> parseArgs(const CliContext& ctx,
+                                     std::initializer_list<std::string_view> valueOptions,
+                                     std::initializer_list<std::string_view> flagOptions,
+                                     Args& args) {
+  const auto isOneOf = [](std::string_view name, std::initializer_list<std::string_view> list) {
+    for (auto n : list) {
+      if (n == name) return true;
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    const std::string& arg = ctx.args[i];
+    if (arg.size() < 2 || arg[0] != '-') {
+      args.positional.push_back(arg);
+      continue;
+    }
+    const auto eq = arg.find('=');
+    const std::string name = arg.substr(0, eq);
+    if (isOneOf(name, valueOptions)) {
+      if (eq != std::string::npos) {
+        args.options.emplace_back(name, arg.substr(eq + 1));
+      } else if (i + 1 < ctx.args.size()) {
+        args.options.emplace_back(name, ctx.args[++i]);
+      } else {
+        return name + " needs a value";
+      }
+    } else if (eq == std::string::npos && isOneOf(name, flagOptions)) {
+      args.flags.push_back(name);
+    } else {
+      return "unknown option " + arg;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint16_t> parseSet(const std::optional<std::string>& text) {
+  if (!text) return std::uint16_t{0};
+  if (*text == "0") return std::uint16_t{0};
+  if (*text == "1") return std::uint16_t{1};
+  return std::nullopt;
+}
+
+std::optional<TransferTarget> parseMemory(const std::optional<std::string>& text) {
+  if (!text || *text == "ram") return TransferTarget::Ram;
+  if (*text == "eeprom") return TransferTarget::Eeprom;
+  return std::nullopt;
+}
+
+// Connects and identifies the sensor; refuses one whose firmware does not
+// match, as the operator tool does.
+int connectChecked(CliContext& ctx) {
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  Identification id;
+  if (identifySensor(ctx.link(), id) != 1) return kExitLinkFailure;
+  if (!id.matches) {
+    ctx.err << id.mismatchText() << '\n';
+    return kExitFirmwareMismatch;
+  }
+  ctx.link().state().linkUp = true;
+  return kExitOk;
+}
+
+// The first line of a question, without its trailing blank.
+std::string firstLine(std::string_view text) {
+  std::string line(text.substr(0, text.find('\n')));
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+void printLists(std::ostream& os, const ParameterFileRead& read) {
+  if (!read.parameters.empty()) os << read.parameters.text;
+  if (!read.teachVectors.empty()) os << read.teachVectors.text;
+}
+
+// Reads a parameter file for a command. A wrong type or version is refused
+// unless `force` (then noted on stderr). Returns kExitOk or kExitUsage.
+int readFileFor(CliContext& ctx, const fs::path& path, bool force, ParaSet& set,
+                ParameterFileRead& read) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) {
+    ctx.err << "drqctl " << ctx.command.name << ": cannot read " << path.string() << '\n';
+    return kExitUsage;
+  }
+  std::string refused;
+  read = readParameterFile(path, set, [&](std::string_view, std::string_view question) {
+    const std::string line = firstLine(question);
+    if (force) {
+      ctx.err << path.string() << ": " << line << '\n';
+      return true;
+    }
+    refused = line;
+    return false;
+  });
+  if (!read.taken) {
+    ctx.err << "drqctl " << ctx.command.name << ": " << path.string() << ": " << refused
+            << " (--force uses it anyway)\n";
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int cmdIdentify(CliContext& ctx) {
+  if (!ctx.args.empty()) return ctx.usageError("identify takes no arguments");
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  Identification id;
+  if (identifySensor(ctx.link(), id) != 1) return kExitLinkFailure;
+  if (!id.matches) {
+    ctx.out << id.mismatchText() << '\n';
+    return kExitFirmwareMismatch;
+  }
+  ctx.out << id.shownVersion << kSerialNumberPrefix << decimal(id.serialNumber) << '\n';
+  return kExitOk;
+}
+
+int cmdGetPara(CliContext& ctx) {
+  Args args;
+  if (auto error = parseArgs(ctx, {"--from", "--set", "-o"}, {}, args)) {
+    return ctx.usageError(*error);
+  }
+  const auto source = parseMemory(args.option("--from"));
+  if (!source) return ctx.usageError("--from must be ram or eeprom");
+  const auto set = parseSet(args.option("--set"));
+  if (!set) return ctx.usageError("--set must be 0 or 1");
+  if (!args.positional.empty()) return ctx.usageError("unexpected " + args.positional.front());
+  const fs::path output = args.option("-o").value_or(std::string(kParameterFileName));
+
+  if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
+  ParaSet values = defaultParaSet();
+  const auto notice = [&ctx](std::string_view text) { ctx.err << text; };
+  if (GetPara(ctx.link(), values, *source, *set, notice) != 1) return kExitLinkFailure;
+  if (const int status = writeParameterFile(output, values); status < 0) {
+    ctx.err << "drqctl get-para: cannot write " << output.string() << " (status " << decimal(status)
+            << ")\n";
+    return kExitLinkFailure;
+  }
+  return kExitOk;
+}
+
+int cmdSendPara(CliContext& ctx) {
+  Args args;
+  if (auto error = parseArgs(ctx, {"--to", "--set"}, {"--force", "--as-is"}, args)) {
+    return ctx.usageError(*error);
+  }
+  const auto target = parseMemory(args.option("--to"));
+  if (!target) return ctx.usageError("--to must be ram or eeprom");
+  const auto set = parseSet(args.option("--set"));
+  if (!set) return ctx.usageError("--set must be 0 or 1");
+  if (args.positional.size() != 1) return ctx.usageError("expected one FILE");
+
+  ParaSet values = defaultParaSet();
+  ParameterFileRead read;
+  if (const int rc = readFileFor(ctx, args.positional.front(), args.flag("--force"), values, read);
+      rc != kExitOk) {
+    return rc;
+  }
+  printLists(ctx.err, read);
+
+  if (!args.flag("--as-is")) {
+    // What the operator tool would send after loading this file: its mode
+    // rules correct the values first.
+    const auto forced = applyModeRules(values, *set);
+    for (const auto& f : forced.forced) {
+      ctx.err << paraKey(f.word) << " set to " << decimal(f.value) << " by the mode rules\n";
+    }
+    for (const auto row : forced.groupCellsReset) {
+      ctx.err << teachSectionName(row) << ' ' << kKeyGroup << " set to 0 by the mode rules\n";
+    }
+    for (const auto& m : forced.messages) ctx.err << m.text << '\n';
+    if (forced.selectedSet != *set) {
+      ctx.err << "drqctl send-para: parameter set 1 is only used with TRIGGER = PARA "
+                 "(--as-is sends it anyway)\n";
+      return kExitUsage;
+    }
+  }
+
+  if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
+  return SendPara(ctx.link(), values, *target, *set) == 1 ? kExitOk : kExitLinkFailure;
+}
+
+int cmdShowPara(CliContext& ctx) {
+  Args args;
+  if (auto error = parseArgs(ctx, {}, {}, args)) return ctx.usageError(*error);
+  if (args.positional.size() != 1) return ctx.usageError("expected one FILE");
+  ParaSet values = defaultParaSet();
+  ParameterFileRead read;
+  if (const int rc = readFileFor(ctx, args.positional.front(), true, values, read); rc != kExitOk) {
+    return rc;
+  }
+  ctx.out << formatParaSet(values);
+  if (!read.parameters.empty() || !read.teachVectors.empty()) ctx.out << '\n';
+  printLists(ctx.out, read);
+  return kExitOk;
+}
+
+namespace {
+
+// A source of diff-para: a parameter file or a set of the sensor's RAM or EEPROM.
+struct DiffSource {
+  std::string text;
+  bool sensor = false;
+  TransferTarget memory = TransferTarget::Ram;
+  std::uint16_t set = 0;
+  ParaSet values = defaultParaSet();
+};
+
+std::optional<DiffSource> parseSource(const std::string& text) {
+  DiffSource s;
+  s.text = text;
+  for (const auto& [prefix, memory] :
+       {std::pair{std::string_view("ram:"), TransferTarget::Ram},
+        std::pair{std::string_view("eeprom:"), TransferTarget::Eeprom}}) {
+    if (!text.starts_with(prefix)) continue;
+    const auto set = parseSet(text.substr(prefix.size()));
+    if (!set) return std::nullopt;
+    s.sensor = true;
+    s.memory = memory;
+    s.set = *set;
+  }
+  return s;
+}
+
+}  // namespace
+
+int cmdDiffPara(CliContext& ctx) {
+  Args args;
+  if (auto error = parseArgs(ctx, {}, {"--force"}, args)) return ctx.usageError(*error);
+  if (args.positional.size() != 2) return ctx.usageError("expected A and B");
+  std::array<DiffSource, 2> sources;
+  for (std::size_t i = 0; i < 2; ++i) {
+    const auto parsed = parseSource(args.positional[i]);
+    if (!parsed) return ctx.usageError(args.positional[i] + ": the set must be 0 or 1");
+    sources[i] = *parsed;
+  }
+
+  for (auto& s : sources) {
+    if (s.sensor) continue;
+    ParameterFileRead read;
+    if (readFileFor(ctx, s.text, args.flag("--force"), s.values, read) != kExitOk) {
+      return kExitDiffTrouble;
+    }
+    printLists(ctx.err, read);
+  }
+
+  const bool anySensor = sources[0].sensor || sources[1].sensor;
+  const bool anyEeprom = (sources[0].sensor && sources[0].memory == TransferTarget::Eeprom) ||
+                         (sources[1].sensor && sources[1].memory == TransferTarget::Eeprom);
+  if (anySensor) {
+    if (const int rc = connectChecked(ctx); rc != kExitOk) {
+      return rc == kExitFirmwareMismatch ? rc : kExitDiffTrouble;
+    }
+    SensorLink& link = ctx.link();
+    const auto notice = [&ctx](std::string_view text) { ctx.err << text; };
+    // The sensor reads its EEPROM only by loading it into RAM. Read RAM first,
+    // both sets when the EEPROM is read, and write RAM back afterwards, so that
+    // comparing never changes what the sensor runs with.
+    std::array<ParaSet, 2> ram{defaultParaSet(), defaultParaSet()};
+    for (std::uint16_t set = 0; set < 2; ++set) {
+      const bool needed =
+          anyEeprom ||
+          (sources[0].sensor && sources[0].set == set &&
+           sources[0].memory == TransferTarget::Ram) ||
+          (sources[1].sensor && sources[1].set == set && sources[1].memory == TransferTarget::Ram);
+      if (needed && GetPara(link, ram[set], TransferTarget::Ram, set, notice) != 1) {
+        return kExitDiffTrouble;
+      }
+    }
+    for (auto& s : sources) {
+      if (s.sensor && s.memory == TransferTarget::Ram) s.values = ram[s.set];
+    }
+    if (anyEeprom) {
+      for (auto& s : sources) {
+        if (!s.sensor || s.memory != TransferTarget::Eeprom) continue;
+        if (GetPara(link, s.values, TransferTarget::Eeprom, s.set, notice) != 1) {
+          ctx.err << "drqctl diff-para: the sensor's RAM may now hold its EEPROM parameters\n";
+          return kExitDiffTrouble;
+        }
+      }
+      for (std::uint16_t set = 0; set < 2; ++set) {
+        if (SendPara(link, ram[set], TransferTarget::Ram, set) != 1) {
+          ctx.err << "drqctl diff-para: the sensor's RAM could not be restored\n";
+          return kExitDiffTrouble;
+        }
+      }
+    }
+  }
+
+  const auto differences =
+      diffParaSets(sources[0].values, sources[1].values, sources[0].sensor && sources[1].sensor);
+  ctx.out << formatDifferences(differences);
+  return differences.empty() ? kExitOk : kExitDiffers;
+}
+
+}  // namespace drq::cli

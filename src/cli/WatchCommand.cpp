@@ -1,0 +1,179 @@
+#include "cli/WatchCommand.h"
+
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <charconv>
+#include <csignal>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "cli/Commands.h"
+#include "core/live/GetData.h"
+
+namespace drq::cli {
+
+namespace {
+
+constexpr std::uint32_t kMaxCount = 1000000000;
+constexpr std::string_view kOutputFailed = "drqctl watch: cannot write the output\n";
+
+// Write end of the pipe the signal handler wakes the event loop with. A signal
+// handler can reach nothing but such a process-wide value; it is set only while
+// a StopOnSignal exists.
+std::atomic<int> gSignalWakeFd{-1};
+
+extern "C" void onStopSignal(int) {
+  const int fd = gSignalWakeFd.load();
+  if (fd >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(fd, &byte, 1);
+  }
+}
+
+// While it exists, SIGINT and SIGTERM clear `flag` from within the event loop
+// the link waits in (the loop then ends after the frame in flight). A second
+// signal takes its default action, so a stuck run can still be interrupted.
+class StopOnSignal {
+ public:
+  explicit StopOnSignal(ObservableFlag& flag) {
+    if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) {
+      fds_[0] = fds_[1] = -1;
+      return;
+    }
+    gSignalWakeFd.store(fds_[1]);
+    notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this, &flag] {
+      char buf[16];
+      while (::read(fds_[0], buf, sizeof buf) > 0) {
+      }
+      flag.clear();
+    });
+    struct sigaction action {};
+    action.sa_handler = &onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
+    ::sigaction(SIGINT, &action, &oldInt_);
+    ::sigaction(SIGTERM, &action, &oldTerm_);
+    installed_ = true;
+  }
+  ~StopOnSignal() {
+    if (installed_) {
+      ::sigaction(SIGINT, &oldInt_, nullptr);
+      ::sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    gSignalWakeFd.store(-1);
+    notifier_.reset();
+    for (int fd : fds_) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+ private:
+  int fds_[2] = {-1, -1};
+  bool installed_ = false;
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+  std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// Prints each frame; ends the loop after `limit` frames (0: no limit) or when
+// the output fails (a closed pipe with SIGPIPE ignored, a full disk).
+class PrintingHooks final : public LiveLoopHooks {
+ public:
+  PrintingHooks(Session& session, std::ostream& out, std::uint32_t limit)
+      : session_(session), out_(out), limit_(limit) {}
+  // The command line has no Send or Get buttons: nothing is ever pending.
+  void sendPara() override {}
+  void getPara() override {}
+  void frameDecoded() override {
+    out_ << watchLine(session_.CurrentFrame);
+    out_.flush();
+    if (!out_) {
+      outputFailed_ = true;
+      session_.RunFlag.clear();
+    } else if (limit_ != 0 && ++frames_ >= limit_) {
+      session_.RunFlag.clear();
+    }
+  }
+  bool outputFailed() const { return outputFailed_; }
+
+ private:
+  Session& session_;
+  std::ostream& out_;
+  std::uint32_t limit_;
+  std::uint32_t frames_ = 0;
+  bool outputFailed_ = false;
+};
+
+}  // namespace
+
+std::string watchHeaderLine() {
+  std::string line;
+  for (std::size_t i = 0; i < kWatchColumns.size(); ++i) {
+    if (i != 0) line += '\t';
+    line += kWatchColumns[i];
+  }
+  line += '\n';
+  return line;
+}
+
+std::string watchLine(const LiveFrame& frame) {
+  // 20 words of at most 6 characters, 19 tabs and the line end.
+  char buf[kLiveFrameWords * 7 + 1];
+  char* p = buf;
+  char* const end = buf + sizeof buf;
+  for (std::size_t i = 0; i < kLiveFrameWords; ++i) {
+    if (i != 0) *p++ = '\t';
+    p = std::to_chars(p, end, static_cast<int>(frame.words[i])).ptr;
+  }
+  *p++ = '\n';
+  return std::string(buf, p);
+}
+
+int cmdWatch(CliContext& ctx) {
+  std::uint32_t count = 0;
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    const std::string_view arg = ctx.args[i];
+    std::optional<std::string_view> value;
+    if (arg == "--count") {
+      if (i + 1 >= ctx.args.size()) return ctx.usageError("--count needs N");
+      value = ctx.args[++i];
+    } else if (arg.starts_with("--count=")) {
+      value = arg.substr(8);
+    } else {
+      return ctx.usageError("unexpected " + std::string(arg));
+    }
+    const auto parsed = parseUnsigned(*value, kMaxCount);
+    if (!parsed || *parsed == 0) return ctx.usageError("--count must be 1..1000000000");
+    count = *parsed;
+  }
+
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  Session& session = ctx.session;
+  ctx.out << watchHeaderLine();
+  ctx.out.flush();
+  if (!ctx.out) {
+    ctx.err << kOutputFailed;
+    return kExitLinkFailure;
+  }
+
+  // The link is open; a failure report during the loop clears the flag again.
+  session.link.state().linkUp = true;
+  PrintingHooks hooks(session, ctx.out, count);
+  StopOnSignal stopOnSignal(session.RunFlag);
+  GetData(session, hooks);
+  if (hooks.outputFailed()) {
+    ctx.err << kOutputFailed;
+    return kExitLinkFailure;
+  }
+  return session.link.state().linkUp ? kExitOk : kExitLinkFailure;
+}
+
+}  // namespace drq::cli

@@ -1,0 +1,535 @@
+#include "core/params/ModeRules.h"
+
+#include <algorithm>
+
+namespace drq {
+namespace {
+
+using C = PanelControl;
+using W = ParaWord;
+
+constexpr std::uint16_t kLedOff = 2;
+constexpr std::uint16_t kExteachOff = 0;
+constexpr std::uint16_t kExteachStat1 = 2;
+constexpr std::uint16_t kExteachDyn1 = 3;
+constexpr std::uint16_t kEvalMinDist = 2;
+constexpr std::uint16_t kEvalCol5 = 3;
+constexpr std::uint16_t kEvalThdRgb = 4;
+constexpr std::uint16_t kTriggerPara = 6;
+constexpr std::uint16_t kOutmodeBinaryHi = 2;
+
+void dim(PanelUpdate& u, C c, bool on) {
+  u.dimmed.push_back({c, on});
+}
+void show(PanelUpdate& u, C c, bool on) {
+  u.visible.push_back({c, on});
+}
+void force(PanelUpdate& u, W w, std::uint16_t v) {
+  u.values.push_back({w, v});
+}
+void label(PanelUpdate& u, C c, std::string_view t) {
+  u.labels.push_back({c, t});
+}
+
+bool is2d(std::uint16_t calc) {
+  return calc == 0 || calc == 1;
+}
+bool is3d(std::uint16_t calc) {
+  return calc == 2 || calc == 3;
+}
+bool isDirect(std::uint16_t outmode) {
+  return outmode == 0 || outmode == 1;
+}
+
+template <typename T>
+void append(std::vector<T>& to, const std::vector<T>& from) {
+  to.insert(to.end(), from.begin(), from.end());
+}
+
+template <typename List, typename Key>
+auto lastOf(const List& list, Key key) {
+  using Entry = typename List::value_type;
+  const auto it = std::find_if(list.rbegin(), list.rend(), [&](const Entry& e) {
+    if constexpr (requires { e.control; }) {
+      return e.control == key;
+    } else {
+      return e.word == key;
+    }
+  });
+  return it == list.rend() ? nullptr : &*it;
+}
+
+}  // namespace
+
+PanelUpdate& PanelUpdate::operator+=(const PanelUpdate& later) {
+  append(values, later.values);
+  append(dimmed, later.dimmed);
+  append(visible, later.visible);
+  append(labels, later.labels);
+  append(ringItems, later.ringItems);
+  append(colors, later.colors);
+  if (!later.groupCells.empty()) groupCells = later.groupCells;
+  if (later.triggerRingItems) triggerRingItems = later.triggerRingItems;
+  if (later.selectedSet) selectedSet = later.selectedSet;
+  if (later.activeMainPage) activeMainPage = later.activeMainPage;
+  if (later.activeDataPage) activeDataPage = later.activeDataPage;
+  if (later.activeRows) activeRows = later.activeRows;
+  if (later.intensityAxisMax) intensityAxisMax = later.intensityAxisMax;
+  refreshDisplayNames = refreshDisplayNames || later.refreshDisplayNames;
+  if (later.message) message = later.message;
+  return *this;
+}
+
+std::optional<bool> PanelUpdate::dimmedOf(PanelControl c) const {
+  const auto* e = lastOf(dimmed, c);
+  return e ? std::optional<bool>(e->on) : std::nullopt;
+}
+std::optional<bool> PanelUpdate::visibleOf(PanelControl c) const {
+  const auto* e = lastOf(visible, c);
+  return e ? std::optional<bool>(e->on) : std::nullopt;
+}
+std::optional<std::string_view> PanelUpdate::labelOf(PanelControl c) const {
+  const auto* e = lastOf(labels, c);
+  return e ? std::optional<std::string_view>(e->text) : std::nullopt;
+}
+std::optional<std::uint16_t> PanelUpdate::valueOf(ParaWord w) const {
+  const auto* e = lastOf(values, w);
+  return e ? std::optional<std::uint16_t>(e->value) : std::nullopt;
+}
+
+void applyToState(const PanelUpdate& update, PanelState& state) {
+  for (const auto& f : update.values) state.values.record[f.word] = f.value;
+  for (const auto& g : update.groupCells) state.values.table[g.row].group() = g.value;
+  if (update.triggerRingItems) state.triggerRingItems = *update.triggerRingItems;
+  if (update.selectedSet) state.selectedSet = *update.selectedSet;
+  if (update.activeDataPage) state.activeDataPage = *update.activeDataPage;
+}
+
+std::uint16_t maxVecNoLimit(std::uint16_t colorGroup, std::uint16_t digitalOutmode) {
+  if (colorGroup != 0) return static_cast<std::uint16_t>(kTeachRows);
+  return isDirect(digitalOutmode) ? 5 : 31;
+}
+
+std::uint16_t groupCellLimit(std::uint16_t digitalOutmode) {
+  return isDirect(digitalOutmode) ? 4 : 30;
+}
+
+// --- Light source and power ---------------------------------------------------
+PanelUpdate InitPowerMode(const PanelState& state) {
+  const auto& r = state.values.record;
+  PanelUpdate u;
+  const std::uint16_t exteach = r[W::ExternTeach];
+  std::uint16_t powerMode = r[W::PowerMode];
+
+  if (r[W::LedMode] == kLedOff) {
+    // No light: nothing to regulate, and DYN1 cannot tune a dark source.
+    if (exteach == kExteachDyn1) force(u, W::ExternTeach, kExteachOff);
+    force(u, W::PowerMode, 0);
+    dim(u, C::PowerMode, true);
+    force(u, W::Power, 0);
+    dim(u, C::Power, true);
+    dim(u, C::DynWinLo, true);
+    dim(u, C::DynWinHi, true);
+    return u;
+  }
+  if (exteach == kExteachDyn1) {
+    force(u, W::PowerMode, 0);
+    dim(u, C::PowerMode, true);
+    dim(u, C::Power, true);
+    dim(u, C::DynWinLo, false);
+    dim(u, C::DynWinHi, false);
+    return u;
+  }
+  if (exteach == kExteachStat1) {
+    force(u, W::PowerMode, 0);
+    powerMode = 0;
+    dim(u, C::PowerMode, true);
+    dim(u, C::Power, false);
+    dim(u, C::DynWinLo, true);
+    dim(u, C::DynWinHi, true);
+  } else {
+    dim(u, C::PowerMode, false);
+    dim(u, C::Power, false);
+  }
+  if (powerMode == 0) {
+    dim(u, C::Power, false);
+    dim(u, C::DynWinLo, true);
+    dim(u, C::DynWinHi, true);
+  } else if (powerMode == 1) {
+    dim(u, C::Power, true);
+    dim(u, C::DynWinLo, false);
+    dim(u, C::DynWinHi, false);
+  }
+  return u;
+}
+
+// --- Evaluation mode ------------------------------------------------------------
+PanelUpdate InitEvalMode(const PanelState& state) {
+  const auto& r = state.values.record;
+  const std::uint16_t eval = r[W::EvaluationMode];
+  const std::uint16_t calc = r[W::CalculationMode];
+  PanelUpdate u;
+
+  // MIN DIST has no colour tolerance: hide its column.
+  const bool minDist = eval == kEvalMinDist;
+  show(u, C::TeachColumn3, !(minDist && is2d(calc)));
+  show(u, C::TeachColumn4, !(minDist && is3d(calc)));
+
+  const auto groupsOff = [&u](bool hideColorDisplay) {
+    force(u, W::ColorGroup, 0);
+    dim(u, C::ColorGroup, true);
+    dim(u, C::GroupTable, true);
+    dim(u, C::GroupTableReset, true);
+    show(u, C::ColorGroupDisplay, false);
+    show(u, C::BigGroupDisplay, false);
+    if (hideColorDisplay) show(u, C::BigColorDisplay, false);
+  };
+
+  bool runMaxVecNo = false;
+  if (eval <= kEvalMinDist) {
+    for (C out : {C::Out0, C::Out1, C::Out2, C::Out3, C::Out4}) show(u, out, false);
+    show(u, C::DeltaC, true);
+    show(u, C::ColorNumber, true);
+    for (C c : {C::MaxVecNo, C::IntLim, C::DigitalOutmode, C::CalculationMode, C::Trigger,
+                C::ColorGroup, C::GroupTable, C::GroupTableReset}) {
+      dim(u, c, false);
+    }
+  } else if (eval == kEvalCol5) {
+    show(u, C::DeltaC, false);
+    show(u, C::ColorNumber, false);
+    for (C out : {C::Out0, C::Out1, C::Out2, C::Out3, C::Out4}) show(u, out, true);
+    groupsOff(false);
+    force(u, W::MaxVecNo, 5);
+    dim(u, C::MaxVecNo, true);
+    dim(u, C::IntLim, false);
+    force(u, W::DigitalOutmode, kOutmodeBinaryHi);
+    dim(u, C::DigitalOutmode, true);
+    dim(u, C::CalculationMode, false);
+    dim(u, C::Trigger, false);
+    runMaxVecNo = true;
+  } else if (eval == kEvalThdRgb) {
+    show(u, C::DeltaC, false);
+    show(u, C::ColorNumber, false);
+    for (C out : {C::Out0, C::Out1, C::Out2}) show(u, out, true);
+    const bool teachOutputs = r[W::ExternTeach] != kExteachOff;
+    show(u, C::Out3, teachOutputs);
+    show(u, C::Out4, teachOutputs);
+    groupsOff(true);
+    force(u, W::MaxVecNo, 3);
+    force(u, W::IntLim, 0);
+    force(u, W::DigitalOutmode, kOutmodeBinaryHi);
+    force(u, W::Trigger, 0);
+    for (C c : {C::MaxVecNo, C::IntLim, C::DigitalOutmode, C::Trigger, C::CalculationMode}) {
+      dim(u, c, true);
+    }
+    runMaxVecNo = true;
+  }
+  if (runMaxVecNo) {
+    PanelState after = state;
+    applyToState(u, after);
+    u += InitMaxVecNo(after);
+  }
+  u.refreshDisplayNames = true;
+  return u;
+}
+
+// --- Calculation mode -------------------------------------------------------------
+std::optional<std::array<std::string_view, 5>> teachColumnHeadings(std::uint16_t eval,
+                                                                   std::uint16_t calc) {
+  using H = std::array<std::string_view, 5>;
+  if (eval >= kEvalThdRgb) return H{"THD", "", "", "", ""};
+  switch (calc) {
+    case 0:
+      return H{"X", "Y", "CTO", "INT", "ITO"};
+    case 1:
+      return H{"s", "i", "siTO", "M", "MTO"};
+    case 2:
+      return H{"X", "Y", "INT", "TOL", ""};
+    case 3:
+      return H{"s", "i", "M", "TOL", ""};
+    default:
+      return std::nullopt;
+  }
+}
+
+PanelUpdate InitCalcMode(const PanelState& state) {
+  const auto& r = state.values.record;
+  const std::uint16_t eval = r[W::EvaluationMode];
+  const std::uint16_t calc = r[W::CalculationMode];
+  PanelUpdate u;
+  if (const auto headings = teachColumnHeadings(eval, calc)) {
+    constexpr std::array<C, 5> kColumns = {C::TeachColumn1, C::TeachColumn2, C::TeachColumn3,
+                                           C::TeachColumn4, C::TeachColumn5};
+    for (std::size_t i = 0; i < 5; ++i) label(u, kColumns[i], (*headings)[i]);
+  }
+  if (eval < kEvalThdRgb) {
+    if (calc == 2) {
+      label(u, C::Graph3dView1, "X/Y");
+      label(u, C::Graph3dView2, "X/INT");
+      label(u, C::Graph3dView3, "Y/INT");
+    } else if (calc == 3) {
+      label(u, C::Graph3dView1, "s/i");
+      label(u, C::Graph3dView2, "s/M");
+      label(u, C::Graph3dView3, "i/M");
+    }
+  }
+  if (calc == 0 || calc == 2) {
+    u.intensityAxisMax = std::array<double, 3>{4096, 4096, 4096};
+  } else if (calc == 1 || calc == 3) {
+    u.intensityAxisMax = std::array<double, 3>{10000, 5000, 1200};
+  }
+  u += SetTabVis(state);
+  return u;
+}
+
+PanelUpdate SetTabVis(const PanelState& state) {
+  const auto& r = state.values.record;
+  const std::uint16_t eval = r[W::EvaluationMode];
+  const std::uint16_t calc = r[W::CalculationMode];
+  const int active = state.activeDataPage;
+  PanelUpdate u;
+  if (eval < kEvalThdRgb) {
+    if (!is2d(calc) && !is3d(calc)) return u;
+    const bool flat = is2d(calc);
+    show(u, C::Graph2dPage, flat);
+    show(u, C::Graph3dPage, !flat);
+    if (active == kDataPage2d || active == kDataPage3d) {
+      u.activeDataPage = flat ? kDataPage2d : kDataPage3d;
+    }
+    show(u, C::IntensityChartPage, true);
+    show(u, C::ValueDisplays, true);
+  } else {
+    show(u, C::IntensityChartPage, false);
+    show(u, C::Graph2dPage, false);
+    show(u, C::Graph3dPage, false);
+    show(u, C::ValueDisplays, false);
+    // A hidden page cannot stay the active one: fall back to the RGB chart.
+    if (active >= kDataPageIntensity && active <= kDataPage3d) u.activeDataPage = kDataPageRgb;
+  }
+  return u;
+}
+
+// --- Extern teach and trigger --------------------------------------------------------
+PanelUpdate InitExteach(const PanelState& state) {
+  const auto& r = state.values.record;
+  PanelUpdate u;
+  if (r[W::ExternTeach] == kExteachOff) {
+    if (state.triggerRingItems <= kTriggerItemsShort) u.triggerRingItems = kTriggerItemsFull;
+  } else {
+    // Teaching by input IN0 leaves only the triggers that do not use IN0.
+    if (r[W::Trigger] >= 2) force(u, W::Trigger, 0);
+    if (state.triggerRingItems >= 3) u.triggerRingItems = kTriggerItemsShort;
+  }
+  return u;
+}
+
+PanelUpdate InitTrigger(const PanelState& state) {
+  const auto& r = state.values.record;
+  const std::uint16_t trigger = r[W::Trigger];
+  std::uint16_t exteach = r[W::ExternTeach];
+  PanelUpdate u;
+  if (trigger <= 1) {
+    dim(u, C::ExternTeach, false);
+  } else {
+    force(u, W::ExternTeach, kExteachOff);
+    exteach = kExteachOff;
+    dim(u, C::ExternTeach, true);
+  }
+  const bool para = trigger == kTriggerPara;
+  dim(u, C::ParaSet0, !para);
+  dim(u, C::ParaSet1, !para);
+  if (!para) u.selectedSet = 0;
+  show(u, C::TriggerLed, trigger != 0 || exteach != 0);
+  return u;
+}
+
+// --- Colour groups and active rows ---------------------------------------------------
+PanelUpdate InitColorGroups(const PanelState& state) {
+  const std::uint16_t groups = state.values.record[W::ColorGroup];
+  PanelUpdate u;
+  if (groups == 1) {
+    show(u, C::ColorGroupDisplay, true);
+  } else if (groups == 0) {
+    show(u, C::ColorGroupDisplay, false);
+    show(u, C::BigGroupDisplay, false);
+  }
+  return u;
+}
+
+PanelUpdate InitMaxVecNo(const PanelState& state) {
+  const auto& r = state.values.record;
+  const std::uint16_t groups = r[W::ColorGroup];
+  const std::uint16_t outmode = r[W::DigitalOutmode];
+  std::uint16_t maxVecNo = r[W::MaxVecNo];
+  PanelUpdate u;
+  if (groups == 0) {
+    const std::uint16_t limit = maxVecNoLimit(0, outmode);
+    if (maxVecNo > limit) {
+      u.activeMainPage = kMainPageParameter;
+      u.message = PanelMessage{kInfoTitle, kMsgMaxColTooHigh};
+      force(u, W::MaxVecNo, limit);
+      maxVecNo = limit;
+    }
+  } else if (groups == 1) {
+    const std::uint16_t limit = groupCellLimit(outmode);
+    bool anyChanged = false;
+    for (std::size_t row = 0; row < kTeachRows; ++row) {
+      const std::uint16_t cell = state.values.table[row].group();
+      const bool bad = cell > limit;
+      anyChanged = anyChanged || bad;
+      u.groupCells.push_back(GroupCellState{row, bad ? std::uint16_t{0} : cell,
+                                            bad ? kGroupCellOutOfRange : kGroupCellInRange, bad});
+    }
+    if (anyChanged) {
+      u.activeMainPage = kMainPageGroupHold;
+      u.message = PanelMessage{kInfoTitle, kMsgGroupTooHigh};
+    }
+  }
+  // The table has 64 rows; the numeric control cannot show more.
+  if (maxVecNo > kTeachRows) {
+    maxVecNo = static_cast<std::uint16_t>(kTeachRows);
+    force(u, W::MaxVecNo, maxVecNo);
+  }
+  u.activeRows = maxVecNo;
+  return u;
+}
+
+RowLabelPlan rowLabelPlan(std::uint16_t activeRows) {
+  const int n = std::min<int>(activeRows, static_cast<int>(kTeachRows));
+  const int rows = static_cast<int>(kTeachRows);
+  RowLabelPlan plan;
+  plan.teachGreen = {1, n};
+  plan.teachRed = {n + 1, rows};
+  plan.holdGreen = n >= 1 ? RowRange{1, n + 1} : RowRange{1, 0};
+  plan.holdRed = {n + 2, rows + 1};
+  return plan;
+}
+
+// --- Teach panels ---------------------------------------------------------------------
+PanelUpdate InitTeachPanel(const PanelState& state) {
+  const auto& r = state.values.record;
+  const std::uint16_t eval = r[W::EvaluationMode];
+  const std::uint16_t calc = r[W::CalculationMode];
+  PanelUpdate u;
+  if (eval >= kEvalThdRgb) {
+    dim(u, C::TeachReset, true);
+    dim(u, C::TeachDataTo, true);
+    show(u, C::TeachNo, false);
+    show(u, C::TeachInc, false);
+    return u;
+  }
+  dim(u, C::TeachReset, false);
+  dim(u, C::TeachDataTo, false);
+  show(u, C::TeachNo, true);
+  show(u, C::TeachInc, true);
+  const bool minDist = eval == kEvalMinDist;
+  dim(u, C::MeanFirstRing, minDist);
+  dim(u, C::MeanFirstValue, minDist);
+
+  if (!is2d(calc) && !is3d(calc)) return u;
+  const bool xy = calc == 0 || calc == 2;  // X Y INT family, else s i M
+  label(u, C::MeanColumn4, xy ? "X" : "s");
+  label(u, C::MeanColumn5, xy ? "Y" : "i");
+  label(u, C::MeanColumn6, xy ? "INT" : "M");
+  switch (calc) {
+    case 0:
+      label(u, C::MeanDistance, "d (X/Y)");
+      label(u, C::MeanFirstValue, "VALUE CTO");
+      label(u, C::MeanFirstRing, "TEACH CTO WITH");
+      u.ringItems.push_back({C::MeanFirstRing, {"VALUE CTO", "d (X/Y)", "d (X/Y)+VALUE CTO"}});
+      label(u, C::MeanSecondDistance, "d INT");
+      label(u, C::MeanSecondValue, "VALUE ITO");
+      label(u, C::MeanSecondRing, "TEACH ITO WITH");
+      u.ringItems.push_back({C::MeanSecondRing, {"VALUE ITO", "d INT", "d INT+VALUE ITO"}});
+      break;
+    case 1:
+      label(u, C::MeanDistance, "d (s/i)");
+      label(u, C::MeanFirstValue, "VALUE siTO");
+      label(u, C::MeanFirstRing, "TEACH siTO WITH");
+      u.ringItems.push_back({C::MeanFirstRing, {"VALUE siTO", "d (s/i)", "d (s/i)+VALUE siTO"}});
+      label(u, C::MeanSecondDistance, "d M");
+      label(u, C::MeanSecondValue, "VALUE MTO");
+      label(u, C::MeanSecondRing, "TEACH MTO WITH");
+      u.ringItems.push_back({C::MeanSecondRing, {"VALUE MTO", "d M", "d M+VALUE MTO"}});
+      break;
+    case 2:
+      label(u, C::MeanDistance, "d (X/Y/INT)");
+      label(u, C::MeanFirstValue, "VALUE TOL");
+      label(u, C::MeanFirstRing, "TEACH TOL WITH");
+      u.ringItems.push_back(
+          {C::MeanFirstRing, {"VALUE TOL", "d (X/Y/INT)", "d (X/Y/INT)+VALUE TOL"}});
+      break;
+    case 3:
+      label(u, C::MeanDistance, "d (s/i/INT)");
+      label(u, C::MeanFirstValue, "VALUE TOL");
+      label(u, C::MeanFirstRing, "TEACH TOL WITH");
+      u.ringItems.push_back(
+          {C::MeanFirstRing, {"VALUE TOL", "d (s/i/INT)", "d (s/i/INT)+VALUE TOL"}});
+      label(u, C::MeanSecondDistance, "d M");
+      break;
+  }
+  const bool secondShown = is2d(calc);
+  show(u, C::MeanSecondDistance, secondShown);
+  show(u, C::MeanSecondValue, secondShown);
+  show(u, C::MeanSecondRing, secondShown);
+
+  label(u, C::GraphTeachGraph1, xy ? "X/Y" : "s/i");
+  label(u, C::GraphTeachGraph2, xy ? "X/INT" : "s/M");
+  label(u, C::GraphTeachGraph3, xy ? "Y/INT" : "i/M");
+  label(u, C::GraphTeachValue1, xy ? "X" : "s");
+  label(u, C::GraphTeachValue2, xy ? "Y" : "i");
+  label(u, C::GraphTeachValue3, xy ? "INT" : "M");
+  if (xy) {
+    u.colors.push_back({C::GraphTeachValue1, kRed, kLightGrey});
+    u.colors.push_back({C::GraphTeachValue2, kBrightGreen, kLightGrey});
+  } else {
+    u.colors.push_back({C::GraphTeachValue1, kRed, kBrightGreen});
+    u.colors.push_back({C::GraphTeachValue2, kYellow, kLightCyan});
+  }
+  return u;
+}
+
+// --- All rules ---------------------------------------------------------------------------
+std::vector<PanelUpdate> InitPanelCtrlAttr(PanelState& state) {
+  using Rule = PanelUpdate (*)(const PanelState&);
+  constexpr std::array<Rule, 8> kRules = {InitPowerMode, InitEvalMode,  InitCalcMode,
+                                          InitExteach,   InitTrigger,   InitColorGroups,
+                                          InitMaxVecNo,  InitTeachPanel};
+  std::vector<PanelUpdate> updates;
+  updates.reserve(kRules.size());
+  for (Rule rule : kRules) {
+    updates.push_back(rule(state));
+    applyToState(updates.back(), state);
+  }
+  return updates;
+}
+
+ConsistencyResult applyModeRules(ParaSet& set, std::uint16_t selectedSet) {
+  PanelState state;
+  state.values = set;
+  state.selectedSet = selectedSet;
+  // The ring holds the items the value needs, as after loading the panels.
+  state.triggerRingItems =
+      set.record[W::ExternTeach] == kExteachOff ? kTriggerItemsFull : kTriggerItemsShort;
+  const auto updates = InitPanelCtrlAttr(state);
+
+  ConsistencyResult result;
+  for (std::size_t w = 0; w < kParaRecordWords; ++w) {
+    if (state.values.record.words[w] != set.record.words[w]) {
+      result.forced.push_back({static_cast<ParaWord>(w), state.values.record.words[w]});
+    }
+  }
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    if (state.values.table[row].group() != set.table[row].group()) {
+      result.groupCellsReset.push_back(row);
+    }
+  }
+  for (const auto& u : updates) {
+    if (u.message) result.messages.push_back(*u.message);
+  }
+  result.selectedSet = state.selectedSet;
+  set = state.values;
+  return result;
+}
+
+}  // namespace drq

@@ -1,0 +1,97 @@
+#pragma once
+// The parameter file ("Parameter.ini" by default): an INI file with a GENERAL
+// INFO section, the PARAMETER section (17 keys in record order) and 64 TEACH
+// VECTOR sections (CELL 0..4, "GROUP ", "HOLD "). The spare word of a teach
+// vector is not filed. Reading is forgiving: a missing or unreadable value takes
+// its default and is named in a list the operator is shown afterwards.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/params/ParaNames.h"
+#include "core/params/ParaSet.h"
+
+namespace drq {
+
+namespace ini {
+class IniStore;
+}
+
+inline constexpr std::string_view kParameterFileName = "Parameter.ini";
+inline constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
+inline constexpr std::string_view kKeyFileType = "FILE TYPE:";
+inline constexpr std::string_view kKeyScopeVersion = "SCOPE VERSION:";
+inline constexpr std::string_view kParameterFileType = "Parameter File";
+inline constexpr std::string_view kScopeVersion = "VELMARON DRQ Scope V1.0";
+
+// Operator texts of reading and writing.
+inline constexpr std::string_view kAttentionTitle = "ATTENTION!";
+inline constexpr std::string_view kListTitle = "Attention!";
+inline constexpr std::string_view kMsgNoFileSelected = "No file was selected!";
+inline constexpr std::string_view kMsgNotParameterFile =
+    "Selected file is not a parameter file! \nDo you want to proceed anyway?";
+inline constexpr std::string_view kMsgVersionMismatch =
+    "Selected file and scope version do not match! \nDo you want to proceed anyway?";
+inline constexpr std::string_view kMsgNothingRead = "No parameter where read!";
+inline constexpr std::string_view kParaListHeading =
+    "Following parameter could not be read \nand where set to default value:\n\n";
+inline constexpr std::string_view kTeachListHeading =
+    "Following teach vectors could not be read \nand where set to default value:\n\n";
+
+// Puts the PARAMETER section (Ini_PutInt, record order).
+void AppendParaToIniHandle(ini::IniStore& store, const ParaRecord& record);
+// Puts the 64 TEACH VECTOR sections: CELL 0..4, "GROUP ", "HOLD ".
+void AppendTechVecToIniHandle(ini::IniStore& store, const TeachTable& table);
+
+// What could not be read. `text` is the list as the operator sees it: the
+// heading, then one name per line; empty when nothing was missing.
+struct MissingList {
+  std::vector<std::string> names;
+  std::string text;
+  bool empty() const { return names.empty(); }
+};
+
+// Takes the 17 record words from PARAMETER: a key counts as read only when
+// Ini_GetInt returns 1; a read value is stored as its low 16 bits, any other
+// word takes its default and is listed (EXTERN TEACH as "EXTEACH").
+MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record);
+// Takes CELL 0..4, GROUP and HOLD of every row the same way; a row with any of
+// the seven missing is listed by its section name. Spare words stay.
+MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table);
+
+// Writes a parameter file of `set` to `path` (replacing it atomically).
+// Returns the store's write status (not negative on success).
+int writeParameterFile(const std::filesystem::path& path, const ParaSet& set);
+// The bytes writeParameterFile would write is what the store writes; this
+// builds that store.
+void fillParameterStore(ini::IniStore& store, const ParaSet& set);
+
+// Reading a parameter file. The two questions are asked through `confirm`,
+// which gets the popup's title and text and answers yes (true) or no.
+using ConfirmFn = std::function<bool(std::string_view title, std::string_view text)>;
+
+struct ParameterFileRead {
+  int readStatus = 0;    // the store's read status (negative: the file could not be read)
+  std::string fileType;  // GENERAL INFO "FILE TYPE:" (empty when absent)
+  std::string scopeVersion;
+  bool typeOk = false;     // fileType is "Parameter File"
+  bool versionOk = false;  // scopeVersion is "VELMARON DRQ Scope V1.0"
+  bool taken = false;      // the values were taken into the set
+  MissingList parameters;  // keys that took their defaults
+  MissingList teachVectors;
+};
+
+// Reads `path` into `set`: checks the type (asking kMsgNotParameterFile when it
+// is wrong) and then the version (asking kMsgVersionMismatch), and on yes takes
+// the parameters and then the teach vectors. On no nothing changes; the caller
+// shows kMsgNothingRead. The caller shows the non-empty lists, titled
+// "Attention!", parameters first, and then refreshes the panels in both cases.
+ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& set,
+                                    const ConfirmFn& confirm);
+
+}  // namespace drq

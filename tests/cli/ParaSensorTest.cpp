@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/CliRun.h"
+#include "core/params/ParaFile.h"
+#include "core/params/ParaWire.h"
+#include "core/protocol/Frame.h"
+#include "sim/EmbeddedSensor.h"
+#include "sim/SensorHost.h"
+#include "support/TempDir.h"
+
+namespace drq::cli {
+namespace {
+
+using test::readFileBytes;
+using test::TempDir;
+using test::writeFileBytes;
+
+const std::string kReference = std::string(DRQ_TEST_DATA_DIR) + "/params/Parameter.ini";
+
+using test::CliRun;
+
+struct Request {
+  std::uint8_t order;
+  std::uint16_t argument;
+  std::size_t bytes;
+  bool operator==(const Request&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Request& r) {
+  return os << "{" << int(r.order) << ", " << r.argument << ", " << r.bytes << "}";
+}
+
+// drqctl against the virtual sensor in this process.
+class ParaOnSensor : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(sensor.start()) << sensor.errorString().toStdString(); }
+
+  CliRun run(std::vector<std::string> words) {
+    words.insert(words.begin(), {"--tcp", "127.0.0.1:" + std::to_string(sensor.port())});
+    return test::runCliCaptured(words);
+  }
+
+  // The requests the sensor saw since the last call, identification left out.
+  std::vector<Request> requests() {
+    std::vector<Request> seen;
+    for (const auto& r : sensor.model().requestLog()) {
+      if (r.order != ORDER_IDENTIFY) seen.push_back({r.order, r.argument, r.totalBytes});
+    }
+    sensor.model().clearRequestLog();
+    return seen;
+  }
+
+  // A parameter file of `set`.
+  std::string fileOf(const ParaSet& set) {
+    const auto path = dir.file("set" + std::to_string(files++) + ".ini");
+    EXPECT_GE(writeParameterFile(path, set), 0);
+    return path.string();
+  }
+
+  sim::EmbeddedSensor sensor;
+  TempDir dir;
+  int files = 0;
+};
+
+TEST_F(ParaOnSensor, IdentifyShowsVersionAndSerialOrTheMismatch) {
+  sensor.model().setSerialNumber(65535);
+  auto r = run({"identify"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "VELMARON DRQ V1.0B\nSERIAL NUMBER: 65535\n");
+
+  sensor.model().setIdentification("VELMARON DRQ V1.1.0 X");
+  r = run({"identify"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out,
+            "Sensor firmware and scope version do not match! \nFirmware of connected sensor is: "
+            "VELMARON DRQ V1.1\nThe serial number is: 65535\n\nClose window or work in offline "
+            "mode!\n");
+  // The other commands refuse such a sensor before touching its parameters.
+  requests();
+  EXPECT_EQ(run({"get-para", "-o", dir.file("x.ini").string()}).status, 3);
+  EXPECT_TRUE(requests().empty());
+}
+
+TEST_F(ParaOnSensor, GetParaOfAFreshSensorWritesTheReferenceFile) {
+  const auto out = dir.file("Parameter.ini");
+  const auto r = run({"get-para", "-o", out.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readFileBytes(out), readFileBytes(kReference));
+  EXPECT_EQ(requests(), (std::vector<Request>{{2, 0, 8}, {2, 2, 8}, {2, 3, 8}}));
+}
+
+TEST_F(ParaOnSensor, SendSet1ToRamWritesBlocks145) {
+  ParaSet values = defaultParaSet();
+  values.record[ParaWord::Trigger] = 6;  // PARA: set 1 is in use
+  values.table[40].cell(2) = 4321;
+  const auto r = run({"send-para", "--set", "1", fileOf(values)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(requests(), (std::vector<Request>{{1, 1, 42}, {1, 4, 520}, {1, 5, 520}}));
+  EXPECT_EQ(sensor.model().ramSet(1), values);
+  EXPECT_EQ(sensor.model().eepromSet(1), defaultParaSet());
+}
+
+TEST_F(ParaOnSensor, SendToEepromStoresAfterTheWrites) {
+  ParaSet values = defaultParaSet();
+  values.record[ParaWord::Power] = 321;
+  const auto r = run({"send-para", "--to", "eeprom", fileOf(values)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(requests(), (std::vector<Request>{{1, 0, 42}, {1, 2, 520}, {1, 3, 520}, {3, 0, 8}}));
+  EXPECT_EQ(sensor.model().eepromSet(0).record[ParaWord::Power], 321);
+}
+
+TEST_F(ParaOnSensor, PlausibilityNoticesGoToStderrAndTheTransferCompletes) {
+  ParaSet values = defaultParaSet();
+  values.record[ParaWord::Power] = 2000;  // beyond the sensor's limit
+  auto r = run({"send-para", "--as-is", fileOf(values)});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET "
+                       "TO DEFAULT VALUE!"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(requests().size(), 3u);
+
+  // Get from EEPROM loads first; the load's count is a notice too.
+  ParaSet stored = defaultParaSet();
+  stored.record[ParaWord::Gain] = 9;
+  stored.record[ParaWord::Integral] = 251;
+  sensor.model().setEepromSet(1, stored);
+  const auto out = dir.file("e.ini");
+  r = run({"get-para", "--from", "eeprom", "--set", "1", "-o", out.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("INFO!\n2 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE "
+                       "SET TO DEFAULT VALUE!\n\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(requests(), (std::vector<Request>{{4, 0, 8}, {2, 1, 8}, {2, 4, 8}, {2, 5, 8}}));
+}
+
+TEST_F(ParaOnSensor, TimeOutOnTheSecondReadLeavesTheThirdUnrequested) {
+  std::string error;
+  // Request 1 is the identification, 2 the record, 3 the low teach block.
+  const auto rule = sim::parseFaultRule("index=3,kind=silent", &error);
+  ASSERT_TRUE(rule) << error;
+  sensor.host().setFaultRules({*rule});
+  const auto out = dir.file("never.ini");
+  const auto r = run({"get-para", "-o", out.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("TIMEOUT!"), std::string::npos);
+  EXPECT_EQ(requests(), (std::vector<Request>{{2, 0, 8}, {2, 2, 8}}));
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(ParaOnSensor, DiffRamAgainstEepromKeepsTheRamAsItWas) {
+  ParaSet values = defaultParaSet();
+  values.record[ParaWord::Average] = 16;
+  values.table[3].hold() = 99;
+  ASSERT_EQ(run({"send-para", fileOf(values)}).status, 0);
+  sensor.model().clearRequestLog();
+
+  auto r = run({"diff-para", "ram:0", "eeprom:0"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out, "PARAMETER\tAVERAGE\t16\t1\nTEACH VECTOR 3\tHOLD\t99\t10\n");
+  EXPECT_EQ(sensor.model().ramSet(0), values);  // written back after the EEPROM load
+  const auto seen = requests();
+  ASSERT_GE(seen.size(), 7u);
+  EXPECT_EQ(seen[6], (Request{4, 0, 8}));
+  EXPECT_EQ(seen.back(), (Request{1, 5, 520}));
+
+  r = run({"diff-para", "ram:0", fileOf(values)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace drq::cli

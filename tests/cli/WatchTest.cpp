@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "cli/CliSupport.h"
 #include "cli/WatchCommand.h"
 #include "core/protocol/Frame.h"
@@ -16,20 +17,10 @@ namespace {
 
 using test::Bytes;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
 
 CliRun run(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun r;
-  r.status = runCli(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+  return test::runCliCaptured(args);
 }
 
 LiveFrame numbered(int base) {

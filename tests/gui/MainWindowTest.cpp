@@ -202,10 +202,10 @@ TEST_F(ShellTest, RightDoubleClickOnTheBackgroundRestoresTheDefaultSize) {
 }
 
 TEST(CommandLine, OptionsAndProgramDirectory) {
-  const char* args[] = {"drqscope", "--dir", "/tmp/x", "--demo", "--screenshots", "shots"};
+  const char* args[] = {"drqscope", "--dir", "line3/scope", "--demo", "--screenshots", "shots"};
   const CommandLine line = parseCommandLine(6, args);
   EXPECT_TRUE(line.error.empty());
-  EXPECT_EQ(line.dir, std::filesystem::path("/tmp/x"));
+  EXPECT_EQ(line.dir, std::filesystem::path("line3/scope"));
   EXPECT_TRUE(line.demo);
   EXPECT_EQ(line.screenshots, std::filesystem::path("shots"));
   const char* bad[] = {"drqscope", "--dir"};

@@ -11,8 +11,10 @@
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
 #include "gui/LinkControl.h"
+#include "gui/ModeRulesApplier.h"
 #include "gui/ParameterFileTransfer.h"
 #include "gui/SideTabBar.h"
+#include "gui/TeachOperations.h"
 #include "gui/Texts.h"
 #include "gui/TransferBar.h"
 #include "gui/pages/CalibrationPage.h"
@@ -63,6 +65,8 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
   setObjectName(QStringLiteral("MAINP"));
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   buildWindow();
+  modeRules_ = std::make_unique<ModeRulesApplier>(*this, context_);
+  teachOperations_ = std::make_unique<TeachOperations>(*this, context_);
   connectPanels();
   resize(kDefaultWidth, kDefaultHeight);
   session.link.setFailureReport(connectionPage_);
@@ -169,7 +173,16 @@ void MainWindow::connectPanels() {
           &MainWindow::getParametersFromFile);
   // An edited teach cell reaches the working set at once (teaching and the
   // graphs work on it).
-  connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, [this] { GetPanelValues(); });
+  connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, &MainWindow::teachTableChanged);
+  connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
+  connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
+          [this] { teachOperations_->TeachDataTo(); });
+  connect(parameterPage_, &ParameterPage::modeControlCommitted, this,
+          &MainWindow::modeControlCommitted);
+  connect(groupHoldPage_, &GroupHoldPage::modeControlCommitted, this,
+          &MainWindow::modeControlCommitted);
+  connect(groupHoldPage_, &GroupHoldPage::groupCellCommitted, this,
+          &MainWindow::groupCellCommitted);
 }
 
 // --- Start and end ------------------------------------------------------------
@@ -476,7 +489,37 @@ void MainWindow::refreshPanelsFromWorkingSet() {
         QString::fromLatin1(kTitleAttention),
         QString::fromLatin1(kMsgValuesLimited) + limited.join('\n') + QLatin1Char('\n'));
   }
+  InitPanelCtrlAttr();
   emit parametersLoaded();
+}
+
+// --- Mode rules ---------------------------------------------------------------------
+
+void MainWindow::InitPanelCtrlAttr() {
+  modeRules_->InitPanelCtrlAttr();
+}
+
+void MainWindow::modeControlCommitted(int word) {
+  if (word == static_cast<int>(ParaWord::CalculationMode)) {
+    calculationModeCommitted();
+    return;
+  }
+  InitPanelCtrlAttr();
+}
+
+void MainWindow::calculationModeCommitted() {
+  teachOperations_->SortTableTolerance();
+  InitPanelCtrlAttr();
+  GetPanelValues();
+}
+
+void MainWindow::groupCellCommitted() {
+  InitPanelCtrlAttr();
+  setActivePage(kPageGroupHold);
+}
+
+void MainWindow::teachTableChanged() {
+  GetPanelValues();
 }
 
 }  // namespace drq::gui

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "core/settings/PanelSettings.h"
@@ -40,6 +41,8 @@ class ScopeGraphPanel;
 class BigColorPanel;
 class BigGroupPanel;
 class PasswordPanel;
+class ModeRulesApplier;
+class TeachOperations;
 
 // The child panels of the display area.
 enum class ChildPanel { DATAP, GRAPHP, TEACHP1, TEACHP2, SCOPEP };
@@ -113,8 +116,15 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   void SetPanelValues();
   // After the working set was replaced (a Get from the sensor, a parameter
   // file read): SetPanelValues, a notice of values the controls had to limit,
-  // then parametersLoaded. The mode rules and the graphs join here.
+  // the mode rules (InitPanelCtrlAttr), then parametersLoaded.
   void refreshPanelsFromWorkingSet();
+
+  // The mode rules on the panels, all eight in their order. They run after
+  // every Get and file read and when the operator commits a mode control,
+  // never at start-up before the first Get.
+  void InitPanelCtrlAttr();
+  ModeRulesApplier& modeRules() const { return *modeRules_; }
+  TeachOperations& teachOperations() const { return *teachOperations_; }
 
   Session& session() { return context_.session; }
   ButtonDimmer& dimmer() { return dimmer_; }
@@ -172,6 +182,14 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   // Applies a stored window placement, keeping the window on a screen.
   void applyWindowPlacement(const settings::WindowPlacement& placement);
   void restoreDefaultSize();
+  // The mode controls' commits: CBF_EditCalcmode rearranges the teach table
+  // first and reads the panels afterwards; the others run the rules.
+  void modeControlCommitted(int word);
+  void calculationModeCommitted();
+  // CBF_EditGridGroups: a group cell changed.
+  void groupCellCommitted();
+  // The operator changed teach cells (an edit or a selection operation).
+  void teachTableChanged();
 
   ButtonDimmer dimmer_;
   ShellContext context_;
@@ -209,6 +227,9 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   BigColorPanel* bigColor_ = nullptr;
   BigGroupPanel* bigGroup_ = nullptr;
   PasswordPanel* password_ = nullptr;
+
+  std::unique_ptr<ModeRulesApplier> modeRules_;
+  std::unique_ptr<TeachOperations> teachOperations_;
 };
 
 }  // namespace drq::gui

@@ -7,6 +7,7 @@
 
 #include "cli/CliRun.h"
 #include "core/params/ParaFile.h"
+#include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
 #include "gui/pages/GroupHoldPage.h"
@@ -122,7 +123,7 @@ TEST_F(ParameterTransfer, EditedPanelsGoToRamEepromAndSetOne) {
   expectEdits(sensor.model().eepromSet(0));
 
   // TRIGGER PARA lets the operator address set 1.
-  window->parameterPage().ring(W::Trigger)->setValue(6);
+  choose(window->parameterPage(), W::Trigger, 6);
   click("SelectMemRam");
   click("SelectParaSet1");
   sensor.model().clearRequestLog();
@@ -166,9 +167,11 @@ TEST_F(ParameterTransfer, GetShowsWhatTheSensorHoldsAndSpareWordsSurviveASend) {
 }
 
 TEST_F(ParameterTransfer, GuiFileEqualsTheCommandLineToolsFileForTheSameSet) {
-  const ParaSet set = sensorSet(5);
+  ParaSet set = sensorSet(5);
+  set.record[W::Trigger] = 6;  // PARA: set 1 stays addressable after the Get
   sensor.model().setRamSet(1, set);
   startOnSensor();
+  choose(window->parameterPage(), W::Trigger, 6);
   click("SelectMemRam");
   click("SelectParaSet1");
   click("ButtonGet");

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
 #include "gui/pages/ParameterPage.h"
@@ -97,6 +98,8 @@ TEST_F(ShellTest, SendAndGetMoveTheWorkingSetThroughTheSensor) {
   // sensor's RAM.
   window->parameterPage().numeric(ParaWord::Average)->setValue(7);
   window->teachTablePage().teachTable()->setValue(40, 0, 321);
+  // Set 1 is addressable while TRIGGER is PARA.
+  choose(window->parameterPage(), ParaWord::Trigger, 6);
   find<QPushButton>("SelectParaSet1")->click();
   find<QPushButton>("ButtonSend")->click();
   EXPECT_EQ(sensor.model().ramSet(1).table[40].cell(0), 321);

@@ -2,6 +2,8 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QRegularExpression>
+#include <QSignalBlocker>
 
 #include "gui/Help.h"
 #include "gui/Texts.h"
@@ -15,7 +17,12 @@ constexpr int kCellColumns = static_cast<int>(kTeachCells);
 constexpr const char* kHelpTable =
     "TEACH TABLE: one row for each taught color, beginning with row 0 (table row 1). \nThe "
     "meaning of the columns follows the CALCULATION MODE. \nThe last column shows the row "
-    "color. \nActive rows are labelled green, inactive rows red.";
+    "color. \nActive rows are labelled green, inactive rows red. \n\nRight click for the "
+    "menu: \nSet selection to: all selected cells get one value. \nIncrement selection with: "
+    "the first selected cell keeps its value, \neach following cell gets the increment more. "
+    "\nReset selection: all selected cells are set to 1. \nTeach tolerance off: TEACH DATA TO "
+    "keeps the tolerances of the row. \nTeach tolerance on: TEACH DATA TO writes the default "
+    "tolerances.";
 constexpr const char* kHelpNo =
     "Select the row of the TEACH TABLE (0...63) \nwhich TEACH DATA TO will write.";
 constexpr const char* kHelpInc = "Auto increment of Edit Field No.:";
@@ -24,6 +31,18 @@ constexpr const char* kHelpReset =
 constexpr const char* kHelpTeachDataTo =
     "Teach the current measurement \ninto the row of the TEACH TABLE selected with No.";
 constexpr const char* kConfirmResetTable = "Do you really want to reset the table?";
+
+// The prompt of "Set selection to" and "Increment selection with".
+constexpr const char* kPromptTitle = "VALUE!";
+constexpr const char* kPromptText = "Insert a cell value!";
+constexpr int kPromptMaxLength = 9;
+// A whole number that does not fit: nothing is changed, and the operator is
+// told why rather than left wondering.
+constexpr const char* kMsgCellValueRange =
+    "The value does not fit a table cell. \nA cell holds 0...65535. \nNo cell was changed.";
+constexpr const char* kMsgIncrementRange =
+    "The increment is out of range. \nIt must lie within -65535...65535. \nNo cell was "
+    "changed.";
 
 }  // namespace
 
@@ -42,7 +61,10 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   Popups& popups = context.popups;
 
   table_->setObjectName(QStringLiteral("GridCtt"));
-  installHelp(table_, popups, QString::fromLatin1(kHelpTable));
+  // The right click opens the menu; its first item is the help.
+  table_->setToolTip(QString::fromLatin1(kHelpTable));
+  table_->setContextMenuPolicy(Qt::CustomContextMenu);
+  menu_ = buildMenu();
 
   no_->setObjectName(QStringLiteral("EditNo"));
   no_->setRange(0, static_cast<int>(kTeachRows) - 1);
@@ -87,6 +109,7 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   connect(inc_, &QCheckBox::toggled, this, &TeachTablePage::CBF_RadioInc);
   connect(reset_, &QPushButton::clicked, this, &TeachTablePage::CBF_ButtonResetTable);
   connect(teachDataTo_, &QPushButton::clicked, this, &TeachTablePage::CBF_ButtonTeachDataTo);
+  connect(table_, &QWidget::customContextMenuRequested, this, &TeachTablePage::showContextMenu);
 
   TeachTablePage::SetPanelValues(defaultParaSet());
   TeachTablePage::applyRowColors(defaultRowColors());
@@ -116,8 +139,72 @@ void TeachTablePage::applyRowColors(const RowColorArray& colors) {
   }
 }
 
+QMenu* TeachTablePage::buildMenu() {
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("GridCttMenu"));
+  const auto add = [this, menu](const char* text, const char* name,
+                                void (TeachTablePage::*callback)()) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, callback);
+  };
+  add("Help", "GridCttHelp", &TeachTablePage::CBF_GridCttHelp);
+  menu->addSeparator();
+  add("Set selection to", "GridCttSetSelectionTo", &TeachTablePage::CBF_GridCttSetSelectionTo);
+  add("Increment selection with", "GridCttIncrementSelectionWith",
+      &TeachTablePage::CBF_GridCttIncrementSelectionWith);
+  add("Reset selection", "GridCttResetSelection", &TeachTablePage::CBF_GridCttResetSelection);
+  menu->addSeparator();
+  add("Teach tolerance off", "GridCttTeachTolOff", &TeachTablePage::CBF_GridCttTeachTolOff);
+  add("Teach tolerance on", "GridCttTeachTolOn", &TeachTablePage::CBF_GridCttTeachTolOn);
+  menu_ = menu;
+  showToleranceState();
+  return menu;
+}
+
+QAction* TeachTablePage::menuAction(MenuItem item) const {
+  const char* name = "";
+  switch (item) {
+    case MenuItem::Help:
+      name = "GridCttHelp";
+      break;
+    case MenuItem::SetSelectionTo:
+      name = "GridCttSetSelectionTo";
+      break;
+    case MenuItem::IncrementSelectionWith:
+      name = "GridCttIncrementSelectionWith";
+      break;
+    case MenuItem::ResetSelection:
+      name = "GridCttResetSelection";
+      break;
+    case MenuItem::TolOff:
+      name = "GridCttTeachTolOff";
+      break;
+    case MenuItem::TolOn:
+      name = "GridCttTeachTolOn";
+      break;
+  }
+  for (QAction* action : menu_->actions()) {
+    if (action->objectName() == QLatin1String(name)) return action;
+  }
+  return nullptr;
+}
+
+void TeachTablePage::showContextMenu(const QPoint& position) {
+  menu_->popup(table_->viewport()->mapToGlobal(position));
+}
+
+void TeachTablePage::showToleranceState() {
+  menuAction(MenuItem::TolOff)->setEnabled(!teachTolOff_);
+  menuAction(MenuItem::TolOn)->setEnabled(teachTolOff_);
+}
+
 void TeachTablePage::ResetTable() {
-  no_->setValue(0);
+  {
+    // A reset is no choice of a row by the operator.
+    const QSignalBlocker blocker(no_);
+    no_->setValue(0);
+  }
   for (int row = 0; row < table_->rowCount(); ++row) {
     for (int column = 0; column < kCellColumns; ++column) {
       table_->setValue(row, column, kDefaultCell);
@@ -146,6 +233,94 @@ void TeachTablePage::CBF_ButtonResetTable() {
 
 void TeachTablePage::CBF_ButtonTeachDataTo() {
   emit teachDataToRequested();
+}
+
+// --- The table's menu ----------------------------------------------------------------
+
+GridSelection TeachTablePage::selection() const {
+  const QList<QTableWidgetSelectionRange> ranges = table_->selectedRanges();
+  if (ranges.isEmpty()) return {};
+  // The table allows one contiguous block.
+  const QTableWidgetSelectionRange& range = ranges.front();
+  return GridSelection{range.topRow() + 1, range.leftColumn() + 1, range.rowCount(),
+                       range.columnCount()};
+}
+
+bool TeachTablePage::isEditableCell(GridCell cell) const {
+  return teachGridEditable(cell) && !table_->isColumnHidden(cell.column - 1);
+}
+
+void TeachTablePage::writeCells(const std::vector<CellAssignment>& cells) {
+  if (cells.empty()) return;
+  for (const CellAssignment& assignment : cells) {
+    table_->setValue(assignment.cell.row - 1, assignment.cell.column - 1, assignment.value);
+  }
+  emit selectionEdited();
+}
+
+std::optional<QString> TeachTablePage::promptValue() {
+  return context().popups.PromptPopup(QString::fromLatin1(kPromptTitle),
+                                      QString::fromLatin1(kPromptText), kPromptMaxLength);
+}
+
+void TeachTablePage::refuseAnswer(const QString& answer, const char* rangeNotice) {
+  static const QRegularExpression kWholeNumber(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+  if (!kWholeNumber.match(answer).hasMatch()) return;
+  context().popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                                QString::fromLatin1(rangeNotice));
+}
+
+void TeachTablePage::CBF_GridCttHelp() {
+  context().popups.MessagePopup(QString::fromLatin1(kTitleInfo), QString::fromLatin1(kHelpTable));
+}
+
+void TeachTablePage::CBF_GridCttSetSelectionTo() {
+  const GridSelection chosen = selection();
+  if (chosen.empty()) return;
+  const std::optional<QString> answer = promptValue();
+  if (!answer) return;
+  const std::optional<std::uint16_t> value = parseCellValue(answer->toStdString());
+  if (!value) {
+    refuseAnswer(*answer, kMsgCellValueRange);
+    return;
+  }
+  writeCells(setSelectionTo(
+      chosen, kTeachGridRows, kTeachGridColumns, [this](GridCell c) { return isEditableCell(c); },
+      *value));
+}
+
+void TeachTablePage::CBF_GridCttIncrementSelectionWith() {
+  const GridSelection chosen = selection();
+  if (chosen.empty()) return;
+  if (!isEditableCell({chosen.top, chosen.left})) return;
+  const std::uint16_t first = table_->value(chosen.top - 1, chosen.left - 1);
+  const std::optional<QString> answer = promptValue();
+  if (!answer) return;
+  const std::optional<std::int32_t> increment = parseIncrement(answer->toStdString());
+  if (!increment) {
+    refuseAnswer(*answer, kMsgIncrementRange);
+    return;
+  }
+  writeCells(incrementSelectionWith(
+      chosen, kTeachGridRows, kTeachGridColumns, [this](GridCell c) { return isEditableCell(c); },
+      first, *increment));
+}
+
+void TeachTablePage::CBF_GridCttResetSelection() {
+  const GridSelection chosen = selection();
+  if (chosen.empty()) return;
+  writeCells(resetSelection(chosen, kTeachGridRows, kTeachGridColumns,
+                            [this](GridCell c) { return isEditableCell(c); }));
+}
+
+void TeachTablePage::CBF_GridCttTeachTolOff() {
+  teachTolOff_ = true;
+  showToleranceState();
+}
+
+void TeachTablePage::CBF_GridCttTeachTolOn() {
+  teachTolOff_ = false;
+  showToleranceState();
 }
 
 }  // namespace drq::gui

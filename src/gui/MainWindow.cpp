@@ -138,6 +138,11 @@ void MainWindow::buildWindow() {
 
   for (TabPage* page : pages_) page->registerOperationButtons(dimmer_);
   transferBar_->registerOperationButtons(dimmer_);
+
+  live_ = new LiveMonitor(context_.session, dimmer_, *this,
+                          LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
+                                       *bigColor_, *bigGroup_, *signalGraphPanel_},
+                          this);
 }
 
 void MainWindow::connectPanels() {
@@ -158,6 +163,18 @@ void MainWindow::connectPanels() {
           &MainWindow::sendParametersToSensor);
   connect(transferBar_, &TransferBar::getFromSensorRequested, this,
           &MainWindow::getParametersFromSensor);
+
+  // Live monitoring.
+  connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
+  connect(live_, &LiveMonitor::loopEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
+  connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
+  connect(dataPanel_, &DataPanel::bigGroupRequested, bigGroup_, &BigDisplayPanel::showDisplay);
+  connect(recorderPage_, &RecorderPage::showGraphRequested, this,
+          [this] { ShowChildPanelDisp(ChildPanel::GRAPHP); });
+  connect(signalGraphPanel_, &SignalGraphPanel::closeRequested, this,
+          [this] { ShowChildPanelDisp(ChildPanel::DATAP); });
 }
 
 // --- Start and end ------------------------------------------------------------
@@ -224,7 +241,14 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
     case PanelEvent::Close:
       context_.session.RunFlag.clear();
       StorePanelSettings();
-      emit programEndRequested();
+      // Closing during GO: the loop ends after the frame in flight, and the
+      // program ends once the GO callback has returned (ending the event
+      // loops under it would leave its wait unable to finish).
+      if (live_->isRunning()) {
+        endAfterLoop_ = true;
+      } else {
+        emit programEndRequested();
+      }
       break;
     case PanelEvent::RightDoubleClick:
       restoreDefaultSize();
@@ -390,6 +414,7 @@ void MainWindow::StorePanelSettings() {
 
 void MainWindow::applyRowColors() {
   for (TabPage* page : pages_) page->applyRowColors(context_.session.RowColors);
+  live_->InitGraphs();
 }
 
 // --- Connection host ------------------------------------------------------------
@@ -445,8 +470,29 @@ void MainWindow::getParametersFromSensor() {
     connectionPage_->appendMessage(fromText(text));
   };
   if (GetPara(context_.session, notice) != 1) return;
+  refreshAfterParameterLoad();
+}
+
+void MainWindow::refreshAfterParameterLoad() {
   SetPanelValues();
+  // The mode rules (InitPanelCtrlAttr) go here; until they run, the two live
+  // display rules they end with are applied directly.
+  live_->SetDispNames();
+  live_->SetLedTrigVis();
+  live_->InitGraphs();
+  live_->ShowGraph();
   emit parametersLoaded();
+}
+
+// --- Live host --------------------------------------------------------------------
+
+void MainWindow::showDisplayPanelForLive() {
+  if (currentChild_ != ChildPanel::TEACHP1) ShowChildPanelDisp(ChildPanel::DATAP);
+}
+
+int MainWindow::selectedTeachRow() const {
+  // No. of the teach table page; row 0 until that page offers it.
+  return 0;
 }
 
 }  // namespace drq::gui

@@ -16,6 +16,7 @@
 
 #include "core/settings/PanelSettings.h"
 #include "gui/ButtonDimmer.h"
+#include "gui/LiveMonitor.h"
 #include "gui/ShellContext.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/TabPage.h"
@@ -62,7 +63,7 @@ struct StartOptions {
   bool connectAtStart = true;
 };
 
-class MainWindow final : public QMainWindow, private ConnectionHost {
+class MainWindow final : public QMainWindow, private ConnectionHost, private LiveHost {
   Q_OBJECT
  public:
   // Events of the main panel's callback.
@@ -80,8 +81,8 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   void CleanUp();
 
   // CBF_MAINP: Close clears RunFlag, stores the settings and asks for the
-  // end of the program; RightDoubleClick restores 790 x 548 and centres the
-  // window.
+  // end of the program (while the live loop runs: as soon as it has
+  // returned); RightDoubleClick restores 790 x 548 and centres the window.
   void CBF_MAINP(PanelEvent event);
 
   // Makes `panel` the child panel shown; anything else shows DATAP.
@@ -115,6 +116,8 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   TableAttributesPage& tableAttributesPage() const { return *tableAttributesPage_; }
   OffsetPage& offsetPage() const { return *offsetPage_; }
   DataPanel& dataPanel() const { return *dataPanel_; }
+  SignalGraphPanel& signalGraphPanel() const { return *signalGraphPanel_; }
+  LiveMonitor& liveMonitor() const { return *live_; }
   TransferBar& transferBar() const { return *transferBar_; }
   HeaderBar& headerBar() const { return *header_; }
   BigColorPanel& bigColorPanel() const { return *bigColor_; }
@@ -149,15 +152,22 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   void sensorIdChanged(const QString& text) override;
   void readSensorParameters() override;
 
+  // LiveHost
+  void showDisplayPanelForLive() override;
+  int selectedTeachRow() const override;
+
   void buildWindow();
   void connectPanels();
   // Reads every page into the working parameter set (GetPanelValues).
-  void GetPanelValues();
+  void GetPanelValues() override;
   // Shows the working parameter set on every page (SetPanelValues).
   void SetPanelValues();
   // SEND and GET with the sensor: the transfers with their panel updates.
-  void sendParametersToSensor();
-  void getParametersFromSensor();
+  void sendParametersToSensor() override;
+  void getParametersFromSensor() override;
+  // After the working set was replaced: the pages, the mode rules, the
+  // graphs.
+  void refreshAfterParameterLoad();
   // Applies a stored window placement, keeping the window on a screen.
   void applyWindowPlacement(const settings::WindowPlacement& placement);
   void restoreDefaultSize();
@@ -167,6 +177,9 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   StartOptions options_;
   std::filesystem::path settingsFile_;
   bool quitRequested_ = false;
+  // The window was closed while the live loop ran: the program ends when
+  // the loop has returned.
+  bool endAfterLoop_ = false;
   ChildPanel currentChild_ = ChildPanel::DATAP;
   // In demo mode: what the settings file held, written back unchanged.
   settings::ConnectionSettings storedConnection_;
@@ -198,6 +211,8 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   BigColorPanel* bigColor_ = nullptr;
   BigGroupPanel* bigGroup_ = nullptr;
   PasswordPanel* password_ = nullptr;
+
+  LiveMonitor* live_ = nullptr;
 };
 
 }  // namespace drq::gui

@@ -66,6 +66,10 @@ bool IntensityChartPage::intensityAxisManual() const {
   return !charts_[2]->isAutoscale();
 }
 
+void IntensityChartPage::applyModeRanges(std::uint16_t calculationMode) {
+  if (intensityAxisManual()) applyFixedRanges(calculationMode);
+}
+
 void IntensityChartPage::CBF_GraphINT1(bool doubleClick) {
   if (doubleClick) {
     setAutoscale();

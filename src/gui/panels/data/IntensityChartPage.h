@@ -38,9 +38,12 @@ class IntensityChartPage final : public QWidget {
   void applyFixedRanges(std::uint16_t calculationMode);
   // All three vertical axes to automatic scaling.
   void setAutoscale();
-  // True while the INT/M chart's vertical axis is in manual scaling (the
-  // calculation-mode rule re-applies the ranges only then).
+  // True while the INT/M chart's vertical axis is in manual scaling.
   bool intensityAxisManual() const;
+  // The calculation-mode rule: applies the fixed ranges of `calculationMode`
+  // only while the INT/M chart's vertical axis is in manual scaling, so that
+  // an autoscaled view survives a mode change.
+  void applyModeRanges(std::uint16_t calculationMode);
 
  public slots:
   // CBF_GraphINT1: a left double click autoscales all three charts; a left

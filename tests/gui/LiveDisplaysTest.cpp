@@ -340,6 +340,26 @@ TEST_F(LiveDisplays, EveryFrameUpdatesTheChartsButTheyAreRedrawnAtTheScreensPace
   EXPECT_EQ(scheduler.fullReplots(), before + 4);
 }
 
+TEST_F(LiveDisplays, AColourGraphWhoseAxesStayRedrawsOnlyItsCursor) {
+  setMode(0);
+  resetTable();
+  session.working.table[0].words = {300, 500, 50, 900, 100};
+  live().InitGraphs();
+  data().pages()->setCurrentIndex(kDataPage2dGraph);
+  ReplotScheduler& scheduler = data().replotScheduler();
+  show(frameAt(320, 510, 700));
+  scheduler.flush();
+  const long full = scheduler.fullReplots();
+  const long layers = scheduler.layerReplots();
+  show(frameAt(330, 505, 720));  // inside the taught circle: the framing stays
+  scheduler.flush();
+  EXPECT_EQ(scheduler.fullReplots(), full);
+  EXPECT_EQ(scheduler.layerReplots(), layers + 2);  // colour plane and intensity bar
+  show(frameAt(900, 505, 720));                     // outside: the axes move
+  scheduler.flush();
+  EXPECT_EQ(scheduler.fullReplots(), full + 1);
+}
+
 TEST_F(LiveDisplays, SignalGraphStartsWithAPointAndShowsOneSignalAtATime) {
   SignalGraphPanel& panel = window->signalGraphPanel();
   const auto curveData = [&](GraphSignal s) {
@@ -377,6 +397,23 @@ TEST_F(LiveDisplays, SignalGraphStartsWithAPointAndShowsOneSignalAtATime) {
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::GRAPHP);
   panel.closeButton()->click();
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
+}
+
+TEST_F(LiveDisplays, SignalGraphStartsAgainWhenItsPointCounterWraps) {
+  // The counter is 16 bits wide: after 65536 frames the next segment is a
+  // point at x 0 again, and the drawing starts over instead of growing.
+  SignalGraphPanel& panel = window->signalGraphPanel();
+  panel.InitPanelGraph();
+  for (int i = 0; i < 65536; ++i) {
+    session.CurrentFrame[FrameWord::Blue] = static_cast<std::int16_t>(i % 4096);
+    panel.SetPanelGraphData();
+  }
+  EXPECT_EQ(panel.pointCount(GraphSignal::Blue), 65536);
+  EXPECT_EQ(panel.state().pointCount(), 0);
+  panel.SetPanelGraphData();
+  EXPECT_EQ(panel.pointCount(GraphSignal::Blue), 1);
+  const auto curve = qobject_cast<QCPCurve*>(panel.graph(GraphSignal::Blue)->plottable(0));
+  EXPECT_EQ(curve->data()->at(0)->key, 0);
 }
 
 TEST_F(LiveDisplays, DoubleClickOpensTheBigDisplaysWithTheCurrentValue) {

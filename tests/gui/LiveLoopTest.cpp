@@ -1,11 +1,13 @@
 // GO and STOP against the virtual sensor: the loop inside the GO callback,
 // STOP while an exchange waits, SEND and GET served between two frames, a
 // failing exchange, and closing the window while the loop runs.
+#include <QDir>
 #include <QPushButton>
 #include <QSignalSpy>
 
 #include <functional>
 
+#include "gui/Application.h"
 #include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
 #include "gui/panels/DataPanel.h"
@@ -104,6 +106,17 @@ TEST_F(LiveLoop, GoRunsUntilStopAndKeepsOnlyTheLoopsControlsUsable) {
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::TEACHP1);
 }
 
+TEST_F(LiveLoop, GoWhileRunningStartsNoSecondLoopAndAPageChangeEndsIt) {
+  LiveMonitor& live = window->liveMonitor();
+  const long frames = go([&](long k) {
+    if (k == 2) live.CBF_ButtonGo();  // returns at once: the running loop goes on
+    if (k == 4) window->setActivePage(kPageConnection);
+  });
+  EXPECT_EQ(frames, 4);
+  EXPECT_FALSE(live.isRunning());
+  EXPECT_TRUE(session.link.state().linkUp);
+}
+
 TEST_F(LiveLoop, StopWhileWaitingStillShowsTheFrameInFlight) {
   onDataRequest(3, [this] { stop(); });
   const long frames = go([](long) {});
@@ -182,6 +195,31 @@ TEST_F(LiveLoop, ClosingTheWindowDuringGoEndsTheProgramOnlyAfterTheLoopReturned)
   EXPECT_FALSE(session.RunFlag.isSet());
   // The settings were stored on closing.
   EXPECT_NE(drq::test::readFileBytes(settingsPath()).find("[PANEL POSITION]"), std::string::npos);
+}
+
+TEST_F(ShellTest, GoWithoutALinkEndsAtOnce) {
+  startOffline();
+  const long before = window->liveMonitor().framesShown();
+  window->liveMonitor().CBF_ButtonGo();
+  EXPECT_EQ(window->liveMonitor().framesShown(), before);
+  EXPECT_FALSE(session.RunFlag.isSet());
+  EXPECT_TRUE(window->connectionPage().messages().contains(QStringLiteral("TIMEOUT!")));
+  EXPECT_TRUE(find<QWidget>("ButtonGo")->isEnabled());
+}
+
+TEST_F(LiveLoop, DemoScreenshotsShowTheGraphPagesWithLiveData) {
+  sensor.model().setScriptedFrames({});  // the demo target's path
+  drq::test::TempDir shots;
+  const QString dirPath = QString::fromStdString(shots.path().string());
+  const QStringList written = renderScreenshots(*window, QDir(dirPath), &sensor);
+  for (const char* name : {"datap-0-rgb.png", "datap-1-intensity.png", "datap-2-2d-graph.png",
+                           "datap-3-3d-graph.png"}) {
+    EXPECT_TRUE(written.contains(QDir(dirPath).filePath(QLatin1String(name)))) << name;
+  }
+  EXPECT_GT(window->liveMonitor().framesShown(), 600);
+  // The sensor's demo colours were taught and read back.
+  EXPECT_GT(session.working.table[1].cell(0), 10);
+  EXPECT_EQ(sensor.host().clockMode(), sim::SensorHost::ClockMode::WallClock);
 }
 
 }  // namespace

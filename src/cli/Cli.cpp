@@ -109,7 +109,8 @@ void printUsage(std::ostream& os) {
       head += "\n" + std::string(40, ' ');
     os << head << c.summary << '\n';
   }
-  os << "\nexit status: 0 success, 1 link failure, 2 usage error\n";
+  os << "\nexit status: 0 success, 1 link failure, 2 usage error or unusable file,\n"
+        "             3 firmware mismatch; diff-para: 0 equal, 1 different\n";
 }
 
 int CliContext::connect() {

@@ -11,6 +11,7 @@
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
 #include "gui/LinkControl.h"
+#include "gui/ParameterFileTransfer.h"
 #include "gui/SideTabBar.h"
 #include "gui/Texts.h"
 #include "gui/TransferBar.h"
@@ -46,6 +47,11 @@ QString fromPath(const std::filesystem::path& path) {
 // area starts 286 pixels from the left, as operators know it, plus the room
 // the side tabs take.
 constexpr int kControlColumnWidth = 380;
+
+// Values from the sensor or a file that a control cannot show (title
+// "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
+constexpr const char* kMsgValuesLimited =
+    "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
 
 }  // namespace
 
@@ -163,6 +169,19 @@ void MainWindow::connectPanels() {
           &MainWindow::sendParametersToSensor);
   connect(transferBar_, &TransferBar::getFromSensorRequested, this,
           &MainWindow::getParametersFromSensor);
+  connect(transferBar_, &TransferBar::sendToFileRequested, this, &MainWindow::sendParametersToFile);
+  connect(transferBar_, &TransferBar::getFromFileRequested, this,
+          &MainWindow::getParametersFromFile);
+  // An edited teach cell reaches the working set at once (teaching and the
+  // graphs work on it); the teach figures and the graphs follow.
+  connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, [this] {
+    GetPanelValues();
+    live_->InitGraphs();
+    live_->ShowGraph();
+  });
+  // No. committed: the intensity band of that row.
+  connect(teachTablePage_, &TeachTablePage::teachRowChosen, this,
+          [this] { live_->InitGraphInt2(); });
 
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
@@ -470,11 +489,25 @@ void MainWindow::getParametersFromSensor() {
     connectionPage_->appendMessage(fromText(text));
   };
   if (GetPara(context_.session, notice) != 1) return;
-  refreshAfterParameterLoad();
+  refreshPanelsFromWorkingSet();
 }
 
-void MainWindow::refreshAfterParameterLoad() {
+void MainWindow::sendParametersToFile() {
+  SendParaToFile(context_.session, context_.popups, [this] { GetPanelValues(); });
+}
+
+void MainWindow::getParametersFromFile() {
+  ReadParaFromFile(context_.session, context_.popups, [this] { refreshPanelsFromWorkingSet(); });
+}
+
+void MainWindow::refreshPanelsFromWorkingSet() {
   SetPanelValues();
+  const QStringList& limited = parameterPage_->limitedValues();
+  if (!limited.isEmpty()) {
+    context_.popups.MessagePopup(
+        QString::fromLatin1(kTitleAttention),
+        QString::fromLatin1(kMsgValuesLimited) + limited.join('\n') + QLatin1Char('\n'));
+  }
   // The mode rules (InitPanelCtrlAttr) go here; until they run, the two live
   // display rules they end with are applied directly.
   live_->SetDispNames();
@@ -491,8 +524,7 @@ void MainWindow::showDisplayPanelForLive() {
 }
 
 int MainWindow::selectedTeachRow() const {
-  // No. of the teach table page; row 0 until that page offers it.
-  return 0;
+  return teachTablePage_->rowNumber()->value();
 }
 
 }  // namespace drq::gui

@@ -108,6 +108,15 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
   // Paints the session's row colours into every table that lists teach rows.
   void applyRowColors();
 
+  // Reads every page into the working parameter set (GetPanelValues).
+  void GetPanelValues() override;
+  // Shows the working parameter set on every page (SetPanelValues).
+  void SetPanelValues();
+  // After the working set was replaced (a Get from the sensor, a parameter
+  // file read): SetPanelValues, a notice of values the controls had to limit,
+  // the mode rules, the graphs (InitGraphs, ShowGraph), then parametersLoaded.
+  void refreshPanelsFromWorkingSet();
+
   Session& session() { return context_.session; }
   ButtonDimmer& dimmer() { return dimmer_; }
   ConnectionPage& connectionPage() const { return *connectionPage_; }
@@ -115,6 +124,9 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
   CalibrationPage& calibrationPage() const { return *calibrationPage_; }
   TableAttributesPage& tableAttributesPage() const { return *tableAttributesPage_; }
   OffsetPage& offsetPage() const { return *offsetPage_; }
+  ParameterPage& parameterPage() const { return *parameterPage_; }
+  GroupHoldPage& groupHoldPage() const { return *groupHoldPage_; }
+  TeachTablePage& teachTablePage() const { return *teachTablePage_; }
   DataPanel& dataPanel() const { return *dataPanel_; }
   SignalGraphPanel& signalGraphPanel() const { return *signalGraphPanel_; }
   LiveMonitor& liveMonitor() const { return *live_; }
@@ -158,16 +170,12 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
 
   void buildWindow();
   void connectPanels();
-  // Reads every page into the working parameter set (GetPanelValues).
-  void GetPanelValues() override;
-  // Shows the working parameter set on every page (SetPanelValues).
-  void SetPanelValues();
   // SEND and GET with the sensor: the transfers with their panel updates.
   void sendParametersToSensor() override;
   void getParametersFromSensor() override;
-  // After the working set was replaced: the pages, the mode rules, the
-  // graphs.
-  void refreshAfterParameterLoad();
+  // SEND and GET with the target FILE.
+  void sendParametersToFile();
+  void getParametersFromFile();
   // Applies a stored window placement, keeping the window on a screen.
   void applyWindowPlacement(const settings::WindowPlacement& placement);
   void restoreDefaultSize();

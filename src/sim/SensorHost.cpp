@@ -76,11 +76,11 @@ void SensorHost::deliverRequest(SensorChannel& from, std::span<const std::uint8_
     const bool error = rule->kind == FaultKind::Error;
     model_.logRefusedRequest(frame, kErrorReportOrder,
                              error ? static_cast<std::uint16_t>(rule->value) : 0);
-    from.send(applyFault(rule, {}), frame.size(), baud);
+    from.send(applyFault(rule, {}), SensorChannel::Outgoing::Answer, baud);
   } else {
     Reply reply = model_.handleRequest(frame);
     if (reply.streamStarted) streamOwner_ = &from;
-    from.send(applyFault(rule, std::move(reply.frame)), frame.size(), baud);
+    from.send(applyFault(rule, std::move(reply.frame)), SensorChannel::Outgoing::Answer, baud);
   }
   if (!model_.requestLog().empty()) emit requestLogged(model_.requestLog().back());
   scheduleNextPush();
@@ -88,8 +88,8 @@ void SensorHost::deliverRequest(SensorChannel& from, std::span<const std::uint8_
 
 void SensorHost::deliverCorrupt(SensorChannel& from) {
   model_.noteCorruptRequest();
-  from.send(applyFault(std::nullopt, SensorModel::errorReport(kErrorCommunication)), 0,
-            SensorModel::baudRate(model_.baudIndex()));
+  from.send(applyFault(std::nullopt, SensorModel::errorReport(kErrorCommunication)),
+            SensorChannel::Outgoing::Answer, SensorModel::baudRate(model_.baudIndex()));
 }
 
 void SensorHost::dispatchPushes() {
@@ -98,7 +98,8 @@ void SensorHost::dispatchPushes() {
   for (PushedFrame& p : model_.takePushedFrames()) {
     const std::optional<FaultRule> rule = faults_.onPush(p.startOrder, p.sequence);
     if (streamOwner_ && !streamOwner_->closed())
-      streamOwner_->send(applyFault(rule, std::move(p.frame)), 0, baud);
+      streamOwner_->send(applyFault(rule, std::move(p.frame)), SensorChannel::Outgoing::Pushed,
+                         baud);
   }
 }
 

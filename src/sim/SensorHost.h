@@ -40,9 +40,10 @@ class SensorHost : public QObject {
   void setFaultRules(std::vector<FaultRule> rules);
   const FaultInjector& faults() const { return faults_; }
 
-  // Wire pacing: each answer leaves only after the time the request and the
-  // answer take on the wire at the model's baud rate (10 bits per byte); each
-  // pushed frame after its own wire time.
+  // Wire pacing at the model's baud rate (10 bits per byte): an answer arrives
+  // when its request's last byte would have reached the sensor on a real line
+  // plus the answer's own wire time; a pushed frame after its own wire time;
+  // each direction of the line carries one frame after the other.
   void setPacing(bool on) { pacing_ = on; }
   bool pacing() const { return pacing_; }
 

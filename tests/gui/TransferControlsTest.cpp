@@ -5,6 +5,8 @@
 
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
+#include "gui/pages/ParameterPage.h"
+#include "gui/pages/TeachTablePage.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace drq::gui::test {
@@ -91,9 +93,10 @@ TEST_F(ShellTest, SendAndGetMoveTheWorkingSetThroughTheSensor) {
   ASSERT_TRUE(session.link.state().linkUp);
   ASSERT_EQ(session.working, sensor.model().ramSet(0));
 
-  // SEND writes the working set into the selected set of the sensor's RAM.
-  session.working.record[ParaWord::Average] = 7;
-  session.working.table[40].cell(0) = 321;
+  // SEND reads the panels and writes them into the selected set of the
+  // sensor's RAM.
+  window->parameterPage().numeric(ParaWord::Average)->setValue(7);
+  window->teachTablePage().teachTable()->setValue(40, 0, 321);
   find<QPushButton>("SelectParaSet1")->click();
   find<QPushButton>("ButtonSend")->click();
   EXPECT_EQ(sensor.model().ramSet(1).table[40].cell(0), 321);

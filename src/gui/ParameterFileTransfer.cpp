@@ -1,0 +1,91 @@
+#include "gui/ParameterFileTransfer.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/params/ParaFile.h"
+
+namespace drq::gui {
+
+namespace {
+
+constexpr const char* kDialogTitle = "Parameter";
+constexpr const char* kDialogFilter = "*.ini";
+
+QString fromText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString fromPath(const std::filesystem::path& path) {
+  return QString::fromStdU16String(path.u16string());
+}
+
+std::filesystem::path toPath(const QString& path) {
+  return std::filesystem::path(path.toStdU16String());
+}
+
+FileSelection chooseFile(const Session& session, Popups& popups, bool allowNew) {
+  std::filesystem::path directory = session.parameterFile.parent_path();
+  if (directory.empty()) directory = session.programDir;
+  FileSelectRequest request;
+  request.directory = fromPath(directory);
+  request.defaultName = fromText(kParameterFileName);
+  request.filter = QString::fromLatin1(kDialogFilter);
+  request.title = QString::fromLatin1(kDialogTitle);
+  request.allowNew = allowNew;
+  return popups.FileSelectPopup(request);
+}
+
+void showNoFileSelected(Popups& popups) {
+  popups.MessagePopup(fromText(kAttentionTitle), fromText(kMsgNoFileSelected));
+}
+
+}  // namespace
+
+int SendParaToFile(Session& session, Popups& popups, const std::function<void()>& getPanelValues) {
+  const FileSelection choice = chooseFile(session, popups, true);
+  if (choice.result == 0 || choice.path.isEmpty()) {
+    showNoFileSelected(popups);
+    return 0;
+  }
+  session.parameterFile = toPath(choice.path);
+  if (getPanelValues) getPanelValues();
+  if (writeParameterFile(session.parameterFile, session.working) < 0) {
+    // Operators must not believe their parameters are saved when they are not.
+    popups.MessagePopup(fromText(kAttentionTitle),
+                        QString::fromLatin1(kMsgParameterFileNotWritten) + choice.path);
+    return -1;
+  }
+  return 1;
+}
+
+int ReadParaFromFile(Session& session, Popups& popups, const std::function<void()>& refreshPanels) {
+  const FileSelection choice = chooseFile(session, popups, false);
+  std::error_code error;
+  if (choice.result != 1 || choice.path.isEmpty() ||
+      !std::filesystem::is_regular_file(toPath(choice.path), error)) {
+    showNoFileSelected(popups);
+    return 0;
+  }
+  session.parameterFile = toPath(choice.path);
+  const auto confirm = [&popups](std::string_view title, std::string_view text) {
+    return popups.ConfirmPopup(fromText(title), fromText(text));
+  };
+  const ParameterFileRead read = readParameterFile(session.parameterFile, session.working, confirm);
+  if (!read.taken) {
+    popups.MessagePopup(fromText(kAttentionTitle), fromText(kMsgNothingRead));
+  } else {
+    if (!read.parameters.empty()) {
+      popups.MessagePopup(fromText(kListTitle), fromText(read.parameters.text));
+    }
+    if (!read.teachVectors.empty()) {
+      popups.MessagePopup(fromText(kListTitle), fromText(read.teachVectors.text));
+    }
+  }
+  if (refreshPanels) refreshPanels();
+  return read.taken ? 1 : -1;
+}
+
+}  // namespace drq::gui

@@ -212,8 +212,8 @@ TEST_F(LiveLoop, DemoScreenshotsShowTheGraphPagesWithLiveData) {
   drq::test::TempDir shots;
   const QString dirPath = QString::fromStdString(shots.path().string());
   const QStringList written = renderScreenshots(*window, QDir(dirPath), &sensor);
-  for (const char* name : {"datap-0-rgb.png", "datap-1-intensity.png", "datap-2-2d-graph.png",
-                           "datap-3-3d-graph.png"}) {
+  for (const char* name :
+       {"datap-0-rgb.png", "datap-1-intensity.png", "datap-2-2d.png", "datap-3-3d.png"}) {
     EXPECT_TRUE(written.contains(QDir(dirPath).filePath(QLatin1String(name)))) << name;
   }
   EXPECT_GT(window->liveMonitor().framesShown(), 600);

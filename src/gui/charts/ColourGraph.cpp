@@ -109,6 +109,10 @@ void ColourGraph::resizeEvent(QResizeEvent* event) {
   const int side = std::max(10, std::min(width, height));
   const int extraX = std::max(0, width - side);
   const int extraY = std::max(0, height - side);
+  // Fewer tick labels on a small view, so that they never run together.
+  const int ticks = side < 170 ? 2 : 4;
+  xAxis->ticker()->setTickCount(ticks);
+  yAxis->ticker()->setTickCount(ticks);
   axisRect()->setAutoMargins(QCP::msNone);
   axisRect()->setMargins(QMargins(kLeftLabelRoom + extraX / 2, kOuterRoom + extraY / 2,
                                   kOuterRoom + extraX - extraX / 2,

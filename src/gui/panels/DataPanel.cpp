@@ -65,8 +65,10 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
   pages_->setObjectName(QStringLiteral("TabDataP1"));
   pages_->addTab(rgbPage_, QStringLiteral("RGB"));
   pages_->addTab(intensityPage_, QStringLiteral("INTENSITY"));
-  pages_->addTab(twoDPage_, QStringLiteral("2D GRAPH"));
-  pages_->addTab(threeDPage_, QStringLiteral("3D GRAPH"));
+  // Short labels: the four tabs fit beside the parameter pages at the
+  // window's default size.
+  pages_->addTab(twoDPage_, QStringLiteral("2D"));
+  pages_->addTab(threeDPage_, QStringLiteral("3D"));
   installHelp(pages_->tabBar(), context.popups, QString::fromLatin1(kHelpSelectTab));
 
   auto* statusRow = new QGridLayout();
@@ -133,28 +135,22 @@ QWidget* DataPanel::buildValueArea(ShellContext& context) {
     ledLayout->addWidget(led);
   }
 
-  auto* top = new QHBoxLayout();
-  top->setSpacing(6);
-  for (ValueDisplay* d : {red_, green_, blue_}) top->addWidget(d);
-  top->addSpacing(6);
-  for (ValueDisplay* d : {x_, y_, int_}) top->addWidget(d);
-  top->addStretch(1);
-
-  auto* bottom = new QHBoxLayout();
-  bottom->setSpacing(6);
-  for (ValueDisplay* d : {deltaC_, colorNumber_, colorGroup_}) bottom->addWidget(d);
-  bottom->addSpacing(8);
-  bottom->addWidget(colorPatch_, 0, Qt::AlignBottom);
-  bottom->addSpacing(4);
-  bottom->addWidget(triggerLed_, 0, Qt::AlignBottom);
-  bottom->addWidget(leds, 0, Qt::AlignBottom);
-  bottom->addStretch(1);
-
+  // Three rows, so that the panel fits beside the parameter pages: the
+  // channels with the measured colour, the co-ordinates with the trigger
+  // LED, and the evaluation (delta C, colour, group or the output LEDs).
+  const auto row = [](std::initializer_list<QWidget*> widgets) {
+    auto* line = new QHBoxLayout();
+    line->setSpacing(6);
+    for (QWidget* w : widgets) line->addWidget(w, 0, Qt::AlignBottom);
+    line->addStretch(1);
+    return line;
+  };
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 2, 0, 2);
   layout->setSpacing(3);
-  layout->addLayout(top);
-  layout->addLayout(bottom);
+  layout->addLayout(row({red_, green_, blue_, colorPatch_}));
+  layout->addLayout(row({x_, y_, int_, triggerLed_}));
+  layout->addLayout(row({deltaC_, colorNumber_, colorGroup_, leds}));
   return area;
 }
 

@@ -389,7 +389,7 @@ int main(int argc, char** argv) {
     printLoop(what, gui->loop);
     std::printf("%-44s %9.2f  (goal >= 0.80)\n", "  GUI / watch",
                 gui->loop.framesPerSecond / tcpWatch.framesPerSecond);
-    std::printf("%-44s %9.1f full, %.1f cursor-layer replots/s\n", "  replots",
+    std::printf("%-44s %9.1f full, %.1f single-layer replots/s\n", "  replots",
                 gui->fullReplots / seconds, gui->layerReplots / seconds);
   }
   {

@@ -314,14 +314,16 @@ TEST_F(LiveDisplays, EveryFrameUpdatesTheChartsButTheyAreRedrawnAtTheScreensPace
   data().pages()->setCurrentIndex(kDataPageRgbChart);
   ReplotScheduler& scheduler = data().replotScheduler();
   scheduler.flush();
-  const long before = scheduler.fullReplots();
+  const auto redraws = [&] { return scheduler.fullReplots() + scheduler.layerReplots(); };
+  const long before = redraws();
+  const long fullBefore = scheduler.fullReplots();
   for (int k = 1; k <= 101; ++k) {
     LiveFrame f = frameAt(k, 2 * k, 3 * k);
     f[FrameWord::Red] = static_cast<std::int16_t>(k);
     show(f);
   }
   // No event was processed: nothing redrawn yet, one redraw pending.
-  EXPECT_EQ(scheduler.fullReplots(), before);
+  EXPECT_EQ(redraws(), before);
   EXPECT_TRUE(scheduler.isPending());
   // The charts hold frames 2 to 101, oldest first (100 samples each).
   const std::vector<double> red = data().rgbChartPage().chart().traceValues(0);
@@ -332,12 +334,21 @@ TEST_F(LiveDisplays, EveryFrameUpdatesTheChartsButTheyAreRedrawnAtTheScreensPace
   EXPECT_EQ(intensity.front(), 6);
   EXPECT_EQ(intensity.back(), 303);
 
-  // One pass redraws each visible chart once; hidden charts wait until shown.
+  // One pass redraws each visible chart once (only its traces, as the axes
+  // are fixed); hidden charts wait until they are shown.
   scheduler.flush();
-  EXPECT_EQ(scheduler.fullReplots(), before + 1);
+  EXPECT_EQ(redraws(), before + 1);
+  EXPECT_EQ(scheduler.fullReplots(), fullBefore);
   data().pages()->setCurrentIndex(kDataPageIntensityChart);
   scheduler.flush();
-  EXPECT_EQ(scheduler.fullReplots(), before + 4);
+  EXPECT_EQ(redraws(), before + 4);
+  // While autoscaling, new samples may move the axis: the whole chart.
+  data().intensityChartPage().setAutoscale();
+  scheduler.flush();
+  const long full = scheduler.fullReplots();
+  show(frameAt(1, 2, 3));
+  scheduler.flush();
+  EXPECT_EQ(scheduler.fullReplots(), full + 3);
 }
 
 TEST_F(LiveDisplays, AColourGraphWhoseAxesStayRedrawsOnlyItsCursor) {

@@ -33,11 +33,11 @@ void applyStyle(QCustomPlot& plot) {
   plot.axisRect()->setMargins(QMargins(0, 6, 8, 0));
 }
 
-QCPLayer* cursorLayer(QCustomPlot& plot) {
-  if (QCPLayer* existing = plot.layer(QString::fromLatin1(kCursorLayer))) return existing;
-  plot.addLayer(QString::fromLatin1(kCursorLayer), plot.layer(QStringLiteral("main")),
+QCPLayer* bufferedLayer(QCustomPlot& plot, const char* name) {
+  if (QCPLayer* existing = plot.layer(QString::fromLatin1(name))) return existing;
+  plot.addLayer(QString::fromLatin1(name), plot.layer(QStringLiteral("main")),
                 QCustomPlot::limAbove);
-  QCPLayer* layer = plot.layer(QString::fromLatin1(kCursorLayer));
+  QCPLayer* layer = plot.layer(QString::fromLatin1(name));
   layer->setMode(QCPLayer::lmBuffered);
   return layer;
 }

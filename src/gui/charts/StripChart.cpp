@@ -17,8 +17,9 @@ constexpr int kSamples = static_cast<int>(kStripChartPointsPerScreen) - 1;
 
 StripChart::StripChart(std::vector<QColor> traceColors, ChartRange fixedRange,
                        ReplotScheduler& scheduler, QWidget* parent)
-    : QCustomPlot(parent), scheduler_(scheduler), fixed_(fixedRange) {
+    : QCustomPlot(parent), scheduler_(scheduler), traceLayer_(nullptr), fixed_(fixedRange) {
   chart::applyStyle(*this);
+  traceLayer_ = chart::bufferedLayer(*this, chart::kTraceLayer);
   xAxis->setRange(0, static_cast<double>(kStripChartPointsPerScreen - 1));
   xAxis->setTickLabels(false);
   yAxis->setRange(fixed_.min, fixed_.max);
@@ -27,6 +28,7 @@ StripChart::StripChart(std::vector<QColor> traceColors, ChartRange fixedRange,
   for (int i = 0; i < kSamples; ++i) zeros[i] = QCPGraphData(i, 0.0);
   for (const QColor& color : traceColors) {
     QCPGraph* graph = addGraph();
+    graph->setLayer(traceLayer_);
     graph->setPen(QPen(color, 1.4));
     graph->setAdaptiveSampling(false);
     graph->data()->set(zeros, true);
@@ -64,7 +66,7 @@ void StripChart::setTrace(int trace, std::span<const double> samples) {
     }
     data.set(points, true);
   }
-  scheduler_.markDirty(this);
+  samplesChanged();
 }
 
 void StripChart::setInterleaved(std::span<const double> values) {
@@ -86,7 +88,15 @@ void StripChart::setInterleaved(std::span<const double> values) {
     auto it = data.begin();
     for (std::size_t i = 0; i < n; ++i, ++it) it->value = values[i * traces + t];
   }
-  scheduler_.markDirty(this);
+  samplesChanged();
+}
+
+void StripChart::samplesChanged() {
+  if (autoscale_) {
+    scheduler_.markDirty(this);
+  } else {
+    scheduler_.markLayerDirty(this, traceLayer_);
+  }
 }
 
 std::vector<double> StripChart::traceValues(int trace) const {

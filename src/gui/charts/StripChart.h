@@ -3,6 +3,8 @@
 // screen, the newest sample on the right. Its vertical axis is either fixed
 // (manual scaling over a given range) or follows the data (autoscale). A left
 // click and a left double click are reported; the page decides what they do.
+// The traces live on their own buffered layer: while the axes are fixed, a
+// new frame redraws only them.
 
 #include <qcustomplot.h>
 
@@ -52,9 +54,12 @@ class StripChart final : public QCustomPlot {
 
  private:
   void fitValueAxis();
+  // New samples: the trace layer, or everything while autoscaling.
+  void samplesChanged();
 
   ReplotScheduler& scheduler_;
   std::vector<QCPGraph*> traces_;
+  QCPLayer* traceLayer_;
   QCPItemText* caption_ = nullptr;
   ChartRange fixed_;
   bool autoscale_ = false;

@@ -6,6 +6,10 @@
 #include <QSignalSpy>
 
 #include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "gui/Application.h"
 #include "gui/LiveMonitor.h"

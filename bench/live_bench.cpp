@@ -13,6 +13,8 @@
 // Usage: live_bench [SECONDS per run, default 3]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -38,6 +40,11 @@
 #include "core/Session.h"
 #include "core/live/GetData.h"
 #include "core/protocol/Frame.h"
+#include "gui/LiveMonitor.h"
+#include "gui/MainWindow.h"
+#include "gui/ScriptedPopups.h"
+#include "gui/charts/ReplotScheduler.h"
+#include "gui/panels/DataPanel.h"
 #include "link/LinkSetup.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/FaultRule.h"
@@ -249,16 +256,74 @@ bool openSerial(drq::Session& session, const QString& device) {
   return drq::InitRS232(session.link) == 0;
 }
 
-// The GUI live loop: the display panel's pages updating on every frame,
-// offscreen, against the sensor on `port`. Returns nothing while the GUI's
-// live pages are not part of this benchmark yet.
-std::optional<LoopResult> measureGuiLiveLoop(quint16 /*port*/, double /*seconds*/) {
-  return std::nullopt;
+// The main window, offscreen, connected to the sensor on `port` as the demo
+// mode connects (TCP/IP on 127.0.0.1), with the display panel's `page` shown.
+struct GuiRig {
+  QTemporaryDir dir;
+  drq::Session session;
+  drq::gui::ScriptedPopups popups;
+  std::unique_ptr<drq::gui::MainWindow> window;
+
+  bool start(quint16 port, int page) {
+    drq::gui::StartOptions options;
+    options.programDir = dir.path().toStdString();
+    options.demo = drq::gui::StartOptions::Demo{QStringLiteral("127.0.0.1"), port};
+    window = std::make_unique<drq::gui::MainWindow>(session, popups, options);
+    window->InitAll();
+    if (!session.link.state().linkUp) return false;
+    window->dataPanel().pages()->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+    return true;
+  }
+  ~GuiRig() {
+    if (window) window->CleanUp();
+  }
+};
+
+struct GuiLoopResult {
+  LoopResult loop;
+  long fullReplots = 0;
+  long layerReplots = 0;
+};
+
+// The GUI live loop: GO in the main window for `seconds`, every display of
+// the display panel and the calibration, table attributes and big displays
+// updating on every frame; the charts of the shown page replotted at the
+// screen's pace. The sensor's RAM set 0 decides the calculation mode.
+std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, int page) {
+  GuiRig rig;
+  if (!rig.start(port, page)) return std::nullopt;
+  drq::gui::LiveMonitor& live = rig.window->liveMonitor();
+  drq::gui::ReplotScheduler& scheduler = rig.window->dataPanel().replotScheduler();
+  const long full0 = scheduler.fullReplots();
+  const long layer0 = scheduler.layerReplots();
+  QElapsedTimer timer;
+  long frames = 0;
+  QObject::connect(&live, &drq::gui::LiveMonitor::frameShown, [&] {
+    if (frames++ == 0) timer.start();  // from the first frame: GO's own start-up excluded
+    if (timer.nsecsElapsed() * 1e-9 >= seconds) live.CBF_ButtonStop();
+  });
+  live.CBF_ButtonGo();
+  GuiLoopResult r;
+  r.loop.frames = frames - 1;
+  r.loop.framesPerSecond = static_cast<double>(frames - 1) / (timer.nsecsElapsed() * 1e-9);
+  r.fullReplots = scheduler.fullReplots() - full0;
+  r.layerReplots = scheduler.layerReplots() - layer0;
+  if (!rig.session.link.state().linkUp) r.loop.failure = "the link failed during GO";
+  return r;
 }
 
-// CPU share of one core used by the GUI while the sensor on `port` is silent.
-std::optional<double> measureGuiSilentCpu(quint16 /*port*/) {
-  return std::nullopt;
+// CPU share of one core used by the GUI while it waits in GO for a sensor on
+// `port` that does not answer live-data requests (until the exchange times
+// out).
+std::optional<double> measureGuiSilentCpu(quint16 port) {
+  GuiRig rig;
+  if (!rig.start(port, drq::gui::kDataPage2dGraph)) return std::nullopt;
+  const double cpu0 = cpuSeconds();
+  QElapsedTimer wall;
+  wall.start();
+  rig.window->liveMonitor().CBF_ButtonGo();  // ends with the time-out of the first exchange
+  return (cpuSeconds() - cpu0) / (wall.nsecsElapsed() * 1e-9);
 }
 
 void printLoop(const char* what, const LoopResult& r) {
@@ -307,13 +372,30 @@ int main(int argc, char** argv) {
       runWatch(tcpArgs, std::max<long>(1, static_cast<long>(tcpCore.framesPerSecond * seconds)));
   printLoop("TCP, drqctl watch (lines to /dev/null)", tcpWatch);
 
-  const auto gui = measureGuiLiveLoop(sensor.port(), seconds);
-  if (gui) {
-    printLoop("TCP, GUI live loop (offscreen)", *gui);
-    std::printf("%-44s %9.2f  (goal >= 0.80)\n", "GUI / watch",
-                gui->framesPerSecond / tcpWatch.framesPerSecond);
-  } else {
-    std::printf("%-44s not measured yet\n", "TCP, GUI live loop (offscreen)");
+  // The GUI loop on the 2D graph page (calculation mode 0) and on the 3D
+  // graph page (calculation mode 2), the pages with the most moving parts.
+  for (const std::uint16_t mode : {std::uint16_t{0}, std::uint16_t{2}}) {
+    drq::ParaSet set = sensor.model().ramSet(0);
+    set.record[drq::ParaWord::CalculationMode] = mode;
+    sensor.model().setRamSet(0, set);
+    const int page = mode == 0 ? drq::gui::kDataPage2dGraph : drq::gui::kDataPage3dGraph;
+    const char* what = mode == 0 ? "TCP, GUI live loop, 2D page (offscreen)"
+                                 : "TCP, GUI live loop, 3D page (offscreen)";
+    const auto gui = measureGuiLiveLoop(sensor.port(), seconds, page);
+    if (!gui) {
+      std::printf("%-44s FAILED (no connection)\n", what);
+      continue;
+    }
+    printLoop(what, gui->loop);
+    std::printf("%-44s %9.2f  (goal >= 0.80)\n", "  GUI / watch",
+                gui->loop.framesPerSecond / tcpWatch.framesPerSecond);
+    std::printf("%-44s %9.1f full, %.1f single-layer replots/s\n", "  replots",
+                gui->fullReplots / seconds, gui->layerReplots / seconds);
+  }
+  {
+    drq::ParaSet set = sensor.model().ramSet(0);
+    set.record[drq::ParaWord::CalculationMode] = 0;
+    sensor.model().setRamSet(0, set);
   }
 
   // --- 2. Paced pseudo-terminal at 921600 baud --------------------------------
@@ -419,7 +501,7 @@ int main(int argc, char** argv) {
     std::printf("%-44s %8.2f %% of a core  (goal < 1 %%)\n", "GUI waiting, sensor silent",
                 100 * *guiCpu);
   } else {
-    std::printf("%-44s not measured yet\n", "GUI waiting, sensor silent");
+    std::printf("%-44s FAILED (no connection)\n", "GUI waiting, sensor silent");
   }
   sensor.host().setFaultRules({});
   sensor.stop();

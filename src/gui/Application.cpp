@@ -12,14 +12,20 @@
 #include <system_error>
 
 #include "core/Session.h"
+#include "core/live/LiveState.h"
+#include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPopups.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/TransferBar.h"
+#include "gui/charts/ReplotScheduler.h"
 #include "gui/pages/TabPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
 #include "sim/EmbeddedSensor.h"
+#include "sim/Optics.h"
+#include "sim/SensorHost.h"
 
 namespace drq::gui {
 
@@ -72,6 +78,106 @@ QString slug(const QString& text) {
   return out;
 }
 
+// --- Live pictures of the display panel -------------------------------------------
+
+// Size of the window for the pictures of the display panel's graph pages.
+constexpr int kLiveShotWidth = 1180;
+constexpr int kLiveShotHeight = 740;
+// Frames of live data behind each picture, and the sensor's time per frame:
+// the strip charts then span about four seconds of the demo target's path.
+constexpr int kLiveShotFrames = 340;
+constexpr std::uint64_t kLiveShotStepMicros = 40000;
+constexpr std::uint16_t kDemoColourTolerance = 90;
+constexpr std::uint16_t kDemoIntensityTolerance = 220;
+
+// Teaches the colours of the demo target's path into parameter set 0 of the
+// sensor's RAM (one row each, where the sensor sees them, in calculation
+// mode `calculationMode`) and gives the rows the targets' colours.
+void teachDemoColours(sim::SensorModel& model, std::uint16_t calculationMode,
+                      RowColorArray& rowColors) {
+  ParaSet set = model.ramSet(0);
+  set.record[ParaWord::CalculationMode] = calculationMode;
+  set.record[ParaWord::MaxVecNo] = 16;
+  model.setRamSet(0, set);
+  const sim::TargetPath path = sim::defaultTargetPath();
+  const bool threeD = calculationMode >= 2;
+  for (std::size_t row = 0; row < path.colors.size() && row < kTeachRows; ++row) {
+    model.setTargetColor(path.colors[row]);
+    const LiveFrame f = model.currentFrame();
+    TeachVector& v = set.table[row];
+    v.cell(0) = static_cast<std::uint16_t>(f[FrameWord::X]);
+    v.cell(1) = static_cast<std::uint16_t>(f[FrameWord::Y]);
+    if (threeD) {
+      v.cell(2) = static_cast<std::uint16_t>(f[FrameWord::Int]);
+      v.cell(3) = kDemoColourTolerance;
+      v.cell(4) = 0;
+    } else {
+      v.cell(2) = kDemoColourTolerance;
+      v.cell(3) = static_cast<std::uint16_t>(f[FrameWord::Int]);
+      v.cell(4) = kDemoIntensityTolerance;
+    }
+    // The row in the target's own colour (reflectance per mille to 0..255).
+    const sim::TargetColor& c = path.colors[row];
+    rowColors[row] = (std::uint32_t{c.red} * 255 / 1000) << 16 |
+                     (std::uint32_t{c.green} * 255 / 1000) << 8 |
+                     (std::uint32_t{c.blue} * 255 / 1000);
+  }
+  model.setRamSet(0, set);
+  model.setTargetPath(path);
+}
+
+// GO for a number of frames, the sensor's clock moving on with each frame.
+void runLiveFrames(MainWindow& window, sim::EmbeddedSensor& sensor, int frames) {
+  LiveMonitor& live = window.liveMonitor();
+  int shown = 0;
+  const QMetaObject::Connection step = QObject::connect(&live, &LiveMonitor::frameShown, [&] {
+    sensor.host().advance(kLiveShotStepMicros);
+    if (++shown >= frames) live.CBF_ButtonStop();
+  });
+  live.CBF_ButtonGo();
+  QObject::disconnect(step);
+}
+
+bool saveDataPage(MainWindow& window, int page, const QDir& dir, QStringList& written) {
+  QTabWidget* pages = window.dataPanel().pages();
+  pages->setCurrentIndex(page);
+  settle();
+  window.dataPanel().replotScheduler().flush();
+  settle();
+  const QString name = QStringLiteral("datap-%1-%2.png").arg(page).arg(slug(pages->tabText(page)));
+  return save(window.dataPanel(), dir, name, written);
+}
+
+// The four graph pages of the display panel with live data from the demo
+// sensor: the first three in calculation mode X Y INT 2D, the 3D page in
+// X Y INT 3D.
+bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, const QDir& dir,
+                     QStringList& written) {
+  Session& session = window.session();
+  const QSize size = window.size();
+  window.resize(kLiveShotWidth, kLiveShotHeight);
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::Manual);
+  bool ok = true;
+  for (const std::uint16_t mode : {std::uint16_t{0}, std::uint16_t{2}}) {
+    teachDemoColours(sensor.model(), mode, session.RowColors);
+    window.applyRowColors();
+    session.target = TransferTarget::Ram;
+    window.transferBar().CBF_ButtonGet();
+    window.dataPanel().pages()->setCurrentIndex(mode == 0 ? kDataPage2dGraph : kDataPage3dGraph);
+    runLiveFrames(window, sensor, kLiveShotFrames);
+    if (mode == 0) {
+      for (int page : {kDataPageRgbChart, kDataPageIntensityChart, kDataPage2dGraph}) {
+        ok = ok && saveDataPage(window, page, dir, written);
+      }
+    } else {
+      ok = ok && saveDataPage(window, kDataPage3dGraph, dir, written);
+    }
+  }
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::WallClock);
+  window.resize(size);
+  return ok;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -117,7 +223,7 @@ std::filesystem::path chooseProgramDir(const std::optional<std::filesystem::path
   return toPath(config);
 }
 
-QStringList renderScreenshots(MainWindow& window, const QDir& dir) {
+QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::EmbeddedSensor* demo) {
   QStringList written;
   if (!QDir().mkpath(dir.absolutePath())) return {};
   window.show();
@@ -176,6 +282,10 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir) {
     entry.widget->hide();
     if (!ok) return {};
   }
+
+  if (demo && window.session().link.state().linkUp) {
+    if (!renderLivePages(window, *demo, dir, written)) return {};
+  }
   return written;
 }
 
@@ -228,7 +338,8 @@ int WinMain(int argc, char** argv) {
     MainWindow window(session, popups, options);
     window.setAttribute(Qt::WA_DontShowOnScreen, true);
     window.InitAll();
-    const QStringList written = renderScreenshots(window, QDir(fromPath(*command.screenshots)));
+    const QStringList written =
+        renderScreenshots(window, QDir(fromPath(*command.screenshots)), demoSensor.get());
     window.CleanUp();
     if (written.isEmpty()) {
       std::fputs("drqscope: the screenshots could not be written\n", stderr);

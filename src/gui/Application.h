@@ -10,7 +10,9 @@
 //                      communication settings and recent addresses stay as
 //                      they were
 //   --screenshots DIR  render every main tab page and every child panel to
-//                      PNG files in DIR and exit (0 when all were written)
+//                      PNG files in DIR and exit (0 when all were written);
+//                      with --demo also the display panel's graph pages
+//                      with live data
 
 #include <QDir>
 #include <QString>
@@ -19,6 +21,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+
+namespace drq::sim {
+class EmbeddedSensor;
+}
 
 namespace drq::gui {
 
@@ -44,9 +50,12 @@ std::filesystem::path chooseProgramDir(const std::optional<std::filesystem::path
 
 // Renders the window with every main tab page active in turn, every child
 // panel in the display area, the graph pages of the display panel and the
-// top-level panels, each to a PNG file in `dir`. Returns the files written;
-// empty on a failure.
-QStringList renderScreenshots(MainWindow& window, const QDir& dir);
+// top-level panels, each to a PNG file in `dir`. With the demo sensor
+// connected it also renders the four graph pages of the display panel with
+// live data (datap-N-*.png), teaching the sensor's demo colours first.
+// Returns the files written; empty on a failure.
+QStringList renderScreenshots(MainWindow& window, const QDir& dir,
+                              sim::EmbeddedSensor* demo = nullptr);
 
 // The program: returns 0 after a normal exit (also after the operator's
 // CLOSE choice and after screenshots), -1 when the user interface cannot

@@ -148,6 +148,11 @@ void MainWindow::buildWindow() {
 
   for (TabPage* page : pages_) page->registerOperationButtons(dimmer_);
   transferBar_->registerOperationButtons(dimmer_);
+
+  live_ = new LiveMonitor(context_.session, dimmer_, *this,
+                          LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
+                                       *bigColor_, *bigGroup_, *signalGraphPanel_},
+                          this);
 }
 
 void MainWindow::connectPanels() {
@@ -172,17 +177,38 @@ void MainWindow::connectPanels() {
   connect(transferBar_, &TransferBar::getFromFileRequested, this,
           &MainWindow::getParametersFromFile);
   // An edited teach cell reaches the working set at once (teaching and the
-  // graphs work on it).
+  // graphs work on it); the teach figures and the graphs follow. The
+  // selection operations of its menu do the same.
   connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, &MainWindow::teachTableChanged);
   connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
+  // No. committed: the intensity band of that row, as the table shows it.
+  connect(teachTablePage_, &TeachTablePage::teachRowChosen, this, [this](int row) {
+    ParaSet shown = context_.session.working;
+    teachTablePage_->GetPanelValues(shown);
+    live_->InitGraphInt2(shown.table, row);
+  });
   connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
           [this] { teachOperations_->TeachDataTo(); });
+  connect(teachTablePage_, &TeachTablePage::tableReset, this,
+          [this] { teachOperations_->clearTeachFigures(); });
+  // The mode rules.
   connect(parameterPage_, &ParameterPage::modeControlCommitted, this,
           &MainWindow::modeControlCommitted);
   connect(groupHoldPage_, &GroupHoldPage::modeControlCommitted, this,
           &MainWindow::modeControlCommitted);
   connect(groupHoldPage_, &GroupHoldPage::groupCellCommitted, this,
           &MainWindow::groupCellCommitted);
+  // Live monitoring.
+  connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
+  connect(live_, &LiveMonitor::loopEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
+  connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
+  connect(dataPanel_, &DataPanel::bigGroupRequested, bigGroup_, &BigDisplayPanel::showDisplay);
+  connect(recorderPage_, &RecorderPage::showGraphRequested, this,
+          [this] { ShowChildPanelDisp(ChildPanel::GRAPHP); });
+  connect(signalGraphPanel_, &SignalGraphPanel::closeRequested, this,
+          [this] { ShowChildPanelDisp(ChildPanel::DATAP); });
 }
 
 // --- Start and end ------------------------------------------------------------
@@ -249,7 +275,14 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
     case PanelEvent::Close:
       context_.session.RunFlag.clear();
       StorePanelSettings();
-      emit programEndRequested();
+      // Closing during GO: the loop ends after the frame in flight, and the
+      // program ends once the GO callback has returned (ending the event
+      // loops under it would leave its wait unable to finish).
+      if (live_->isRunning()) {
+        endAfterLoop_ = true;
+      } else {
+        emit programEndRequested();
+      }
       break;
     case PanelEvent::RightDoubleClick:
       restoreDefaultSize();
@@ -415,6 +448,7 @@ void MainWindow::StorePanelSettings() {
 
 void MainWindow::applyRowColors() {
   for (TabPage* page : pages_) page->applyRowColors(context_.session.RowColors);
+  live_->InitGraphs();
 }
 
 // --- Connection host ------------------------------------------------------------
@@ -490,6 +524,8 @@ void MainWindow::refreshPanelsFromWorkingSet() {
         QString::fromLatin1(kMsgValuesLimited) + limited.join('\n') + QLatin1Char('\n'));
   }
   InitPanelCtrlAttr();
+  live_->InitGraphs();
+  live_->ShowGraph();
   emit parametersLoaded();
 }
 
@@ -511,6 +547,7 @@ void MainWindow::calculationModeCommitted() {
   teachOperations_->SortTableTolerance();
   InitPanelCtrlAttr();
   GetPanelValues();
+  live_->InitGraphs();
 }
 
 void MainWindow::groupCellCommitted() {
@@ -520,6 +557,18 @@ void MainWindow::groupCellCommitted() {
 
 void MainWindow::teachTableChanged() {
   GetPanelValues();
+  live_->InitGraphs();
+  live_->ShowGraph();
+}
+
+// --- Live host --------------------------------------------------------------------
+
+void MainWindow::showDisplayPanelForLive() {
+  if (currentChild_ != ChildPanel::TEACHP1) ShowChildPanelDisp(ChildPanel::DATAP);
+}
+
+int MainWindow::selectedTeachRow() const {
+  return teachTablePage_->rowNumber()->value();
 }
 
 }  // namespace drq::gui

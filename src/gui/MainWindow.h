@@ -17,6 +17,7 @@
 
 #include "core/settings/PanelSettings.h"
 #include "gui/ButtonDimmer.h"
+#include "gui/LiveMonitor.h"
 #include "gui/ShellContext.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/TabPage.h"
@@ -65,7 +66,7 @@ struct StartOptions {
   bool connectAtStart = true;
 };
 
-class MainWindow final : public QMainWindow, private ConnectionHost {
+class MainWindow final : public QMainWindow, private ConnectionHost, private LiveHost {
   Q_OBJECT
  public:
   // Events of the main panel's callback.
@@ -83,8 +84,8 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   void CleanUp();
 
   // CBF_MAINP: Close clears RunFlag, stores the settings and asks for the
-  // end of the program; RightDoubleClick restores 790 x 548 and centres the
-  // window.
+  // end of the program (while the live loop runs: as soon as it has
+  // returned); RightDoubleClick restores 790 x 548 and centres the window.
   void CBF_MAINP(PanelEvent event);
 
   // Makes `panel` the child panel shown; anything else shows DATAP.
@@ -111,12 +112,13 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   void applyRowColors();
 
   // Reads every page into the working parameter set (GetPanelValues).
-  void GetPanelValues();
+  void GetPanelValues() override;
   // Shows the working parameter set on every page (SetPanelValues).
   void SetPanelValues();
   // After the working set was replaced (a Get from the sensor, a parameter
   // file read): SetPanelValues, a notice of values the controls had to limit,
-  // the mode rules (InitPanelCtrlAttr), then parametersLoaded.
+  // the mode rules (InitPanelCtrlAttr), the graphs (InitGraphs, ShowGraph),
+  // then parametersLoaded.
   void refreshPanelsFromWorkingSet();
 
   // The mode rules on the panels, all eight in their order. They run after
@@ -137,6 +139,8 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   GroupHoldPage& groupHoldPage() const { return *groupHoldPage_; }
   TeachTablePage& teachTablePage() const { return *teachTablePage_; }
   DataPanel& dataPanel() const { return *dataPanel_; }
+  SignalGraphPanel& signalGraphPanel() const { return *signalGraphPanel_; }
+  LiveMonitor& liveMonitor() const { return *live_; }
   TransferBar& transferBar() const { return *transferBar_; }
   HeaderBar& headerBar() const { return *header_; }
   BigColorPanel& bigColorPanel() const { return *bigColor_; }
@@ -171,11 +175,15 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   void sensorIdChanged(const QString& text) override;
   void readSensorParameters() override;
 
+  // LiveHost
+  void showDisplayPanelForLive() override;
+  int selectedTeachRow() const override;
+
   void buildWindow();
   void connectPanels();
   // SEND and GET with the sensor: the transfers with their panel updates.
-  void sendParametersToSensor();
-  void getParametersFromSensor();
+  void sendParametersToSensor() override;
+  void getParametersFromSensor() override;
   // SEND and GET with the target FILE.
   void sendParametersToFile();
   void getParametersFromFile();
@@ -196,6 +204,9 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
   StartOptions options_;
   std::filesystem::path settingsFile_;
   bool quitRequested_ = false;
+  // The window was closed while the live loop ran: the program ends when
+  // the loop has returned.
+  bool endAfterLoop_ = false;
   ChildPanel currentChild_ = ChildPanel::DATAP;
   // In demo mode: what the settings file held, written back unchanged.
   settings::ConnectionSettings storedConnection_;
@@ -230,6 +241,7 @@ class MainWindow final : public QMainWindow, private ConnectionHost {
 
   std::unique_ptr<ModeRulesApplier> modeRules_;
   std::unique_ptr<TeachOperations> teachOperations_;
+  LiveMonitor* live_ = nullptr;
 };
 
 }  // namespace drq::gui

@@ -8,14 +8,18 @@
 #include <array>
 #include <map>
 
+#include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/TransferBar.h"
+#include "gui/charts/StripChart.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/pages/TeachTablePage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
+#include "gui/panels/data/IntensityChartPage.h"
+#include "gui/panels/data/ThreeDGraphPage.h"
 
 namespace drq::gui {
 
@@ -98,6 +102,38 @@ int dataPageOf(C control) {
       return kDataPage2d;
     case C::Graph3dPage:
       return kDataPage3d;
+    default:
+      return -1;
+  }
+}
+
+// Index of an output LED control (OUT0..OUT4), -1 for others.
+int outputLedOf(C control) {
+  switch (control) {
+    case C::Out0:
+      return 0;
+    case C::Out1:
+      return 1;
+    case C::Out2:
+      return 2;
+    case C::Out3:
+      return 3;
+    case C::Out4:
+      return 4;
+    default:
+      return -1;
+  }
+}
+
+// Index of a view of the 3D graph page, -1 for others.
+int threeDViewOf(C control) {
+  switch (control) {
+    case C::Graph3dView1:
+      return 0;
+    case C::Graph3dView2:
+      return 1;
+    case C::Graph3dView3:
+      return 2;
     default:
       return -1;
   }
@@ -191,6 +227,16 @@ void ModeRulesApplier::apply(const PanelUpdate& update) {
   }
 
   if (update.activeRows) colorRowLabels(*update.activeRows);
+  // The fixed ranges of the intensity chart page follow the mode only while
+  // the operator has not switched its charts to automatic scaling.
+  IntensityChartPage& intensity = window_.dataPanel().intensityChartPage();
+  if (update.intensityAxisMax && intensity.intensityAxisManual()) {
+    for (int chart = 0; chart < 3; ++chart) {
+      const double maximum = (*update.intensityAxisMax)[static_cast<std::size_t>(chart)];
+      intensity.chart(chart).setFixedRange(ChartRange{0, static_cast<int>(maximum)});
+    }
+  }
+  if (update.refreshDisplayNames) window_.liveMonitor().SetDispNames();
   if (update.activeMainPage) window_.setActivePage(*update.activeMainPage);
   if (update.message) {
     context_.popups.MessagePopup(fromView(update.message->title), fromView(update.message->text));
@@ -236,11 +282,31 @@ void ModeRulesApplier::setVisible(PanelControl control, bool visible) {
     window_.teachTablePage().teachTable()->setColumnHidden(column, !visible);
     return;
   }
+  DataPanel& data = window_.dataPanel();
   if (const int page = dataPageOf(control); page >= 0) {
-    window_.dataPanel().pages()->setTabVisible(page, visible);
+    data.setGraphPageVisible(page, visible);
+    return;
+  }
+  if (const int led = outputLedOf(control); led >= 0) {
+    data.outputLed(led)->setVisible(visible);
     return;
   }
   switch (control) {
+    case C::DeltaC:
+      data.deltaCDisplay()->setVisible(visible);
+      break;
+    case C::ColorNumber:
+      data.colorNumberDisplay()->setVisible(visible);
+      break;
+    case C::ColorGroupDisplay:
+      data.colorGroupDisplay()->setVisible(visible);
+      break;
+    case C::ValueDisplays:
+      data.setValueDisplaysVisible(visible);
+      break;
+    case C::TriggerLed:
+      data.setTriggerLedVisible(visible);
+      break;
     case C::TeachNo:
       window_.teachTablePage().rowNumberCell()->setVisible(visible);
       break;
@@ -254,6 +320,8 @@ void ModeRulesApplier::setVisible(PanelControl control, bool visible) {
     case C::BigColorDisplay:
       if (!visible) window_.bigColorPanel().hide();
       break;
+    // The teach panels' controls (Mean..., GraphTeach...) are mapped here and
+    // in setDimmed / setLabel once those panels have them.
     default:
       break;
   }
@@ -262,6 +330,13 @@ void ModeRulesApplier::setVisible(PanelControl control, bool visible) {
 void ModeRulesApplier::setLabel(PanelControl control, std::string_view text) {
   if (const int column = teachColumnOf(control); column >= 0) {
     window_.teachTablePage().teachTable()->setColumnHeading(column, fromView(text));
+    return;
+  }
+  if (const int view = threeDViewOf(control); view >= 0) {
+    ThreeDGraphPage& page = window_.dataPanel().threeDGraphPage();
+    std::array<QString, 3> titles = page.viewTitles();
+    titles[static_cast<std::size_t>(view)] = fromView(text);
+    page.setViewTitles(titles);
   }
 }
 

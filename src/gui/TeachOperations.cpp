@@ -5,14 +5,28 @@
 #include <QSpinBox>
 
 #include "core/teach/TeachTableOps.h"
+#include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
+#include "gui/charts/ColourGraph.h"
+#include "gui/charts/IntensityBar.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
+#include "gui/panels/DataPanel.h"
+#include "gui/panels/data/ThreeDGraphPage.h"
+#include "gui/panels/data/TwoDGraphPage.h"
+#include "gui/widgets/Indicators.h"
 
 namespace drq::gui {
 
 namespace {
+
 using W = ParaWord;
+
+// A displayed value back as the frame word it came from.
+std::int16_t shownWord(const ValueDisplay* display) {
+  return static_cast<std::int16_t>(display->value());
+}
+
 }  // namespace
 
 TeachOperations::TeachOperations(MainWindow& window, ShellContext& context)
@@ -26,7 +40,15 @@ bool TeachOperations::rowColorSwitchOn() const {
 }
 
 void TeachOperations::readDisplayedValues() {
-  // The display panel shows CurrentFrame as the last good frame left it.
+  // The teach takes exactly what the operator sees, running or not.
+  const DataPanel& data = window_.dataPanel();
+  LiveFrame& frame = context_.session.CurrentFrame;
+  frame[FrameWord::X] = shownWord(data.xDisplay());
+  frame[FrameWord::Y] = shownWord(data.yDisplay());
+  frame[FrameWord::Int] = shownWord(data.intDisplay());
+  frame[FrameWord::Red] = shownWord(data.redDisplay());
+  frame[FrameWord::Green] = shownWord(data.greenDisplay());
+  frame[FrameWord::Blue] = shownWord(data.blueDisplay());
 }
 
 void TeachOperations::TeachDataTo() {
@@ -68,6 +90,14 @@ void TeachOperations::TeachDataTo() {
     window_.applyRowColors();
   }
   window_.GetPanelValues();
+  window_.liveMonitor().InitGraphs();
+}
+
+void TeachOperations::clearTeachFigures() {
+  DataPanel& data = window_.dataPanel();
+  data.twoDGraphPage().colourPlane().setFigures({});
+  data.twoDGraphPage().intensityBar().setBand(std::nullopt);
+  for (int view = 0; view < 3; ++view) data.threeDGraphPage().view(view).setFigures({});
 }
 
 bool TeachOperations::SortTableTolerance() {

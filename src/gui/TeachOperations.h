@@ -16,9 +16,10 @@ class TeachOperations {
  public:
   TeachOperations(MainWindow& window, ShellContext& context);
 
-  // CBF_ButtonTeachDataTo: teaches the shown measurement into row No. (THD
-  // RGB: the red, green and blue thresholds into rows 0..2), advances No. when
-  // Inc is on (up to 63), then reads the panels into the working set.
+  // CBF_ButtonTeachDataTo: reads back the values the display panel shows,
+  // teaches them into row No. (THD RGB: the red, green and blue thresholds
+  // into rows 0..2), advances No. when Inc is on (up to 63), reads the panels
+  // into the working set and redraws the teach figures.
   void TeachDataTo();
 
   // Before the rules run on a new calculation mode: reads the panels into the
@@ -26,6 +27,11 @@ class TeachOperations {
   // rearranges every row's cells and writes them back into the teach table.
   // Returns true when it rearranged.
   bool SortTableTolerance();
+
+  // After the teach table's reset: every plot of the 2D colour plane, the
+  // intensity bar and the three 3D views is deleted (the next InitGraphs
+  // draws the table again).
+  void clearTeachFigures();
 
   // The table attributes page's row-colour switch: on, teaching a row gives
   // it the measured colour (ColorPatch).

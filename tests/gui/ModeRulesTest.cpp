@@ -9,12 +9,16 @@
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
+#include "gui/charts/StripChart.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/pages/TeachTablePage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
+#include "gui/panels/data/IntensityChartPage.h"
+#include "gui/panels/data/ThreeDGraphPage.h"
+#include "gui/widgets/Indicators.h"
 
 namespace drq::gui::test {
 namespace {
@@ -41,6 +45,13 @@ class ModeRulesTest : public ShellTest {
     return out;
   }
   QTabWidget* dataPages() { return window->dataPanel().pages(); }
+  DataPanel& data() { return window->dataPanel(); }
+  // OUT0..OUT4 as shown (1) or hidden (0).
+  std::vector<int> outputs() {
+    std::vector<int> shown;
+    for (int i = 0; i < 5; ++i) shown.push_back(data().outputLed(i)->isHidden() ? 0 : 1);
+    return shown;
+  }
 };
 
 TEST_F(ModeRulesTest, RulesWaitForTheFirstLoadThenRunAfterEveryRefresh) {
@@ -235,11 +246,18 @@ TEST_F(ModeRulesTest, Col5ForcesItsOutputSettingsAndReleasesThemAfterwards) {
   EXPECT_FALSE(groups().groupTable()->isEnabled());
   EXPECT_FALSE(groups().groupResetButton()->isEnabled());
   EXPECT_TRUE(window->bigGroupPanel().isHidden());
+  EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 1, 1}));
+  EXPECT_TRUE(data().deltaCDisplay()->isHidden());
+  EXPECT_TRUE(data().colorNumberDisplay()->isHidden());
+  EXPECT_TRUE(data().colorGroupDisplay()->isHidden());
   EXPECT_TRUE(popups.records().empty());
   EXPECT_EQ(teach().teachTable()->rowLabelColor(4), kGreen);
   EXPECT_EQ(teach().teachTable()->rowLabelColor(5), kRed);
 
   choose(page(), W::EvaluationMode, 0);
+  EXPECT_EQ(outputs(), (std::vector<int>{0, 0, 0, 0, 0}));
+  EXPECT_FALSE(data().deltaCDisplay()->isHidden());
+  EXPECT_FALSE(data().colorNumberDisplay()->isHidden());
   EXPECT_FALSE(dimmed(W::MaxVecNo));
   EXPECT_FALSE(dimmed(W::DigitalOutmode));
   EXPECT_TRUE(groups().colorGroupCell()->isEnabled());
@@ -270,7 +288,21 @@ TEST_F(ModeRulesTest, ThdRgbLeavesOnlyTheThresholdColumnAndTheRgbChart) {
     EXPECT_FALSE(dataPages()->isTabVisible(p)) << p;
   }
   EXPECT_EQ(dataPages()->currentIndex(), kDataPageRgbChart);
+  EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 0, 0}));
+  EXPECT_TRUE(data().deltaCDisplay()->isHidden());
+  EXPECT_TRUE(data().xDisplay()->isHidden());
+  EXPECT_TRUE(data().intDisplay()->isHidden());
+  const auto titles = data().threeDGraphPage().viewTitles();
   EXPECT_TRUE(popups.records().empty());
+  // Taught thresholds drive OUT3 and OUT4 only with an external teach.
+  choose(page(), W::ExternTeach, 1);
+  EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 1, 1}));
+  EXPECT_FALSE(data().triggerLed()->isHidden());
+  choose(page(), W::CalculationMode, 3);  // dimmed, but a file may bring it
+  EXPECT_EQ(data().threeDGraphPage().viewTitles(), titles);
+  EXPECT_EQ(headings(), (QStringList{"THD", "", "", "", ""}));
+  choose(page(), W::ExternTeach, 0);
+  choose(page(), W::CalculationMode, 0);
 
   // Back to a colour mode: everything returns, with the headings of the mode.
   choose(page(), W::EvaluationMode, 1);
@@ -279,6 +311,7 @@ TEST_F(ModeRulesTest, ThdRgbLeavesOnlyTheThresholdColumnAndTheRgbChart) {
   EXPECT_TRUE(teach().teachDataToButton()->isEnabled());
   EXPECT_TRUE(dataPages()->isTabVisible(kDataPage2dGraph));
   EXPECT_FALSE(dataPages()->isTabVisible(kDataPage3dGraph));
+  EXPECT_FALSE(data().xDisplay()->isHidden());
   EXPECT_FALSE(dimmed(W::Trigger));
 }
 
@@ -297,6 +330,38 @@ TEST_F(ModeRulesTest, MinDistHidesTheColourToleranceColumnOfTheCalculationMode) 
   EXPECT_EQ(headings(), (QStringList{"s", "i", "M", "TOL", ""}));
   choose(page(), W::CalculationMode, 1);
   EXPECT_EQ(headings(), (QStringList{"s", "i", "siTO", "M", "MTO"}));
+}
+
+TEST_F(ModeRulesTest, DisplayPanelFollowsGroupsTriggerAndCalculationMode) {
+  chooseColorGroup(groups(), 1);
+  EXPECT_FALSE(data().colorGroupDisplay()->isHidden());
+  window->bigGroupPanel().showDisplay();
+  chooseColorGroup(groups(), 0);
+  EXPECT_TRUE(data().colorGroupDisplay()->isHidden());
+  EXPECT_TRUE(window->bigGroupPanel().isHidden());
+
+  choose(page(), W::Trigger, 1);
+  EXPECT_FALSE(data().triggerLed()->isHidden());
+  choose(page(), W::Trigger, 0);
+  EXPECT_TRUE(data().triggerLed()->isHidden());
+
+  ThreeDGraphPage& threeD = data().threeDGraphPage();
+  IntensityChartPage& intensity = data().intensityChartPage();
+  choose(page(), W::CalculationMode, 3);
+  EXPECT_EQ(data().xDisplay()->caption(), QStringLiteral("s"));
+  EXPECT_EQ(threeD.viewTitles()[1], QStringLiteral("s/M"));
+  EXPECT_EQ(intensity.chart(0).fixedRange().max, 10000);
+  EXPECT_EQ(intensity.chart(2).fixedRange().max, 1200);
+  choose(page(), W::CalculationMode, 2);
+  EXPECT_EQ(data().intDisplay()->caption(), QStringLiteral("INT"));
+  EXPECT_EQ(threeD.viewTitles()[2], QStringLiteral("Y/INT"));
+  EXPECT_EQ(intensity.chart(2).fixedRange().max, 4096);
+  // Autoscaled charts stay autoscaled through a mode change.
+  intensity.setAutoscale();
+  choose(page(), W::CalculationMode, 1);
+  EXPECT_TRUE(intensity.chart(2).isAutoscale());
+  EXPECT_EQ(intensity.chart(0).fixedRange().max, 4096);
+  EXPECT_EQ(threeD.viewTitles()[2], QStringLiteral("Y/INT"));  // 2D modes leave them
 }
 
 TEST_F(ModeRulesTest, CalculationModeMovesTheDisplayBetweenThe2dAnd3dPages) {

@@ -10,8 +10,13 @@
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TeachOperations.h"
+#include "gui/charts/ColourGraph.h"
+#include "gui/charts/IntensityBar.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
+#include "gui/panels/DataPanel.h"
+#include "gui/panels/data/ThreeDGraphPage.h"
+#include "gui/panels/data/TwoDGraphPage.h"
 
 namespace drq::gui::test {
 namespace {
@@ -30,6 +35,9 @@ class TeachTableOperationsTest : public ShellTest {
     session.CurrentFrame[FrameWord::Red] = 1000;
     session.CurrentFrame[FrameWord::Green] = 2000;
     session.CurrentFrame[FrameWord::Blue] = 3000;
+    // What the display panel shows is what gets taught.
+    window->dataPanel().showFrame(session.CurrentFrame, 0x102030, false);
+    session.CurrentFrame = LiveFrame{};
   }
   ParameterPage& parameters() { return window->parameterPage(); }
   TeachTablePage& page() { return window->teachTablePage(); }
@@ -82,6 +90,35 @@ TEST_F(TeachTableOperationsTest, TaughtRowsGetTheDefaultTolerancesOfTheModes) {
   }
   EXPECT_EQ(session.working.record[W::EvaluationMode], 2);
   EXPECT_TRUE(popups.records().empty());
+}
+
+TEST_F(TeachTableOperationsTest, TeachingDrawsTheRowAndTheResetDeletesEveryPlot) {
+  TwoDGraphPage& twoD = window->dataPanel().twoDGraphPage();
+  teachRow(0);
+  EXPECT_EQ(session.CurrentFrame[FrameWord::X], 300);  // read back from the display
+  EXPECT_EQ(twoD.colourPlane().figureCount(), 64);
+  EXPECT_EQ(twoD.colourPlane().figureRect(0).left, 100);  // X 300 - CTO 200
+  ASSERT_TRUE(twoD.intensityBar().band().has_value());
+  EXPECT_EQ(twoD.intensityBar().band()->to, 2200);
+
+  popups.answerConfirm(false);
+  page().resetButton()->click();
+  EXPECT_EQ(twoD.colourPlane().figureCount(), 64);
+  page().rowNumber()->setValue(9);
+  popups.answerConfirm(true);
+  page().resetButton()->click();
+  EXPECT_EQ(page().rowNumber()->value(), 0);
+  EXPECT_EQ(row(0), (std::vector<int>{1, 1, 1, 1, 1}));
+  EXPECT_EQ(twoD.colourPlane().figureCount(), 0);
+  EXPECT_FALSE(twoD.intensityBar().band().has_value());
+  EXPECT_EQ(window->dataPanel().threeDGraphPage().view(2).figureCount(), 0);
+  // The working set keeps the taught row until the panels are read; a chosen
+  // row's band comes from the table as shown.
+  EXPECT_EQ(session.working.table[0].cell(0), 300);
+  page().rowNumber()->setValue(1);
+  page().rowNumber()->setValue(0);
+  ASSERT_TRUE(twoD.intensityBar().band().has_value());
+  EXPECT_EQ(twoD.intensityBar().band()->to, 2);
 }
 
 TEST_F(TeachTableOperationsTest, ToleranceOffKeepsTheRowsTolerances) {

@@ -1,13 +1,22 @@
 #include "gui/pages/RecorderPage.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
+
+#include "gui/Help.h"
 
 namespace drq::gui {
+
+namespace {
+constexpr const char* kHelpShowGraph =
+    "Shows the signal graph of the recorded measurements in the display area.";
+}
 
 RecorderPage::RecorderPage(ShellContext& context, QWidget* parent)
     : TabPage(context, QStringLiteral("RECORDER"), parent),
       fileField_(new QLineEdit(this)),
-      idField_(new QLineEdit(this)) {
+      idField_(new QLineEdit(this)),
+      showGraph_(new QPushButton(QStringLiteral("SHOW GRAPH"), this)) {
   setObjectName(QStringLiteral("RecorderPage"));
   fileField_->setObjectName(QStringLiteral("DispRecordFile"));
   fileField_->setReadOnly(true);
@@ -18,6 +27,14 @@ RecorderPage::RecorderPage(ShellContext& context, QWidget* parent)
   form->addRow(QStringLiteral("RECORD FILE"), fileField_);
   form->addRow(QStringLiteral("SENSOR ID"), idField_);
   pageLayout()->addLayout(form);
+
+  showGraph_->setObjectName(QStringLiteral("ButtonShowGraph"));
+  installHelp(showGraph_, context.popups, QString::fromLatin1(kHelpShowGraph));
+  connect(showGraph_, &QPushButton::clicked, this, &RecorderPage::showGraphRequested);
+  auto* buttons = new QHBoxLayout();
+  buttons->addWidget(showGraph_);
+  buttons->addStretch(1);
+  pageLayout()->addLayout(buttons);
   pageLayout()->addStretch(1);
 }
 

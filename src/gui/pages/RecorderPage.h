@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "gui/pages/TabPage.h"
 
@@ -21,9 +22,16 @@ class RecorderPage : public TabPage {
   // line with its record mode.
   void prepareOnActivation();
 
+  QPushButton* showGraphButton() const { return showGraph_; }
+
+ signals:
+  // CBF_ButtonShowGraph: show the signal graph panel in the display area.
+  void showGraphRequested();
+
  private:
   QLineEdit* fileField_;
   QLineEdit* idField_;
+  QPushButton* showGraph_;
 };
 
 }  // namespace drq::gui

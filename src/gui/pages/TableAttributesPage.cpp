@@ -1,19 +1,23 @@
 #include "gui/pages/TableAttributesPage.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 
 #include "core/settings/TextCut.h"
+#include "gui/Help.h"
 
 namespace drq::gui {
 
 namespace {
 constexpr int kSpecColumn = 0;
 constexpr int kColorColumn = 1;
+constexpr const char* kHelpDispTemp = "Displays actual temperature in the sensor.";
 }  // namespace
 
 TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
     : TabPage(context, QStringLiteral("TABLE ATTR."), parent),
-      table_(new QTableWidget(static_cast<int>(kTeachRows), 2, this)) {
+      table_(new QTableWidget(static_cast<int>(kTeachRows), 2, this)),
+      temperature_(new ValueDisplay(QStringLiteral("TEMP."), this)) {
   setObjectName(QStringLiteral("TableAttributesPage"));
   table_->setObjectName(QStringLiteral("TableSpecification"));
   table_->setHorizontalHeaderLabels({QStringLiteral("SPECIFICATION"), QStringLiteral("COLOR")});
@@ -32,6 +36,13 @@ TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
   }
   applyRowColors(defaultRowColors());
   pageLayout()->addWidget(table_, 1);
+
+  temperature_->setObjectName(QStringLiteral("DispTemp"));
+  installHelp(temperature_, context.popups, QString::fromLatin1(kHelpDispTemp));
+  auto* row = new QHBoxLayout();
+  row->addStretch(1);
+  row->addWidget(temperature_);
+  pageLayout()->addLayout(row);
 }
 
 attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {

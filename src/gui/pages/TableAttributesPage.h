@@ -4,11 +4,13 @@
 
 #include "core/attrs/RowAttributeSections.h"
 #include "gui/pages/TabPage.h"
+#include "gui/widgets/Indicators.h"
 
 namespace drq::gui {
 
 // Main tab page "TABLE ATTR.": the specification table lists every teach row
-// with its specification text (column 1) and its colour (column 2).
+// with its specification text (column 1) and its colour (column 2). Below it
+// the sensor temperature of the live frame.
 class TableAttributesPage : public TabPage {
   Q_OBJECT
  public:
@@ -25,8 +27,13 @@ class TableAttributesPage : public TabPage {
 
   void applyRowColors(const RowColorArray& colors) override;
 
+  // The temperature display (word 10 of the live frame).
+  void showTemperature(int value) { temperature_->setValue(value); }
+  ValueDisplay* temperatureDisplay() const { return temperature_; }
+
  private:
   QTableWidget* table_;
+  ValueDisplay* temperature_;
 };
 
 }  // namespace drq::gui

@@ -35,6 +35,8 @@ void BigDisplayPanel::setSensorId(const QString& text) {
 }
 
 void BigDisplayPanel::setValue(int value) {
+  if (value == shown_) return;
+  shown_ = value;
   value_->setText(QString::number(value));
 }
 

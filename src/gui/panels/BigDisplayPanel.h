@@ -17,6 +17,8 @@ class BigDisplayPanel : public QWidget {
 
   void setSensorId(const QString& text);
   QString sensorId() const { return id_->text(); }
+  // Shows `value` (the live loop calls it per frame; the label changes only
+  // when the value does).
   void setValue(int value);
   QString valueText() const { return value_->text(); }
 
@@ -31,6 +33,7 @@ class BigDisplayPanel : public QWidget {
  private:
   QLabel* id_;
   QLabel* value_;
+  int shown_ = 0;
 };
 
 // COLBIGP: the detected colour number (teach row).

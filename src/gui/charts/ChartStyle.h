@@ -1,0 +1,33 @@
+#pragma once
+// The common look of the live charts: fonts, grid, margins and trace colours.
+
+#include <QColor>
+#include <QString>
+
+class QCustomPlot;
+class QCPLayer;
+
+namespace drq::gui::chart {
+
+// Trace colours of the strip charts (readable on white).
+inline const QColor kTraceRed{0xD6, 0x1F, 0x1F};
+inline const QColor kTraceGreen{0x1A, 0x9A, 0x2E};
+inline const QColor kTraceBlue{0x1F, 0x4F, 0xD8};
+inline const QColor kTraceIntensity{0x00, 0x80, 0x80};
+
+// Names of the buffered layers that carry what moves with every frame: the
+// cursors of the colour graphs and the traces of the strip charts.
+inline constexpr const char* kCursorLayer = "cursor";
+inline constexpr const char* kTraceLayer = "traces";
+
+// Plain white background, light grid, small tick labels, no interactions, no
+// antialiasing of the data (thousands of updates a second stay cheap).
+void applyStyle(QCustomPlot& plot);
+
+// Adds a buffered layer above the main layer (once) and returns it.
+QCPLayer* bufferedLayer(QCustomPlot& plot, const char* name);
+inline QCPLayer* cursorLayer(QCustomPlot& plot) {
+  return bufferedLayer(plot, kCursorLayer);
+}
+
+}  // namespace drq::gui::chart

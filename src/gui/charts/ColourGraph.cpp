@@ -1,0 +1,153 @@
+#include "gui/charts/ColourGraph.h"
+
+#include <QResizeEvent>
+
+#include <algorithm>
+
+#include "gui/charts/ChartStyle.h"
+#include "gui/charts/ReplotScheduler.h"
+#include "gui/widgets/Indicators.h"
+
+namespace drq::gui {
+
+namespace {
+
+constexpr double kFigurePenWidth = 1.5;
+constexpr int kEmptyViewMax = 10000;
+// Room for the tick labels: left of the axis rectangle and below it.
+constexpr int kLeftLabelRoom = 46;
+constexpr int kBottomLabelRoom = 22;
+constexpr int kOuterRoom = 6;
+
+}  // namespace
+
+ColourGraph::ColourGraph(const QString& title, Shape shape, ReplotScheduler& scheduler,
+                         QWidget* parent)
+    : QCustomPlot(parent),
+      scheduler_(scheduler),
+      shape_(shape),
+      title_(new QCPItemText(this)),
+      cursorGraph_(nullptr),
+      cursorLayer_(nullptr) {
+  chart::applyStyle(*this);
+  // The figures are the point of these views: draw them smoothly.
+  setAntialiasedElements(QCP::aeItems | QCP::aeScatters);
+  setNotAntialiasedElements(QCP::aeGrid | QCP::aeAxes | QCP::aeSubGrid);
+
+  title_->setLayer(QStringLiteral("legend"));
+  title_->position->setType(QCPItemPosition::ptAxisRectRatio);
+  title_->position->setCoords(0.02, 0.02);
+  title_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont titleFont = font();
+  titleFont.setBold(true);
+  title_->setFont(titleFont);
+  title_->setColor(QColor(0x30, 0x30, 0x30));
+  title_->setBrush(QBrush(QColor(255, 255, 255, 200)));
+  title_->setPadding(QMargins(2, 0, 2, 0));
+  title_->setText(title);
+
+  cursorLayer_ = chart::cursorLayer(*this);
+  cursorGraph_ = addGraph();
+  cursorGraph_->setLayer(cursorLayer_);
+  cursorGraph_->setLineStyle(QCPGraph::lsNone);
+  cursorGraph_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCrossCircle,
+                                                QPen(QColor(0x10, 0x10, 0x10), 1.6),
+                                                QBrush(QColor(255, 255, 255, 150)), 13));
+  cursorGraph_->data()->set({QCPGraphData(0, 0)}, true);
+
+  view_ = {{0, kEmptyViewMax}, {0, kEmptyViewMax}};
+  xAxis->setRange(view_.horizontal.min, view_.horizontal.max);
+  yAxis->setRange(view_.vertical.min, view_.vertical.max);
+  scheduler_.add(this);
+}
+
+void ColourGraph::setTitle(const QString& title) {
+  if (title_->text() == title) return;
+  title_->setText(title);
+  scheduler_.markDirty(this);
+}
+
+QString ColourGraph::title() const {
+  return title_->text();
+}
+
+bool ColourGraph::setFigures(const std::vector<Figure>& figures) {
+  if (figures == figures_ && items_.size() == figures.size()) return false;
+  for (QCPAbstractItem* item : items_) removeItem(item);
+  items_.clear();
+  figures_ = figures;
+  for (const Figure& f : figures_) {
+    const QPen pen(rgbColor(f.color), kFigurePenWidth);
+    if (shape_ == Shape::Ellipse) {
+      auto* item = new QCPItemEllipse(this);
+      item->setLayer(QStringLiteral("main"));
+      item->topLeft->setCoords(f.rect.left, f.rect.top);
+      item->bottomRight->setCoords(f.rect.right, f.rect.bottom);
+      item->setPen(pen);
+      item->setBrush(Qt::NoBrush);
+      item->setSelectable(false);
+      items_.push_back(item);
+    } else {
+      auto* item = new QCPItemRect(this);
+      item->setLayer(QStringLiteral("main"));
+      item->topLeft->setCoords(f.rect.left, f.rect.top);
+      item->bottomRight->setCoords(f.rect.right, f.rect.bottom);
+      item->setPen(pen);
+      item->setBrush(Qt::NoBrush);
+      item->setSelectable(false);
+      items_.push_back(item);
+    }
+  }
+  scheduler_.markDirty(this);
+  return true;
+}
+
+void ColourGraph::resizeEvent(QResizeEvent* event) {
+  const QSize area = event->size();
+  const int width = area.width() - kLeftLabelRoom - kOuterRoom;
+  const int height = area.height() - kBottomLabelRoom - kOuterRoom;
+  const int side = std::max(10, std::min(width, height));
+  const int extraX = std::max(0, width - side);
+  const int extraY = std::max(0, height - side);
+  // Fewer tick labels on a small view, so that they never run together.
+  const int ticks = side < 170 ? 2 : 4;
+  xAxis->ticker()->setTickCount(ticks);
+  yAxis->ticker()->setTickCount(ticks);
+  axisRect()->setAutoMargins(QCP::msNone);
+  axisRect()->setMargins(QMargins(kLeftLabelRoom + extraX / 2, kOuterRoom + extraY / 2,
+                                  kOuterRoom + extraX - extraX / 2,
+                                  kBottomLabelRoom + extraY - extraY / 2));
+  QCustomPlot::resizeEvent(event);
+}
+
+FigureRect ColourGraph::figureRect(int index) const {
+  if (index < 0 || index >= figureCount()) return {};
+  return figures_[static_cast<std::size_t>(index)].rect;
+}
+
+QCPAbstractItem* ColourGraph::figureItem(int index) const {
+  if (index < 0 || index >= figureCount()) return nullptr;
+  return items_[static_cast<std::size_t>(index)];
+}
+
+void ColourGraph::setView(const ViewRanges& ranges, GraphPoint cursor) {
+  const bool axesMoved = ranges != view_;
+  const bool cursorMoved = cursor != cursor_;
+  if (!axesMoved && !cursorMoved) return;
+  if (cursorMoved) {
+    cursor_ = cursor;
+    auto it = cursorGraph_->data()->begin();
+    it->key = cursor.x;
+    it->value = cursor.y;
+  }
+  if (axesMoved) {
+    view_ = ranges;
+    xAxis->setRange(ranges.horizontal.min, ranges.horizontal.max);
+    yAxis->setRange(ranges.vertical.min, ranges.vertical.max);
+    scheduler_.markDirty(this);
+  } else {
+    scheduler_.markLayerDirty(this, cursorLayer_);
+  }
+}
+
+}  // namespace drq::gui

@@ -1,0 +1,158 @@
+#include "gui/charts/StripChart.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "gui/charts/ChartStyle.h"
+#include "gui/charts/ReplotScheduler.h"
+
+namespace drq::gui {
+
+namespace {
+
+// Samples kept per trace: one fewer than the points per screen.
+constexpr int kSamples = static_cast<int>(kStripChartPointsPerScreen) - 1;
+
+}  // namespace
+
+StripChart::StripChart(std::vector<QColor> traceColors, ChartRange fixedRange,
+                       ReplotScheduler& scheduler, QWidget* parent)
+    : QCustomPlot(parent), scheduler_(scheduler), traceLayer_(nullptr), fixed_(fixedRange) {
+  chart::applyStyle(*this);
+  traceLayer_ = chart::bufferedLayer(*this, chart::kTraceLayer);
+  xAxis->setRange(0, static_cast<double>(kStripChartPointsPerScreen - 1));
+  xAxis->setTickLabels(false);
+  yAxis->setRange(fixed_.min, fixed_.max);
+
+  QVector<QCPGraphData> zeros(kSamples);
+  for (int i = 0; i < kSamples; ++i) zeros[i] = QCPGraphData(i, 0.0);
+  for (const QColor& color : traceColors) {
+    QCPGraph* graph = addGraph();
+    graph->setLayer(traceLayer_);
+    graph->setPen(QPen(color, 1.4));
+    graph->setAdaptiveSampling(false);
+    graph->data()->set(zeros, true);
+    traces_.push_back(graph);
+  }
+
+  caption_ = new QCPItemText(this);
+  caption_->position->setType(QCPItemPosition::ptAxisRectRatio);
+  caption_->position->setCoords(0.015, 0.02);
+  caption_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont captionFont = font();
+  captionFont.setBold(true);
+  caption_->setFont(captionFont);
+  caption_->setColor(QColor(0x30, 0x30, 0x30));
+  caption_->setClipToAxisRect(true);
+  caption_->setText(QString());
+
+  connect(this, &QCustomPlot::beforeReplot, this, &StripChart::fitValueAxis);
+  scheduler_.add(this);
+}
+
+void StripChart::setTrace(int trace, std::span<const double> samples) {
+  if (trace < 0 || trace >= traceCount()) return;
+  if (samples.size() > static_cast<std::size_t>(kSamples)) samples = samples.last(kSamples);
+  QCPGraphDataContainer& data = *traces_[static_cast<std::size_t>(trace)]->data();
+  const int n = static_cast<int>(samples.size());
+  if (data.size() == n) {
+    // The keys stay; only the values move along (no allocation per frame).
+    auto it = data.begin();
+    for (int i = 0; i < n; ++i, ++it) it->value = samples[static_cast<std::size_t>(i)];
+  } else {
+    QVector<QCPGraphData> points(n);
+    for (int i = 0; i < n; ++i) {
+      points[i] = QCPGraphData(kSamples - n + i, samples[static_cast<std::size_t>(i)]);
+    }
+    data.set(points, true);
+  }
+  samplesChanged();
+}
+
+void StripChart::setInterleaved(std::span<const double> values) {
+  const std::size_t traces = traces_.size();
+  if (traces == 0) return;
+  std::size_t n = values.size() / traces;
+  if (n > static_cast<std::size_t>(kSamples)) {
+    values = values.last(kSamples * traces);
+    n = kSamples;
+  }
+  for (std::size_t t = 0; t < traces; ++t) {
+    QCPGraphDataContainer& data = *traces_[t]->data();
+    if (data.size() != static_cast<int>(n)) {
+      std::vector<double> samples(n);
+      for (std::size_t i = 0; i < n; ++i) samples[i] = values[i * traces + t];
+      setTrace(static_cast<int>(t), samples);
+      continue;
+    }
+    auto it = data.begin();
+    for (std::size_t i = 0; i < n; ++i, ++it) it->value = values[i * traces + t];
+  }
+  samplesChanged();
+}
+
+void StripChart::samplesChanged() {
+  if (autoscale_) {
+    scheduler_.markDirty(this);
+  } else {
+    scheduler_.markLayerDirty(this, traceLayer_);
+  }
+}
+
+std::vector<double> StripChart::traceValues(int trace) const {
+  std::vector<double> out;
+  if (trace < 0 || trace >= traceCount()) return out;
+  const QCPGraphDataContainer& data = *traces_[static_cast<std::size_t>(trace)]->data();
+  for (auto it = data.constBegin(); it != data.constEnd(); ++it) out.push_back(it->value);
+  return out;
+}
+
+void StripChart::setFixedRange(ChartRange range) {
+  fixed_ = range;
+  autoscale_ = false;
+  yAxis->setRange(range.min, range.max);
+  scheduler_.markDirty(this);
+}
+
+void StripChart::setAutoscale() {
+  autoscale_ = true;
+  scheduler_.markDirty(this);
+}
+
+void StripChart::fitValueAxis() {
+  if (!autoscale_) return;
+  double lo = std::numeric_limits<double>::max();
+  double hi = std::numeric_limits<double>::lowest();
+  for (const QCPGraph* graph : traces_) {
+    const QCPGraphDataContainer& data = *graph->data();
+    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
+      lo = std::min(lo, it->value);
+      hi = std::max(hi, it->value);
+    }
+  }
+  if (lo > hi) return;
+  const double margin = std::max((hi - lo) * 0.05, 5.0);
+  yAxis->setRange(lo - margin, hi + margin);
+}
+
+void StripChart::setCaption(const QString& text) {
+  if (caption_->text() == text) return;
+  caption_->setText(text);
+  scheduler_.markDirty(this);
+}
+
+QString StripChart::caption() const {
+  return caption_->text();
+}
+
+void StripChart::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit leftClicked();
+  QCustomPlot::mousePressEvent(event);
+}
+
+void StripChart::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit leftDoubleClicked();
+  QCustomPlot::mouseDoubleClickEvent(event);
+}
+
+}  // namespace drq::gui

@@ -1,0 +1,81 @@
+#include "gui/panels/data/IntensityChartPage.h"
+
+#include <QVBoxLayout>
+
+#include "core/graph/GraphUpdate.h"
+#include "gui/Help.h"
+#include "gui/charts/ChartStyle.h"
+#include "gui/charts/StripChart.h"
+#include "gui/panels/data/LiveTexts.h"
+#include "gui/panels/data/RgbDisplayRow.h"
+
+namespace drq::gui {
+
+IntensityChartPage::IntensityChartPage(ShellContext& context, ReplotScheduler& scheduler,
+                                       QWidget* parent)
+    : QWidget(parent),
+      context_(context),
+      rgb_(new RgbDisplayRow(QStringLiteral("IntensityChart"), context.popups, this)) {
+  setObjectName(QStringLiteral("IntensityChartPage"));
+  const QColor colors[] = {chart::kTraceRed, chart::kTraceGreen, chart::kTraceIntensity};
+  const char* names[] = {"GraphINT1X", "GraphINT1Y", "GraphINT1INT"};
+  const char* captions[] = {"X", "Y", "INT"};
+  const auto ranges = *intensityChartRanges(0);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
+  for (std::size_t i = 0; i < charts_.size(); ++i) {
+    auto* chart = new StripChart({colors[i]}, ranges[i], scheduler, this);
+    chart->setObjectName(QLatin1String(names[i]));
+    chart->setCaption(QLatin1String(captions[i]));
+    installHelp(chart, context.popups, QString::fromLatin1(kHelpGraphInt1));
+    connect(chart, &StripChart::leftClicked, this, [this] { CBF_GraphINT1(false); });
+    connect(chart, &StripChart::leftDoubleClicked, this, [this] { CBF_GraphINT1(true); });
+    charts_[i] = chart;
+    layout->addWidget(chart, 1);
+  }
+  layout->addSpacing(2);
+  layout->addWidget(rgb_);
+}
+
+void IntensityChartPage::showFrame(const LiveFrame& frame) {
+  rgb_->showFrame(frame);
+}
+
+void IntensityChartPage::showWindows(const LiveState& live) {
+  charts_[0]->setTrace(0, live.XWindow.values());
+  charts_[1]->setTrace(0, live.YWindow.values());
+  charts_[2]->setTrace(0, live.IntWindow.values());
+}
+
+void IntensityChartPage::setCaptions(const std::array<QString, 3>& captions) {
+  for (std::size_t i = 0; i < charts_.size(); ++i) charts_[i]->setCaption(captions[i]);
+}
+
+void IntensityChartPage::applyFixedRanges(std::uint16_t calculationMode) {
+  const auto ranges = intensityChartRanges(calculationMode);
+  if (!ranges) return;
+  for (std::size_t i = 0; i < charts_.size(); ++i) charts_[i]->setFixedRange((*ranges)[i]);
+}
+
+void IntensityChartPage::setAutoscale() {
+  for (StripChart* chart : charts_) chart->setAutoscale();
+}
+
+bool IntensityChartPage::intensityAxisManual() const {
+  return !charts_[2]->isAutoscale();
+}
+
+void IntensityChartPage::applyModeRanges(std::uint16_t calculationMode) {
+  if (intensityAxisManual()) applyFixedRanges(calculationMode);
+}
+
+void IntensityChartPage::CBF_GraphINT1(bool doubleClick) {
+  if (doubleClick) {
+    setAutoscale();
+  } else {
+    applyFixedRanges(context_.session.working.record[ParaWord::CalculationMode]);
+  }
+}
+
+}  // namespace drq::gui

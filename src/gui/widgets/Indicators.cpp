@@ -1,0 +1,214 @@
+#include "gui/widgets/Indicators.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+
+#include <algorithm>
+
+namespace drq::gui {
+
+namespace {
+
+constexpr int kBoxPadding = 3;
+constexpr int kAccentHeight = 3;
+const QColor kFrameColor(0x8A, 0x93, 0x9E);
+const QColor kTextColor(0x10, 0x10, 0x10);
+const QColor kCaptionColor(0x30, 0x30, 0x30);
+
+}  // namespace
+
+// --- ValueDisplay ---------------------------------------------------------------
+
+ValueDisplay::ValueDisplay(const QString& caption, QWidget* parent, int digits)
+    : QWidget(parent), caption_(caption), digits_(std::max(1, digits)) {
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  updateSize();
+}
+
+QString ValueDisplay::text() const {
+  return hasValue_ ? QString::number(value_) : QString();
+}
+
+void ValueDisplay::setValue(int value) {
+  if (hasValue_ && value == value_) return;
+  value_ = value;
+  hasValue_ = true;
+  repaint_.request();
+}
+
+void ValueDisplay::setCaption(const QString& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  updateSize();
+  update();
+}
+
+void ValueDisplay::setColors(std::optional<QColor> accent, const QColor& background) {
+  if (accent == accent_ && background == background_) return;
+  accent_ = accent;
+  background_ = background;
+  update();
+}
+
+void ValueDisplay::setProminent(bool prominent) {
+  if (prominent == prominent_) return;
+  prominent_ = prominent;
+  updateSize();
+  update();
+}
+
+QFont ValueDisplay::valueFont() const {
+  QFont f = font();
+  f.setBold(true);
+  if (prominent_) f.setPointSizeF(f.pointSizeF() * 1.25);
+  return f;
+}
+
+void ValueDisplay::updateSize() {
+  const QFontMetrics valueMetrics(valueFont());
+  const QFontMetrics captionMetrics(font());
+  const int boxWidth =
+      valueMetrics.horizontalAdvance(QString(digits_, QLatin1Char('8'))) + 2 * kBoxPadding + 2;
+  const int captionWidth = caption_.isEmpty() ? 0 : captionMetrics.horizontalAdvance(caption_);
+  const int boxHeight = valueMetrics.height() + 2 * kBoxPadding - 2 + kAccentHeight;
+  const int captionHeight = caption_.isEmpty() ? 0 : captionMetrics.height() + 1;
+  setFixedSize(std::max(boxWidth, captionWidth), boxHeight + captionHeight);
+}
+
+void ValueDisplay::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) updateSize();
+  QWidget::changeEvent(event);
+}
+
+void ValueDisplay::timerEvent(QTimerEvent* event) {
+  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+}
+
+void ValueDisplay::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    emit doubleClicked();
+    event->accept();
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+void ValueDisplay::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QFontMetrics captionMetrics(font());
+  const int captionHeight = caption_.isEmpty() ? 0 : captionMetrics.height() + 1;
+  if (!caption_.isEmpty()) {
+    p.setPen(isEnabled() ? kCaptionColor : palette().color(QPalette::Disabled, QPalette::Text));
+    p.drawText(QRect(0, 0, width(), captionHeight), Qt::AlignLeft | Qt::AlignVCenter, caption_);
+  }
+  const QRect box(0, captionHeight, width() - 1, height() - captionHeight - 1);
+  p.fillRect(box, background_);
+  if (accent_) p.fillRect(QRect(box.left(), box.top(), box.width() + 1, kAccentHeight), *accent_);
+  p.setPen(kFrameColor);
+  p.drawRect(box);
+  if (!hasValue_) return;
+  QFont f = valueFont();
+  const QRect textArea = box.adjusted(kBoxPadding, kAccentHeight, -kBoxPadding, 0);
+  const QString text = QString::number(value_);
+  const int needed = QFontMetrics(f).horizontalAdvance(text);
+  if (needed > textArea.width()) f.setPointSizeF(f.pointSizeF() * textArea.width() / needed);
+  p.setFont(f);
+  p.setPen(kTextColor);
+  p.drawText(textArea, Qt::AlignRight | Qt::AlignVCenter, text);
+}
+
+// --- Led ----------------------------------------------------------------------
+
+Led::Led(const QString& caption, const QColor& onColor, QWidget* parent)
+    : QWidget(parent), caption_(caption), onColor_(onColor) {
+  const QFontMetrics metrics(font());
+  const int diameter = metrics.height();
+  setFixedSize(diameter + 4 + metrics.horizontalAdvance(caption_) + 2, diameter + 2);
+}
+
+void Led::setLit(bool lit) {
+  if (lit == lit_) return;
+  lit_ = lit;
+  repaint_.request();
+}
+
+void Led::timerEvent(QTimerEvent* event) {
+  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+}
+
+void Led::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  const int diameter = height() - 2;
+  const QRectF circle(1, 1, diameter - 1, diameter - 1);
+  p.setPen(QPen(kFrameColor, 1));
+  p.setBrush(lit_ ? onColor_ : QColor(0x5A, 0x5F, 0x66));
+  p.drawEllipse(circle);
+  if (lit_) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 110));
+    p.drawEllipse(QRectF(circle.left() + diameter * 0.22, circle.top() + diameter * 0.16,
+                         diameter * 0.3, diameter * 0.24));
+  }
+  p.setPen(kCaptionColor);
+  p.drawText(QRect(diameter + 4, 0, width() - diameter - 4, height()),
+             Qt::AlignLeft | Qt::AlignVCenter, caption_);
+}
+
+// --- LevelBar -------------------------------------------------------------------
+
+LevelBar::LevelBar(const QColor& color, int maximum, QWidget* parent)
+    : QWidget(parent), color_(color), maximum_(std::max(1, maximum)) {
+  setFixedHeight(QFontMetrics(font()).height() + 2);
+  setMinimumWidth(60);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void LevelBar::setValue(int value) {
+  if (value == value_) return;
+  value_ = value;
+  repaint_.request();
+}
+
+void LevelBar::timerEvent(QTimerEvent* event) {
+  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+}
+
+void LevelBar::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QRect box(0, 0, width() - 1, height() - 1);
+  p.fillRect(box, QColor(0xF4, 0xF5, 0xF7));
+  const int clamped = std::clamp(value_, 0, maximum_);
+  const int length = static_cast<int>(static_cast<long long>(box.width() - 1) * clamped / maximum_);
+  if (length > 0) p.fillRect(QRect(1, 1, length, box.height() - 1), color_);
+  p.setPen(kFrameColor);
+  p.drawRect(box);
+}
+
+// --- ColorPatchView ---------------------------------------------------------------
+
+ColorPatchView::ColorPatchView(QWidget* parent) : QWidget(parent) {}
+
+void ColorPatchView::setColor(std::uint32_t rgb) {
+  rgb &= 0xFFFFFFu;
+  if (rgb == rgb_) return;
+  rgb_ = rgb;
+  repaint_.request();
+}
+
+void ColorPatchView::timerEvent(QTimerEvent* event) {
+  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+}
+
+void ColorPatchView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QRect box(0, 0, width() - 1, height() - 1);
+  p.fillRect(box, rgbColor(rgb_));
+  p.setPen(kFrameColor);
+  p.drawRect(box);
+}
+
+}  // namespace drq::gui

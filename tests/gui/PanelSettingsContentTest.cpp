@@ -174,12 +174,12 @@ TEST(PanelSettingsContent, MissingRowSectionGetsItsDefaultAndIsReported) {
   ini::IniStore store;
   ASSERT_GE(store.Ini_ReadFromFile(file), 0);
   RowColorArray colors{};
-  attrs::RowSpecifications specs;
-  specs[12] = "stale";
-  const auto missing = attrs::AcquireTableSetFromIniHandle(store, colors, specs);
+  attrs::RowSpecifications rowTexts;
+  rowTexts[12] = "stale";
+  const auto missing = attrs::AcquireTableSetFromIniHandle(store, colors, rowTexts);
   EXPECT_EQ(missing, (std::vector<std::size_t>{12}));
   EXPECT_EQ(colors[12], 0x008000u);
-  EXPECT_EQ(specs[12], "");
+  EXPECT_EQ(rowTexts[12], "");
   EXPECT_EQ(colors[0], 0x0000FFu);
   EXPECT_EQ(colors[64], 0u);  // entries beyond the teach rows are left alone
   EXPECT_EQ(attrs::missingRowsReport(missing),

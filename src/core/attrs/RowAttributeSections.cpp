@@ -14,16 +14,16 @@ std::string rowSectionName(std::size_t row) {
 }
 
 void AppendTableSetToIniHandle(ini::IniStore& store, const RowColorArray& colors,
-                               const RowSpecifications& specs) {
+                               const RowSpecifications& rowTexts) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     const std::string section = rowSectionName(row);
     store.Ini_PutInt(section, kRowColorTag, static_cast<std::int32_t>(colors[row] & 0xFFFFFFu));
-    store.Ini_PutString(section, kRowSpecificationTag, specs[row]);
+    store.Ini_PutString(section, kRowSpecificationTag, rowTexts[row]);
   }
 }
 
 std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowColorArray& colors,
-                                                      RowSpecifications& specs) {
+                                                      RowSpecifications& rowTexts) {
   std::vector<std::size_t> missing;
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     const std::string section = rowSectionName(row);
@@ -38,7 +38,7 @@ std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowC
     if (store.Ini_GetStringIntoBuffer(section, kRowSpecificationTag, text, kReadBufferSize) != 1) {
       text.clear();
     }
-    specs[row] = settings::cutUtf8(text, kRowSpecificationMax);
+    rowTexts[row] = settings::cutUtf8(text, kRowSpecificationMax);
   }
   return missing;
 }

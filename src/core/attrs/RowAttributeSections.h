@@ -38,16 +38,16 @@ using RowSpecifications = std::array<std::string, kTeachRows>;
 std::string rowSectionName(std::size_t row);
 
 // Puts the 64 row sections into `store`, rows in ascending order: "Row color"
-// = colors[n] (a decimal integer) and "Row specification" = specs[n].
+// = colors[n] (a decimal integer) and "Row specification" = rowTexts[n].
 void AppendTableSetToIniHandle(ini::IniStore& store, const RowColorArray& colors,
-                               const RowSpecifications& specs);
+                               const RowSpecifications& rowTexts);
 
 // Reads the 64 row sections from `store`. A row without a valid "Row color"
 // gets its default colour and is listed in the result (ascending); a missing
 // "Row specification" gives an empty text (cut to 99 bytes otherwise).
 // Entries 64..74 of `colors` are left alone. Colours keep their low 24 bits.
 std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowColorArray& colors,
-                                                      RowSpecifications& specs);
+                                                      RowSpecifications& rowTexts);
 
 // The notice for the rows AcquireTableSetFromIniHandle listed: the fixed text
 // followed by each row's section name and "\n". Empty when nothing is missing.

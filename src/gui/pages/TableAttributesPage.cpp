@@ -46,20 +46,20 @@ TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
 }
 
 attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {
-  attrs::RowSpecifications specs;
+  attrs::RowSpecifications rowTexts;
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     const QByteArray text = table_->item(static_cast<int>(row), kSpecColumn)->text().toUtf8();
-    specs[row] =
+    rowTexts[row] =
         settings::cutUtf8(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
                           attrs::kRowSpecificationMax);
   }
-  return specs;
+  return rowTexts;
 }
 
-void TableAttributesPage::setRowSpecifications(const attrs::RowSpecifications& specs) {
+void TableAttributesPage::setRowSpecifications(const attrs::RowSpecifications& rowTexts) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     table_->item(static_cast<int>(row), kSpecColumn)
-        ->setText(QString::fromUtf8(specs[row].data(), static_cast<qsizetype>(specs[row].size())));
+        ->setText(QString::fromUtf8(rowTexts[row].data(), static_cast<qsizetype>(rowTexts[row].size())));
   }
 }
 

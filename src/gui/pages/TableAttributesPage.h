@@ -20,7 +20,7 @@ class TableAttributesPage : public TabPage {
 
   // Specification texts of the 64 rows (column 1).
   attrs::RowSpecifications rowSpecifications() const;
-  void setRowSpecifications(const attrs::RowSpecifications& specs);
+  void setRowSpecifications(const attrs::RowSpecifications& rowTexts);
 
   // Copies the colours shown in column 2 into colors[0..63].
   void readRowColors(RowColorArray& colors) const;

@@ -230,9 +230,11 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::Embedded
   settle();
   if (!save(window, dir, QStringLiteral("main.png"), written)) return {};
 
+  // The offset page is shown only for its own picture, as operators see it
+  // only after unlocking it.
   const bool offsetVisible = window.isPageVisible(kPageOffset);
-  window.setPageVisible(kPageOffset, true);
   for (int page = 0; page < kMainPageCount; ++page) {
+    window.setPageVisible(kPageOffset, offsetVisible || page == kPageOffset);
     window.setActivePage(page);
     settle();
     const QString name =

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 #include <system_error>
 
 namespace drq::test {

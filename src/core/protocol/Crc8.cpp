@@ -24,10 +24,12 @@ static_assert(kTable[1] == 0x5E && kTable[128] == 0x8C && kTable[255] == 0x35);
 
 }  // namespace
 
-const Crc8Table& crc8Table() { return kTable; }
+const Crc8Table& crc8Table() {
+  return kTable;
+}
 
-std::uint8_t crc8Update(std::span<const std::uint8_t> buffer, std::size_t offset,
-                        std::size_t count, const Crc8Table& table) {
+std::uint8_t crc8Update(std::span<const std::uint8_t> buffer, std::size_t offset, std::size_t count,
+                        const Crc8Table& table) {
   std::uint8_t reg = kCrc8Start;
   if (offset >= buffer.size()) return reg;
   count = std::min(count, buffer.size() - offset);

@@ -23,8 +23,8 @@ const Crc8Table& crc8Table();
 // CRC-8 (start 0xAA) of `count` bytes of `buffer` beginning at `offset`, using
 // `table`. Bytes beyond the end of `buffer` are not read: the range is cut to
 // the buffer.
-std::uint8_t crc8Update(std::span<const std::uint8_t> buffer, std::size_t offset,
-                        std::size_t count, const Crc8Table& table);
+std::uint8_t crc8Update(std::span<const std::uint8_t> buffer, std::size_t offset, std::size_t count,
+                        const Crc8Table& table);
 
 // CRC-8 (start 0xAA) of all of `bytes`.
 std::uint8_t crc8(std::span<const std::uint8_t> bytes);

@@ -59,7 +59,8 @@ attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {
 void TableAttributesPage::setRowSpecifications(const attrs::RowSpecifications& rowTexts) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     table_->item(static_cast<int>(row), kSpecColumn)
-        ->setText(QString::fromUtf8(rowTexts[row].data(), static_cast<qsizetype>(rowTexts[row].size())));
+        ->setText(
+            QString::fromUtf8(rowTexts[row].data(), static_cast<qsizetype>(rowTexts[row].size())));
   }
 }
 

@@ -22,7 +22,8 @@ TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
   table_->setObjectName(QStringLiteral("TableSpecification"));
   table_->setHorizontalHeaderLabels({QStringLiteral("SPECIFICATION"), QStringLiteral("COLOR")});
   QStringList rowLabels;
-  for (std::size_t row = 0; row < kTeachRows; ++row) rowLabels.append(QString::number(row));
+  // Like every table that lists teach rows, rows are shown as 1..64 (teach row r is row r + 1).
+  for (std::size_t row = 0; row < kTeachRows; ++row) rowLabels.append(QString::number(row + 1));
   table_->setVerticalHeaderLabels(rowLabels);
   table_->horizontalHeader()->setSectionResizeMode(kSpecColumn, QHeaderView::Stretch);
   table_->horizontalHeader()->setSectionResizeMode(kColorColumn, QHeaderView::Fixed);

@@ -19,6 +19,16 @@ constexpr int kLeftLabelRoom = 46;
 constexpr int kBottomLabelRoom = 22;
 constexpr int kOuterRoom = 6;
 
+// Ellipses and rectangles are both spanned by their top-left and bottom-right
+// corners; the figures are outlines only.
+template <typename Item>
+void placeFigure(Item& item, const FigureRect& rect, const QPen& pen) {
+  item.topLeft->setCoords(rect.left, rect.top);
+  item.bottomRight->setCoords(rect.right, rect.bottom);
+  item.setPen(pen);
+  item.setBrush(Qt::NoBrush);
+}
+
 }  // namespace
 
 ColourGraph::ColourGraph(const QString& title, Shape shape, ReplotScheduler& scheduler,
@@ -78,25 +88,19 @@ bool ColourGraph::setFigures(const std::vector<Figure>& figures) {
   figures_ = figures;
   for (const Figure& f : figures_) {
     const QPen pen(rgbColor(f.color), kFigurePenWidth);
+    QCPAbstractItem* item = nullptr;
     if (shape_ == Shape::Ellipse) {
-      auto* item = new QCPItemEllipse(this);
-      item->setLayer(QStringLiteral("main"));
-      item->topLeft->setCoords(f.rect.left, f.rect.top);
-      item->bottomRight->setCoords(f.rect.right, f.rect.bottom);
-      item->setPen(pen);
-      item->setBrush(Qt::NoBrush);
-      item->setSelectable(false);
-      items_.push_back(item);
+      auto* ellipse = new QCPItemEllipse(this);
+      placeFigure(*ellipse, f.rect, pen);
+      item = ellipse;
     } else {
-      auto* item = new QCPItemRect(this);
-      item->setLayer(QStringLiteral("main"));
-      item->topLeft->setCoords(f.rect.left, f.rect.top);
-      item->bottomRight->setCoords(f.rect.right, f.rect.bottom);
-      item->setPen(pen);
-      item->setBrush(Qt::NoBrush);
-      item->setSelectable(false);
-      items_.push_back(item);
+      auto* rect = new QCPItemRect(this);
+      placeFigure(*rect, f.rect, pen);
+      item = rect;
     }
+    item->setLayer(QStringLiteral("main"));
+    item->setSelectable(false);
+    items_.push_back(item);
   }
   scheduler_.markDirty(this);
   return true;

@@ -40,6 +40,27 @@ Bytes headerOnly(const FrameHeader& f) {
   return Bytes(h.begin(), h.end());
 }
 
+// One link on a fake transport of a fixed kind, for the tests that need only
+// one kind.
+template <TransportKind Kind>
+class LinkOnFake : public ::testing::Test {
+ protected:
+  LinkOnFake() : flag(1), link(flag, clock) {
+    link.setFailureReport(&report);
+    auto owned = std::make_unique<FakeTransport>(clock, Kind);
+    fake = owned.get();
+    link.setTransport(std::move(owned));
+  }
+
+  FakeClock clock;
+  ObservableFlag flag;
+  SensorLink link;
+  RecordingReport report;
+  FakeTransport* fake = nullptr;
+};
+using SerialLinkOnFake = LinkOnFake<TransportKind::Serial>;
+using TcpLinkOnFake = LinkOnFake<TransportKind::Tcp>;
+
 class LinkTest : public ::testing::TestWithParam<TransportKind> {
  protected:
   LinkTest() : link(runFlag, clock) {
@@ -241,15 +262,7 @@ TEST_P(LinkTest, LimitsAreThreeSecondsPerStepComparedWithGreaterThan) {
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
 }
 
-TEST(SerialLink, EighthByteDuringTheFinalReadStillFailsTheWait) {
-  FakeClock clock;
-  ObservableFlag flag(1);
-  SensorLink link(flag, clock);
-  RecordingReport report;
-  link.setFailureReport(&report);
-  auto owned = std::make_unique<FakeTransport>(clock, TransportKind::Serial);
-  FakeTransport* fake = owned.get();
-  link.setTransport(std::move(owned));
+TEST_F(SerialLinkOnFake, EighthByteDuringTheFinalReadStillFailsTheWait) {
   const Bytes frame = buildFrame(ORDER_IDENTIFY, 0, {});
   fake->answerNext().send(Bytes(frame.begin(), frame.begin() + 7)).send(Bytes{frame[7]}, 4.0);
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
@@ -258,15 +271,7 @@ TEST(SerialLink, EighthByteDuringTheFinalReadStillFailsTheWait) {
   EXPECT_EQ(Bytes(link.receiveBuffer().begin(), link.receiveBuffer().begin() + 8), frame);
 }
 
-TEST(SerialLink, LineErrorDuringTheExchangeFailsWithTheTimeoutMessage) {
-  FakeClock clock;
-  ObservableFlag flag(1);
-  SensorLink link(flag, clock);
-  RecordingReport report;
-  link.setFailureReport(&report);
-  auto owned = std::make_unique<FakeTransport>(clock, TransportKind::Serial);
-  FakeTransport* fake = owned.get();
-  link.setTransport(std::move(owned));
+TEST_F(SerialLinkOnFake, LineErrorDuringTheExchangeFailsWithTheTimeoutMessage) {
   fake->answerNext().lineError(0x8, 0.01).send(buildFrame(ORDER_IDENTIFY, 0, {}), 0.01);
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
   EXPECT_GT(link.state().lineStatus, 0);
@@ -385,15 +390,7 @@ TEST_P(LinkTest, BadPushedFrameIsReportedAndTheStreamGoesOn) {
   EXPECT_EQ(link.ReceivePushedFrame(capture), SensorLink::StreamResult::Frame);
 }
 
-TEST(SerialLink, LineErrorWhileWaitingForAPushedFrame) {
-  FakeClock clock;
-  ObservableFlag flag(1);
-  SensorLink link(flag, clock);
-  RecordingReport report;
-  link.setFailureReport(&report);
-  auto owned = std::make_unique<FakeTransport>(clock, TransportKind::Serial);
-  FakeTransport* fake = owned.get();
-  link.setTransport(std::move(owned));
+TEST_F(SerialLinkOnFake, LineErrorWhileWaitingForAPushedFrame) {
   fake->push().lineError(0x10, 30.0);
   EXPECT_EQ(link.ReceivePushedFrame(flag), SensorLink::StreamResult::Failed);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgStreamLineError)});
@@ -405,15 +402,7 @@ TEST(SerialLink, LineErrorWhileWaitingForAPushedFrame) {
   EXPECT_EQ(report.messages[1], kMsgStreamLineError);
 }
 
-TEST(TcpLink, ServerClosingDuringAStream) {
-  FakeClock clock;
-  ObservableFlag flag(1);
-  SensorLink link(flag, clock);
-  RecordingReport report;
-  link.setFailureReport(&report);
-  auto owned = std::make_unique<FakeTransport>(clock, TransportKind::Tcp);
-  FakeTransport* fake = owned.get();
-  link.setTransport(std::move(owned));
+TEST_F(TcpLinkOnFake, ServerClosingDuringAStream) {
   link.state().tcpConnected = true;
   ObservableFlag capture(1);
   fake->push().close(5.0);
@@ -424,15 +413,7 @@ TEST(TcpLink, ServerClosingDuringAStream) {
 
 // The scope on a TCP link: the start response and four 266-byte capture frames
 // are collected in the receive buffer, then checked in place.
-TEST(TcpLink, BlockReceptionContinuesAfterTheStartingExchange) {
-  FakeClock clock;
-  ObservableFlag flag(1);
-  SensorLink link(flag, clock);
-  RecordingReport report;
-  link.setFailureReport(&report);
-  auto owned = std::make_unique<FakeTransport>(clock, TransportKind::Tcp);
-  FakeTransport* fake = owned.get();
-  link.setTransport(std::move(owned));
+TEST_F(TcpLinkOnFake, BlockReceptionContinuesAfterTheStartingExchange) {
   Bytes frames;
   for (int k = 0; k < 4; ++k)
     frames =
@@ -455,15 +436,7 @@ TEST(TcpLink, BlockReceptionContinuesAfterTheStartingExchange) {
 
 // Break: a nested callback sends its own exchange, then clears the capture
 // flag; the block wait ends without a report.
-TEST(TcpLink, BreakDuringBlockWait) {
-  FakeClock clock;
-  ObservableFlag flag(1);
-  SensorLink link(flag, clock);
-  RecordingReport report;
-  link.setFailureReport(&report);
-  auto owned = std::make_unique<FakeTransport>(clock, TransportKind::Tcp);
-  FakeTransport* fake = owned.get();
-  link.setTransport(std::move(owned));
+TEST_F(TcpLinkOnFake, BreakDuringBlockWait) {
   fake->answerNext().send(buildFrame(ORDER_SCOPE, 0, {}));
   ASSERT_EQ(link.exchange(ORDER_SCOPE, 1, Bytes(10, 0)), 1);
   ObservableFlag capture(1);

@@ -14,6 +14,7 @@
 #include "link/Peers.h"
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
+#include "support/RecordingReport.h"
 
 namespace drq {
 namespace {
@@ -22,11 +23,7 @@ using test::Bytes;
 using test::PtyPeer;
 using test::TcpPeer;
 
-class RecordingReport final : public FailureReport {
- public:
-  void linkFailed(std::string_view message) override { messages.emplace_back(message); }
-  std::vector<std::string> messages;
-};
+using test::RecordingReport;
 
 Bytes counting(std::size_t n) {
   Bytes b(n);

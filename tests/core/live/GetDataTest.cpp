@@ -8,6 +8,7 @@
 #include "core/live/GetData.h"
 #include "core/protocol/Frame.h"
 #include "support/FakeTransport.h"
+#include "support/RecordingReport.h"
 
 namespace drq {
 namespace {
@@ -16,11 +17,7 @@ using test::FakeClock;
 using test::FakeTransport;
 using Bytes = std::vector<std::uint8_t>;
 
-class RecordingReport final : public FailureReport {
- public:
-  void linkFailed(std::string_view message) override { messages.emplace_back(message); }
-  std::vector<std::string> messages;
-};
+using test::RecordingReport;
 
 LiveFrame numbered(std::int16_t base) {
   LiveFrame f;

@@ -10,6 +10,7 @@
 #include "core/protocol/LinkSettings.h"
 #include "core/protocol/SensorLink.h"
 #include "support/FakeTransport.h"
+#include "support/RecordingReport.h"
 
 namespace drq {
 namespace {
@@ -18,11 +19,7 @@ using test::FakeClock;
 using test::FakeTransport;
 using Bytes = std::vector<std::uint8_t>;
 
-class RecordingReport final : public FailureReport {
- public:
-  void linkFailed(std::string_view message) override { messages.emplace_back(message); }
-  std::vector<std::string> messages;
-};
+using test::RecordingReport;
 
 Bytes counting(std::size_t n, std::uint8_t first = 1) {
   Bytes b(n);

@@ -42,4 +42,15 @@ QCPLayer* bufferedLayer(QCustomPlot& plot, const char* name) {
   return layer;
 }
 
+QCPGraph* addCursorGraph(QCustomPlot& plot, double x, double y) {
+  QCPGraph* graph = plot.addGraph();
+  graph->setLayer(cursorLayer(plot));
+  graph->setLineStyle(QCPGraph::lsNone);
+  graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCrossCircle,
+                                         QPen(QColor(0x10, 0x10, 0x10), 1.6),
+                                         QBrush(QColor(255, 255, 255, 150)), 13));
+  graph->data()->set({QCPGraphData(x, y)}, true);
+  return graph;
+}
+
 }  // namespace drq::gui::chart

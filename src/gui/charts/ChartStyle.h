@@ -30,4 +30,8 @@ inline QCPLayer* cursorLayer(QCustomPlot& plot) {
   return bufferedLayer(plot, kCursorLayer);
 }
 
+// The cross-in-circle cursor that marks the current measurement: a one-point
+// graph on the cursor layer, at (x, y).
+QCPGraph* addCursorGraph(QCustomPlot& plot, double x, double y);
+
 }  // namespace drq::gui::chart

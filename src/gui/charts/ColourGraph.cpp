@@ -57,13 +57,7 @@ ColourGraph::ColourGraph(const QString& title, Shape shape, ReplotScheduler& sch
   title_->setText(title);
 
   cursorLayer_ = chart::cursorLayer(*this);
-  cursorGraph_ = addGraph();
-  cursorGraph_->setLayer(cursorLayer_);
-  cursorGraph_->setLineStyle(QCPGraph::lsNone);
-  cursorGraph_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCrossCircle,
-                                                QPen(QColor(0x10, 0x10, 0x10), 1.6),
-                                                QBrush(QColor(255, 255, 255, 150)), 13));
-  cursorGraph_->data()->set({QCPGraphData(0, 0)}, true);
+  cursorGraph_ = chart::addCursorGraph(*this, 0, 0);
 
   view_ = {{0, kEmptyViewMax}, {0, kEmptyViewMax}};
   xAxis->setRange(view_.horizontal.min, view_.horizontal.max);

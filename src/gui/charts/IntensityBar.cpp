@@ -17,13 +17,7 @@ IntensityBar::IntensityBar(ReplotScheduler& scheduler, QWidget* parent)
   setScale(kIntensityCeiling);
 
   cursorLayer_ = chart::cursorLayer(*this);
-  cursorGraph_ = addGraph();
-  cursorGraph_->setLayer(cursorLayer_);
-  cursorGraph_->setLineStyle(QCPGraph::lsNone);
-  cursorGraph_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCrossCircle,
-                                                QPen(QColor(0x10, 0x10, 0x10), 1.6),
-                                                QBrush(QColor(255, 255, 255, 150)), 13));
-  cursorGraph_->data()->set({QCPGraphData(0, kIntensityCursorHeight)}, true);
+  cursorGraph_ = chart::addCursorGraph(*this, 0, kIntensityCursorHeight);
   cursor_ = {0, kIntensityCursorHeight};
   scheduler_.add(this);
 }

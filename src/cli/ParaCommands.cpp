@@ -91,20 +91,6 @@ std::optional<TransferTarget> parseMemory(const std::optional<std::string>& text
   return std::nullopt;
 }
 
-// Connects and identifies the sensor; refuses one whose firmware does not
-// match, as the operator tool does.
-int connectChecked(CliContext& ctx) {
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
-  Identification id;
-  if (identifySensor(ctx.link(), id) != 1) return kExitLinkFailure;
-  if (!id.matches) {
-    ctx.err << id.mismatchText() << '\n';
-    return kExitFirmwareMismatch;
-  }
-  ctx.link().state().linkUp = true;
-  return kExitOk;
-}
-
 // The first line of a question, without its trailing blank.
 std::string firstLine(std::string_view text) {
   std::string line(text.substr(0, text.find('\n')));
@@ -145,6 +131,19 @@ int readFileFor(CliContext& ctx, const fs::path& path, bool force, ParaSet& set,
 }
 
 }  // namespace
+
+int connectChecked(CliContext& ctx) {
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  Identification id;
+  if (identifySensor(ctx.link(), id) != 1) return kExitLinkFailure;
+  if (!id.matches) {
+    ctx.err << id.mismatchText() << '\n';
+    return kExitFirmwareMismatch;
+  }
+  ctx.session.identification = id.text;
+  ctx.link().state().linkUp = true;
+  return kExitOk;
+}
 
 int cmdIdentify(CliContext& ctx) {
   if (!ctx.args.empty()) return ctx.usageError("identify takes no arguments");

@@ -243,6 +243,7 @@ TEST_F(CalibrationPages, WhiteCalibrationBlinksVisiblyPassesSendsAndStartsGo) {
   sensor.model().setScriptedFrames({rawFrame(800, 900, 1000)});
   calibration->setValueField()->setValue(900);
   calibration->maxDeltaField()->setValue(200);
+  calibration->resize(400, 900);  // every control in view
   calibration->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(calibration.get()));
   PaintCounter counter;

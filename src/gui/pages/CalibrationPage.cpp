@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 #include "gui/Help.h"
 #include "gui/charts/ChartStyle.h"
@@ -54,13 +56,29 @@ CalibrationPage::CalibrationPage(ShellContext& context, QWidget* parent)
   decoration_->setAccessibleName(QStringLiteral("Calibration"));
   decoration_->setFrameShape(QFrame::StyledPanel);
   decoration_->setFrameShadow(QFrame::Sunken);
-  decoration_->setMinimumHeight(40);
+  decoration_->setMinimumHeight(24);
   // The decoration has no help text; only its right double-click acts.
   installRightDoubleClick(decoration_, [this] { emit passwordRequested(); });
-  pageLayout()->addWidget(buildLiveDisplays());
-  pageLayout()->addWidget(buildFactorControls());
-  pageLayout()->addWidget(buildCalibrationControls());
-  pageLayout()->addWidget(decoration_, 1);
+
+  // The controls scroll when the window is made smaller than they need.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("CalibrationScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* body = new QWidget(scroll);
+  body->setObjectName(QStringLiteral("CalibrationBody"));
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  layout->addWidget(buildLiveDisplays());
+  layout->addWidget(buildFactorControls());
+  layout->addWidget(buildCalibrationControls());
+  decoration_->setParent(body);
+  layout->addWidget(decoration_, 1);
+  scroll->setWidget(body);
+  pageLayout()->setContentsMargins(4, 4, 4, 4);
+  pageLayout()->addWidget(scroll, 1);
 }
 
 QWidget* CalibrationPage::buildLiveDisplays() {
@@ -70,6 +88,7 @@ QWidget* CalibrationPage::buildLiveDisplays() {
   auto* grid = new QGridLayout(box);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(3);
+  grid->setContentsMargins(6, 4, 6, 4);
 
   const char* captions[] = {"RED", "GREEN", "BLUE"};
   const char* names[] = {"Red", "Green", "Blue"};
@@ -88,27 +107,28 @@ QWidget* CalibrationPage::buildLiveDisplays() {
   installHelp(rawDelta_, popups, QString::fromLatin1(kHelpDispRawDelta));
   grid->addWidget(rawDelta_, 0, 3);
 
+  // Raw bars on the left, calibrated bars on the right.
   auto* rawCaption = new QLabel(QStringLiteral("RAW"), box);
   auto* calibratedCaption = new QLabel(QStringLiteral("CALIBRATED"), box);
-  grid->addWidget(rawCaption, 1, 0, 1, 5);
+  grid->addWidget(rawCaption, 1, 0, 1, 2);
+  grid->addWidget(calibratedCaption, 1, 2, 1, 2);
   for (std::size_t c = 0; c < 3; ++c) {
     rawBars_[c] = new LevelBar(colors[c], kBarMaximum, box);
     rawBars_[c]->setObjectName(QStringLiteral("DispBarsRaw") + QLatin1String(names[c]));
     rawBars_[c]->setAccessibleName(QStringLiteral("RAW ") + QLatin1String(captions[c]) +
                                    QStringLiteral(" BAR"));
     installHelp(rawBars_[c], popups, QString::fromLatin1(kHelpDispBarsRaw));
-    grid->addWidget(rawBars_[c], 2 + static_cast<int>(c), 0, 1, 5);
+    grid->addWidget(rawBars_[c], 2 + static_cast<int>(c), 0, 1, 2);
   }
-  grid->addWidget(calibratedCaption, 5, 0, 1, 5);
   for (std::size_t c = 0; c < 3; ++c) {
     calibratedBars_[c] = new LevelBar(colors[c], kBarMaximum, box);
     calibratedBars_[c]->setObjectName(QStringLiteral("DispBars") + QLatin1String(names[c]));
     calibratedBars_[c]->setAccessibleName(QStringLiteral("CALIBRATED ") +
                                           QLatin1String(captions[c]) + QStringLiteral(" BAR"));
     installHelp(calibratedBars_[c], popups, QString::fromLatin1(kHelpDispBars));
-    grid->addWidget(calibratedBars_[c], 6 + static_cast<int>(c), 0, 1, 5);
+    grid->addWidget(calibratedBars_[c], 2 + static_cast<int>(c), 2, 1, 2);
   }
-  grid->setColumnStretch(4, 1);
+  for (int column = 0; column < 4; ++column) grid->setColumnStretch(column, 1);
   return box;
 }
 
@@ -141,6 +161,7 @@ QWidget* CalibrationPage::buildFactorControls() {
   auto* grid = new QGridLayout(box);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(3);
+  grid->setContentsMargins(6, 4, 6, 4);
   const char* captions[] = {"CF RED", "CF GREEN", "CF BLUE"};
   const char* names[] = {"EditCFR", "EditCFG", "EditCFB"};
   const std::array<void (CalibrationPage::*)(), 3> callbacks = {
@@ -172,6 +193,7 @@ QWidget* CalibrationPage::buildCalibrationControls() {
   auto* grid = new QGridLayout(box);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(3);
+  grid->setContentsMargins(6, 4, 6, 4);
   const QString setValueName = QStringLiteral("SET VALUE");
   const QString maxDeltaName = QStringLiteral("MAXIMUM DELTA OF RAW DATAS");
   setValue_ =

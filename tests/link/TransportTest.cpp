@@ -15,6 +15,7 @@
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
 #include "support/RecordingReport.h"
+#include "support/TempDir.h"
 
 namespace drq {
 namespace {
@@ -221,6 +222,24 @@ TEST_F(LinkFixture, SerialOpenFailuresReportTheirText) {
   EXPECT_EQ(InitRS232(link), kSerialInvalidPort);
   EXPECT_EQ(report.messages,
             (std::vector<std::string>{"No serial port found", "Invalid port number"}));
+}
+
+// Qt files some failures (a directory, a path through a plain file) as an
+// unknown error: they must still fail, with the table's text.
+TEST_F(LinkFixture, SerialOpenFailuresQtCannotNameAreNeverSuccess) {
+  test::TempDir dir;
+  const std::string file = dir.file("plain").string();
+  ASSERT_TRUE(test::writeFileBytes(file, "x"));
+  for (const std::string& device : {dir.path().string(), file + "/ttyS0"}) {
+    report.messages.clear();
+    link.state().comDevice = device;
+    const int result = InitRS232(link);
+    EXPECT_LT(result, 0) << device;
+    EXPECT_EQ(link.state().lastTransportError, result);
+    EXPECT_EQ(link.transport(), nullptr);
+    ASSERT_EQ(report.messages.size(), 1u) << device;
+    EXPECT_EQ(report.messages[0].substr(0, report.messages[0].find('\n')), serialErrorText(result));
+  }
 }
 
 TEST(SerialNames, DevicePathsAndComNumbers) {

@@ -125,8 +125,9 @@ TEST_F(LinkFixture, TcpConnectFailuresReportTheirText) {
   EXPECT_EQ(InitTCP_IP(link, [&](bool on) { cursorShown = cursorShown || on; }),
             kTcpInvalidParameter);
   EXPECT_TRUE(cursorShown);
-  EXPECT_EQ(report.messages,
-            (std::vector<std::string>{"UnableToEstablishConnection", "InvalidParameter"}));
+  ASSERT_EQ(report.messages.size(), 2u);
+  EXPECT_TRUE(report.messages[0].starts_with("UnableToEstablishConnection\n"));
+  EXPECT_EQ(report.messages[1], "InvalidParameter");  // nothing was tried
 }
 
 TEST_F(LinkFixture, StreamWaitWakesWhenTheFlagIsClearedByACallback) {
@@ -220,8 +221,29 @@ TEST_F(LinkFixture, SerialOpenFailuresReportTheirText) {
   link.state().comDevice.clear();
   link.state().comPort = 0;
   EXPECT_EQ(InitRS232(link), kSerialInvalidPort);
+  ASSERT_EQ(report.messages.size(), 2u);
+  EXPECT_TRUE(report.messages[0].starts_with("No serial port found\n"));
+  EXPECT_EQ(report.messages[1], "Invalid port number");  // nothing was opened
+}
+
+// What the operator tool says first, and then on a line of its own what the
+// system said.
+TEST_F(LinkFixture, OpenFailuresAddTheSystemsReason) {
+  link.state().comDevice = "/dev/drq-no-such-port";
+  QSerialPort probe(QString::fromStdString(link.state().comDevice));
+  ASSERT_FALSE(probe.open(QIODevice::ReadWrite));
+  ASSERT_FALSE(probe.errorString().isEmpty());
+  EXPECT_EQ(InitRS232(link), kSerialNoPortFound);
+
+  std::uint16_t freePort = 0;
+  {
+    TcpPeer gone;
+    freePort = gone.port();
+  }
+  EXPECT_EQ(connectTcp(freePort), kTcpUnableToEstablishConnection);
   EXPECT_EQ(report.messages,
-            (std::vector<std::string>{"No serial port found", "Invalid port number"}));
+            (std::vector<std::string>{"No serial port found\n" + probe.errorString().toStdString(),
+                                      "UnableToEstablishConnection\nConnection refused"}));
 }
 
 // Qt files some failures (a directory, a path through a plain file) as an

@@ -9,6 +9,7 @@
 
 #include "cli/ParaFormat.h"
 #include "core/connect/Identification.h"
+#include "core/params/ControlLimits.h"
 #include "core/params/ModeRules.h"
 #include "core/params/ParaDiff.h"
 #include "core/params/ParaFile.h"
@@ -112,6 +113,12 @@ std::string firstLine(std::string_view text) {
   return line;
 }
 
+// "POWER", "TEACH VECTOR 3 CELL 0": a filed value's key, with its section for
+// the teach rows.
+std::string filedLabel(const FiledValue& v) {
+  return v.teachRow ? filedSection(v) + ' ' + filedKey(v) : filedKey(v);
+}
+
 void printLists(std::ostream& os, const ParameterFileRead& read) {
   if (!read.parameters.empty()) os << read.parameters.text;
   if (!read.teachVectors.empty()) os << read.teachVectors.text;
@@ -202,9 +209,20 @@ int cmdSendPara(CliContext& ctx) {
   }
   printLists(ctx.err, read);
 
-  if (!args.flag("--as-is")) {
-    // What the operator tool would send after loading this file: its mode
-    // rules correct the values first.
+  if (args.flag("--as-is")) {
+    // As filed, but never a value cut to its low 16 bits.
+    for (const FiledValue& v : read.wideValues) {
+      ctx.err << "drqctl send-para: " << args.positional.front() << ": " << filedLabel(v) << " = "
+              << decimal(v.value) << " does not fit a 16-bit word\n";
+    }
+    if (!read.wideValues.empty()) return kExitUsage;
+  } else {
+    // What the operator tool would send after loading this file: its controls
+    // take each value at their limits, then its mode rules correct the values.
+    for (const LimitedValue& l : limitToControls(values, read.wideValues)) {
+      ctx.err << filedLabel(l.from) << " = " << decimal(l.from.value) << " limited to "
+              << decimal(l.to) << '\n';
+    }
     const auto forced = applyModeRules(values, *set);
     for (const auto& f : forced.forced) {
       ctx.err << paraKey(f.word) << " set to " << decimal(f.value) << " by the mode rules\n";

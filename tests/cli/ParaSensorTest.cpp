@@ -175,5 +175,53 @@ TEST_F(ParaOnSensor, DiffRamAgainstEepromKeepsTheRamAsItWas) {
   EXPECT_EQ(r.out, "");
 }
 
+// A file value the panels would limit is sent at the limit, never wrapped to
+// 16 bits; --as-is sends values as filed and refuses those that do not fit.
+TEST_F(ParaOnSensor, SendParaLimitsValuesAsThePanelsDo) {
+  std::string bytes = readFileBytes(fileOf(defaultParaSet()));
+  const auto replace = [&bytes](const std::string& from, const std::string& to,
+                                std::size_t after = 0) {
+    const auto at = bytes.find(from, after);
+    ASSERT_NE(at, std::string::npos) << from;
+    bytes.replace(at, from.size(), to);
+  };
+  replace("POWER = 500", "POWER = 70000");
+  replace("INTEGRAL = 1", "INTEGRAL = 300");
+  replace("CELL 2 = 1", "CELL 2 = 65537", bytes.find("[TEACH VECTOR 7]"));
+  replace("HOLD  = 10", "HOLD  = -3", bytes.find("[TEACH VECTOR 9]"));
+  const auto file = dir.file("wide.ini").string();
+  ASSERT_TRUE(writeFileBytes(file, bytes));
+
+  auto r = run({"send-para", file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ParaSet expected = defaultParaSet();
+  expected.record[ParaWord::Power] = 1000;
+  expected.record[ParaWord::Integral] = 250;
+  expected.table[7].cell(2) = 65535;
+  expected.table[9].hold() = 0;
+  EXPECT_EQ(sensor.model().ramSet(0), expected);
+  EXPECT_NE(r.err.find("POWER = 70000 limited to 1000\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("INTEGRAL = 300 limited to 250\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("TEACH VECTOR 7 CELL 2 = 65537 limited to 65535\n"), std::string::npos);
+  EXPECT_NE(r.err.find("TEACH VECTOR 9 HOLD = -3 limited to 0\n"), std::string::npos);
+  requests();
+
+  r = run({"send-para", "--as-is", file});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("POWER = 70000 does not fit"), std::string::npos) << r.err;
+  EXPECT_TRUE(requests().empty());
+
+  replace("POWER = 70000", "POWER = 1500");
+  replace("CELL 2 = 65537", "CELL 2 = 65535");
+  replace("HOLD  = -3", "HOLD  = 3");
+  ASSERT_TRUE(writeFileBytes(file, bytes));
+  r = run({"send-para", "--as-is", file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("limited"), std::string::npos);
+  // The sensor saw POWER 1500 and INTEGRAL 300 and put its own defaults in.
+  EXPECT_NE(r.err.find("INFO!\n2 PARAMETER IN RAM"), std::string::npos) << r.err;
+  EXPECT_EQ(sensor.model().ramSet(0).table[7].cell(2), 65535);
+}
+
 }  // namespace
 }  // namespace drq::cli

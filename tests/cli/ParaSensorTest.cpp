@@ -137,7 +137,23 @@ TEST_F(ParaOnSensor, PlausibilityNoticesGoToStderrAndTheTransferCompletes) {
                        "SET TO DEFAULT VALUE!\n\n"),
             std::string::npos)
       << r.err;
-  EXPECT_EQ(requests(), (std::vector<Request>{{4, 0, 8}, {2, 1, 8}, {2, 4, 8}, {2, 5, 8}}));
+  // RAM's sets are kept before the load and written back after the reads.
+  EXPECT_EQ(requests(), (std::vector<Request>{{2, 0, 8},
+                                              {2, 2, 8},
+                                              {2, 3, 8},
+                                              {2, 1, 8},
+                                              {2, 4, 8},
+                                              {2, 5, 8},
+                                              {4, 0, 8},
+                                              {2, 1, 8},
+                                              {2, 4, 8},
+                                              {2, 5, 8},
+                                              {1, 0, 42},
+                                              {1, 2, 520},
+                                              {1, 3, 520},
+                                              {1, 1, 42},
+                                              {1, 4, 520},
+                                              {1, 5, 520}}));
 }
 
 TEST_F(ParaOnSensor, TimeOutOnTheSecondReadLeavesTheThirdUnrequested) {
@@ -221,6 +237,29 @@ TEST_F(ParaOnSensor, SendParaLimitsValuesAsThePanelsDo) {
   // The sensor saw POWER 1500 and INTEGRAL 300 and put its own defaults in.
   EXPECT_NE(r.err.find("INFO!\n2 PARAMETER IN RAM"), std::string::npos) << r.err;
   EXPECT_EQ(sensor.model().ramSet(0).table[7].cell(2), 65535);
+}
+
+// The sensor reads its EEPROM only into RAM: get-para puts the RAM sets back.
+TEST_F(ParaOnSensor, GetParaFromEepromKeepsTheRamAsItWas) {
+  ParaSet ram0 = defaultParaSet();
+  ram0.record[ParaWord::Average] = 16;
+  ParaSet ram1 = defaultParaSet();
+  ram1.table[50].cell(4) = 777;
+  sensor.model().setRamSet(0, ram0);
+  sensor.model().setRamSet(1, ram1);
+  ParaSet stored = defaultParaSet();
+  stored.record[ParaWord::Power] = 123;
+  sensor.model().setEepromSet(1, stored);
+
+  const auto out = dir.file("e.ini");
+  const auto r = run({"get-para", "--from", "eeprom", "--set", "1", "-o", out.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ParaSet got = defaultParaSet();
+  ASSERT_TRUE(readParameterFile(out, got, {}).taken);
+  EXPECT_EQ(got.record, stored.record);
+  EXPECT_EQ(sensor.model().ramSet(0), ram0);
+  EXPECT_EQ(sensor.model().ramSet(1), ram1);
+  EXPECT_EQ(sensor.model().eepromSet(1), stored);
 }
 
 }  // namespace

@@ -109,6 +109,12 @@ void printUsage(std::ostream& os) {
       head += "\n" + std::string(40, ' ');
     os << head << c.summary << '\n';
   }
+  os << "\nsend-para sends what the operator tool would after loading FILE: each value within its\n"
+        "control's limits (POWER 0..1000, INTEGRAL 0..250, MAX VEC NO 0..64, others 0..65535;\n"
+        "stderr names every key limited), then corrected by the mode rules. --as-is sends the\n"
+        "values as filed and refuses a value that does not fit 16 bits.\n"
+        "get-para --from eeprom and diff-para eeprom:S load the EEPROM into RAM to read it and\n"
+        "write RAM's two sets back afterwards.\n";
   os << "\nexit status: 0 success, 1 link failure, 2 usage error or unusable file,\n"
         "             3 firmware mismatch; diff-para: 0 equal, 1 different\n";
 }

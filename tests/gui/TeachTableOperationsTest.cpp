@@ -222,18 +222,31 @@ TEST_F(TeachTableOperationsTest, SelectionOperationsWriteOnlyEditableSelectedCel
   runMenu(Item::ResetSelection);
   EXPECT_EQ(row(8), (std::vector<int>{1, 1, 1, 1, 1}));
 
-  // A column the mode hides (CTO in MIN DIST) keeps its cells.
+  // A column the mode hides (CTO in MIN DIST) is written like the others.
   choose(parameters(), W::EvaluationMode, 2);
+  ASSERT_TRUE(table()->isColumnHidden(2));
   select(12, 0, 12, 4);
   popups.answerPrompt(QStringLiteral("7"));
   runMenu(Item::SetSelectionTo);
-  EXPECT_EQ(row(12), (std::vector<int>{7, 7, 1, 7, 7}));
+  EXPECT_EQ(row(12), (std::vector<int>{7, 7, 7, 7, 7}));
+  EXPECT_EQ(session.working.table[12].cell(2), 7);
   EXPECT_EQ(popups.unscripted(), 0);
+}
+
+TEST_F(TeachTableOperationsTest, TheNumberAtTheStartOfAnAnswerIsTaken) {
+  select(3, 0, 3, 1);
+  popups.answerPrompt(QStringLiteral("12abc"));
+  runMenu(Item::SetSelectionTo);
+  EXPECT_EQ(row(3), (std::vector<int>{12, 12, 1, 1, 1}));
+  popups.answerPrompt(QStringLiteral("5 more"));
+  runMenu(Item::IncrementSelectionWith);
+  EXPECT_EQ(row(3), (std::vector<int>{12, 17, 1, 1, 1}));
+  EXPECT_TRUE(popups.records(PopupKind::Message).empty());
 }
 
 TEST_F(TeachTableOperationsTest, AnswersThatDoNotFitChangeNothing) {
   select(3, 0, 3, 2);
-  popups.answerPrompt(QStringLiteral("12abc"));
+  popups.answerPrompt(QStringLiteral("abc"));
   popups.answerPrompt(std::nullopt);
   popups.answerPrompt(QStringLiteral("70000"));
   popups.answerPrompt(QStringLiteral("-1"));

@@ -182,9 +182,12 @@ void MainWindow::connectPanels() {
     setPageVisible(kPageOffset, true);
     setActivePage(kPageOffset);
   });
+  // The parameter page becomes active before the offset page is hidden, so
+  // that the tab never passes through another page (the scope page would
+  // stop a running acquisition and take the display area).
   connect(offsetPage_, &OffsetPage::closeRequested, this, [this] {
-    setPageVisible(kPageOffset, false);
     setActivePage(kPageParameter);
+    setPageVisible(kPageOffset, false);
   });
   connect(transferBar_, &TransferBar::sendToSensorRequested, this,
           &MainWindow::sendParametersToSensor);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -161,6 +162,23 @@ TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   find<QPushButton>("ButtonCloseOffsetCompensation")->click();
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
   EXPECT_EQ(window->activePage(), kPageParameter);
+}
+
+TEST_F(HelpAndPanels, ClosingTheOffsetPageGoesStraightToTheParameterPage) {
+  startOffline();
+  window->setPageVisible(kPageOffset, true);
+  window->setActivePage(kPageOffset);
+  ASSERT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
+  session.RunFlag.set(1);  // a GO in progress
+  QSignalSpy activated(window->mainTabs(), &QTabWidget::currentChanged);
+  find<QPushButton>("ButtonCloseOffsetCompensation")->click();
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+  EXPECT_EQ(window->activePage(), kPageParameter);
+  ASSERT_EQ(activated.size(), 1);
+  EXPECT_EQ(activated.front().front().toInt(), kPageParameter);
+  EXPECT_TRUE(session.RunFlag.isSet());
+  EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
+  session.RunFlag.clear();
 }
 
 TEST_F(HelpAndPanels, BigDisplaysHideOnARightClickAndKeepTheirValue) {

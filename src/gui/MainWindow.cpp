@@ -252,6 +252,10 @@ void MainWindow::InitAll() {
   setActivePage(kPageParameter);
   dataPanel_->pages()->setCurrentIndex(kDataPage3dGraph);
   setPageVisible(kPageOffset, false);
+  // The mode rules on the start-up values, as after a Get: ParaSet1 must not
+  // be usable while TRIGGER is not PARA, even before the first Get (a set
+  // chosen offline would otherwise be read and then written into the other).
+  InitPanelCtrlAttr();
   // 12. The display panel, and the window.
   ShowChildPanelDisp(ChildPanel::DATAP);
   show();

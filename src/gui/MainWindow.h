@@ -124,9 +124,9 @@ class MainWindow final : public QMainWindow,
   // then parametersLoaded.
   void refreshPanelsFromWorkingSet();
 
-  // The mode rules on the panels, all eight in their order. They run after
-  // every Get and file read and when the operator commits a mode control,
-  // never at start-up before the first Get.
+  // The mode rules on the panels, all eight in their order. They run on the
+  // start-up values (InitAll), after every Get and file read and when the
+  // operator commits a mode control.
   void InitPanelCtrlAttr();
   ModeRulesApplier& modeRules() const { return *modeRules_; }
   TeachOperations& teachOperations() const { return *teachOperations_; }

@@ -36,6 +36,7 @@ TEST_F(TransferControls, TargetAndSetSelectorsActAsRadioGroups) {
   EXPECT_EQ(session.target, TransferTarget::Ram);
 
   auto* set1 = find<QPushButton>("SelectParaSet1");
+  set1->setEnabled(true);  // as with TRIGGER PARA
   set1->click();
   EXPECT_EQ(session.selectedSet, 1);
   EXPECT_FALSE(find<QPushButton>("SelectParaSet0")->isChecked());

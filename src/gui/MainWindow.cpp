@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/ini/IniStore.h"
 #include "core/params/ParaTransfer.h"
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
@@ -46,6 +47,25 @@ constexpr int kControlColumnWidth = 380;
 
 // Values from the sensor or a file that a control cannot show (title
 // "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
+// The panel settings file could not be written (title "ATTENTION!"),
+// followed by the path and the reason.
+constexpr const char* kMsgSettingsNotWritten =
+    "The panel settings could not be stored! \nThe previous settings are kept in:\n\n";
+
+// Why a keyed file could not be written, from the store's status.
+const char* iniWriteFailureReason(int status) {
+  switch (status) {
+    case ini::kIniAccessDenied:
+      return "Access denied: the file or its directory is write-protected.";
+    case ini::kIniDiskFull:
+      return "The disk is full.";
+    case ini::kIniOutOfMemory:
+      return "Not enough memory.";
+    default:
+      return "The file could not be written.";
+  }
+}
+
 constexpr const char* kMsgValuesLimited =
     "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
 
@@ -461,8 +481,16 @@ void MainWindow::StorePanelSettings() {
   out.rowSpecs = tableAttributesPage_->rowSpecifications();
   const settings::ConnectionSettings connection =
       options_.demo ? storedConnection_ : connectionPage_->connectionSettings();
-  // A failed write keeps the previous file; operators are not told.
-  settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
+  // A failed write keeps the previous file; the operator is told where and
+  // why, as for the parameter file.
+  const int status =
+      settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
+  if (status < 0) {
+    context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                                 QString::fromLatin1(kMsgSettingsNotWritten) +
+                                     qStringFromPath(settingsFile_) + QStringLiteral("\n\n") +
+                                     QString::fromLatin1(iniWriteFailureReason(status)));
+  }
 }
 
 void MainWindow::applyRowColors() {

@@ -154,6 +154,24 @@ TEST_F(ConnectionStart, CloseChoiceEndsWithoutStoringAndClosingStores) {
             std::string::npos);
 }
 
+TEST_F(ConnectionStart, ASettingsFileThatCannotBeWrittenIsReported) {
+  popups.answerChoice(2);
+  start();
+  // Something that cannot be replaced by a file stands where the settings go.
+  std::filesystem::remove(settingsPath());
+  std::filesystem::create_directory(settingsPath());
+  ASSERT_TRUE(drq::test::writeFileBytes(settingsPath() / "keep", "x"));
+  popups.clearRecords();
+  window->close();
+  const auto messages = popups.records(PopupKind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("The panel settings could not be stored!")));
+  EXPECT_TRUE(messages[0].text.contains(
+      QString::fromStdU16String(settingsPath().u16string())));
+  EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
+}
+
 TEST_F(ConnectionStart, DisconnectAndReconnect) {
   startOnSensor();
   find<QPushButton>("ButtonDisconnect")->click();

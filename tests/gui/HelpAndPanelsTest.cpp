@@ -2,6 +2,7 @@
 // screenshots.
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -179,6 +180,34 @@ TEST_F(HelpAndPanels, ClosingTheOffsetPageGoesStraightToTheParameterPage) {
   EXPECT_TRUE(session.RunFlag.isSet());
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
   session.RunFlag.clear();
+}
+
+TEST_F(HelpAndPanels, TheHeaderShowsFinishedMakerLines) {
+  startOffline();
+  QStringList lines;
+  for (const char* name : {"TextMaker1", "TextMaker2", "TextMaker3"}) {
+    lines << find<QLabel>(name)->text();
+  }
+  EXPECT_EQ(lines, (QStringList{QStringLiteral("Velmaron colour sensors"),
+                                QStringLiteral("DRQ colour sensor series"),
+                                QStringLiteral("Service: send the hardware file to your supplier")}));
+  for (const QString& line : lines) {
+    EXPECT_FALSE(line.contains(QStringLiteral("0000")) || line.contains(QStringLiteral("example")))
+        << line.toStdString();
+  }
+}
+
+TEST_F(HelpAndPanels, AcceptFillsItsRowWhenChangeBaudRateIsHidden) {
+  startOffline();  // TCP/IP: no baud rate
+  window->resize(kDefaultWidth, kDefaultHeight);
+  window->show();
+  window->setActivePage(kPageConnection);
+  QCoreApplication::processEvents();
+  auto* accept = find<QPushButton>("ButtonAccept");
+  auto* hardware = find<QPushButton>("ButtonGenHwInfoFile");
+  ASSERT_FALSE(find<QPushButton>("ButtonChangeBaudrate")->isVisible());
+  EXPECT_EQ(accept->width(), hardware->width());
+  EXPECT_EQ(accept->x(), hardware->x());
 }
 
 TEST_F(HelpAndPanels, BigDisplaysHideOnARightClickAndKeepTheirValue) {

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,6 +115,7 @@ class ConnectionPage : public TabPage, public FailureReport {
 
   ConnectionHost& host_;
   QFormLayout* form_ = nullptr;
+  QGridLayout* verifiedButtons_ = nullptr;
   QComboBox* protocol_ = nullptr;
   QComboBox* comPort_ = nullptr;
   QComboBox* baudRate_ = nullptr;

@@ -223,9 +223,9 @@ void MainWindow::connectPanels() {
   connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
   // No. committed: the intensity band of that row, as the table shows it.
   connect(teachTablePage_, &TeachTablePage::teachRowChosen, this, [this](int row) {
-    ParaSet shown = context_.session.working;
-    teachTablePage_->GetPanelValues(shown);
-    live_->InitGraphInt2(shown.table, row);
+    TeachTable shown = context_.session.working.table;
+    readTeachTableControl(shown);
+    live_->InitGraphInt2(shown, row);
   });
   connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
           [this] { teachOperations_->TeachDataTo(); });
@@ -616,6 +616,13 @@ void MainWindow::showDisplayPanelForLive() {
 
 int MainWindow::selectedTeachRow() const {
   return teachTablePage_->rowNumber()->value();
+}
+
+void MainWindow::readTeachTableControl(TeachTable& table) const {
+  ParaSet shown;
+  shown.table = table;
+  teachTablePage_->GetPanelValues(shown);
+  table = shown.table;
 }
 
 // --- Mode rules host ------------------------------------------------------------

@@ -178,6 +178,7 @@ class MainWindow final : public QMainWindow,
   // LiveHost
   void showDisplayPanelForLive() override;
   int selectedTeachRow() const override;
+  void readTeachTableControl(TeachTable& table) const override;
 
   // ModeRulesHost
   void readRuleInputs(PanelState& state) override;

@@ -242,9 +242,11 @@ TEST_F(LiveDisplays, IntensityBandIsCutAt4096AndStartsAtZero) {
   resetTable();
   IntensityBar& bar = data().twoDGraphPage().intensityBar();
   session.working.table[0].words = {300, 500, 50, 100, 200};  // INT 100, ITO 200
+  window->SetPanelValues();
   live().InitGraphs();
   EXPECT_EQ(bar.bandRect(), (FigureRect{0, 0, 300, 100}));
   session.working.table[0].words = {300, 500, 50, 4000, 200};
+  window->SetPanelValues();
   live().InitGraphInt2();
   EXPECT_EQ(bar.bandRect(), (FigureRect{3800, 0, 4096, 100}));
 

@@ -121,6 +121,21 @@ TEST_F(TeachTableOperationsTest, TeachingDrawsTheRowAndTheResetDeletesEveryPlot)
   EXPECT_EQ(twoD.intensityBar().band()->to, 2);
 }
 
+TEST_F(TeachTableOperationsTest, TheBandAfterAResetShowsTheRowAsTheTableShowsIt) {
+  IntensityBar& bar = window->dataPanel().twoDGraphPage().intensityBar();
+  teachRow(0);
+  ASSERT_EQ(bar.band()->to, 2200);
+  popups.answerConfirm(true);
+  page().resetButton()->click();
+  // The working set still holds the taught row; the graphs drawn now (as
+  // GO or a table edit draws them) show the row as the table shows it.
+  ASSERT_EQ(session.working.table[0].cell(3), 2000);
+  window->liveMonitor().InitGraphs();
+  ASSERT_TRUE(bar.band().has_value());
+  EXPECT_EQ(bar.band()->from, 0);
+  EXPECT_EQ(bar.band()->to, 2);
+}
+
 TEST_F(TeachTableOperationsTest, ToleranceOffKeepsTheRowsTolerances) {
   QAction* off = page().menuAction(Item::TolOff);
   QAction* on = page().menuAction(Item::TolOn);

@@ -254,6 +254,11 @@ TEST_F(LiveDisplays, IntensityBandIsCutAt4096AndStartsAtZero) {
   // or more stops at 1200.
   show(frameAt(300, 500, 5000));
   EXPECT_EQ(bar.cursorPosition(), (GraphPoint{5000, 50}));
+  // The axis widens so that the cursor stays in sight, and returns after.
+  EXPECT_GE(bar.xAxis->range().upper, 5000);
+  EXPECT_EQ(bar.xAxis->range().lower, 0);
+  show(frameAt(300, 500, 2000));
+  EXPECT_EQ(bar.xAxis->range().upper, 4096);
   setMode(1);
   live().InitGraphs();
   show(frameAt(300, 500, 1500));

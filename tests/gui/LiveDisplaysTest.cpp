@@ -234,7 +234,14 @@ TEST_F(LiveDisplays, ThreeDViewsFrameEachPairWithItsOwnHalf) {
   EXPECT_EQ(rangeOf(page.view(1).yAxis), (AxisRange{625, 1025}));
   EXPECT_EQ(page.view(1).figureRect(0), (FigureRect{250, 750, 350, 850}));
   EXPECT_EQ(page.view(2).cursorPosition(), (GraphPoint{560, 900}));
-  EXPECT_EQ(page.view(1).shape(), ColourGraph::Shape::Rectangle);
+  // Every view draws the ellipse inscribed in the row's rectangle.
+  for (int view = 0; view < 3; ++view) {
+    const auto* ellipse = qobject_cast<QCPItemEllipse*>(page.view(view).figureItem(0));
+    ASSERT_NE(ellipse, nullptr) << view;
+    const FigureRect rect = page.view(view).figureRect(0);
+    EXPECT_EQ(ellipse->topLeft->coords(), QPointF(rect.left, rect.top)) << view;
+    EXPECT_EQ(ellipse->bottomRight->coords(), QPointF(rect.right, rect.bottom)) << view;
+  }
 }
 
 TEST_F(LiveDisplays, IntensityBandIsCutAt4096AndStartsAtZero) {

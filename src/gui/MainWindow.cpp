@@ -249,6 +249,15 @@ void MainWindow::connectPanels() {
 // --- Start and end ------------------------------------------------------------
 
 void MainWindow::InitAll() {
+  starting_ = true;
+  startUp();
+  starting_ = false;
+  // Closed while the first connection was being made: the program ends as a
+  // close ends it (the settings were stored then), without the event loop.
+  if (closedDuringStart_) quitRequested_ = true;
+}
+
+void MainWindow::startUp() {
   Session& session = context_.session;
   // 1. The program-wide state.
   session.link.state().tcpConnected = false;
@@ -317,7 +326,12 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
       // Closing during GO: the loop ends after the frame in flight, and the
       // program ends once the GO callback has returned (ending the event
       // loops under it would leave its wait unable to finish).
-      if (live_->isRunning()) {
+      if (starting_) {
+        // During the first connection: ending the event loops now would
+        // cut the pending wait short and leave the program without a
+        // window; InitAll ends the program once the wait has returned.
+        closedDuringStart_ = true;
+      } else if (live_->isRunning()) {
         endAfterLoop_ = true;
       } else {
         emit programEndRequested();

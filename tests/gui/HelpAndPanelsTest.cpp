@@ -188,9 +188,10 @@ TEST_F(HelpAndPanels, TheHeaderShowsFinishedMakerLines) {
   for (const char* name : {"TextMaker1", "TextMaker2", "TextMaker3"}) {
     lines << find<QLabel>(name)->text();
   }
-  EXPECT_EQ(lines, (QStringList{QStringLiteral("Velmaron colour sensors"),
-                                QStringLiteral("DRQ colour sensor series"),
-                                QStringLiteral("Service: send the hardware file to your supplier")}));
+  EXPECT_EQ(lines,
+            (QStringList{QStringLiteral("Velmaron colour sensors"),
+                         QStringLiteral("DRQ colour sensor series"),
+                         QStringLiteral("Service: send the hardware file to your supplier")}));
   for (const QString& line : lines) {
     EXPECT_FALSE(line.contains(QStringLiteral("0000")) || line.contains(QStringLiteral("example")))
         << line.toStdString();

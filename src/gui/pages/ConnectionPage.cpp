@@ -354,6 +354,8 @@ void ConnectionPage::TryToConnect() {
 }
 
 void ConnectionPage::askCloseOrOffline(const QString& text) {
+  // A window the operator closed meanwhile ends the program anyway.
+  if (host_.closedDuringStart()) return;
   const int choice = context().popups.GenericMessagePopup(
       QString::fromLatin1(kTitleAttention), text,
       {QString::fromLatin1(kButtonClose), QString::fromLatin1(kButtonOffline)}, 1, 1);
@@ -380,6 +382,7 @@ void ConnectionPage::CheckComLine() {
   host_.showSensorStatus(qStringFromLatin1(id.shownVersion));
   appendMessage(qStringFromLatin1(id.messageBoxText()));
   session.link.state().linkUp = true;
+  if (host_.closedDuringStart()) return;
   host_.readSensorParameters();
   if (session.link.state().linkUp) {
     accept_->setEnabled(true);

@@ -2,6 +2,8 @@
 // stores it, the page and panel switching, and the recent-address list.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -10,6 +12,7 @@
 #include "gui/ShellFixture.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/DataPanel.h"
+#include "support/TempDir.h"
 
 namespace drq::gui::test {
 namespace {
@@ -220,6 +223,26 @@ TEST(CommandLine, OptionsAndProgramDirectory) {
   EXPECT_EQ(chooseProgramDir(requested, "/nonexistent"), requested);
   EXPECT_TRUE(std::filesystem::is_directory(requested));
   EXPECT_EQ(chooseProgramDir(std::nullopt, dir.path()), dir.path());
+}
+
+// The program itself, on a display that cannot be reached: it ends with -1
+// (exit status 255) and prints nothing, instead of Qt's abort.
+TEST(ProgramStart, AnUnreachableDisplayEndsWithMinusOneAndNoMessage) {
+  drq::test::TempDir dir;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4711"));
+  QProcess program;
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(DRQ_BIN_DIR "/drqscope"),
+                {QStringLiteral("--dir"), QString::fromStdU16String(dir.path().u16string())});
+  ASSERT_TRUE(program.waitForFinished(60000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 255);
+  EXPECT_EQ(program.readAllStandardError(), QByteArray());
+  EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "PanelSettings.cfg"));
 }
 
 }  // namespace

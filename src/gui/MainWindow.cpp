@@ -565,6 +565,8 @@ void MainWindow::getParametersFromSensor() {
     connectionPage_->appendMessage(qStringFromUtf8(text));
   };
   if (GetPara(context_.session, notice) != 1) return;
+  // Closed while the start-up Get ran: the program ends; nothing more to show.
+  if (closedDuringStart_) return;
   refreshPanelsFromWorkingSet();
 }
 

@@ -200,7 +200,7 @@ TEST_F(HelpAndPanels, TheHeaderShowsFinishedMakerLines) {
 
 TEST_F(HelpAndPanels, AcceptFillsItsRowWhenChangeBaudRateIsHidden) {
   startOffline();  // TCP/IP: no baud rate
-  window->resize(kDefaultWidth, kDefaultHeight);
+  window->resize(790, 548);
   window->show();
   window->setActivePage(kPageConnection);
   QCoreApplication::processEvents();

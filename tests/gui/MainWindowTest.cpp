@@ -172,7 +172,9 @@ TEST_F(MainWindowShell, ProtocolSelectsItsControls) {
 TEST_F(MainWindowShell, TabsAndChildPanelsSwitchAsOperatorsExpect) {
   startOffline();
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
-  EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage3dGraph);
+  // The 3D graph page starts active; the rules then show the page of the
+  // start-up calculation mode (X Y INT 2D).
+  EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage2dGraph);
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
 
   session.RunFlag.set(1);

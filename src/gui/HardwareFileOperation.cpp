@@ -1,25 +1,10 @@
 #include "gui/HardwareFileOperation.h"
 
+#include "gui/TextConversion.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/OffsetPage.h"
 
 namespace drq::gui {
-
-namespace {
-
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString fromPath(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.u16string());
-}
-
-std::filesystem::path toPath(const QString& path) {
-  return std::filesystem::path(path.toStdU16String());
-}
-
-}  // namespace
 
 HardwareFileOperation::HardwareFileOperation(ShellContext& context, CalibrationPage& calibration,
                                              OffsetPage& offset, HardwareFileWindow window)
@@ -45,14 +30,14 @@ std::optional<std::filesystem::path> HardwareFileOperation::chooseFile(
   std::filesystem::path directory = current.parent_path();
   if (directory.empty()) directory = context_.session.programDir;
   FileSelectRequest request;
-  request.directory = fromPath(directory);
-  request.defaultName = fromText(kHardwareFileName);
-  request.filter = fromText(kHardwareFileFilter);
-  request.title = fromText(kHardwareFileDialogTitle);
+  request.directory = qStringFromPath(directory);
+  request.defaultName = qStringFromLatin1(kHardwareFileName);
+  request.filter = qStringFromLatin1(kHardwareFileFilter);
+  request.title = qStringFromLatin1(kHardwareFileDialogTitle);
   request.allowNew = true;
   const FileSelection choice = context_.popups.FileSelectPopup(request);
   if (choice.result == 0 || choice.path.isEmpty()) return std::nullopt;
-  return toPath(choice.path);
+  return pathFromQString(choice.path);
 }
 
 void HardwareFileOperation::takePageValues(ParaSet& set, ChannelWords& factors,
@@ -64,7 +49,7 @@ void HardwareFileOperation::takePageValues(ParaSet& set, ChannelWords& factors,
 }
 
 void HardwareFileOperation::appendMessage(std::string_view text) {
-  if (window_.appendMessage) window_.appendMessage(fromText(text));
+  if (window_.appendMessage) window_.appendMessage(qStringFromUtf8(text));
 }
 
 }  // namespace drq::gui

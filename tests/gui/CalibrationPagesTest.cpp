@@ -61,6 +61,13 @@ class PaintCounter final : public QObject {
   }
 };
 
+// The display area's switch, which these pages never use.
+struct NoPanels final : ChildPanelSwitch {
+  void ShowChildPanelDisp(ChildPanel panel) override { shown = panel; }
+  ChildPanel currentChildPanel() const override { return shown; }
+  ChildPanel shown = ChildPanel::DATAP;
+};
+
 // Failure reports, as the connection page would show them.
 struct Reports final : FailureReport {
   std::vector<std::string> messages;
@@ -113,7 +120,8 @@ class CalibrationPages : public testing::Test {
   Session session;
   ScriptedPopups popups;
   ButtonDimmer dimmer;
-  ShellContext context{session, popups, dimmer};
+  NoPanels panels;
+  ShellContext context{session, popups, dimmer, panels};
   Reports reports;
   std::unique_ptr<CalibrationPage> calibration;
   std::unique_ptr<OffsetPage> offset;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/charts/ChartStyle.h"
 
 namespace drq::gui {
@@ -42,10 +43,6 @@ constexpr int kBarMaximum = 4096;
 // converter's range, and a spread a white target stays within.
 constexpr int kDefaultSetValue = 1500;
 constexpr int kDefaultMaxDelta = 400;
-
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -295,7 +292,7 @@ int CalibrationPage::StartSelfCalibration() {
   setValue_->setValue(self.setValue);
   maxDelta_->setValue(self.maxDelta);
   context().popups.MessagePopup(QString::fromLatin1(kTitleAttention),
-                                fromText(kMsgConfirmSelfCalibration));
+                                qStringFromLatin1(kMsgConfirmSelfCalibration));
   return 1;
 }
 
@@ -317,8 +314,10 @@ std::optional<WhiteResult> CalibrationPage::CalcCF() {
       transport != nullptr && transport->kind() == TransportKind::Serial) {
     transport->flush();
   }
-  if (!popups.ConfirmPopup(fromText(kTitleConfirmCalculation), fromText(kMsgConfirmCalculation))) {
-    popups.MessagePopup(QString::fromLatin1(kTitleInfo), fromText(kMsgCalculationDeclined));
+  if (!popups.ConfirmPopup(qStringFromLatin1(kTitleConfirmCalculation),
+                           qStringFromLatin1(kMsgConfirmCalculation))) {
+    popups.MessagePopup(QString::fromLatin1(kTitleInfo),
+                        qStringFromLatin1(kMsgCalculationDeclined));
     return std::nullopt;
   }
 
@@ -341,7 +340,7 @@ std::optional<WhiteResult> CalibrationPage::CalcCF() {
   WhiteResult result = computeWhiteCalibration(frames, setValue(), maxDelta());
   lastWhite_ = result;
   if (result.passed()) setFactors(result.factors);
-  popups.MessagePopup(fromText(result.title()), fromText(result.message()));
+  popups.MessagePopup(qStringFromLatin1(result.title()), qStringFromLatin1(result.message()));
   return result;
 }
 
@@ -362,7 +361,8 @@ void CalibrationPage::CBF_ButtonGetCF() {
 }
 
 bool CalibrationPage::askSendPower() {
-  return context().popups.ConfirmPopup(fromText(kTitleSendPower), fromText(kMsgSendPower));
+  return context().popups.ConfirmPopup(qStringFromLatin1(kTitleSendPower),
+                                       qStringFromLatin1(kMsgSendPower));
 }
 
 void CalibrationPage::CBF_ButtonCalcCF() {

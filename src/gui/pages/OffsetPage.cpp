@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 
 namespace drq::gui {
 
@@ -18,10 +19,6 @@ constexpr const char* kHelpGetOffset =
 constexpr const char* kHelpCalcOffset = "Detect the offset values for RED, GREEN and BLUE. ";
 constexpr const char* kHelpEditOffset = "Edit Box for the offset values. ";
 constexpr const char* kHelpClose = "Close PANEL and return to MAIN PANEL. ";
-
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -149,8 +146,8 @@ void OffsetPage::CBF_ButtonGetOffset() {
 }
 
 void OffsetPage::CBF_ButtonCalcOffset() {
-  if (!context().popups.ConfirmPopup(fromText(kTitleCalculateOffset),
-                                     fromText(kMsgCoverReceiver))) {
+  if (!context().popups.ConfirmPopup(qStringFromLatin1(kTitleCalculateOffset),
+                                     qStringFromLatin1(kMsgCoverReceiver))) {
     return;
   }
   ButtonDimmer& dimmer = context().dimmer;

@@ -1,5 +1,5 @@
 // The calibration and offset pages on their own, against the virtual sensor:
-// help, the operations, the white calibration and the hardware file.
+// help, the operations and the white calibration.
 #include <gtest/gtest.h>
 
 #include <QEvent>
@@ -11,12 +11,9 @@
 #include <vector>
 
 #include "core/Session.h"
-#include "core/calib/HardwareFile.h"
 #include "core/calib/WhiteCalibration.h"
-#include "core/params/ParaTransfer.h"
 #include "core/protocol/Frame.h"
 #include "gui/ButtonDimmer.h"
-#include "gui/HardwareFileOperation.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/OffsetPage.h"
@@ -24,7 +21,6 @@
 #include "sim/EmbeddedSensor.h"
 #include "sim/FaultRule.h"
 #include "sim/SensorHost.h"
-#include "support/TempDir.h"
 
 namespace drq::gui {
 namespace {
@@ -333,65 +329,6 @@ TEST_F(CalibrationPages, ASilentSensorEndsTheMeasurementAndComputesNothing) {
   EXPECT_EQ(calibration->calcButtonColor(), kBlinkGrey);
   EXPECT_EQ(liveStarts, 1);
   EXPECT_FALSE(reports.messages.empty());
-}
-
-TEST_F(CalibrationPages, HardwareFileKeepsRefreshedPagesOnCancelAndWritesWhatThePagesShow) {
-  test::TempDir dir;
-  sensor.host().setClockMode(sim::SensorHost::ClockMode::Manual);
-  setCalibration({1100, 1000, 900}, {5, 6, 7});
-  session.identification = std::string(sim::kDefaultIdentification);
-  session.hardwareFile = dir.file("HardwareInitialFile.ini");
-  QStringList log;
-  int refreshes = 0;
-  HardwareFileOperation operation(context, *calibration, *offset,
-                                  HardwareFileWindow{
-                                      [&] {
-                                        if (GetPara(session, {}) == 1) ++refreshes;
-                                      },
-                                      [] {},
-                                      [&](const QString& text) { log << text; },
-                                  });
-  EXPECT_EQ(operation.GenerateHWInfoFile(), 0);
-  EXPECT_EQ(refreshes, 1);
-  EXPECT_EQ(calibration->factors(), (ChannelWords{1100, 1000, 900}));
-  EXPECT_EQ(offset->offsets(), (ChannelWords{5, 6, 7}));
-  EXPECT_EQ(log, QStringList{QStringLiteral("ATTENTION!   NO FILE WAS SELECTED!\n\n")});
-  ASSERT_EQ(popups.records(PopupKind::File).size(), 1u);
-  const FileSelectRequest asked = popups.records(PopupKind::File)[0].file;
-  EXPECT_EQ(asked.title, QStringLiteral("HardwareInitialFile"));
-  EXPECT_EQ(asked.defaultName, QStringLiteral("HardwareInitialFile.ini"));
-  EXPECT_EQ(asked.filter, QStringLiteral("*.ini"));
-  EXPECT_EQ(asked.directory, QString::fromStdString(dir.path().string()));
-
-  // The file holds what the pages show after the refresh.
-  const auto path = dir.file("service.ini");
-  popups.answerFile(2, QString::fromStdString(path.string()));
-  log.clear();
-  EXPECT_EQ(operation.GenerateHWInfoFile(), 1);
-  EXPECT_EQ(log, QStringList{QStringLiteral("HARDWARE INI FILE HAS BEEN SAVED TO:\n") +
-                             QString::fromStdString(path.string()) + QStringLiteral("\n\n")});
-  EXPECT_EQ(session.hardwareFile, path);
-  HardwareFileContent expected;
-  expected.identification = session.identification;
-  const auto block = sensor.model().handleRequest(buildFrame(ORDER_GET_HW_INFO, kHwInfoGuard, {}));
-  expected.block = hwInfoBlockOf(std::span(block.frame).subspan(kHeaderSize));
-  expected.factors = {1100, 1000, 900};
-  expected.offsets = {5, 6, 7};
-  expected.set = sensor.model().ramSet(0);
-  const auto reference = dir.file("expected.ini");
-  ASSERT_TRUE(writeHardwareFile(reference, expected).ok());
-  EXPECT_EQ(test::readFileBytes(path), test::readFileBytes(reference));
-  EXPECT_EQ(requests(), (std::vector<Request>{{2, 0},
-                                              {2, 2},
-                                              {2, 3},
-                                              {102, 0},
-                                              {194, 13527},
-                                              {2, 0},
-                                              {2, 2},
-                                              {2, 3},
-                                              {102, 0},
-                                              {194, 13527},
-                                              {194, 13527}}));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "gui/pages/TableAttributesPage.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -187,16 +186,21 @@ TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
   temperature_->setAccessibleName(QStringLiteral("TEMP."));
   installHelp(temperature_, popups, QString::fromLatin1(kHelpDispTemp));
 
-  auto* controls = new QGridLayout();
-  controls->setContentsMargins(0, 0, 0, 0);
-  controls->setHorizontalSpacing(10);
-  controls->setVerticalSpacing(6);
-  controls->addWidget(switchCaption, 0, 0);
-  controls->addWidget(switch_, 0, 1, 1, 3, Qt::AlignLeft);
-  controls->addWidget(rowCell_, 1, 0, 1, 2, Qt::AlignLeft);
-  controls->addWidget(colorCell_, 1, 2);
-  controls->addWidget(setRowColor_, 1, 3);
-  controls->setColumnStretch(4, 1);
+  auto* modeLine = new QHBoxLayout();
+  modeLine->setSpacing(10);
+  modeLine->addWidget(switchCaption);
+  modeLine->addWidget(switch_);
+  modeLine->addStretch(1);
+  auto* manualLine = new QHBoxLayout();
+  manualLine->setSpacing(10);
+  manualLine->addWidget(rowCell_);
+  manualLine->addWidget(colorCell_);
+  manualLine->addWidget(setRowColor_);
+  manualLine->addStretch(1);
+  auto* controls = new QVBoxLayout();
+  controls->setSpacing(6);
+  controls->addLayout(modeLine);
+  controls->addLayout(manualLine);
   pageLayout()->addLayout(controls);
   pageLayout()->addWidget(table_, 1);
   auto* bottom = new QHBoxLayout();

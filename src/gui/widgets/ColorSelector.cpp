@@ -15,7 +15,7 @@ namespace drq::gui {
 
 namespace {
 
-constexpr int kSwatchWidth = 36;
+constexpr int kSwatchWidth = 28;
 constexpr int kSwatchHeight = 16;
 
 const QRegularExpression& hexPattern() {
@@ -35,7 +35,7 @@ ColorSelector::ColorSelector(QWidget* parent)
       QRegularExpression(QStringLiteral("\\s*(0[xX]?)?[0-9A-Fa-f]{0,6}\\s*")), hex_));
   hex_->setMaxLength(10);
   hex_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  hex_->setFixedWidth(hex_->fontMetrics().horizontalAdvance(QStringLiteral("0xFFFFFF")) + 14);
+  hex_->setFixedWidth(hex_->fontMetrics().horizontalAdvance(QStringLiteral("0xFFFFFF")) + 10);
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -99,7 +99,9 @@ void ColorSelector::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
-QColorDialog* ColorSelector::dialog() const { return dialog_.data(); }
+QColorDialog* ColorSelector::dialog() const {
+  return dialog_.data();
+}
 
 void ColorSelector::openDialog() {
   if (dialog_) {

@@ -17,6 +17,7 @@
 #include "core/attrs/TableAttributesFile.h"
 #include "gui/ButtonDimmer.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/TextConversion.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "support/TempDir.h"
 
@@ -30,8 +31,15 @@ const fs::path kReference = fs::path(DRQ_TEST_DATA_DIR) / "attrs" / "TableAttrib
 constexpr std::uint32_t kRed = 0xFF0000;
 
 QString qpath(const fs::path& path) {
-  return QString::fromStdU16String(path.u16string());
+  return qStringFromPath(path);
 }
+
+// The page shows no child panel.
+class NoPanels final : public ChildPanelSwitch {
+ public:
+  void ShowChildPanelDisp(ChildPanel) override {}
+  ChildPanel currentChildPanel() const override { return ChildPanel::DATAP; }
+};
 
 class TableAttributesPageTest : public ::testing::Test {
  protected:
@@ -70,7 +78,8 @@ class TableAttributesPageTest : public ::testing::Test {
   Session session;
   ScriptedPopups popups;
   ButtonDimmer dimmer;
-  ShellContext context{session, popups, dimmer};
+  NoPanels panels;
+  ShellContext context{session, popups, dimmer, panels};
   TableAttributesPage page{context};
 };
 

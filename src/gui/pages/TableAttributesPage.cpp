@@ -14,6 +14,7 @@
 #include "core/settings/PanelSettings.h"
 #include "core/settings/TextCut.h"
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 
 namespace drq::gui {
@@ -49,23 +50,6 @@ constexpr const char* kHelpDispTemp = "Displays actual temperature in the sensor
 constexpr const char* kConfirmReset = "Do you really want to reset the table?";
 constexpr const char* kDialogTitle = "TableAttributes";
 constexpr const char* kDialogFilter = "*.ini";
-
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toText(const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QString fromPath(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.u16string());
-}
-
-std::filesystem::path toPath(const QString& path) {
-  return std::filesystem::path(path.toStdU16String());
-}
 
 // Refuses an edit that would make a specification longer than 99 bytes of
 // UTF-8 (what the files keep), so that nothing typed is lost on saving.
@@ -232,7 +216,7 @@ attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {
   attrs::RowSpecifications rowTexts;
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     rowTexts[row] =
-        settings::cutUtf8(toText(table_->item(static_cast<int>(row), kSpecColumn)->text()),
+        settings::cutUtf8(utf8FromQString(table_->item(static_cast<int>(row), kSpecColumn)->text()),
                           attrs::kRowSpecificationMax);
   }
   return rowTexts;
@@ -240,7 +224,7 @@ attrs::RowSpecifications TableAttributesPage::rowSpecifications() const {
 
 void TableAttributesPage::setRowSpecifications(const attrs::RowSpecifications& rowTexts) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
-    table_->item(static_cast<int>(row), kSpecColumn)->setText(fromText(rowTexts[row]));
+    table_->item(static_cast<int>(row), kSpecColumn)->setText(qStringFromUtf8(rowTexts[row]));
   }
 }
 
@@ -253,6 +237,14 @@ std::uint32_t TableAttributesPage::rowColorCell(int row) const {
 void TableAttributesPage::readRowColors(RowColorArray& colors) const {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     colors[row] = rowColorCell(static_cast<int>(row));
+  }
+}
+
+void TableAttributesPage::colorRowLabels(const RowLabelPlan& plan) {
+  for (int row = 1; row <= static_cast<int>(kTeachRows); ++row) {
+    const auto rgb = plan.teachLabelColor(row);
+    QTableWidgetItem* header = table_->verticalHeaderItem(row - 1);
+    if (rgb && header) header->setForeground(rgbColor(*rgb));
   }
 }
 
@@ -317,8 +309,8 @@ FileSelection TableAttributesPage::chooseFile(bool allowNew) {
           : session.tableAttributesFile.parent_path();
   if (directory.empty()) directory = session.programDir;
   FileSelectRequest request;
-  request.directory = fromPath(directory);
-  request.defaultName = fromText(settings::kTableAttributesFileName);
+  request.directory = qStringFromPath(directory);
+  request.defaultName = qStringFromLatin1(settings::kTableAttributesFileName);
   request.filter = QString::fromLatin1(kDialogFilter);
   request.title = QString::fromLatin1(kDialogTitle);
   request.allowNew = allowNew;
@@ -329,11 +321,12 @@ int TableAttributesPage::SaveTableSettings() {
   Popups& popups = context().popups;
   const FileSelection choice = chooseFile(true);
   if (choice.result == 0 || choice.path.isEmpty()) {
-    popups.MessagePopup(QString::fromLatin1(kTitleAttention), fromText(kMsgNoFileSelected));
+    popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                        qStringFromLatin1(kMsgNoFileSelected));
     return 0;
   }
   Session& session = context().session;
-  session.tableAttributesFile = toPath(choice.path);
+  session.tableAttributesFile = pathFromQString(choice.path);
   const RowColorArray before = session.RowColors;
   RowColorArray colors;
   attrs::RowSpecifications rowTexts;
@@ -345,8 +338,9 @@ int TableAttributesPage::SaveTableSettings() {
   if (!written.ok()) {
     // Operators must not believe their colours and texts are saved when they are not.
     popups.MessagePopup(QString::fromLatin1(kTitleAttention),
-                        fromText(attrs::kMsgTableAttributesNotWritten) + choice.path +
-                            QStringLiteral("\n\n") + fromText(attrs::writeFailureReason(written)));
+                        qStringFromLatin1(attrs::kMsgTableAttributesNotWritten) + choice.path +
+                            QStringLiteral("\n\n") +
+                            qStringFromUtf8(attrs::writeFailureReason(written)));
     return -1;
   }
   return 1;
@@ -357,27 +351,28 @@ int TableAttributesPage::GetTableSettings() {
   const FileSelection choice = chooseFile(false);
   std::error_code error;
   if (choice.result != 1 || choice.path.isEmpty() ||
-      !std::filesystem::is_regular_file(toPath(choice.path), error)) {
-    popups.MessagePopup(QString::fromLatin1(kTitleAttention), fromText(kMsgNoFileSelected));
+      !std::filesystem::is_regular_file(pathFromQString(choice.path), error)) {
+    popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                        qStringFromLatin1(kMsgNoFileSelected));
     return 0;
   }
   Session& session = context().session;
-  session.tableAttributesFile = toPath(choice.path);
+  session.tableAttributesFile = pathFromQString(choice.path);
   RowColorArray colors = session.RowColors;
   attrs::RowSpecifications rowTexts = rowSpecifications();
   const auto confirm = [&popups](std::string_view title, std::string_view text) {
-    return popups.ConfirmPopup(fromText(title), fromText(text));
+    return popups.ConfirmPopup(qStringFromLatin1(title), qStringFromLatin1(text));
   };
   const attrs::TableAttributesRead read =
       attrs::readTableAttributesFile(session.tableAttributesFile, colors, rowTexts, confirm);
   if (!read.taken) {
-    popups.MessagePopup(QString::fromLatin1(kTitleAttention), fromText(kMsgNothingRead));
+    popups.MessagePopup(QString::fromLatin1(kTitleAttention), qStringFromLatin1(kMsgNothingRead));
     return -1;
   }
   takeRowAttributes(colors, rowTexts);
   if (!read.missingRows.empty()) {
-    popups.MessagePopup(fromText(attrs::kMissingRowsTitle),
-                        fromText(attrs::missingRowsReport(read.missingRows)));
+    popups.MessagePopup(qStringFromLatin1(attrs::kMissingRowsTitle),
+                        qStringFromLatin1(attrs::missingRowsReport(read.missingRows)));
   }
   applyRowColors(session.RowColors);
   emit rowColorsChanged();

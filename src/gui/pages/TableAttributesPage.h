@@ -68,6 +68,7 @@ class TableAttributesPage : public TabPage {
   void readRowColors(RowColorArray& colors) const;
   // Paints column 2 with colors[0..63].
   void applyRowColors(const RowColorArray& colors) override;
+  void colorRowLabels(const RowLabelPlan& plan) override;
 
   // What the table attributes file and the panel settings file store: the
   // colour cells are read into Session::RowColors (a colour changed only in

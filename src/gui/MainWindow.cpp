@@ -236,6 +236,13 @@ void MainWindow::connectPanels() {
   // selection operations of its menu do the same.
   connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, &MainWindow::teachTableChanged);
   connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
+  // Row colours set on the table attributes page reach every table and the
+  // graphs; the colour patch belongs to the automatic row colours.
+  connect(tableAttributesPage_, &TableAttributesPage::rowColorsChanged, this,
+          &MainWindow::applyRowColors);
+  connect(tableAttributesPage_, &TableAttributesPage::colorPatchShown, dataPanel_->colorPatch(),
+          &QWidget::setVisible);
+  tableAttributesPage_->InitSrcPanel();
   // No. committed: the intensity band of that row, as the table shows it.
   connect(teachTablePage_, &TeachTablePage::teachRowChosen, this, [this](int row) {
     TeachTable shown = context_.session.working.table;
@@ -477,7 +484,7 @@ void MainWindow::LoadPanelSettings() {
   session.hardwareFile = loaded.paths.hardwareFile;
   session.tableAttributesFile = loaded.paths.tableAttributesFile;
   session.RowColors = loaded.rowColors;
-  tableAttributesPage_->setRowSpecifications(loaded.rowSpecs);
+  tableAttributesPage_->takeRowAttributes(loaded.rowColors, loaded.rowSpecs);
   connectionPage_->clearRecentAddresses();
   if (used) {
     if (loaded.window) applyWindowPlacement(*loaded.window);
@@ -505,9 +512,7 @@ void MainWindow::StorePanelSettings() {
   out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
                session.tableAttributesFile};
   out.recentAddresses = options_.demo ? storedRecentAddresses_ : connectionPage_->recentAddresses();
-  tableAttributesPage_->readRowColors(session.RowColors);
-  out.rowColors = session.RowColors;
-  out.rowSpecs = tableAttributesPage_->rowSpecifications();
+  tableAttributesPage_->readRowAttributes(out.rowColors, out.rowSpecs);
   const settings::ConnectionSettings connection =
       options_.demo ? storedConnection_ : connectionPage_->connectionSettings();
   // A failed write keeps the previous file; the operator is told where and
@@ -705,6 +710,10 @@ std::uint16_t MainWindow::parameterControlValue(ParaWord word) const {
 
 void MainWindow::InitGraphs() {
   live_->InitGraphs();
+}
+
+bool MainWindow::automaticRowColors() const {
+  return tableAttributesPage_->automaticRowColors();
 }
 
 }  // namespace drq::gui

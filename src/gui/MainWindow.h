@@ -200,6 +200,7 @@ class MainWindow final : public QMainWindow,
   void readShownValues(LiveFrame& frame) const override;
   std::uint16_t parameterControlValue(ParaWord word) const override;
   void InitGraphs() override;
+  bool automaticRowColors() const override;
 
   void buildWindow();
   // InitAll's steps.

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/ParaCommands.h"
+#include "cli/RecordCommand.h"
 
 namespace drq::cli {
 
@@ -19,6 +20,8 @@ constexpr Command kCommands[] = {
     {"diff-para", "[--force] A B",
      "print where two sets (FILE, ram:S, eeprom:S) differ; exit 1 if they do", &cmdDiffPara},
     {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
+    {"record", "-o FILE [--mode count|open|trigger] [--interval S] [--count N] [--id TEXT]",
+     "record frames into a record file (count: N frames, default 10)", &cmdRecord},
 };
 
 }  // namespace

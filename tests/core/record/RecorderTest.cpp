@@ -240,8 +240,12 @@ TEST_P(RecorderTest, LinkFailuresDuringATriggeredRecordingStillStopTheStream) {
   EXPECT_EQ(requests().back(), kAutoSendOff);
 }
 
-TEST_P(RecorderTest, SerialLineErrorWhileWaitingForATriggerIsReportedAndEndsTheRecording) {
-  if (GetParam() != TransportKind::Serial) GTEST_SKIP() << "serial lines only";
+// Line errors exist on serial links only.
+class SerialRecorderTest : public RecorderTest {};
+INSTANTIATE_TEST_SUITE_P(SerialOnly, SerialRecorderTest, ::testing::Values(TransportKind::Serial),
+                         transportName);
+
+TEST_P(SerialRecorderTest, LineErrorWhileWaitingForATriggerIsReportedAndEndsTheRecording) {
   fake->answerNext()
       .send(buildFrame(ORDER_AUTO_SEND, 0, {}))
       .send(dataFrame(numbered(5)), 0.2)

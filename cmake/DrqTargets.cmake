@@ -2,7 +2,8 @@
 
 add_library(drq_options INTERFACE)
 target_compile_options(drq_options INTERFACE -Wall -Wextra)
-target_compile_definitions(drq_options INTERFACE $<$<CONFIG:Debug>:DRQ_DEBUG>)
+target_compile_definitions(drq_options INTERFACE $<$<CONFIG:Debug>:DRQ_DEBUG>
+                                                   DRQ_VERSION="${PROJECT_VERSION}")
 if(DRQ_SANITIZE)
   target_compile_options(drq_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                -fno-sanitize-recover=undefined)

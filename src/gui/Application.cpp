@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 #include <system_error>
 
 #include "core/Session.h"
+#include "core/Version.h"
 #include "core/live/LiveState.h"
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
@@ -199,6 +201,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       out.demo = true;
     } else if (arg == "--help" || arg == "-h") {
       out.help = true;
+    } else if (arg == "--version") {
+      out.version = true;
     } else {
       out.error = "unknown argument: " + arg;
     }
@@ -301,6 +305,10 @@ int WinMain(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (command.version) {
+    std::printf("drqscope %.*s\n", static_cast<int>(kVersion.size()), kVersion.data());
+    return 0;
+  }
   if (command.screenshots && !displayAvailable()) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!displayAvailable()) {
     std::fputs("drqscope: no display to show the user interface on\n", stderr);
@@ -309,6 +317,14 @@ int WinMain(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("drqscope"));
+  QApplication::setApplicationVersion(
+      QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
+  // The desktop entry's name lets the desktop match the window to its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("drqscope"));
+  QIcon icon;
+  for (const int size : {16, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/icons/drqscope-%1.png").arg(size), QSize(size, size));
+  QApplication::setWindowIcon(icon);
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
     QApplication::setStyle(style);
   QFont font(QStringLiteral("Liberation Sans"));
@@ -317,7 +333,8 @@ int WinMain(int argc, char** argv) {
 
   const std::filesystem::path executableDir = toPath(QCoreApplication::applicationDirPath());
   StartOptions options;
-  options.logoDirs = {executableDir};
+  // Installed, the logo lives in the shared data directory beside bin/.
+  options.logoDirs = {executableDir, executableDir.parent_path() / "share" / "drqscope"};
 
   Session session;
   std::unique_ptr<sim::EmbeddedSensor> demoSensor;

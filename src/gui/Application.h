@@ -35,10 +35,18 @@ struct CommandLine {
   bool demo = false;
   std::optional<std::filesystem::path> screenshots;
   bool help = false;
+  bool version = false;
   std::string error;  // not empty: the command line is wrong
 };
 
-inline constexpr const char* kUsage = "usage: drqscope [--dir DIR] [--demo] [--screenshots DIR]\n";
+inline constexpr const char* kUsage =
+    "usage: drqscope [--dir DIR] [--demo] [--screenshots DIR] [--help] [--version]\n"
+    "  --dir DIR          keep the settings and files in DIR (default: beside the program,\n"
+    "                     or the per-user configuration directory when that is not writable)\n"
+    "  --demo             connect to a built-in virtual sensor instead of the stored link\n"
+    "  --screenshots DIR  write a picture of every page and panel into DIR and exit\n"
+    "  -h, --help         this text\n"
+    "  --version          the program's version\n";
 
 CommandLine parseCommandLine(int argc, const char* const* argv);
 

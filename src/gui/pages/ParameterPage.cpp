@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <span>
 
+#include "core/params/ControlLimits.h"
 #include "core/params/ModeRules.h"
 #include "core/params/ParaNames.h"
 #include "gui/Help.h"
@@ -20,9 +21,9 @@ namespace {
 
 using W = ParaWord;
 
-constexpr int kPowerMax = 1000;
-constexpr int kIntegralMax = 250;
-constexpr int kMaxVecNoMax = static_cast<int>(kTeachRows);
+constexpr int kPowerMax = paraControlRange(W::Power).max;
+constexpr int kIntegralMax = paraControlRange(W::Integral).max;
+constexpr int kMaxVecNoMax = paraControlRange(W::MaxVecNo).max;
 constexpr int kWordMax = 65535;
 
 // The words of this page in the order GetPanelValues reads them (the record

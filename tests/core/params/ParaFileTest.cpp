@@ -102,6 +102,10 @@ TEST(ParameterFile, MissingKeysTakeDefaultsAndAreListed) {
   bytes.replace(bytes.find("POWER = 500"), 11, "POWER = 65537");
   set = readBytes(dir, bytes, result);
   EXPECT_EQ(set.record[ParaWord::Power], 1);  // low 16 bits
+  ASSERT_EQ(result.wideValues.size(), 1u);    // and the value as filed
+  EXPECT_FALSE(result.wideValues[0].teachRow);
+  EXPECT_EQ(result.wideValues[0].word, static_cast<std::size_t>(ParaWord::Power));
+  EXPECT_EQ(result.wideValues[0].value, 65537);
   EXPECT_EQ(result.parameters.names, (std::vector<std::string>{"EXTEACH"}));
 
   // Row 12 without HOLD keeps its other values; row 5 without its section is all defaults.

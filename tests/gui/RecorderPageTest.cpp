@@ -42,9 +42,16 @@ class LoggingHost final : public RecorderHost {
   std::function<void(int)> onFrame;  // after each SetPanelGraphData
 };
 
+class RecordingSwitch final : public ChildPanelSwitch {
+ public:
+  void ShowChildPanelDisp(ChildPanel panel) override { shown = panel; }
+  ChildPanel currentChildPanel() const override { return shown; }
+  ChildPanel shown = ChildPanel::DATAP;
+};
+
 class RecorderPageTest : public ::testing::Test {
  protected:
-  RecorderPageTest() : context{session, popups, dimmer}, page(context, &host) {
+  RecorderPageTest() : context{session, popups, dimmer, panels}, page(context, &host) {
     page.registerOperationButtons(dimmer);
     session.recordFile = dir.file("RecordFile.dat");
   }
@@ -98,6 +105,7 @@ class RecorderPageTest : public ::testing::Test {
   Session session;
   ScriptedPopups popups;
   ButtonDimmer dimmer;
+  RecordingSwitch panels;
   ShellContext context;
   LoggingHost host;
   RecorderPage page;
@@ -175,6 +183,8 @@ TEST_F(RecorderPageTest, EveryControlHasItsHelpAndAnAccessibleName) {
   chooseMode(RecordMode::Manual);
   EXPECT_EQ(page.manualRecordButton()->toolTip(),
             QStringLiteral("Record one frame manually \nand append to existing file. "));
+  QTest::mouseClick(page.showGraphButton(), Qt::LeftButton);
+  EXPECT_EQ(panels.shown, ChildPanel::GRAPHP);
 }
 
 TEST_F(RecorderPageTest, IntervalBelowAQuarterSecondIsRaisedAndTheRecordTimePredicted) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 
 namespace drq::gui {
@@ -48,14 +49,6 @@ constexpr double kMaxInterval = 86400.0;
 constexpr int kDefaultCount = 10;
 constexpr double kDefaultInterval = 1.0;
 constexpr const char* kButtonColorProperty = "recordButtonColor";
-
-QString fromPath(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.u16string());
-}
-
-std::filesystem::path toPath(const QString& text) {
-  return std::filesystem::path(text.toStdU16String());
-}
 
 QPushButton* makeButton(const char* text, const char* objectName, QWidget* parent) {
   auto* button = new QPushButton(QString::fromLatin1(text), parent);
@@ -222,7 +215,7 @@ RecorderPage::RecorderPage(ShellContext& context, RecorderHost* host, QWidget* p
   connect(stopRecord_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonStopRecord);
   connect(startTrigRec_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonStartTrigRec);
   connect(manualRecord_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonManualRecord);
-  connect(showGraph_, &QPushButton::clicked, this, &RecorderPage::showGraphRequested);
+  connect(showGraph_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonShowGraph);
   connect(mode_, &ValueRing::valueCommitted, this, &RecorderPage::CBF_EditSelectDataRec);
   connect(interval_, &QDoubleSpinBox::valueChanged, this, &RecorderPage::CBF_EditInterval);
   connect(count_, &QSpinBox::valueChanged, this, &RecorderPage::CBF_EditRecVal);
@@ -317,8 +310,8 @@ void RecorderPage::SelRecFile() {
   const QString attention = QString::fromLatin1(kTitleAttention);
 
   FileSelectRequest request;
-  request.directory = fromPath(session.recordFile.parent_path());
-  request.defaultName = QString::fromLatin1(kRecordFileName.data(), kRecordFileName.size());
+  request.directory = qStringFromPath(session.recordFile.parent_path());
+  request.defaultName = qStringFromLatin1(kRecordFileName);
   request.filter = QString::fromLatin1(text::kFileFilter);
   request.title = QString::fromLatin1(text::kFileDialogTitle);
   request.allowNew = true;
@@ -327,7 +320,7 @@ void RecorderPage::SelRecFile() {
     popups.MessagePopup(attention, QString::fromLatin1(text::kNoFileSelected));
     return;
   }
-  const std::filesystem::path path = toPath(chosen.path);
+  const std::filesystem::path path = pathFromQString(chosen.path);
   std::error_code ec;
   if (chosen.result == 1 || std::filesystem::exists(path, ec)) {
     if (!popups.ConfirmPopup(attention, QString::fromLatin1(text::kFileExists))) return;
@@ -344,7 +337,7 @@ void RecorderPage::SelRecFile() {
 void RecorderPage::reportFileError(const char* text, const RecordFileError& error) {
   context().popups.MessagePopup(
       QString::fromLatin1(kTitleAttention),
-      QString::fromLatin1(text).arg(fromPath(error.path), QString::fromStdString(error.reason)));
+      QString::fromLatin1(text).arg(qStringFromPath(error.path), qStringFromUtf8(error.reason)));
 }
 
 void RecorderPage::reportEnd(RecordOutcome outcome) {
@@ -452,6 +445,10 @@ void RecorderPage::CBF_EditRecVal() {
   CalcRecTime();
 }
 
+void RecorderPage::CBF_ButtonShowGraph() {
+  context().panels.ShowChildPanelDisp(ChildPanel::GRAPHP);
+}
+
 // --- Recorder hooks -----------------------------------------------------------
 
 std::uint16_t RecorderPage::recordMode() {
@@ -459,9 +456,11 @@ std::uint16_t RecorderPage::recordMode() {
 }
 
 void RecorderPage::frameRecorded() {
-  if (!host_) return;
-  host_->SetPanelGraphData();
-  host_->showRecordedFrame();
+  if (host_) {
+    host_->SetPanelGraphData();
+    host_->showRecordedFrame();
+  }
+  emit recordedFrameShown();
 }
 
 void RecorderPage::countersChanged(const RecordCounters& counters) {

@@ -61,7 +61,8 @@ class RecorderPage : public TabPage, private RecorderHooks {
   static constexpr QRgb kIdleButtonColor = 0xE0E0E0;
   static constexpr QRgb kRunningButtonColor = 0xFF0000;
 
-  // Without a host the recorded frames reach only the record file.
+  // Without a host the recorded frames reach only the record file. The host
+  // is not owned (the window's is a child object of the page).
   explicit RecorderPage(ShellContext& context, RecorderHost* host = nullptr,
                         QWidget* parent = nullptr);
 
@@ -111,10 +112,13 @@ class RecorderPage : public TabPage, private RecorderHooks {
   void CBF_EditSelectDataRec();
   void CBF_EditInterval();
   void CBF_EditRecVal();
+  // CBF_ButtonShowGraph: shows the signal graph panel GRAPHP in the display
+  // area.
+  void CBF_ButtonShowGraph();
 
  signals:
-  // CBF_ButtonShowGraph: show the signal graph panel in the display area.
-  void showGraphRequested();
+  // A recorded frame has been shown (before its line is appended).
+  void recordedFrameShown();
   // A recording callback has returned.
   void recordingEnded();
 

@@ -22,6 +22,7 @@
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/OffsetPage.h"
 #include "gui/pages/ParameterPage.h"
+#include "gui/pages/RecorderDisplays.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -170,6 +171,7 @@ void MainWindow::buildWindow() {
                           LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
                                        *bigColor_, *bigGroup_, *signalGraphPanel_},
                           this);
+  recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
 }
 
 void MainWindow::connectPanels() {
@@ -217,6 +219,9 @@ void MainWindow::connectPanels() {
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
   connect(live_, &LiveMonitor::loopEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
+  connect(recorderPage_, &RecorderPage::recordingEnded, this, [this] {
     if (endAfterLoop_) emit programEndRequested();
   });
   connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
@@ -287,10 +292,10 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
     case PanelEvent::Close:
       context_.session.RunFlag.clear();
       StorePanelSettings();
-      // Closing during GO: the loop ends after the frame in flight, and the
-      // program ends once the GO callback has returned (ending the event
+      // Closing during GO or a recording: the loop ends after the frame in
+      // flight, and the program ends once its callback has returned (ending the event
       // loops under it would leave its wait unable to finish).
-      if (live_->isRunning()) {
+      if (live_->isRunning() || recorderPage_->isRecording()) {
         endAfterLoop_ = true;
       } else {
         emit programEndRequested();

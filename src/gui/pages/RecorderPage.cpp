@@ -152,8 +152,13 @@ RecorderPage::RecorderPage(ShellContext& context, RecorderHost* host, QWidget* p
   modeGrid->addWidget(countRow_, 1, 1);
 
   recordTimeRow_ = new QWidget(modeBox);
-  auto* timeLayout = new QHBoxLayout(recordTimeRow_);
+  auto* timeBlock = new QVBoxLayout(recordTimeRow_);
+  timeBlock->setContentsMargins(0, 0, 0, 0);
+  timeBlock->setSpacing(2);
+  timeBlock->addWidget(new QLabel(QStringLiteral("RECORD TIME"), recordTimeRow_));
+  auto* timeLayout = new QHBoxLayout();
   timeLayout->setContentsMargins(0, 0, 0, 0);
+  timeBlock->addLayout(timeLayout);
   const char* timeNames[] = {"DispRecordTimeDays", "DispRecordTimeHours", "DispRecordTimeMinutes",
                              "DispRecordTimeSeconds"};
   const char* timeCaptions[] = {"DAYS", "HOURS", "MIN.", "SEC."};
@@ -167,8 +172,7 @@ RecorderPage::RecorderPage(ShellContext& context, RecorderHost* host, QWidget* p
     timeLayout->addWidget(captioned(caption, recordTime_[i], recordTimeRow_));
   }
   timeLayout->addStretch(1);
-  modeGrid->addWidget(new QLabel(QStringLiteral("RECORD TIME"), modeBox), 2, 0, 1, 2);
-  modeGrid->addWidget(recordTimeRow_, 3, 0, 1, 2);
+  modeGrid->addWidget(recordTimeRow_, 2, 0, 1, 2);
   modeGrid->setColumnStretch(2, 1);
   pageLayout()->addWidget(modeBox);
 
@@ -233,7 +237,8 @@ void RecorderPage::registerOperationButtons(ButtonDimmer& dimmer) {
 
 void RecorderPage::showRecordFile(const QString& path) {
   fileField_->setText(path);
-  fileField_->setCursorPosition(0);
+  // The end of a long path, where the file's name is, stays in view.
+  fileField_->setCursorPosition(static_cast<int>(path.size()));
   fileField_->setToolTip(path);
 }
 

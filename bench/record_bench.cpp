@@ -7,13 +7,15 @@
 //      appended, lost (gaps in the frames' event numbers), appended / pushed
 //      and frames per second;
 //   2. the CPU the recording uses while it waits for a trigger that never
-//      comes (the sensor's trigger period set to a day).
+//      comes (the sensor's trigger period set to a day);
+//   3. the same two through the recorder page of the main window (offscreen,
+//      the signal graph shown, every display updating per frame).
 //
 // Goals: appended / pushed = 1.0 (none lost); under 1 % of a core while
 // waiting.
 //
 // Usage: record_bench [FRAMES, default 20000] [WAIT SECONDS, default 3]
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -29,6 +31,9 @@
 
 #include "core/Session.h"
 #include "core/record/Recorder.h"
+#include "gui/MainWindow.h"
+#include "gui/ScriptedPopups.h"
+#include "gui/pages/RecorderPage.h"
 #include "link/LinkSetup.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/SensorHost.h"
@@ -138,10 +143,83 @@ bool connectTo(drq::Session& session, quint16 port) {
   return true;
 }
 
+// The main window, offscreen, connected to the sensor on `port`, its recorder
+// page in triggered mode and the signal graph in the display area. Records
+// until `limit` frames, or (limit 0) for `seconds` while measuring the CPU of
+// this thread.
+struct GuiRun {
+  long frames = 0;
+  long lost = 0;
+  double framesPerSecond = 0;
+  double cpuShare = 0;
+  bool saved = false;
+};
+
+GuiRun runGuiRecording(quint16 port, long limit, double seconds) {
+  GuiRun result;
+  QTemporaryDir dir;
+  drq::Session session;
+  drq::gui::ScriptedPopups popups;
+  drq::gui::StartOptions options;
+  options.programDir = dir.path().toStdString();
+  options.demo = drq::gui::StartOptions::Demo{QStringLiteral("127.0.0.1"), port};
+  drq::gui::MainWindow window(session, popups, options);
+  window.InitAll();
+  if (!session.link.state().linkUp) {
+    window.CleanUp();
+    return result;
+  }
+  window.show();
+  window.setActivePage(drq::kPageRecorder);
+  auto* page = dynamic_cast<drq::gui::RecorderPage*>(window.page(drq::kPageRecorder));
+  page->modeSelector()->setValue(static_cast<std::uint16_t>(drq::RecordMode::Triggered));
+  page->CBF_EditSelectDataRec();
+  page->CBF_ButtonShowGraph();
+  QCoreApplication::processEvents();
+
+  std::uint16_t lastEvent = 0;
+  QElapsedTimer timer;
+  double elapsedToLast = 0;
+  QObject::connect(page, &drq::gui::RecorderPage::recordedFrameShown, page, [&] {
+    const std::uint16_t event = session.link.responseArgument();
+    if (result.frames == 0) {
+      timer.start();
+    } else if (event != static_cast<std::uint16_t>(lastEvent + 1)) {
+      result.lost += static_cast<std::uint16_t>(event - lastEvent - 1);
+    }
+    lastEvent = event;
+    elapsedToLast = static_cast<double>(timer.nsecsElapsed()) * 1e-9;
+    ++result.frames;
+    if (limit > 0 && result.frames >= limit) page->CBF_ButtonStopRecord();
+  });
+  double cpu0 = 0;
+  QElapsedTimer wall;
+  if (limit == 0) {
+    QTimer::singleShot(200, page, [&] {
+      cpu0 = threadCpuSeconds();
+      wall.start();
+      QTimer::singleShot(static_cast<int>(seconds * 1000), page, [&] { session.RunFlag.clear(); });
+    });
+  }
+  QTimer::singleShot(60000, page, [&] { session.RunFlag.clear(); });
+  popups.answerConfirm(true);
+  page->CBF_ButtonStartTrigRec();
+  if (limit == 0) {
+    result.cpuShare =
+        (threadCpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
+  } else if (elapsedToLast > 0) {
+    result.framesPerSecond = static_cast<double>(result.frames - 1) / elapsedToLast;
+  }
+  result.saved = popups.texts().contains(QString::fromLatin1(drq::gui::recorder_text::kFileSaved));
+  window.CleanUp();
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
   const long frames = argc > 1 ? std::atol(argv[1]) : 20000;
   const double waitSeconds = argc > 2 ? std::atof(argv[2]) : 3.0;
   if (frames <= 0 || frames > 60000 || waitSeconds <= 0) {
@@ -207,6 +285,23 @@ int main(int argc, char** argv) {
     std::printf("waiting %.1f s for a trigger that never comes\n", seconds);
     std::printf("  CPU %.3f %% of a core (goal under 1 %%), %ld frames\n", 100.0 * cpu / seconds,
                 hooks.frames);
+  }
+
+  // 3. The same through the recorder page.
+  {
+    SensorThread sensor(1, static_cast<std::uint32_t>(frames));
+    const GuiRun r = runGuiRecording(sensor.port(), frames, 0);
+    std::printf("the recorder page (offscreen, signal graph shown), sensor as fast as it can\n");
+    std::printf("  pushed %ld, appended %ld, lost %ld, appended/pushed %.4f, %.0f frames/s%s\n",
+                frames, r.frames, r.lost,
+                static_cast<double>(r.frames) / static_cast<double>(frames), r.framesPerSecond,
+                r.saved ? "" : " (did not end normally)");
+  }
+  {
+    SensorThread sensor(86400u * 1000u, 0);
+    const GuiRun r = runGuiRecording(sensor.port(), 0, waitSeconds);
+    std::printf("the recorder page waiting for a trigger that never comes\n");
+    std::printf("  CPU %.3f %% of a core (goal under 1 %%)\n", 100.0 * r.cpuShare);
   }
   return 0;
 }

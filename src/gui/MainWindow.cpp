@@ -24,6 +24,7 @@
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/OffsetPage.h"
 #include "gui/pages/ParameterPage.h"
+#include "gui/pages/RecorderDisplays.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -191,6 +192,7 @@ void MainWindow::buildWindow() {
                           LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
                                        *bigColor_, *bigGroup_, *signalGraphPanel_},
                           this);
+  recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
 }
 
 void MainWindow::connectPanels() {
@@ -262,6 +264,9 @@ void MainWindow::connectPanels() {
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
   connect(live_, &LiveMonitor::loopEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
+  connect(recorderPage_, &RecorderPage::recordingEnded, this, [this] {
     if (endAfterLoop_) emit programEndRequested();
   });
   connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
@@ -345,15 +350,15 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
     case PanelEvent::Close:
       context_.session.RunFlag.clear();
       StorePanelSettings();
-      // Closing during GO: the loop ends after the frame in flight, and the
-      // program ends once the GO callback has returned (ending the event
+      // Closing during GO or a recording: the loop ends after the frame in
+      // flight, and the program ends once its callback has returned (ending the event
       // loops under it would leave its wait unable to finish).
       if (starting_) {
         // During the first connection: ending the event loops now would
         // cut the pending wait short and leave the program without a
         // window; InitAll ends the program once the wait has returned.
         closedDuringStart_ = true;
-      } else if (live_->isRunning()) {
+      } else if (live_->isRunning() || recorderPage_->isRecording()) {
         endAfterLoop_ = true;
       } else {
         emit programEndRequested();

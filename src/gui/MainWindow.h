@@ -137,6 +137,7 @@ class MainWindow final : public QMainWindow,
   TeachOperations& teachOperations() const { return *teachOperations_; }
 
   Session& session() { return context_.session; }
+  Popups& popups() const { return context_.popups; }
   ButtonDimmer& dimmer() { return dimmer_; }
   ConnectionPage& connectionPage() const { return *connectionPage_; }
   CalibrationPage& calibrationPage() const { return *calibrationPage_; }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/ParaCommands.h"
+#include "cli/ScopeCommand.h"
 
 namespace drq::cli {
 
@@ -19,6 +20,11 @@ constexpr Command kCommands[] = {
     {"diff-para", "[--force] A B",
      "print where two sets (FILE, ram:S, eeprom:S) differ; exit 1 if they do", &cmdDiffPara},
     {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
+    {"cycle-time", "", "print the sensor's cycle time and scan frequency", &cmdCycleTime},
+    {"scope",
+     "[--trigger-mode M] [--level L] [--pre N] [--scan-rate R] [--signal S] [--timeout SEC] "
+     "[-o FILE]",
+     "capture one scope trace and print it tab-separated", &cmdScope},
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ ScopePlot::ScopePlot(Kind kind, QWidget* parent) : QCustomPlot(parent), kind_(ki
       c.horizontal->setPen(pen);
       c.horizontal->setSelectable(false);
     }
-    c.position = {i == 0 ? 32.0 : 96.0, 0};
+    c.position = {i == 0 ? 32.0 : 96.0, i == 0 ? 1000.0 : 3000.0};
   }
   if (kind == Kind::Analogue) {
     // Ctrl + left drag draws the zoom rectangle (switched on per press).

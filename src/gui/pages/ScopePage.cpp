@@ -152,8 +152,11 @@ void ScopePage::buildControls() {
   form->addRow(QStringLiteral("SCAN RATE"), scanRate_);
   form->addRow(QStringLiteral("RECORD SIGNAL"), recordedSignal_);
 
-  auto* sensorBox = new QGroupBox(QStringLiteral("SENSOR"), this);
-  auto* sensorForm = new QFormLayout(sensorBox);
+  // The sensor's cycle time, without a frame of its own (the page must fit the
+  // default window's height).
+  QWidget* sensorBox = this;
+  auto* sensorGrid = new QGridLayout();
+  sensorGrid->setContentsMargins(8, 0, 8, 0);
   cycleTime_ =
       newDisplay(QStringLiteral("DispCycleTime"), QStringLiteral("CYCLE TIME [ms]"), sensorBox);
   installHelp(cycleTime_, popups, QString::fromLatin1(kHelpCycleTime));
@@ -164,9 +167,15 @@ void ScopePage::buildControls() {
       newButton(QStringLiteral("GET CYCLE TIME"), QStringLiteral("ButtonGetCycleTime"), sensorBox);
   installHelp(getCycleTime_, popups, QString::fromLatin1(kHelpGetCycleTime));
   connect(getCycleTime_, &QPushButton::clicked, this, &ScopePage::CBF_ButtonGetCycleTime);
-  sensorForm->addRow(QStringLiteral("CYCLE TIME [ms]"), cycleTime_);
-  sensorForm->addRow(QStringLiteral("SCAN FREQ. [Hz]"), scanFrequency_);
-  sensorForm->addRow(getCycleTime_);
+  auto* cycleLabel = new QLabel(QStringLiteral("CYCLE TIME [ms]"), sensorBox);
+  cycleLabel->setBuddy(cycleTime_);
+  auto* frequencyLabel = new QLabel(QStringLiteral("SCAN FREQ. [Hz]"), sensorBox);
+  frequencyLabel->setBuddy(scanFrequency_);
+  sensorGrid->addWidget(cycleLabel, 0, 0);
+  sensorGrid->addWidget(cycleTime_, 0, 1);
+  sensorGrid->addWidget(frequencyLabel, 1, 0);
+  sensorGrid->addWidget(scanFrequency_, 1, 1);
+  sensorGrid->addWidget(getCycleTime_, 2, 0, 1, 2);
 
   scan_ = newButton(QStringLiteral("SCAN"), QStringLiteral("ButtonScan"), this);
   scan_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -189,20 +198,18 @@ void ScopePage::buildControls() {
   buttons->addWidget(print_, 1, 0);
   buttons->addWidget(saveTrace_, 1, 1);
 
-  auto* commentLabel = new QLabel(QStringLiteral("COMMENT"), this);
   comment_ = new QPlainTextEdit(this);
   comment_->setObjectName(QStringLiteral("EditScopeComment"));
   comment_->setAccessibleName(QStringLiteral("COMMENT"));
   comment_->setTabChangesFocus(true);
-  comment_->setMinimumHeight(comment_->fontMetrics().height() * 3);
-  commentLabel->setBuddy(comment_);
+  comment_->setMinimumHeight(comment_->fontMetrics().height() * 2 + 8);
+  comment_->setPlaceholderText(QStringLiteral("COMMENT (printed with the graph)"));
   installHelpWithRightDoubleClick(comment_, popups, QString::fromLatin1(kHelpComment),
                                   [this] { comment_->clear(); });
 
   pageLayout()->addWidget(settingsBox);
-  pageLayout()->addWidget(sensorBox);
+  pageLayout()->addLayout(sensorGrid);
   pageLayout()->addLayout(buttons);
-  pageLayout()->addWidget(commentLabel);
   pageLayout()->addWidget(comment_, 1);
 }
 

@@ -1,6 +1,7 @@
 #include "gui/panels/ScopeGraphPanel.h"
 
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -56,10 +57,8 @@ QLineEdit* newDisplay(const QString& name, const QString& accessible, QWidget* p
   display->setReadOnly(true);
   display->setAlignment(Qt::AlignRight);
   display->setFocusPolicy(Qt::TabFocus);
-  // Wide enough for "0.000000" and for the longest delta X.
-  const int width = display->fontMetrics().horizontalAdvance(QStringLiteral("000000.000000"));
-  display->setMinimumWidth(width / 2 + 16);
-  display->setMaximumWidth(width + 16);
+  // Wide enough for "0.000000"; longer values scroll.
+  display->setFixedWidth(display->fontMetrics().horizontalAdvance(QStringLiteral("0.000000")) + 10);
   return display;
 }
 
@@ -138,22 +137,26 @@ ScopeGraphPanel::ScopeGraphPanel(ShellContext& context, QWidget* parent)
   installHelp(close_, popups, QString::fromLatin1(kHelpCloseSP));
   connect(close_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonCloseSP);
 
-  auto* controls = new QHBoxLayout();
-  controls->setSpacing(6);
-  const auto labelled = [this, controls](const QString& text, QWidget* control) {
-    auto* label = new QLabel(text, this);
-    label->setBuddy(control);
-    controls->addWidget(label);
-    controls->addWidget(control);
+  // Compact rows, so that the panel fits the display area of the default window.
+  auto* controls = new QGridLayout();
+  controls->setHorizontalSpacing(6);
+  controls->setVerticalSpacing(3);
+  const auto label = [this](const QString& text, QWidget* control) {
+    auto* l = new QLabel(text, this);
+    l->setBuddy(control);
+    return l;
   };
-  labelled(QStringLiteral("DELTA X [ms]"), deltaX_);
-  labelled(QStringLiteral("DELTA Y"), deltaY_);
-  labelled(QStringLiteral("SIGNAL"), signalRing_);
-  controls->addWidget(running_);
-  controls->addStretch(1);
-  controls->addWidget(zoom11_);
-  controls->addWidget(saveImage_);
-  controls->addWidget(close_);
+  controls->addWidget(label(QStringLiteral("DELTA X [ms]"), deltaX_), 0, 0);
+  controls->addWidget(deltaX_, 0, 1);
+  controls->addWidget(zoom11_, 0, 3);
+  controls->addWidget(label(QStringLiteral("DELTA Y"), deltaY_), 1, 0);
+  controls->addWidget(deltaY_, 1, 1);
+  controls->addWidget(saveImage_, 1, 3);
+  controls->addWidget(running_, 2, 0, 1, 2);
+  controls->addWidget(close_, 2, 3);
+  controls->addWidget(label(QStringLiteral("SIGNAL"), signalRing_), 3, 0);
+  controls->addWidget(signalRing_, 3, 1, 1, 3, Qt::AlignLeft);
+  controls->setColumnStretch(2, 1);
 
   panelLayout()->setSpacing(4);
   panelLayout()->addWidget(graphArea_, 1);

@@ -28,11 +28,18 @@
 namespace drq::gui {
 namespace {
 
-class FakeScopeHost final : public ScopeHost {
+// The window as the scope page sees it: the child-panel switch and the
+// parameter page's calculation mode.
+class FakeScopeHost final : public ScopeHost, public ChildPanelSwitch {
  public:
-  void showScopePanel() override { ++scopeShown; }
-  void showDisplayPanel() override { ++displayShown; }
   std::uint16_t calculationMode() const override { return calcMode; }
+  void ShowChildPanelDisp(ChildPanel panel) override {
+    shown = panel;
+    if (panel == ChildPanel::SCOPEP) ++scopeShown;
+    if (panel == ChildPanel::DATAP) ++displayShown;
+  }
+  ChildPanel currentChildPanel() const override { return shown; }
+  ChildPanel shown = ChildPanel::DATAP;
   int scopeShown = 0;
   int displayShown = 0;
   std::uint16_t calcMode = 0;
@@ -74,8 +81,8 @@ class Scope : public ::testing::Test {
   Session session;
   ScriptedPopups popups;
   ButtonDimmer dimmer;
-  ShellContext context{session, popups, dimmer};
   FakeScopeHost host;
+  ShellContext context{session, popups, dimmer, host};
   ScopeGraphPanel panel{context};
   ScopePage page{context};
 };

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/params/Modes.h"
+
 namespace drq {
 
 namespace {
@@ -91,8 +93,8 @@ std::string deltaYText(double deltaY) {
 }
 
 std::uint16_t scopeYMaximum(std::uint16_t recordedSignal, std::uint16_t calculationMode) {
-  const bool siM = calculationMode == 1 || calculationMode == 3;
-  return recordedSignal == 1 && siM ? kScopeYMaximumSiM : kScopeYMaximumRaw;
+  return recordedSignal == 1 && isSimCalcMode(calculationMode) ? kScopeYMaximumSiM
+                                                               : kScopeYMaximumRaw;
 }
 
 }  // namespace drq

@@ -13,6 +13,7 @@
 #include "core/ini/FileReplacer.h"
 #include "core/scope/ScopeMath.h"
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
@@ -218,7 +219,8 @@ void ScopePage::attach(ScopeGraphPanel& graphs, ScopeHost& host) {
   host_ = &host;
   connect(graphs_, &ScopeGraphPanel::cursorsChanged, this, &ScopePage::CBF_GraphScope);
   connect(graphs_, &ScopeGraphPanel::zoom11Requested, this, &ScopePage::initScopeGraph);
-  connect(graphs_, &ScopeGraphPanel::closeRequested, this, [this] { host_->showDisplayPanel(); });
+  connect(graphs_, &ScopeGraphPanel::closeRequested, this,
+          [this] { context().panels.ShowChildPanelDisp(ChildPanel::DATAP); });
   initScopeGraph();
 }
 
@@ -271,8 +273,11 @@ void ScopePage::initScopeGraph() {
 
 CaptureResult ScopePage::GetScopeData() {
   ScopeState& scope = context().session.scope;
-  const CaptureResult result = drq::GetScopeData(context().session.link, captureSettings(), scope,
-                                                 [this] { break_->setEnabled(true); });
+  const CaptureResult result =
+      drq::GetScopeData(context().session.link, captureSettings(), scope, [this, &scope] {
+        break_->setEnabled(true);
+        if (abandonRequested_) scope.captureRunning.clear();
+      });
   if (result == CaptureResult::Captured && graphs_) graphs_->drawCapture(scope.traces);
   return result;
 }
@@ -292,15 +297,25 @@ void ScopePage::CBF_ButtonGetCycleTime() {
 }
 
 void ScopePage::CBF_ButtonScan() {
-  if (context().session.scope.captureRunning.isSet()) return;  // one capture at a time
+  if (scanning_) return;  // one capture at a time
+  scanning_ = true;
+  abandonRequested_ = false;
   ButtonDimmer& dimmer = context().dimmer;
   dimmer.SetButtonsDimmed(false, true);
   initScopeGraph();
   if (graphs_) graphs_->setCaptureRunning(true);
-  if (host_) host_->showScopePanel();
+  context().panels.ShowChildPanelDisp(ChildPanel::SCOPEP);
   GetScopeData();
   if (graphs_) graphs_->setCaptureRunning(false);
   dimmer.SetButtonsDimmed(false, false);
+  scanning_ = false;
+  emit scanEnded();
+}
+
+void ScopePage::abandonCapture() {
+  if (!scanning_) return;
+  abandonRequested_ = true;
+  if (context().session.scope.captureRunning.isSet()) BreakDataScan();
 }
 
 void ScopePage::CBF_ButtonBreakScan() {
@@ -330,17 +345,22 @@ void ScopePage::CBF_GraphScope() {
 
 // --- Printout and trace file ----------------------------------------------------
 
-void ScopePage::PrintScopeGraph() {
-  Popups& popups = context().popups;
+ScopeReport ScopePage::currentReport() {
   ScopeReport report;
   report.version = QString::fromLatin1(kWindowTitle);
-  report.panelId = QString::fromStdString(context().session.sensorId);
+  report.panelId = qStringFromUtf8(context().session.sensorId);
   report.comment = comment_->toPlainText().left(kReportCommentMax);
   if (graphs_) {
     graphs_->analogueGraph().replot();
     graphs_->digitalGraph().replot();
     report.panel = graphs_->grab().toImage();
   }
+  return report;
+}
+
+void ScopePage::PrintScopeGraph() {
+  Popups& popups = context().popups;
+  const ScopeReport report = currentReport();
   if (report.panel.isNull()) {
     popups.MessagePopup(QString::fromLatin1(kTitleError), QString::fromLatin1(kReportFailed));
     return;
@@ -355,14 +375,13 @@ void ScopePage::PrintScopeGraph() {
 
 int ScopePage::saveTrace(const QString& file) {
   ini::DiskFileReplacer replacer;
-  return writeTraceFile(std::filesystem::path(file.toStdString()), context().session.scope.traces,
-                        replacer);
+  return writeTraceFile(pathFromQString(file), context().session.scope.traces, replacer);
 }
 
 void ScopePage::CBF_ButtonSaveScopeTrace() {
   Popups& popups = context().popups;
   FileSelectRequest request;
-  request.directory = QString::fromStdString(context().session.programDir.string());
+  request.directory = qStringFromPath(context().session.programDir);
   request.defaultName = QString::fromLatin1(kTraceFileName);
   request.filter = QStringLiteral("*.txt");
   request.title = QStringLiteral("Save scope trace");

@@ -10,6 +10,7 @@
 
 #include "core/scope/ScopeCapture.h"
 #include "gui/pages/TabPage.h"
+#include "gui/printing/ScopeReport.h"
 
 class QPrinter;
 
@@ -22,17 +23,14 @@ class ValueRing;
 class ScopeHost {
  public:
   virtual ~ScopeHost() = default;
-  // Makes SCOPEP the child panel shown (ShowChildPanelDisp).
-  virtual void showScopePanel() = 0;
-  // Makes the display panel DATAP the child panel shown.
-  virtual void showDisplayPanel() = 0;
   // CALCULATION MODE as the parameter page shows it (0..3).
   virtual std::uint16_t calculationMode() const = 0;
 };
 
 // Main tab page "SCOPE": the capture settings, the cycle time, SCAN, BREAK,
 // PRINT, SAVE TRACE and the comment printed with the graphs. It drives SCOPEP
-// (ScopeGraphPanel), which it is attached to once both exist.
+// (ScopeGraphPanel), which it is attached to once both exist, and shows it
+// through the child-panel switch.
 class ScopePage : public TabPage {
   Q_OBJECT
  public:
@@ -66,8 +64,17 @@ class ScopePage : public TabPage {
   void BreakDataScan();
   // PrintScopeGraph: the report of the scope graph panel and the comment.
   void PrintScopeGraph();
+  // What PRINT prints now: the sensor's ID, the comment (at most 1023
+  // characters) and the picture of SCOPEP (null when the page has no panel).
+  ScopeReport currentReport();
   // Writes the last capture as a trace table; 0 or an errno value.
   int saveTrace(const QString& file);
+
+  // True while SCAN runs (from its start exchange to the drawing).
+  bool isScanning() const { return scanning_; }
+  // Ends a running SCAN as BREAK does (the window is closing); a capture that
+  // the sensor has not accepted yet ends as soon as it has.
+  void abandonCapture();
 
   ValueRing& triggerModeRing() const { return *triggerMode_; }
   ValueRing& recordedSignalRing() const { return *recordedSignal_; }
@@ -94,6 +101,10 @@ class ScopePage : public TabPage {
   // CBF_GraphScope: a cursor of the analogue graph moved, or it was zoomed.
   void CBF_GraphScope();
 
+ signals:
+  // SCAN has returned (captured, broken off or failed).
+  void scanEnded();
+
  private:
   void buildControls();
   void showCycleTime();
@@ -101,6 +112,8 @@ class ScopePage : public TabPage {
   ScopeGraphPanel* graphs_ = nullptr;
   ScopeHost* host_ = nullptr;
   PrinterChooser chooser_;
+  bool scanning_ = false;
+  bool abandonRequested_ = false;
 
   ValueRing* triggerMode_;
   QSpinBox* triggerLevel_;

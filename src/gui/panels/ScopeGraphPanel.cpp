@@ -11,6 +11,7 @@
 
 #include "core/scope/ScopeMath.h"
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/panels/ScopePlot.h"
 #include "gui/widgets/Indicators.h"
 #include "gui/widgets/ValueRing.h"
@@ -251,7 +252,7 @@ bool ScopeGraphPanel::saveGraphImage(const QString& file) {
 
 void ScopeGraphPanel::CBF_ButtonSaveScopeImage() {
   FileSelectRequest request;
-  request.directory = QString::fromStdString(context().session.programDir.string());
+  request.directory = qStringFromPath(context().session.programDir);
   request.defaultName = QStringLiteral("ScopeGraph.png");
   request.filter = QStringLiteral("*.png;*.pdf");
   request.title = QStringLiteral("Save scope graphs");

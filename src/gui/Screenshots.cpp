@@ -1,6 +1,8 @@
 #include "gui/Screenshots.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QPdfWriter>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -12,11 +14,15 @@
 #include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/pages/RecorderPage.h"
+#include "gui/pages/ScopePage.h"
 #include "gui/pages/TabPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
+#include "gui/panels/ScopeGraphPanel.h"
+#include "gui/panels/ScopePlot.h"
+#include "gui/printing/ScopeReport.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/Optics.h"
 #include "sim/SensorHost.h"
@@ -205,6 +211,34 @@ bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
   window.ShowChildPanelDisp(ChildPanel::DATAP);
   window.setActivePage(kPageConnection);
   window.resize(size);
+// One scope capture of the demo sensor (a single shot over about 2.6 s, so
+// that the target moves to its next colour) with the cursors around the
+// change, and its printout as a PDF (scope-printout.pdf).
+bool renderScopeCapture(MainWindow& window, ScreenshotWriter& shots) {
+  auto* page = dynamic_cast<ScopePage*>(window.page(kPageScope));
+  auto* panel = dynamic_cast<ScopeGraphPanel*>(window.childPanelWidget(ChildPanel::SCOPEP));
+  if (!page || !panel) return false;
+  const QSize size = window.size();
+  window.resize(kLiveShotWidth, kLiveShotHeight);
+  window.setActivePage(kPageScope);
+  page->CBF_ButtonGetCycleTime();
+  page->scanRateField().setValue(40);
+  page->commentBox().setPlainText(QStringLiteral("Demo sensor: one colour change."));
+  page->CBF_ButtonScan();
+  panel->analogueGraph().setCursor(0, {30, 1200});
+  panel->analogueGraph().setCursor(1, {90, 2600});
+  page->calcScopDeltaXY();
+  panel->analogueGraph().replot();
+  panel->digitalGraph().replot();
+  ScreenshotWriter::settle();
+  bool ok = shots.save(window, QStringLiteral("scope-capture.png"));
+
+  const ScopeReport report = page->currentReport();
+  QPdfWriter pdf(shots.directory().filePath(QStringLiteral("scope-printout.pdf")));
+  pdf.setResolution(300);
+  ok = ok && paintScopeReport(report, pdf, QDateTime::currentDateTime()) == 1;
+  window.resize(size);
+  window.setActivePage(kPageConnection);
   return ok;
 }
 
@@ -286,11 +320,11 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::Embedded
   ScreenshotWriter::settle();
   // Each step renders one group of pictures; add a panel's pictures as a
   // step of its own (or inside the group it belongs to).
-  const bool ok =
-      renderMainPages(window, shots) && renderChildPanels(window, shots) &&
-      renderTopLevelPanels(window, shots) &&
-      (!demo || !window.session().link.state().linkUp ||
-       (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, shots)));
+  const bool ok = renderMainPages(window, shots) && renderChildPanels(window, shots) &&
+                  renderTopLevelPanels(window, shots) &&
+                  (!demo || !window.session().link.state().linkUp ||
+                   (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, shots) &&
+                    renderScopeCapture(window, shots)));
   return ok ? shots.written() : QStringList{};
 }
 

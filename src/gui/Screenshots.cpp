@@ -211,6 +211,9 @@ bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
   window.ShowChildPanelDisp(ChildPanel::DATAP);
   window.setActivePage(kPageConnection);
   window.resize(size);
+  return ok;
+}
+
 // One scope capture of the demo sensor (a single shot over about 2.6 s, so
 // that the target moves to its next colour) with the cursors around the
 // change, and its printout as a PDF (scope-printout.pdf).

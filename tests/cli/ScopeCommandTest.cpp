@@ -30,7 +30,7 @@ std::vector<std::string> lines(const std::string& text) {
 Bytes captureFrame(std::uint16_t k, std::uint16_t p) {
   Bytes payload(kScopeFramePayload);
   for (std::size_t i = 0; i < kScopeSamples; ++i) {
-    writeLe16(payload, 2 * i, static_cast<std::uint16_t>(1000 * (k + 1) + i));
+    writeLe16(payload, 2 * i, static_cast<std::uint16_t>(1000u * (k + 1u) + i));
   }
   writeLe16(payload, 2 * kScopeSamples, p);
   return buildFrame(ORDER_SCOPE, k, payload);

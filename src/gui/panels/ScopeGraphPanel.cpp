@@ -140,7 +140,7 @@ ScopeGraphPanel::ScopeGraphPanel(ShellContext& context, QWidget* parent)
 
   // Compact rows, so that the panel fits the display area of the default window.
   auto* controls = new QGridLayout();
-  controls->setHorizontalSpacing(6);
+  controls->setHorizontalSpacing(2);
   controls->setVerticalSpacing(3);
   const auto label = [this](const QString& text, QWidget* control) {
     auto* l = new QLabel(text, this);

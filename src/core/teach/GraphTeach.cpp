@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 
 #include "core/protocol/Frame.h"
 
@@ -83,6 +85,30 @@ std::optional<std::size_t> GraphTeachSamples::nearestSample(GraphTeachView view,
     }
   }
   return best;
+}
+
+std::optional<std::size_t> GraphTeachSamples::stepSample(GraphTeachView view, std::size_t from,
+                                                         bool forward) const {
+  using Key = std::pair<double, double>;
+  const auto keyOf = [&](std::size_t k) {
+    const ViewPoint p = projectSample(entries_[k], view);
+    return Key{p.a, p.b};
+  };
+  if (forward) {
+    std::set<Key> seen;
+    for (std::size_t k = 0; k <= from && k < count_; ++k) seen.insert(keyOf(k));
+    for (std::size_t m = from + 1; m < count_; ++m) {
+      if (!seen.contains(keyOf(m))) return m;
+    }
+    return std::nullopt;
+  }
+  const std::size_t end = std::min(from, count_);
+  std::map<Key, std::size_t> first;
+  for (std::size_t k = 0; k < end; ++k) first.try_emplace(keyOf(k), k);
+  for (std::size_t m = end; m-- > 0;) {
+    if (first.at(keyOf(m)) == m) return m;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::array<BoundPair, 3>> GraphTeachSamples::bounds() const {

@@ -71,6 +71,12 @@ class GraphTeachSamples {
   std::optional<std::size_t> nearestSample(GraphTeachView view, ViewPoint point, double unitA,
                                            double unitB) const;
 
+  // Keyboard stepping from sample `from`: the next (forward) or previous
+  // sample whose point in `view` is recorded there for the first time. Later
+  // repeats of a point are skipped, since selecting them would select the
+  // first one anyway. None at either end.
+  std::optional<std::size_t> stepSample(GraphTeachView view, std::size_t from, bool forward) const;
+
   // Lowest and highest value of each co-ordinate over the recorded samples
   // (X, Y, INT), kept as samples come in; none while nothing is recorded.
   std::optional<std::array<BoundPair, 3>> bounds() const;

@@ -54,6 +54,20 @@ TEST(GraphTeachSamples, NearestSampleInPixelUnitsWithTheEarlierWinningTies) {
   EXPECT_EQ(s.nearestSample(V::XInt, {111, 45}, 1, 1), 2u);
 }
 
+TEST(GraphTeachSamples, KeyStepsSkipRepeatsOfAPoint) {
+  GraphTeachSamples s;
+  s.store({1, 1, 0});
+  s.store({2, 2, 0});
+  s.store({1, 1, 5});  // repeats sample 0 in X/Y, not in X/INT
+  s.store({3, 3, 0});
+  EXPECT_EQ(s.stepSample(V::XY, 1, true), 3u);
+  EXPECT_EQ(s.stepSample(V::XInt, 1, true), 2u);
+  EXPECT_EQ(s.stepSample(V::XY, 3, false), 1u);
+  EXPECT_EQ(s.stepSample(V::XY, 1, false), 0u);
+  EXPECT_FALSE(s.stepSample(V::XY, 0, false).has_value());
+  EXPECT_FALSE(s.stepSample(V::XY, 3, true).has_value());
+}
+
 TEST(GraphTeachSamples, TheTableHoldsExactly60000) {
   GraphTeachSamples s;
   for (std::size_t k = 0; k < kGraphTeachSamples; ++k) {

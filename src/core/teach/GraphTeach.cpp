@@ -141,6 +141,20 @@ ViewRanges frameGraphTeachView(const GraphTeachSamples& samples, GraphTeachView 
   return frameView(boundsA, a, boundsB, b);
 }
 
+ViewRanges followGraphTeachView(const ViewRanges& current, const ViewRanges& needed) {
+  const auto holds = [](const AxisRange& outer, const AxisRange& inner) {
+    return outer.min <= inner.min && inner.max <= outer.max;
+  };
+  if (holds(current.horizontal, needed.horizontal) && holds(current.vertical, needed.vertical)) {
+    return current;
+  }
+  const auto widen = [](const AxisRange& r) {
+    const int room = (r.max - r.min) / 5;
+    return AxisRange{r.min - room, r.max + room};
+  };
+  return {widen(needed.horizontal), widen(needed.vertical)};
+}
+
 std::size_t GetDataTP2(Session& session, GraphTeachSamples& samples, GraphTeachHooks& hooks) {
   ObservableFlag& run = session.RunFlag;
   std::size_t stored = 0;

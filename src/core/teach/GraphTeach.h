@@ -92,6 +92,12 @@ class GraphTeachSamples {
 ViewRanges frameGraphTeachView(const GraphTeachSamples& samples, GraphTeachView view,
                                ViewPoint cursor);
 
+// The axes a view moves to while samples come in: `current` while it still
+// holds `needed` (a frame of frameGraphTeachView), else `needed` widened by a
+// fifth of its length on each side, so that a growing cloud of points moves
+// the axes only now and then.
+ViewRanges followGraphTeachView(const ViewRanges& current, const ViewRanges& needed);
+
 // What the recording loop shows.
 class GraphTeachHooks {
  public:

@@ -63,18 +63,22 @@ void SampleScatter::paintSamples(std::size_t from, std::size_t to) {
   const int width = cache_.width();
   const int height = cache_.height();
   const QRgb rgb = color_.rgba();
-  const double left = cacheRect_.left();
-  const double top = cacheRect_.top();
+  // Both axes are linear: pixel = origin + co-ordinate * scale.
+  const double keyOrigin = keys->coordToPixel(0) - cacheRect_.left();
+  const double keyScale = keys->coordToPixel(1) - keys->coordToPixel(0);
+  const double valueOrigin = values->coordToPixel(0) - cacheRect_.top();
+  const double valueScale = values->coordToPixel(1) - values->coordToPixel(0);
   for (std::size_t k = from; k < to; ++k) {
     const ViewPoint p = projectSample(samples_[k], view_);
-    const double px = keys->coordToPixel(p.a) - left;
-    const double py = values->coordToPixel(p.b) - top;
+    const double px = keyOrigin + p.a * keyScale;
+    const double py = valueOrigin + p.b * valueScale;
     if (!(px > -kPointSize && py > -kPointSize && px < width + kPointSize &&
           py < height + kPointSize)) {
       continue;
     }
     const int x0 = static_cast<int>(std::lround(px)) - kPointSize / 2;
     const int y0 = static_cast<int>(std::lround(py)) - kPointSize / 2;
+    inkRect_ |= QRect(x0, y0, kPointSize, kPointSize);
     for (int y = std::max(0, y0); y < std::min(height, y0 + kPointSize); ++y) {
       auto* line = reinterpret_cast<QRgb*>(cache_.scanLine(y));
       for (int x = std::max(0, x0); x < std::min(width, x0 + kPointSize); ++x) line[x] = rgb;
@@ -99,11 +103,14 @@ void SampleScatter::draw(QCPPainter* painter) {
     cacheKeyRange_ = keys->range();
     cacheValueRange_ = values->range();
     painted_ = 0;
+    inkRect_ = QRect();
   }
   if (cache_.isNull()) return;
   paintSamples(painted_, count);
   painted_ = count;
-  painter->drawImage(rect.topLeft(), cache_);
+  // Only the part with points: the rest of the cache is transparent.
+  const QRect ink = inkRect_ & cache_.rect();
+  if (!ink.isEmpty()) painter->drawImage(rect.topLeft() + ink.topLeft(), cache_, ink);
 }
 
 void SampleScatter::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {

@@ -45,6 +45,7 @@ class SampleScatter final : public QCPAbstractPlottable {
   QColor color_{0xFF, 0x00, 0x00};
   QImage cache_;
   QRect cacheRect_;
+  QRect inkRect_;  // the part of the cache with points in it
   QCPRange cacheKeyRange_;
   QCPRange cacheValueRange_;
   std::size_t painted_ = 0;

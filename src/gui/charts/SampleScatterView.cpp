@@ -32,8 +32,7 @@ SampleScatterView::SampleScatterView(const GraphTeachSamples& samples, GraphTeac
       title_(new QCPItemText(this)),
       scatter_(nullptr),
       samplesLayer_(chart::bufferedLayer(*this, kSamplesLayer)),
-      cursorGraph_(nullptr),
-      cursorLayer_(nullptr) {
+      cursorGraph_(nullptr) {
   chart::applyStyle(*this);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::CrossCursor);
@@ -53,10 +52,10 @@ SampleScatterView::SampleScatterView(const GraphTeachSamples& samples, GraphTeac
 
   scatter_ = new SampleScatter(xAxis, yAxis, samples_, view_);
   scatter_->setLayer(samplesLayer_);
-  // The cursor's layer lies above the samples' layer.
-  cursorLayer_ = chart::cursorLayer(*this);
-  moveLayer(cursorLayer_, samplesLayer_, QCustomPlot::limAbove);
+  // The cursor is drawn above the samples on their layer: what changes with
+  // each sample is one layer.
   cursorGraph_ = chart::addCursorGraph(*this, 0, 0);
+  cursorGraph_->setLayer(samplesLayer_);
   cursorGraph_->setVisible(false);
 
   scheduler_.add(this);
@@ -80,8 +79,11 @@ void SampleScatterView::samplesChanged() {
     cursorGraph_->setVisible(false);
   }
   scheduler_.markLayerDirty(this, samplesLayer_);
-  scheduler_.markLayerDirty(this, cursorLayer_);
   frame();
+}
+
+void SampleScatterView::showNewSample(std::size_t index) {
+  showSample(index);  // redraws the layer of the samples and the cursor
 }
 
 void SampleScatterView::showSample(std::size_t index) {
@@ -98,12 +100,15 @@ void SampleScatterView::placeCursor(ViewPoint point) {
     it->key = point.a;
     it->value = point.b;
   }
-  scheduler_.markLayerDirty(this, cursorLayer_);
+  scheduler_.markLayerDirty(this, samplesLayer_);
   frame();
 }
 
 void SampleScatterView::frame() {
-  const ViewRanges ranges = frameGraphTeachView(samples_, view_, cursor_);
+  const ViewRanges needed = frameGraphTeachView(samples_, view_, cursor_);
+  // While samples come in the axes move only when the points leave them;
+  // with nothing recorded they frame the cursor closely again.
+  const ViewRanges ranges = samples_.count() > 0 ? followGraphTeachView(ranges_, needed) : needed;
   if (ranges == ranges_) return;
   ranges_ = ranges;
   xAxis->setRange(ranges.horizontal.min, ranges.horizontal.max);

@@ -12,9 +12,10 @@
 // a key step announces cursorCommitted. With nothing recorded the cursor
 // stays.
 //
-// Updates only mark the view dirty in its ReplotScheduler: the samples' layer
-// and the cursor's layer are redrawn at the screen's pace, the whole view
-// only when the axes moved.
+// Updates only mark the view dirty in its ReplotScheduler: the layer of the
+// samples and the cursor is redrawn at the screen's pace, the whole view only
+// when the axes moved. The axes move only when the points leave them (then a
+// fifth wider than needed), so a filling view is rarely redrawn whole.
 
 #include <qcustomplot.h>
 
@@ -43,6 +44,9 @@ class SampleScatterView final : public QCustomPlot {
   void samplesChanged();
   // Puts the cursor on sample `index` (its point in this view).
   void showSample(std::size_t index);
+  // While recording: sample `index` was just stored; it is drawn at the next
+  // replot and the cursor moves onto it.
+  void showNewSample(std::size_t index);
   // The cursor's position (the co-ordinates of the view) and the sample it
   // was put on last (none before the first).
   ViewPoint cursorPosition() const { return cursor_; }
@@ -78,7 +82,6 @@ class SampleScatterView final : public QCustomPlot {
   SampleScatter* scatter_;
   QCPLayer* samplesLayer_;
   QCPGraph* cursorGraph_;
-  QCPLayer* cursorLayer_;
   ViewPoint cursor_;
   std::optional<std::size_t> cursorSample_;
   ViewRanges ranges_;

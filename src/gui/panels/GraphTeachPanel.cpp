@@ -149,10 +149,7 @@ void GraphTeachPanel::sampleRecorded(std::size_t index) {
   values_[0]->setValue(static_cast<int>(s.x));
   values_[1]->setValue(static_cast<int>(s.y));
   values_[2]->setValue(static_cast<int>(s.intensity));
-  for (SampleScatterView* view : views_) {
-    view->samplesChanged();
-    view->showSample(index);
-  }
+  for (SampleScatterView* view : views_) view->showNewSample(index);
   counter_->setValue(static_cast<int>(samples_.count()));
   emit sampleShown();
 }

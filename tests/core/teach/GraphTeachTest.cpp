@@ -95,6 +95,14 @@ TEST(GraphTeachSamples, ViewsFrameTheRecordedSamplesAndTheCursor) {
   EXPECT_EQ(s.bounds()->at(0), (BoundPair{10, 10}));  // earlier samples no longer count
 }
 
+TEST(GraphTeachSamples, ViewsMoveOnlyWhenTheSamplesLeaveThem) {
+  const ViewRanges current{{0, 100}, {50, 150}};
+  EXPECT_EQ(followGraphTeachView(current, {{10, 90}, {50, 150}}), current);
+  // X leaves the view: both axes follow, a fifth of the length wider.
+  EXPECT_EQ(followGraphTeachView(current, {{10, 110}, {60, 160}}),
+            (ViewRanges{{-10, 130}, {40, 180}}));
+}
+
 // --- The recording loop --------------------------------------------------------------
 
 LiveFrame sampleFrame(std::int16_t x, std::int16_t y, std::int16_t intensity) {

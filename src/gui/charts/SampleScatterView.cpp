@@ -19,6 +19,8 @@ constexpr const char* kSamplesLayer = "samples";
 constexpr int kLeftLabelRoom = 46;
 constexpr int kBottomLabelRoom = 22;
 constexpr int kOuterRoom = 6;
+// The axes of a view without samples, as the colour graphs show an empty table.
+constexpr ViewRanges kEmptyView{{0, 10000}, {0, 10000}};
 
 }  // namespace
 
@@ -105,10 +107,15 @@ void SampleScatterView::placeCursor(ViewPoint point) {
 }
 
 void SampleScatterView::frame() {
-  const ViewRanges needed = frameGraphTeachView(samples_, view_, cursor_);
-  // While samples come in the axes move only when the points leave them;
-  // with nothing recorded they frame the cursor closely again.
-  const ViewRanges ranges = samples_.count() > 0 ? followGraphTeachView(ranges_, needed) : needed;
+  // With nothing recorded the view shows the whole range of the
+  // co-ordinates; while samples come in the axes move only when the points
+  // leave them.
+  const bool empty = samples_.count() == 0;
+  const ViewRanges ranges =
+      empty ? kEmptyView
+            : followGraphTeachView(framesSamples_ ? ranges_ : ViewRanges{},
+                                   frameGraphTeachView(samples_, view_, cursor_));
+  framesSamples_ = !empty;
   if (ranges == ranges_) return;
   ranges_ = ranges;
   xAxis->setRange(ranges.horizontal.min, ranges.horizontal.max);

@@ -85,6 +85,7 @@ class SampleScatterView final : public QCustomPlot {
   ViewPoint cursor_;
   std::optional<std::size_t> cursorSample_;
   ViewRanges ranges_;
+  bool framesSamples_ = false;  // the axes frame samples (not the empty view)
   bool dragging_ = false;
 };
 

@@ -84,13 +84,15 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   auto* sideLayout = new QGridLayout(side);
   sideLayout->setContentsMargins(8, 8, 8, 8);
   sideLayout->setSpacing(6);
+  // The displays in one column, the buttons beside them.
   sideLayout->addWidget(counter_, 0, 0);
-  for (int i = 0; i < 3; ++i) sideLayout->addWidget(values_[static_cast<std::size_t>(i)], 1, i);
-  sideLayout->setRowStretch(2, 1);
-  sideLayout->addWidget(start_, 3, 0);
-  sideLayout->addWidget(reset_, 3, 1);
-  sideLayout->addWidget(teach_, 4, 0, 1, 2);
-  sideLayout->addWidget(close_, 4, 2);
+  for (int i = 0; i < 3; ++i) sideLayout->addWidget(values_[static_cast<std::size_t>(i)], i + 1, 0);
+  sideLayout->addWidget(start_, 0, 1, Qt::AlignBottom);
+  sideLayout->addWidget(reset_, 1, 1, Qt::AlignBottom);
+  sideLayout->addWidget(teach_, 2, 1, Qt::AlignBottom);
+  sideLayout->addWidget(close_, 3, 1, Qt::AlignBottom);
+  sideLayout->setRowStretch(4, 1);
+  sideLayout->setColumnStretch(2, 1);
 
   auto* grid = new QGridLayout();
   grid->setSpacing(4);

@@ -158,20 +158,20 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   for (ValueDisplay* display : live_) top->addWidget(display);
   top->addSpacing(12);
   top->addWidget(counter_);
-  top->addSpacing(12);
-  top->addWidget(colorDistance_);
-  top->addWidget(intensityDistance_);
   top->addStretch(1);
 
+  // The distances beside the tolerances they can be taught with.
   auto* tolerances = new QGridLayout();
-  tolerances->setHorizontalSpacing(8);
+  tolerances->setHorizontalSpacing(6);
   tolerances->setVerticalSpacing(4);
-  tolerances->addWidget(colorSourceCell_, 0, 0);
-  tolerances->addWidget(colorValueCell_, 0, 1);
-  tolerances->addWidget(intensitySourceCell_, 1, 0);
-  tolerances->addWidget(intensityValueCell_, 1, 1);
-  tolerances->setColumnStretch(0, 2);
-  tolerances->setColumnStretch(1, 1);
+  tolerances->addWidget(colorDistance_, 0, 0, Qt::AlignBottom);
+  tolerances->addWidget(colorSourceCell_, 0, 1);
+  tolerances->addWidget(colorValueCell_, 0, 2);
+  tolerances->addWidget(intensityDistance_, 1, 0, Qt::AlignBottom);
+  tolerances->addWidget(intensitySourceCell_, 1, 1);
+  tolerances->addWidget(intensityValueCell_, 1, 2);
+  tolerances->setColumnStretch(1, 2);
+  tolerances->setColumnStretch(2, 1);
 
   auto* buttons = new QGridLayout();
   buttons->setSpacing(4);
@@ -181,17 +181,13 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   buttons->addWidget(teach_, 1, 0, 1, 2);
   buttons->addWidget(close_, 1, 2);
 
-  auto* bottom = new QHBoxLayout();
-  bottom->addLayout(tolerances, 3);
-  bottom->addSpacing(8);
-  bottom->addLayout(buttons, 2);
-
   QVBoxLayout* layout = panelLayout();
   layout->setSpacing(6);
   layout->addLayout(top);
   layout->addWidget(values_, 1);
   layout->addWidget(means_);
-  layout->addLayout(bottom);
+  layout->addLayout(tolerances);
+  layout->addLayout(buttons);
 
   showState();
 }

@@ -1,8 +1,9 @@
 # Shared compile settings for every target of the project.
 
 add_library(drq_options INTERFACE)
-target_compile_options(drq_options INTERFACE -Wall -Wextra)
-target_compile_definitions(drq_options INTERFACE $<$<CONFIG:Debug>:DRQ_DEBUG>)
+target_compile_options(drq_options INTERFACE -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion)
+target_compile_definitions(drq_options INTERFACE $<$<CONFIG:Debug>:DRQ_DEBUG>
+                                                   DRQ_VERSION="${PROJECT_VERSION}")
 if(DRQ_SANITIZE)
   target_compile_options(drq_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                -fno-sanitize-recover=undefined)

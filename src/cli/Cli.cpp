@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "core/Version.h"
 #include "link/LinkSetup.h"
 
 namespace drq::cli {
@@ -19,6 +20,7 @@ bool allDigits(std::string_view s) {
 struct ParsedLine {
   LinkOptions link;
   bool help = false;
+  bool version = false;
   bool baudGiven = false;
   std::vector<std::string> rest;  // command name and its words
 };
@@ -38,6 +40,10 @@ std::optional<std::string> parseGlobalOptions(std::span<const std::string> args,
         name == "--tcp" || name == "--serial" || name == "--baud" || name == "--baud-index";
     if (arg == "-h" || arg == "--help") {
       p.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      p.version = true;
       continue;
     }
     if (!takesValue) {
@@ -109,6 +115,15 @@ void printUsage(std::ostream& os) {
       head += "\n" + std::string(40, ' ');
     os << head << c.summary << '\n';
   }
+  os << "\nsend-para sends what the operator tool would after loading FILE: each value within its\n"
+        "control's limits (POWER 0..1000, INTEGRAL 0..250, MAX VEC NO 0..64, others 0..65535;\n"
+        "stderr names every key limited), then corrected by the mode rules. --as-is sends the\n"
+        "values as filed and refuses a value that does not fit 16 bits.\n"
+        "get-para --from eeprom and diff-para eeprom:S load the EEPROM into RAM to read it and\n"
+        "write RAM's two sets back afterwards.\n";
+  os << "\nother options:\n"
+        "  -h, --help          this text\n"
+        "  --version           the program's version\n";
   os << "\nexit status: 0 success, 1 link failure, 2 usage error or unusable file,\n"
         "             3 firmware mismatch; diff-para: 0 equal, 1 different\n";
 }
@@ -151,6 +166,10 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
   }
   if (line.help) {
     printUsage(out);
+    return kExitOk;
+  }
+  if (line.version) {
+    out << "drqctl " << kVersion << '\n';
     return kExitOk;
   }
   if (line.rest.empty()) {

@@ -9,6 +9,7 @@
 
 #include "cli/ParaFormat.h"
 #include "core/connect/Identification.h"
+#include "core/params/ControlLimits.h"
 #include "core/params/ModeRules.h"
 #include "core/params/ParaDiff.h"
 #include "core/params/ParaFile.h"
@@ -105,11 +106,38 @@ int connectChecked(CliContext& ctx) {
   return kExitOk;
 }
 
+// The sensor reads its EEPROM only by loading it into RAM (both sets). The
+// commands that read it keep RAM's two sets first and write them back
+// afterwards, so that reading never changes what the sensor runs with.
+constexpr std::string_view kRamMayHoldEeprom =
+    ": the sensor's RAM may now hold its EEPROM parameters\n";
+constexpr std::string_view kRamNotRestored = ": the sensor's RAM could not be restored\n";
+
+bool readRamSets(SensorLink& link, std::array<ParaSet, 2>& ram, const EepromNotice& notice) {
+  for (std::uint16_t set = 0; set < 2; ++set) {
+    if (GetPara(link, ram[set], TransferTarget::Ram, set, notice) != 1) return false;
+  }
+  return true;
+}
+
+bool restoreRamSets(SensorLink& link, const std::array<ParaSet, 2>& ram) {
+  for (std::uint16_t set = 0; set < 2; ++set) {
+    if (SendPara(link, ram[set], TransferTarget::Ram, set) != 1) return false;
+  }
+  return true;
+}
+
 // The first line of a question, without its trailing blank.
 std::string firstLine(std::string_view text) {
   std::string line(text.substr(0, text.find('\n')));
   while (!line.empty() && line.back() == ' ') line.pop_back();
   return line;
+}
+
+// "POWER", "TEACH VECTOR 3 CELL 0": a filed value's key, with its section for
+// the teach rows.
+std::string filedLabel(const FiledValue& v) {
+  return v.teachRow ? filedSection(v) + ' ' + filedKey(v) : filedKey(v);
 }
 
 void printLists(std::ostream& os, const ParameterFileRead& read) {
@@ -174,7 +202,22 @@ int cmdGetPara(CliContext& ctx) {
   if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
   ParaSet values = defaultParaSet();
   const auto notice = [&ctx](std::string_view text) { ctx.err << text; };
-  if (GetPara(ctx.link(), values, *source, *set, notice) != 1) return kExitLinkFailure;
+  SensorLink& link = ctx.link();
+  if (*source == TransferTarget::Eeprom) {
+    // Reading the EEPROM loads it into RAM: keep RAM's sets and put them back.
+    std::array<ParaSet, 2> ram{defaultParaSet(), defaultParaSet()};
+    if (!readRamSets(link, ram, notice)) return kExitLinkFailure;
+    if (GetPara(link, values, TransferTarget::Eeprom, *set, notice) != 1) {
+      ctx.err << "drqctl " << ctx.command.name << kRamMayHoldEeprom;
+      return kExitLinkFailure;
+    }
+    if (!restoreRamSets(link, ram)) {
+      ctx.err << "drqctl " << ctx.command.name << kRamNotRestored;
+      return kExitLinkFailure;
+    }
+  } else if (GetPara(link, values, *source, *set, notice) != 1) {
+    return kExitLinkFailure;
+  }
   if (const int status = writeParameterFile(output, values); status < 0) {
     ctx.err << "drqctl get-para: cannot write " << output.string() << " (status " << decimal(status)
             << ")\n";
@@ -202,9 +245,20 @@ int cmdSendPara(CliContext& ctx) {
   }
   printLists(ctx.err, read);
 
-  if (!args.flag("--as-is")) {
-    // What the operator tool would send after loading this file: its mode
-    // rules correct the values first.
+  if (args.flag("--as-is")) {
+    // As filed, but never a value cut to its low 16 bits.
+    for (const FiledValue& v : read.wideValues) {
+      ctx.err << "drqctl send-para: " << args.positional.front() << ": " << filedLabel(v) << " = "
+              << decimal(v.value) << " does not fit a 16-bit word\n";
+    }
+    if (!read.wideValues.empty()) return kExitUsage;
+  } else {
+    // What the operator tool would send after loading this file: its controls
+    // take each value at their limits, then its mode rules correct the values.
+    for (const LimitedValue& l : limitToControls(values, read.wideValues)) {
+      ctx.err << filedLabel(l.from) << " = " << decimal(l.from.value) << " limited to "
+              << decimal(l.to) << '\n';
+    }
     const auto forced = applyModeRules(values, *set);
     for (const auto& f : forced.forced) {
       ctx.err << paraKey(f.word) << " set to " << decimal(f.value) << " by the mode rules\n";
@@ -318,15 +372,13 @@ int cmdDiffPara(CliContext& ctx) {
       for (auto& s : sources) {
         if (!s.sensor || s.memory != TransferTarget::Eeprom) continue;
         if (GetPara(link, s.values, TransferTarget::Eeprom, s.set, notice) != 1) {
-          ctx.err << "drqctl diff-para: the sensor's RAM may now hold its EEPROM parameters\n";
+          ctx.err << "drqctl " << ctx.command.name << kRamMayHoldEeprom;
           return kExitDiffTrouble;
         }
       }
-      for (std::uint16_t set = 0; set < 2; ++set) {
-        if (SendPara(link, ram[set], TransferTarget::Ram, set) != 1) {
-          ctx.err << "drqctl diff-para: the sensor's RAM could not be restored\n";
-          return kExitDiffTrouble;
-        }
+      if (!restoreRamSets(link, ram)) {
+        ctx.err << "drqctl " << ctx.command.name << kRamNotRestored;
+        return kExitDiffTrouble;
       }
     }
   }

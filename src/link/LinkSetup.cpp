@@ -4,12 +4,26 @@
 
 #include <charconv>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
 
 namespace drq {
+
+namespace {
+
+// The operator's text of a failed opening, unchanged, then on a line of its
+// own the system's reason when there is one ("Permission denied").
+std::string withReason(std::string_view text, const QString& reason) {
+  std::string out(text);
+  const std::string why = reason.trimmed().toStdString();
+  if (!why.empty()) out += '\n' + why;
+  return out;
+}
+
+}  // namespace
 
 int InitRS232(SensorLink& link) {
   link.runFlag().clear();
@@ -21,7 +35,7 @@ int InitRS232(SensorLink& link) {
   if (!device.isEmpty()) result = port->open(device, baudRateForIndex(state.baudIndex));
   state.lastTransportError = result;
   if (result < 0) {
-    link.reportFailure(serialErrorText(result));
+    link.reportFailure(withReason(serialErrorText(result), port->lastErrorString()));
     return result;
   }
   port->setPortTimeout(kPortTimeoutSeconds);
@@ -45,7 +59,7 @@ int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor) {
     state.tcpConnected = true;
     return result;
   }
-  link.reportFailure(tcpErrorText(result));
+  link.reportFailure(withReason(tcpErrorText(result), tcp->lastErrorString()));
   state.tcpConnected = false;
   return result;
 }

@@ -18,7 +18,8 @@ namespace drq {
 // opens serialDeviceName(state) at baudRateForIndex(state.baudIndex), 8N1, no
 // handshake, port read time-out 2.0 s, both queues flushed. Keeps the result
 // in state.lastTransportError and returns it: 0, or a negative serial result
-// code, which has been reported with its text ("Cannot open port", ...).
+// code, which has been reported with its text ("Cannot open port", ...)
+// followed, on a line of its own, by the system's reason when it gave one.
 int InitRS232(SensorLink& link);
 
 // (Re)connects to state.serverAddress : state.serverPort, closing the current
@@ -26,7 +27,8 @@ int InitRS232(SensorLink& link);
 // with true before and false after the attempt. Keeps the result in
 // state.lastTransportError and returns it: 0 (tcpConnected set), or a
 // negative TCP result code, which has been reported with its text
-// ("UnableToEstablishConnection", ...) and leaves tcpConnected clear.
+// ("UnableToEstablishConnection", ...) and the system's reason on a line of
+// its own ("Connection refused"), and leaves tcpConnected clear.
 // Afterwards a closing server is reported with "SERVER HAS CLOSED CONNECTION!".
 int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor = {});
 

@@ -34,7 +34,9 @@ int SerialTransport::open(const QString& device, std::int32_t baudRate) {
     lastError_ = port_.error();
     lastErrorString_ = port_.errorString();
     port_.clearError();
-    return serialResultFor(lastError_);
+    // A failure Qt files without a reason of its own is still a failure.
+    const int result = serialResultFor(lastError_);
+    return result < 0 ? result : kSerialSystemError;
   }
   if (!port_.setBaudRate(baudRate) || !port_.setDataBits(QSerialPort::Data8) ||
       !port_.setParity(QSerialPort::NoParity) || !port_.setStopBits(QSerialPort::OneStop) ||
@@ -88,6 +90,8 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
     }
     case QSerialPort::WriteError:
     case QSerialPort::UnknownError:
+      // While the port opens, its error belongs to open(), which reads it.
+      if (!port_.isOpen()) return;
       status_ |= kLineIoError;
       port_.clearError();
       emit lineErrorRecorded();

@@ -32,8 +32,9 @@ class SerialTransport final : public QObject, public Transport {
 
   // Opens `device` (a device path such as /dev/ttyUSB0, or COMn on Windows)
   // at `baudRate` bit/s, 8N1, no handshake, and flushes both queues. Returns 0,
-  // or a negative serial result code (core/protocol/LinkSettings.h); lastError()
-  // then tells Qt's reason.
+  // or a negative serial result code (core/protocol/LinkSettings.h), never 0
+  // for a port that did not open (kSerialSystemError when Qt names no reason);
+  // lastError() and lastErrorString() then tell Qt's reason.
   int open(const QString& device, std::int32_t baudRate);
   QSerialPort::SerialPortError lastError() const { return lastError_; }
   QString lastErrorString() const { return lastErrorString_; }

@@ -12,7 +12,12 @@ void RequestFramer::reset() {
 }
 
 void RequestFramer::corrupt(std::vector<Event>& out, Corruption why, State next) {
-  out.push_back(Event{why, {}});
+  // A discard is reported when it ends: the peer's next request then finds
+  // the receiver hunting again.
+  if (next == State::Discarding)
+    discarded_ = why;
+  else
+    out.push_back(Event{why, {}});
   buffer_.clear();
   expected_ = 0;
   state_ = next;
@@ -20,22 +25,31 @@ void RequestFramer::corrupt(std::vector<Event>& out, Corruption why, State next)
 
 std::vector<RequestFramer::Event> RequestFramer::poll(std::uint64_t nowMicros) {
   std::vector<Event> out;
-  if (state_ == State::Collecting && nowMicros >= lastByteMicros_ + kStallMicros)
+  if (state_ == State::Collecting && nowMicros >= lastByteMicros_ + kStallMicros) {
     corrupt(out, Corruption::Stalled, State::Hunting);
+  } else if (state_ == State::Discarding && nowMicros >= lastByteMicros_ + kQuietMicros) {
+    out.push_back(Event{discarded_, {}});
+    state_ = State::Hunting;
+  }
   return out;
 }
 
 std::optional<std::uint64_t> RequestFramer::deadline() const {
-  if (state_ != State::Collecting) return std::nullopt;
-  return lastByteMicros_ + kStallMicros;
+  switch (state_) {
+    case State::Collecting:
+      return lastByteMicros_ + kStallMicros;
+    case State::Discarding:
+      return lastByteMicros_ + kQuietMicros;
+    case State::Hunting:
+      break;
+  }
+  return std::nullopt;
 }
 
 std::vector<RequestFramer::Event> RequestFramer::feed(std::span<const std::uint8_t> bytes,
                                                       std::uint64_t nowMicros) {
   std::vector<Event> out = poll(nowMicros);
   if (bytes.empty()) return out;
-  if (state_ == State::Discarding && nowMicros >= lastByteMicros_ + kQuietMicros)
-    state_ = State::Hunting;
   lastByteMicros_ = nowMicros;
 
   std::size_t i = 0;

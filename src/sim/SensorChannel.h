@@ -101,6 +101,8 @@ class SensorChannel : public QObject {
   void armSendTimer(std::uint64_t dueMicros, std::uint64_t nowMicros);
   void stopSendTimer();
   void onWakeFd();
+  // Hands the framer's timed reports (a stalled request, the end of a
+  // discard) to the host when they fall due.
   void checkStall();
   void armStallTimer();
 

@@ -37,6 +37,10 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
       o.help = true;
       continue;
     }
+    if (opt == "--version") {
+      o.version = true;
+      continue;
+    }
     static constexpr std::string_view kValued[] = {"--tcp", "--link",   "--eeprom", "--seed",
                                                    "--id",  "--serial", "--fault"};
     static constexpr std::string_view kFlags[] = {"--pty", "--pace"};

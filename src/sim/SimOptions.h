@@ -27,12 +27,14 @@ inline constexpr std::string_view kSimUsage =
     "  --serial N         serial number 0..65535 (default 1001)\n"
     "  --pace             delay answers by their time on the wire at the current baud rate\n"
     "  --fault RULE       inject a fault (see the README); --fault @FILE reads rules from FILE\n"
+    "  -h, --help         this text; --version: the program's version\n"
     "Without --tcp and --pty: TCP on 127.0.0.1:10001.\n";
 
 inline constexpr std::uint16_t kDefaultTcpPort = 10001;
 
 struct SimOptions {
   bool help = false;
+  bool version = false;
   bool tcp = false;
   std::string tcpHost = "127.0.0.1";
   std::uint16_t tcpPort = kDefaultTcpPort;

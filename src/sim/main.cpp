@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Version.h"
 #include "sim/PtySensorServer.h"
 #include "sim/SensorHost.h"
 #include "sim/SensorModel.h"
@@ -62,6 +63,10 @@ int main(int argc, char** argv) {
   if (!options) return usageError(error);
   if (options->help) {
     std::fputs(kSimUsage.data(), stdout);
+    return 0;
+  }
+  if (options->version) {
+    std::printf("drqsim %.*s\n", static_cast<int>(drq::kVersion.size()), drq::kVersion.data());
     return 0;
   }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QSerialPort>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -93,11 +95,14 @@ TEST(Cli, LinkFailuresPrintTheExactTextAndExitWithOne) {
   }
   const CliRun noServer = run({"--tcp", "127.0.0.1:" + std::to_string(closedPort), "raw", "7"});
   EXPECT_EQ(noServer.status, kExitLinkFailure);
-  EXPECT_EQ(noServer.err, "UnableToEstablishConnection\n");
+  // The operator's text first, then the system's reason on a line of its own.
+  EXPECT_EQ(noServer.err, "UnableToEstablishConnection\nConnection refused\n");
 
   const CliRun noPort = run({"--serial", "/dev/drq-no-such-port", "raw", "7"});
   EXPECT_EQ(noPort.status, kExitLinkFailure);
-  EXPECT_EQ(noPort.err, "No serial port found\n");
+  QSerialPort probe(QStringLiteral("/dev/drq-no-such-port"));
+  ASSERT_FALSE(probe.open(QIODevice::ReadWrite));
+  EXPECT_EQ(noPort.err, "No serial port found\n" + probe.errorString().toStdString() + "\n");
 }
 
 TEST(Cli, RawOverASerialLineAt921600) {

@@ -137,7 +137,23 @@ TEST_F(ParaOnSensor, PlausibilityNoticesGoToStderrAndTheTransferCompletes) {
                        "SET TO DEFAULT VALUE!\n\n"),
             std::string::npos)
       << r.err;
-  EXPECT_EQ(requests(), (std::vector<Request>{{4, 0, 8}, {2, 1, 8}, {2, 4, 8}, {2, 5, 8}}));
+  // RAM's sets are kept before the load and written back after the reads.
+  EXPECT_EQ(requests(), (std::vector<Request>{{2, 0, 8},
+                                              {2, 2, 8},
+                                              {2, 3, 8},
+                                              {2, 1, 8},
+                                              {2, 4, 8},
+                                              {2, 5, 8},
+                                              {4, 0, 8},
+                                              {2, 1, 8},
+                                              {2, 4, 8},
+                                              {2, 5, 8},
+                                              {1, 0, 42},
+                                              {1, 2, 520},
+                                              {1, 3, 520},
+                                              {1, 1, 42},
+                                              {1, 4, 520},
+                                              {1, 5, 520}}));
 }
 
 TEST_F(ParaOnSensor, TimeOutOnTheSecondReadLeavesTheThirdUnrequested) {
@@ -173,6 +189,77 @@ TEST_F(ParaOnSensor, DiffRamAgainstEepromKeepsTheRamAsItWas) {
   r = run({"diff-para", "ram:0", fileOf(values)});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
+}
+
+// A file value the panels would limit is sent at the limit, never wrapped to
+// 16 bits; --as-is sends values as filed and refuses those that do not fit.
+TEST_F(ParaOnSensor, SendParaLimitsValuesAsThePanelsDo) {
+  std::string bytes = readFileBytes(fileOf(defaultParaSet()));
+  const auto replace = [&bytes](const std::string& from, const std::string& to,
+                                std::size_t after = 0) {
+    const auto at = bytes.find(from, after);
+    ASSERT_NE(at, std::string::npos) << from;
+    bytes.replace(at, from.size(), to);
+  };
+  replace("POWER = 500", "POWER = 70000");
+  replace("INTEGRAL = 1", "INTEGRAL = 300");
+  replace("CELL 2 = 1", "CELL 2 = 65537", bytes.find("[TEACH VECTOR 7]"));
+  replace("HOLD  = 10", "HOLD  = -3", bytes.find("[TEACH VECTOR 9]"));
+  const auto file = dir.file("wide.ini").string();
+  ASSERT_TRUE(writeFileBytes(file, bytes));
+
+  auto r = run({"send-para", file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ParaSet expected = defaultParaSet();
+  expected.record[ParaWord::Power] = 1000;
+  expected.record[ParaWord::Integral] = 250;
+  expected.table[7].cell(2) = 65535;
+  expected.table[9].hold() = 0;
+  EXPECT_EQ(sensor.model().ramSet(0), expected);
+  EXPECT_NE(r.err.find("POWER = 70000 limited to 1000\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("INTEGRAL = 300 limited to 250\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("TEACH VECTOR 7 CELL 2 = 65537 limited to 65535\n"), std::string::npos);
+  EXPECT_NE(r.err.find("TEACH VECTOR 9 HOLD = -3 limited to 0\n"), std::string::npos);
+  requests();
+
+  r = run({"send-para", "--as-is", file});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("POWER = 70000 does not fit"), std::string::npos) << r.err;
+  EXPECT_TRUE(requests().empty());
+
+  replace("POWER = 70000", "POWER = 1500");
+  replace("CELL 2 = 65537", "CELL 2 = 65535");
+  replace("HOLD  = -3", "HOLD  = 3");
+  ASSERT_TRUE(writeFileBytes(file, bytes));
+  r = run({"send-para", "--as-is", file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("limited"), std::string::npos);
+  // The sensor saw POWER 1500 and INTEGRAL 300 and put its own defaults in.
+  EXPECT_NE(r.err.find("INFO!\n2 PARAMETER IN RAM"), std::string::npos) << r.err;
+  EXPECT_EQ(sensor.model().ramSet(0).table[7].cell(2), 65535);
+}
+
+// The sensor reads its EEPROM only into RAM: get-para puts the RAM sets back.
+TEST_F(ParaOnSensor, GetParaFromEepromKeepsTheRamAsItWas) {
+  ParaSet ram0 = defaultParaSet();
+  ram0.record[ParaWord::Average] = 16;
+  ParaSet ram1 = defaultParaSet();
+  ram1.table[50].cell(4) = 777;
+  sensor.model().setRamSet(0, ram0);
+  sensor.model().setRamSet(1, ram1);
+  ParaSet stored = defaultParaSet();
+  stored.record[ParaWord::Power] = 123;
+  sensor.model().setEepromSet(1, stored);
+
+  const auto out = dir.file("e.ini");
+  const auto r = run({"get-para", "--from", "eeprom", "--set", "1", "-o", out.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ParaSet got = defaultParaSet();
+  ASSERT_TRUE(readParameterFile(out, got, {}).taken);
+  EXPECT_EQ(got.record, stored.record);
+  EXPECT_EQ(sensor.model().ramSet(0), ram0);
+  EXPECT_EQ(sensor.model().ramSet(1), ram1);
+  EXPECT_EQ(sensor.model().eepromSet(1), stored);
 }
 
 }  // namespace

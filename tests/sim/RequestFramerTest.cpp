@@ -47,30 +47,43 @@ TEST(RequestFramer, AssemblesFramesFromAnyPieces) {
   }
 }
 
-TEST(RequestFramer, BadStartGivesOneReportAndTheLineIsIgnoredUntilQuiet) {
+TEST(RequestFramer, BadStartGivesOneReportOnceTheLineIsQuiet) {
   RequestFramer f;
-  EXPECT_EQ(kinds(f.feed(joined({Bytes{0x00, 0x55}, request(ORDER_IDENTIFY)}), 0)),
-            std::vector{Corruption::BadStart});
+  EXPECT_TRUE(f.feed(joined({Bytes{0x00, 0x55}, request(ORDER_IDENTIFY)}), 0).empty());
   // More bytes soon after still belong to the damaged burst.
   EXPECT_TRUE(f.feed(request(ORDER_IDENTIFY), kQuiet - 1).empty());
-  // After a quiet line a new request is taken.
+  EXPECT_EQ(f.deadline(), 2 * kQuiet - 1);
+  EXPECT_TRUE(f.poll(2 * kQuiet - 2).empty());
+  // The report goes out when the discard ends, so a request sent after it is taken.
+  EXPECT_EQ(kinds(f.poll(2 * kQuiet - 1)), std::vector{Corruption::BadStart});
+  EXPECT_FALSE(f.deadline());
   const auto events = f.feed(request(ORDER_IDENTIFY), 2 * kQuiet);
   ASSERT_EQ(kinds(events), std::vector{Corruption::None});
   EXPECT_EQ(events[0].frame, request(ORDER_IDENTIFY));
+}
+
+TEST(RequestFramer, ReportDueBeforeNewBytesComesFirst) {
+  RequestFramer f;
+  EXPECT_TRUE(f.feed(Bytes{0x01}, 0).empty());
+  // Nobody polled when the line went quiet: the report still precedes the request.
+  EXPECT_EQ(kinds(f.feed(request(ORDER_IDENTIFY), 5 * kQuiet)),
+            (std::vector{Corruption::BadStart, Corruption::None}));
 }
 
 TEST(RequestFramer, HeaderDamageAndOversizedLengthAreCorrupt) {
   Bytes badCrc = request(ORDER_GET_DATA);
   badCrc[7] ^= 0x80;
   RequestFramer f;
-  EXPECT_EQ(kinds(f.feed(badCrc, 0)), std::vector{Corruption::BadHeader});
+  EXPECT_TRUE(f.feed(badCrc, 0).empty());
+  EXPECT_EQ(kinds(f.poll(kQuiet)), std::vector{Corruption::BadHeader});
 
   FrameHeader big;
   big.order = ORDER_WRITE_PARA;
   big.length = 513;
   const auto header = encodeHeaderFields(big);
   RequestFramer g;
-  EXPECT_EQ(kinds(g.feed(header, 0)), std::vector{Corruption::Oversized});
+  EXPECT_TRUE(g.feed(header, 0).empty());
+  EXPECT_EQ(kinds(g.poll(kQuiet)), std::vector{Corruption::Oversized});
 }
 
 TEST(RequestFramer, PayloadDamageKeepsTheFrameBoundary) {
@@ -96,10 +109,10 @@ TEST(RequestFramer, StalledPartialRequestIsDroppedOnce) {
   EXPECT_TRUE(f.poll(1000 + RequestFramer::kStallMicros - 1).empty());
   EXPECT_EQ(kinds(f.poll(1000 + RequestFramer::kStallMicros)), std::vector{Corruption::Stalled});
   EXPECT_FALSE(f.deadline());
-  // The late rest does not start with 0x55: one more report, then quiet.
-  EXPECT_EQ(kinds(f.feed(std::span(frame).subspan(20), 900'000)),
-            std::vector{Corruption::BadStart});
-  EXPECT_EQ(kinds(f.feed(frame, 900'000 + kQuiet)), std::vector{Corruption::None});
+  // The late rest does not start with 0x55: one more report once quiet.
+  EXPECT_TRUE(f.feed(std::span(frame).subspan(20), 900'000).empty());
+  EXPECT_EQ(kinds(f.feed(frame, 900'000 + kQuiet)),
+            (std::vector{Corruption::BadStart, Corruption::None}));
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -122,6 +124,38 @@ TEST(SensorServer, FaultsReachTheWire) {
   EXPECT_EQ(last.order, ORDER_STORE_EEPROM);
   EXPECT_FALSE(last.handled);
   EXPECT_TRUE(QTest::qWaitFor([&] { return sensor.server().clientCount() == 0; }, kWaitMs));
+}
+
+// A client that sends its next request as soon as the error report for a
+// damaged one arrives is heard; the damaged request gives one report.
+TEST(SensorServer, RequestRightAfterAnErrorReportIsAnswered) {
+  EmbeddedSensor sensor;
+  ASSERT_TRUE(sensor.start()) << sensor.errorString().toStdString();
+  Client c(sensor.port());
+  Bytes damaged = request(ORDER_GET_DATA);
+  damaged[6] ^= 0x01;  // header CRC no longer matches
+  for (const Bytes& bad : {damaged, Bytes{0x00, 0x55, 0x07}}) {
+    // The next request goes out the moment the report is in.
+    // A plain event loop: the test's usual wait sleeps between its turns.
+    QEventLoop loop;
+    Bytes report;
+    QObject::connect(&c.socket(), &QTcpSocket::readyRead, &loop, [&] {
+      if (report.empty() && c.socket().bytesAvailable() >= 8) {
+        report = asBytes(c.socket().read(8));
+        c.send(request(ORDER_IDENTIFY));
+      }
+      if (c.socket().bytesAvailable() >= 80) loop.quit();
+    });
+    QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+    c.send(bad);
+    loop.exec();
+    const Bytes reply = asBytes(c.socket().read(80));
+    EXPECT_TRUE(isErrorReport(report, kErrorCommunication));
+    ASSERT_EQ(reply.size(), 80u);
+    EXPECT_EQ(headerOf(reply).order, ORDER_IDENTIFY);
+    EXPECT_EQ(c.socket().bytesAvailable(), 0);
+  }
+  EXPECT_EQ(sensor.model().corruptRequestCount(), 2u);
 }
 
 TEST(SensorServer, PushedFramesGoToTheClientThatStartedThem) {

@@ -9,12 +9,17 @@ namespace {
 constexpr std::size_t kStringBufferSize = 1024;
 
 // Ini_GetInt into a 16-bit word: true when read (the value's low 16 bits
-// stored), false when absent, blank or not an integer (`word` untouched).
+// stored), false when absent, blank or not an integer (`word` untouched). A
+// value that does not fit the word is noted in `wide` (when given) at `where`.
 bool getWord(ini::IniStore& store, std::string_view section, std::string_view key,
-             std::uint16_t& word) {
+             std::uint16_t& word, std::vector<FiledValue>* wide, FiledValue where) {
   int value = 0;
   if (store.Ini_GetInt(section, key, value) != 1) return false;
   word = static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu);
+  if (wide != nullptr && (value < 0 || value > 0xFFFF)) {
+    where.value = value;
+    wide->push_back(where);
+  }
   return true;
 }
 
@@ -51,10 +56,12 @@ void AppendTechVecToIniHandle(ini::IniStore& store, const TeachTable& table) {
   }
 }
 
-MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record) {
+MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record,
+                                     std::vector<FiledValue>* wide) {
   MissingList list;
   for (std::size_t w = 0; w < kParaRecordWords; ++w) {
-    if (!getWord(store, kSectionParameter, kParaKeys[w], record.words[w])) {
+    if (!getWord(store, kSectionParameter, kParaKeys[w], record.words[w], wide,
+                 FiledValue{std::nullopt, w, 0})) {
       record.words[w] = kParaDefaults[w];
       addToList(list, kParaListHeading, paraListName(static_cast<ParaWord>(w)));
     }
@@ -62,7 +69,8 @@ MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record) {
   return list;
 }
 
-MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table) {
+MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table,
+                                        std::vector<FiledValue>* wide) {
   MissingList list;
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     const std::string section = teachSectionName(row);
@@ -70,7 +78,7 @@ MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table)
     const TeachVector defaults = defaultTeachVector();
     bool complete = true;
     const auto take = [&](std::string_view key, std::size_t word) {
-      if (!getWord(store, section, key, v.words[word])) {
+      if (!getWord(store, section, key, v.words[word], wide, FiledValue{row, word, 0})) {
         v.words[word] = defaults.words[word];
         complete = false;
       }
@@ -112,8 +120,8 @@ ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& 
   if (!result.typeOk && !ask(kMsgNotParameterFile)) return result;
   if (!result.versionOk && !ask(kMsgVersionMismatch)) return result;
 
-  result.parameters = AcquireParaFromIniHandle(store, set.record);
-  result.teachVectors = AcquireTechVecFromIniHandle(store, set.table);
+  result.parameters = AcquireParaFromIniHandle(store, set.record, &result.wideValues);
+  result.teachVectors = AcquireTechVecFromIniHandle(store, set.table, &result.wideValues);
   result.taken = true;
   return result;
 }

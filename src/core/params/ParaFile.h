@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/params/ControlLimits.h"
 #include "core/params/ParaNames.h"
 #include "core/params/ParaSet.h"
 
@@ -58,11 +59,14 @@ struct MissingList {
 
 // Takes the 17 record words from PARAMETER: a key counts as read only when
 // Ini_GetInt returns 1; a read value is stored as its low 16 bits, any other
-// word takes its default and is listed (EXTERN TEACH as "EXTEACH").
-MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record);
+// word takes its default and is listed (EXTERN TEACH as "EXTEACH"). Values
+// read that do not fit 16 bits are also added to `wide` when it is given.
+MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record,
+                                     std::vector<FiledValue>* wide = nullptr);
 // Takes CELL 0..4, GROUP and HOLD of every row the same way; a row with any of
 // the seven missing is listed by its section name. Spare words stay.
-MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table);
+MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table,
+                                        std::vector<FiledValue>* wide = nullptr);
 
 // Writes a parameter file of `set` to `path` (replacing it atomically).
 // Returns the store's write status (not negative on success).
@@ -84,6 +88,9 @@ struct ParameterFileRead {
   bool taken = false;      // the values were taken into the set
   MissingList parameters;  // keys that took their defaults
   MissingList teachVectors;
+  // Values taken that do not fit their 16-bit word (which holds the low 16
+  // bits), in file order: a caller that limits values uses these instead.
+  std::vector<FiledValue> wideValues;
 };
 
 // Reads `path` into `set`: checks the type (asking kMsgNotParameterFile when it

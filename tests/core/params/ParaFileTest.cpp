@@ -61,7 +61,8 @@ TEST(ParameterFile, DefaultsWriteTheReferenceFileByteForByte) {
 TEST(ParameterFile, WriteAndReadBackRestoresEveryWordButNotTheSpare) {
   TempDir dir;
   ParaSet written = defaultParaSet();
-  for (std::size_t w = 0; w < kParaRecordWords; ++w) written.record.words[w] = 60000 + w;
+  for (std::size_t w = 0; w < kParaRecordWords; ++w)
+    written.record.words[w] = static_cast<std::uint16_t>(60000 + w);
   for (std::size_t r = 0; r < kTeachRows; ++r) {
     for (std::size_t w = 0; w < kTeachVectorWords; ++w) {
       written.table[r].words[w] = static_cast<std::uint16_t>(r * 100 + w);
@@ -102,6 +103,10 @@ TEST(ParameterFile, MissingKeysTakeDefaultsAndAreListed) {
   bytes.replace(bytes.find("POWER = 500"), 11, "POWER = 65537");
   set = readBytes(dir, bytes, result);
   EXPECT_EQ(set.record[ParaWord::Power], 1);  // low 16 bits
+  ASSERT_EQ(result.wideValues.size(), 1u);    // and the value as filed
+  EXPECT_FALSE(result.wideValues[0].teachRow);
+  EXPECT_EQ(result.wideValues[0].word, static_cast<std::size_t>(ParaWord::Power));
+  EXPECT_EQ(result.wideValues[0].value, 65537);
   EXPECT_EQ(result.parameters.names, (std::vector<std::string>{"EXTEACH"}));
 
   // Row 12 without HOLD keeps its other values; row 5 without its section is all defaults.

@@ -1,0 +1,29 @@
+// What the connection page's message box says when the link cannot be opened.
+#include <QSerialPort>
+
+#include "core/Session.h"
+#include "core/protocol/LinkSettings.h"
+#include "gui/ShellFixture.h"
+
+namespace drq::gui::test {
+namespace {
+
+TEST_F(ShellTest, FailedOpeningShowsTheTextAndThenTheSystemsReason) {
+  const QString device = QStringLiteral("/dev/drq-no-such-port");
+  QSerialPort probe(device);
+  ASSERT_FALSE(probe.open(QIODevice::ReadWrite));
+  writeSettings(
+      "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+      "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = 1\r\nBAUDRATE = 4\r\n"
+      "COMPORT DEVICE = \"" +
+      device.toStdString() + "\"\r\n");
+  popups.answerChoice(2);  // OFFLINE
+  start();
+  EXPECT_EQ(session.link.state().lastTransportError, kSerialNoPortFound);
+  EXPECT_EQ(window->connectionPage().messages(),
+            QStringLiteral("TRY TO CONNECT!\nNo serial port found\n") + probe.errorString() +
+                QStringLiteral("\n\nNO SENSOR CONNECTED!\n\n"));
+}
+
+}  // namespace
+}  // namespace drq::gui::test

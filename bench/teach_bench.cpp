@@ -31,7 +31,6 @@
 #include "gui/ScriptedPopups.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/panels/GraphTeachPanel.h"
-#include "gui/panels/TeachPanelHost.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace {
@@ -74,25 +73,6 @@ double rateOver(const std::vector<qint64>& times, std::size_t first, std::size_t
   return seconds > 0 ? static_cast<double>(last - first) / seconds : 0;
 }
 
-// Until the window wires the panel: what Start needs.
-class BenchHost final : public drq::gui::TeachPanelHost {
- public:
-  explicit BenchHost(drq::gui::MainWindow& window) : window_(window) {}
-  drq::gui::TeachModes readTeachModes() override { return {}; }
-  drq::TeachTable shownTeachTable() const override { return {}; }
-  std::size_t teachRow() const override { return 0; }
-  bool teachAutoIncrement() const override { return false; }
-  void showTaughtTable(const drq::TeachTable&, std::size_t) override {}
-  void teachShownValues(std::int16_t, std::int16_t, std::int16_t) override {}
-  void readPanels() override { window_.GetPanelValues(); }
-  void redrawTeachFigures() override {}
-  bool acquisitionRunning() const override { return false; }
-  void runLiveLoop() override {}
-
- private:
-  drq::gui::MainWindow& window_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,15 +106,13 @@ int main(int argc, char** argv) {
   }
   window->resize(1100, 800);
   window->show();
-  window->ShowChildPanelDisp(drq::gui::ChildPanel::TEACHP2);
-  auto* panel = qobject_cast<drq::gui::GraphTeachPanel*>(
-      window->childPanelWidget(drq::gui::ChildPanel::TEACHP2));
+  window->ShowChildPanelDisp(drq::ChildPanel::TEACHP2);
+  auto* panel =
+      qobject_cast<drq::gui::GraphTeachPanel*>(window->childPanelWidget(drq::ChildPanel::TEACHP2));
   if (!panel) {
     std::fprintf(stderr, "no graph teach panel\n");
     return 1;
   }
-  BenchHost host(*window);
-  panel->setHost(host);
   QCoreApplication::processEvents();
 
   std::vector<qint64> times;

@@ -45,6 +45,7 @@ class ScopeGraphPanel;
 class BigColorPanel;
 class BigGroupPanel;
 class PasswordPanel;
+class TeachPanelBridge;
 
 // How the window starts.
 struct StartOptions {
@@ -256,6 +257,7 @@ class MainWindow final : public QMainWindow,
 
   std::unique_ptr<ModeRulesApplier> modeRules_;
   std::unique_ptr<TeachOperations> teachOperations_;
+  std::unique_ptr<TeachPanelBridge> teachPanels_;
   LiveMonitor* live_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "core/params/Modes.h"
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
+#include "gui/TeachPanelShots.h"
 #include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/pages/TabPage.h"
@@ -230,7 +231,8 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::Embedded
   const bool ok =
       renderMainPages(window, shots) && renderChildPanels(window, shots) &&
       renderTopLevelPanels(window, shots) &&
-      (!demo || !window.session().link.state().linkUp || renderLivePages(window, *demo, shots));
+      (!demo || !window.session().link.state().linkUp ||
+       (renderLivePages(window, *demo, shots) && renderTeachPanels(window, *demo, shots)));
   return ok ? shots.written() : QStringList{};
 }
 

@@ -45,7 +45,8 @@ class ScreenshotWriter {
 // panel in the display area, the graph pages of the display panel and the
 // top-level panels, each to a PNG file in `dir`. With the demo sensor
 // connected it also renders the four graph pages of the display panel with
-// live data (datap-N-*.png), teaching the sensor's demo colours first.
+// live data (datap-N-*.png), teaching the sensor's demo colours first, and
+// the two teach panels with data (teach-N-*.png).
 // Returns the files written; empty on a failure.
 QStringList renderScreenshots(MainWindow& window, const QDir& dir,
                               sim::EmbeddedSensor* demo = nullptr);

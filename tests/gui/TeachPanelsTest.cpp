@@ -58,12 +58,20 @@ class FakeHost final : public TeachPanelHost {
   int liveLoops = 0;
 };
 
+class FakePanelSwitch final : public ChildPanelSwitch {
+ public:
+  void ShowChildPanelDisp(ChildPanel panel) override { shown = panel; }
+  ChildPanel currentChildPanel() const override { return shown; }
+  ChildPanel shown = ChildPanel::TEACHP1;
+};
+
 class TeachPanelsTest : public ::testing::Test {
  protected:
   Session session;
   ScriptedPopups popups;
   ButtonDimmer dimmer;
-  ShellContext context{session, popups, dimmer};
+  FakePanelSwitch panels;
+  ShellContext context{session, popups, dimmer, panels};
   FakeHost host;
 };
 
@@ -153,10 +161,9 @@ TEST_F(MeanTeachPanelTest, TeachWritesTheMeansIntoRowNoWithTheChosenTolerances) 
 TEST_F(MeanTeachPanelTest, CloseEndsTheLoopAndTheCapturesStay) {
   capture(100, 50, 900);
   session.RunFlag.set(1);
-  QSignalSpy closed(&panel, &MeanTeachPanel::closeRequested);
   QTest::mouseClick(panel.closeButton(), Qt::LeftButton);
   EXPECT_FALSE(session.RunFlag.isSet());
-  EXPECT_EQ(closed.count(), 1);
+  EXPECT_EQ(panels.shown, ChildPanel::DATAP);
   EXPECT_EQ(panel.counterDisplay()->value(), 1);
 }
 

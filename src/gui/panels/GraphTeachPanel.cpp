@@ -5,6 +5,7 @@
 #include <QKeySequence>
 
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatterView.h"
@@ -15,15 +16,11 @@ namespace drq::gui {
 
 namespace {
 
-QString latin1(const char* text) {
-  return QString::fromLatin1(text);
-}
-
 QPushButton* makeButton(const char* text, const char* name, const char* help, Popups& popups,
                         QWidget* parent) {
-  auto* button = new QPushButton(latin1(text), parent);
+  auto* button = new QPushButton(qStringFromLatin1(text), parent);
   button->setObjectName(QLatin1String(name));
-  installHelp(button, popups, latin1(help));
+  installHelp(button, popups, qStringFromLatin1(help));
   return button;
 }
 
@@ -38,20 +35,20 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
       scheduler_(new ReplotScheduler(this)),
       counter_(new ValueDisplay(QStringLiteral("COUNTER"), this, 5)) {
   Popups& popups = context.popups;
-  installHelp(this, popups, latin1(kHelpTeachP2));
+  installHelp(this, popups, qStringFromLatin1(kHelpTeachP2));
 
   counter_->setObjectName(QStringLiteral("DispTP2Counter"));
   counter_->setAccessibleName(QStringLiteral("COUNTER"));
-  installHelp(counter_, popups, latin1(kHelpTp2Counter));
+  installHelp(counter_, popups, qStringFromLatin1(kHelpTp2Counter));
   counter_->setValue(0);
 
   const char* captions[] = {"X", "Y", "INT"};
   const char* displayNames[] = {"DispTP2X", "DispTP2Y", "DispTP2INT"};
   for (std::size_t i = 0; i < values_.size(); ++i) {
-    values_[i] = new ValueDisplay(latin1(captions[i]), this);
+    values_[i] = new ValueDisplay(qStringFromLatin1(captions[i]), this);
     values_[i]->setObjectName(QLatin1String(displayNames[i]));
-    values_[i]->setAccessibleName(latin1(captions[i]));
-    installHelp(values_[i], popups, latin1(kHelpTp2Values));
+    values_[i]->setAccessibleName(qStringFromLatin1(captions[i]));
+    installHelp(values_[i], popups, qStringFromLatin1(kHelpTp2Values));
   }
   setValueColors(0, 0xFF0000, 0xE0E0E0);
   setValueColors(1, 0x00FF00, 0xE0E0E0);
@@ -59,10 +56,10 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   const char* titles[] = {"X/Y", "X/INT", "Y/INT"};
   const char* viewNames[] = {"GraphXYTP2", "GraphXIntTP2", "GraphYIntTP2"};
   for (std::size_t i = 0; i < views_.size(); ++i) {
-    views_[i] = new SampleScatterView(samples_, static_cast<GraphTeachView>(i), latin1(titles[i]),
-                                      *scheduler_, this);
+    views_[i] = new SampleScatterView(samples_, static_cast<GraphTeachView>(i),
+                                      qStringFromLatin1(titles[i]), *scheduler_, this);
     views_[i]->setObjectName(QLatin1String(viewNames[i]));
-    installHelp(views_[i], popups, latin1(kHelpTp2Graph));
+    installHelp(views_[i], popups, qStringFromLatin1(kHelpTp2Graph));
   }
   connect(views_[0], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphXYTP2);
   connect(views_[1], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphXIntTP2);
@@ -109,6 +106,28 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
 
 GraphTeachPanel::~GraphTeachPanel() = default;
 
+void GraphTeachPanel::registerOperationButtons(ButtonDimmer& dimmer) {
+  dimmer.add(ButtonDimmer::Group::Always, start_);
+}
+
+void GraphTeachPanel::registerRuleControls(RuleControls& controls) {
+  using C = PanelControl;
+  constexpr C kGraphs[] = {C::GraphTeachGraph1, C::GraphTeachGraph2, C::GraphTeachGraph3};
+  constexpr C kValues[] = {C::GraphTeachValue1, C::GraphTeachValue2, C::GraphTeachValue3};
+  for (int i = 0; i < 3; ++i) {
+    controls.add(kGraphs[i],
+                 {.relabel = [this, i](const QString& text) { setViewTitle(i, text); }});
+    RuleControls::Actions value{
+        .relabel = [this, i](const QString& text) { setValueLabel(i, text); }};
+    if (i < 2) {
+      value.colors = [this, i](std::uint32_t color, std::uint32_t second) {
+        setValueColors(i, color, second);
+      };
+    }
+    controls.add(kValues[i], std::move(value));
+  }
+}
+
 // --- Captions ------------------------------------------------------------------------
 
 void GraphTeachPanel::setViewTitle(int index, const QString& title) {
@@ -130,7 +149,8 @@ void GraphTeachPanel::setValueColors(int index, std::uint32_t color, std::uint32
 void GraphTeachPanel::CBF_ButtonTP2Start() {
   if (recording_ || !host_) return;
   if (samples_.full()) {
-    context().popups.MessagePopup(latin1(kTitleAttention), latin1(kMsgTp2TableFull));
+    context().popups.MessagePopup(qStringFromLatin1(kTitleAttention),
+                                  qStringFromLatin1(kMsgTp2TableFull));
     return;
   }
   // Another loop owns the sensor (the Start button is dimmed then anyway).
@@ -157,7 +177,8 @@ void GraphTeachPanel::sampleRecorded(std::size_t index) {
 }
 
 void GraphTeachPanel::CBF_ButtonTP2Reset() {
-  if (!context().popups.ConfirmPopup(latin1(kTitleAttention), latin1(kConfirmResetTeachPanel))) {
+  if (!context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
+                                     qStringFromLatin1(kConfirmResetTeachPanel))) {
     return;
   }
   samples_.reset();
@@ -188,7 +209,7 @@ void GraphTeachPanel::CBF_ButtonTP2Teach() {
 
 void GraphTeachPanel::CBF_ButtonTP2Close() {
   if (recording_) context().session.RunFlag.clear();
-  emit closeRequested();
+  context().panels.ShowChildPanelDisp(ChildPanel::DATAP);
 }
 
 }  // namespace drq::gui

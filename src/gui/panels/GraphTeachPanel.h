@@ -54,6 +54,11 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   QPushButton* closeButton() const { return close_; }
   ReplotScheduler& replotScheduler() const { return *scheduler_; }
 
+  // START with the operation buttons; the views' titles and the displays'
+  // labels and colours with the mode rules (InitTeachPanel).
+  void registerOperationButtons(ButtonDimmer& dimmer) override;
+  void registerRuleControls(RuleControls& controls) override;
+
   // Captions the rules set: the views' titles and the displays' labels and
   // colours (accent and background).
   void setViewTitle(int index, const QString& title);
@@ -79,12 +84,10 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   void CBF_GraphXYTP2() { SetCursorTP2(0); }
   void CBF_GraphXIntTP2() { SetCursorTP2(1); }
   void CBF_GraphYIntTP2() { SetCursorTP2(2); }
-  // Asks for the display panel (a recording ends first).
+  // Shows the display panel again (a recording ends first).
   void CBF_ButtonTP2Close();
 
  signals:
-  // The display panel should be shown again.
-  void closeRequested();
   // After each recorded sample has been shown (benchmarks, tests).
   void sampleShown();
   // START's recording has ended.

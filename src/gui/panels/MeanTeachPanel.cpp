@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 #include "gui/panels/TeachPanelHost.h"
 #include "gui/panels/TeachPanelTexts.h"
@@ -22,10 +23,6 @@ constexpr std::uint32_t kResetAsking = 0xFF0000;
 constexpr int kDefaultColorValue = 100;
 constexpr int kDefaultIntensityValue = 100;
 constexpr int kMeanTableHeight = 48;
-
-QString latin1(const char* text) {
-  return QString::fromLatin1(text);
-}
 
 QStringList columnHeadings() {
   return {QStringLiteral("RED"), QStringLiteral("GREEN"), QStringLiteral("BLUE"),
@@ -46,9 +43,9 @@ QWidget* captioned(QLabel* caption, QWidget* control, QWidget* parent) {
 
 QPushButton* makeButton(const char* text, const char* name, const char* help, Popups& popups,
                         QWidget* parent) {
-  auto* button = new QPushButton(latin1(text), parent);
+  auto* button = new QPushButton(qStringFromLatin1(text), parent);
   button->setObjectName(QLatin1String(name));
-  installHelp(button, popups, latin1(help));
+  installHelp(button, popups, qStringFromLatin1(help));
   return button;
 }
 
@@ -70,29 +67,29 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
       colorValue_(new QSpinBox(this)),
       intensityValue_(new QSpinBox(this)) {
   Popups& popups = context.popups;
-  installHelp(this, popups, latin1(kHelpTeachP1));
+  installHelp(this, popups, qStringFromLatin1(kHelpTeachP1));
 
   // --- Displays ---------------------------------------------------------------------
   const char* rgbNames[] = {"DispTP1Red", "DispTP1Green", "DispTP1Blue"};
   const char* rgbCaptions[] = {"RED", "GREEN", "BLUE"};
   for (std::size_t c = 0; c < live_.size(); ++c) {
-    live_[c] = new ValueDisplay(latin1(rgbCaptions[c]), this);
+    live_[c] = new ValueDisplay(qStringFromLatin1(rgbCaptions[c]), this);
     live_[c]->setObjectName(QLatin1String(rgbNames[c]));
-    live_[c]->setAccessibleName(latin1(rgbCaptions[c]));
-    installHelp(live_[c], popups, latin1(kHelpTp1Rgb));
+    live_[c]->setAccessibleName(qStringFromLatin1(rgbCaptions[c]));
+    installHelp(live_[c], popups, qStringFromLatin1(kHelpTp1Rgb));
   }
   counter_->setObjectName(QStringLiteral("DispTP1Counter"));
   counter_->setAccessibleName(QStringLiteral("COUNTER"));
-  installHelp(counter_, popups, latin1(kHelpTp1Counter));
+  installHelp(counter_, popups, qStringFromLatin1(kHelpTp1Counter));
   colorDistance_->setObjectName(QStringLiteral("DispTP1MaxDeltaXY"));
-  installHelp(colorDistance_, popups, latin1(kHelpTp1MaxDeltaXy));
+  installHelp(colorDistance_, popups, qStringFromLatin1(kHelpTp1MaxDeltaXy));
   intensityDistance_->setObjectName(QStringLiteral("DispTP1MaxDeltaInt"));
-  installHelp(intensityDistance_, popups, latin1(kHelpTp1MaxDeltaInt));
+  installHelp(intensityDistance_, popups, qStringFromLatin1(kHelpTp1MaxDeltaInt));
 
   // --- Tables -----------------------------------------------------------------------
   values_->setObjectName(QStringLiteral("GridTP1Values"));
   values_->setAccessibleName(QStringLiteral("CAPTURED VALUES"));
-  installHelp(values_, popups, latin1(kHelpTp1Values));
+  installHelp(values_, popups, qStringFromLatin1(kHelpTp1Values));
   connect(values_, &WordTable::cellValueChanged, this, &MeanTeachPanel::CBF_GridTP1Values);
 
   means_->setObjectName(QStringLiteral("GridTP1Mean"));
@@ -101,22 +98,22 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   means_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   means_->setRowLabel(0, QStringLiteral("MEAN"));
   means_->setFixedHeight(kMeanTableHeight);
-  installHelp(means_, popups, latin1(kHelpTp1Mean));
+  installHelp(means_, popups, qStringFromLatin1(kHelpTp1Mean));
 
   // --- Tolerances -------------------------------------------------------------------
   const QList<ValueRing::Item> sourceItems = {{QStringLiteral("VALUE CTO"), 0},
                                               {QStringLiteral("d (X/Y)"), 1},
                                               {QStringLiteral("d (X/Y)+VALUE CTO"), 2},
-                                              {latin1(kKeepTableTolerance), 3}};
+                                              {qStringFromLatin1(kKeepTableTolerance), 3}};
   colorSource_->setItems(sourceItems);
   colorSource_->setObjectName(QStringLiteral("EditTP1TeachCtoWith"));
-  installHelp(colorSource_, popups, latin1(kHelpTp1TeachCtoWith));
+  installHelp(colorSource_, popups, qStringFromLatin1(kHelpTp1TeachCtoWith));
   intensitySource_->setItems({{QStringLiteral("VALUE ITO"), 0},
                               {QStringLiteral("d INT"), 1},
                               {QStringLiteral("d INT+VALUE ITO"), 2},
-                              {latin1(kKeepTableTolerance), 3}});
+                              {qStringFromLatin1(kKeepTableTolerance), 3}});
   intensitySource_->setObjectName(QStringLiteral("EditTP1TeachItoWith"));
-  installHelp(intensitySource_, popups, latin1(kHelpTp1TeachItoWith));
+  installHelp(intensitySource_, popups, qStringFromLatin1(kHelpTp1TeachItoWith));
   for (QSpinBox* spin : {colorValue_, intensityValue_}) {
     spin->setRange(0, 0xFFFF);
     spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -124,9 +121,9 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   colorValue_->setValue(kDefaultColorValue);
   intensityValue_->setValue(kDefaultIntensityValue);
   colorValue_->setObjectName(QStringLiteral("EditTP1ValueCto"));
-  installHelp(colorValue_, popups, latin1(kHelpTp1ValueCto));
+  installHelp(colorValue_, popups, qStringFromLatin1(kHelpTp1ValueCto));
   intensityValue_->setObjectName(QStringLiteral("EditTP1ValueIto"));
-  installHelp(intensityValue_, popups, latin1(kHelpTp1ValueIto));
+  installHelp(intensityValue_, popups, qStringFromLatin1(kHelpTp1ValueIto));
   setColorSourceLabel(colorSourceLabel_->text());
   setIntensitySourceLabel(intensitySourceLabel_->text());
   setColorValueLabel(colorValueLabel_->text());
@@ -194,12 +191,42 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
 
 // --- Captions ------------------------------------------------------------------------
 
-void MeanTeachPanel::setCoordinateHeadings(const std::array<QString, 3>& headings) {
-  for (std::size_t i = 0; i < headings.size(); ++i) {
-    const int column = static_cast<int>(kMeanColumnX + i);
-    values_->setColumnHeading(column, headings[i]);
-    means_->setColumnHeading(column, headings[i]);
+void MeanTeachPanel::registerRuleControls(RuleControls& controls) {
+  using C = PanelControl;
+  constexpr C kColumns[] = {C::MeanColumn4, C::MeanColumn5, C::MeanColumn6};
+  for (int i = 0; i < 3; ++i) {
+    controls.add(kColumns[i],
+                 {.relabel = [this, i](const QString& text) { setCoordinateHeading(i, text); }});
   }
+  controls.add(C::MeanDistance,
+               {.relabel = [this](const QString& text) { setColorDistanceLabel(text); }});
+  controls.add(C::MeanFirstValue,
+               {.dim = [this](bool dimmed) { colorValueCell_->setEnabled(!dimmed); },
+                .relabel = [this](const QString& text) { setColorValueLabel(text); }});
+  controls.add(
+      C::MeanFirstRing,
+      {.dim = [this](bool dimmed) { colorSourceCell_->setEnabled(!dimmed); },
+       .relabel = [this](const QString& text) { setColorSourceLabel(text); },
+       .ringItems = [this](const std::array<QString, 3>& items) { setColorSourceItems(items); }});
+  controls.add(C::MeanSecondDistance,
+               {.show = [this](bool on) { intensityDistance_->setVisible(on); },
+                .relabel = [this](const QString& text) { setIntensityDistanceLabel(text); }});
+  controls.add(C::MeanSecondValue,
+               {.show = [this](bool on) { intensityValueCell_->setVisible(on); },
+                .relabel = [this](const QString& text) { setIntensityValueLabel(text); }});
+  controls.add(
+      C::MeanSecondRing,
+      {.show = [this](bool on) { intensitySourceCell_->setVisible(on); },
+       .relabel = [this](const QString& text) { setIntensitySourceLabel(text); },
+       .ringItems =
+           [this](const std::array<QString, 3>& items) { setIntensitySourceItems(items); }});
+}
+
+void MeanTeachPanel::setCoordinateHeading(int index, const QString& heading) {
+  if (index < 0 || index > 2) return;
+  const int column = static_cast<int>(kMeanColumnX) + index;
+  values_->setColumnHeading(column, heading);
+  means_->setColumnHeading(column, heading);
 }
 
 void MeanTeachPanel::setColorDistanceLabel(const QString& text) {
@@ -233,7 +260,8 @@ void MeanTeachPanel::setIntensitySourceLabel(const QString& text) {
 }
 
 void MeanTeachPanel::setRingItems(ValueRing* ring, const std::array<QString, 3>& items) {
-  ring->setItems({{items[0], 0}, {items[1], 1}, {items[2], 2}, {latin1(kKeepTableTolerance), 3}});
+  ring->setItems(
+      {{items[0], 0}, {items[1], 1}, {items[2], 2}, {qStringFromLatin1(kKeepTableTolerance), 3}});
 }
 
 void MeanTeachPanel::setColorSourceItems(const std::array<QString, 3>& items) {
@@ -320,8 +348,8 @@ void MeanTeachPanel::CBF_ButtonTP1Undo() {
 
 void MeanTeachPanel::CBF_ButtonTP1ResetTable() {
   setResetColor(kResetAsking);
-  const bool yes =
-      context().popups.ConfirmPopup(latin1(kTitleAttention), latin1(kConfirmResetTeachPanel));
+  const bool yes = context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
+                                                 qStringFromLatin1(kConfirmResetTeachPanel));
   if (yes) {
     ResetTeachMeanPanelTable(state_);
     showState();
@@ -362,7 +390,7 @@ void MeanTeachPanel::CBF_ButtonTP1Teach() {
 
 void MeanTeachPanel::CBF_ButtonCloseTeachPanel() {
   context().session.RunFlag.clear();
-  emit closeRequested();
+  context().panels.ShowChildPanelDisp(ChildPanel::DATAP);
 }
 
 }  // namespace drq::gui

@@ -77,8 +77,13 @@ class MeanTeachPanel : public ChildPanelWidget {
   // The colour the Reset button shows (0xE0E0E0; 0xFF0000 while asking).
   std::uint32_t resetButtonColor() const { return resetColor_; }
 
+  // The mode rules' controls: the headings of columns 4..6, the distances,
+  // the tolerance rings and values (InitTeachPanel).
+  void registerRuleControls(RuleControls& controls) override;
+
   // Captions the rules set.
-  void setCoordinateHeadings(const std::array<QString, 3>& headings);  // columns 4..6
+  // Column 4 + index (0..2) of both tables: "X", "Y", "INT" or "s", "i", "M".
+  void setCoordinateHeading(int index, const QString& heading);
   void setColorDistanceLabel(const QString& text);
   void setIntensityDistanceLabel(const QString& text);
   void setColorValueLabel(const QString& text);
@@ -102,12 +107,8 @@ class MeanTeachPanel : public ChildPanelWidget {
   void CBF_ButtonTP1Teach();
   // A values cell edited by the operator: the means follow at once.
   void CBF_GridTP1Values(int row, int column, std::uint16_t value);
-  // Clears RunFlag and asks for the display panel.
+  // Clears RunFlag (the live loop ends) and shows the display panel again.
   void CBF_ButtonCloseTeachPanel();
-
- signals:
-  // The display panel should be shown again.
-  void closeRequested();
 
  private:
   std::uint16_t calculationMode();

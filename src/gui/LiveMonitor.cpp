@@ -9,6 +9,7 @@
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
+#include "gui/panels/MeanTeachPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
 #include "gui/panels/data/IntensityChartPage.h"
 #include "gui/panels/data/RgbChartPage.h"
@@ -53,6 +54,14 @@ void LiveMonitor::CBF_ButtonGo() {
   emit loopEnded();
 }
 
+void LiveMonitor::runLiveLoop() {
+  if (running_) return;
+  running_ = true;
+  GetData(session_, *this);
+  running_ = false;
+  emit loopEnded();
+}
+
 void LiveMonitor::CBF_ButtonStop() {
   session_.RunFlag.clear();
 }
@@ -91,6 +100,7 @@ void LiveMonitor::SetPanelData() {
   displays_.tableAttributes.showTemperature(f[FrameWord::Temp]);
   displays_.bigColor.setValue(f[FrameWord::Color]);
   displays_.bigGroup.setValue(f[FrameWord::Group]);
+  displays_.meanTeach.showLiveColour(f);
 }
 
 void LiveMonitor::ShowGraph() {

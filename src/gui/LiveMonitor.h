@@ -30,6 +30,7 @@ class CalibrationPage;
 class TableAttributesPage;
 class BigDisplayPanel;
 class SignalGraphPanel;
+class MeanTeachPanel;
 
 // What the live loop needs from the main window.
 class LiveHost {
@@ -60,6 +61,7 @@ struct LiveDisplays {
   BigDisplayPanel& bigColor;
   BigDisplayPanel& bigGroup;
   SignalGraphPanel& signalGraph;
+  MeanTeachPanel& meanTeach;
 };
 
 class LiveMonitor final : public QObject, private LiveLoopHooks {
@@ -77,7 +79,7 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // RawDelta to the calibration page's raw displays.
   void SetPanelCalibData();
   // Every live display, the colour patch, the output LEDs, the temperature,
-  // the big displays.
+  // the big displays, the mean-value teach panel's red, green and blue.
   void SetPanelData();
   // The strip charts from the windows, the framing and the cursors of the
   // 2D or 3D page (by the calculation mode of the working set).
@@ -109,6 +111,10 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // mean-value teach panel is shown), draws the teach figures, runs GetData
   // until it ends and undims. Does nothing while the loop runs already.
   void CBF_ButtonGo();
+  // The live loop alone, for an activity that dims the controls itself (the
+  // mean-value teach panel runs it while it is open): GetData until it ends.
+  // Does nothing while the loop runs already.
+  void runLiveLoop();
   // CBF_ButtonStop: clears RunFlag.
   void CBF_ButtonStop();
 

@@ -17,6 +17,7 @@
 #include "gui/ParameterFileTransfer.h"
 #include "gui/SideTabBar.h"
 #include "gui/TeachOperations.h"
+#include "gui/TeachPanelBridge.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"
 #include "gui/TransferBar.h"
@@ -84,6 +85,10 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
   modeRules_ = std::make_unique<ModeRulesApplier>(static_cast<ModeRulesHost&>(*this), context_);
   teachOperations_ =
       std::make_unique<TeachOperations>(static_cast<TeachHost&>(*this), *teachTablePage_, context_);
+  teachPanels_ = std::make_unique<TeachPanelBridge>(
+      context_,
+      TeachPanelBridge::Parts{static_cast<TeachHost&>(*this), *teachTablePage_, *teachOperations_,
+                              *modeRules_, *live_, *meanTeachPanel_, *graphTeachPanel_});
   // Every page and panel maps the controls the mode rules name.
   RuleControls& rules = modeRules_->controls();
   for (TabPage* page : pages_) page->registerRuleControls(rules);
@@ -188,10 +193,11 @@ void MainWindow::buildWindow() {
     panel->registerOperationButtons(dimmer_);
   }
 
-  live_ = new LiveMonitor(context_.session, dimmer_, *this,
-                          LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
-                                       *bigColor_, *bigGroup_, *signalGraphPanel_},
-                          this);
+  live_ =
+      new LiveMonitor(context_.session, dimmer_, *this,
+                      LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
+                                   *bigColor_, *bigGroup_, *signalGraphPanel_, *meanTeachPanel_},
+                      this);
   recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
 }
 
@@ -254,6 +260,10 @@ void MainWindow::connectPanels() {
   connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
           [this] { teachOperations_->TeachDataTo(); });
   connect(teachTablePage_, &TeachTablePage::tableReset, dataPanel_, &DataPanel::clearTeachFigures);
+  connect(teachTablePage_, &TeachTablePage::meanValueTeachRequested, this,
+          [this] { teachPanels_->openMeanValueTeach(); });
+  connect(teachTablePage_, &TeachTablePage::graphTeachRequested, this,
+          [this] { teachPanels_->openGraphTeach(); });
   // The mode rules.
   connect(parameterPage_, &ParameterPage::modeControlCommitted, this,
           &MainWindow::modeControlCommitted);
@@ -264,6 +274,9 @@ void MainWindow::connectPanels() {
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
   connect(live_, &LiveMonitor::loopEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
+  connect(graphTeachPanel_, &GraphTeachPanel::recordingEnded, this, [this] {
     if (endAfterLoop_) emit programEndRequested();
   });
   connect(recorderPage_, &RecorderPage::recordingEnded, this, [this] {
@@ -363,7 +376,8 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
         // cut the pending wait short and leave the program without a
         // window; InitAll ends the program once the wait has returned.
         closedDuringStart_ = true;
-      } else if (live_->isRunning() || recorderPage_->isRecording()) {
+      } else if (live_->isRunning() || recorderPage_->isRecording() ||
+                 graphTeachPanel_->isRecording()) {
         endAfterLoop_ = true;
       } else if (scopePage_->isScanning()) {
         endAfterLoop_ = true;

@@ -47,6 +47,7 @@ class ScopeGraphPanel;
 class BigColorPanel;
 class BigGroupPanel;
 class PasswordPanel;
+class TeachPanelBridge;
 
 // How the window starts.
 struct StartOptions {
@@ -279,6 +280,7 @@ class MainWindow final : public QMainWindow,
   std::unique_ptr<ModeRulesApplier> modeRules_;
   std::unique_ptr<TeachOperations> teachOperations_;
   std::unique_ptr<HardwareFileOperation> hardwareFile_;
+  std::unique_ptr<TeachPanelBridge> teachPanels_;
   LiveMonitor* live_ = nullptr;
 };
 

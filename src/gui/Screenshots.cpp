@@ -11,6 +11,7 @@
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/TeachPanelShots.h"
 #include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/pages/RecorderPage.h"
@@ -19,9 +20,9 @@
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
-#include "gui/panels/SignalGraphPanel.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/panels/SignalGraphPanel.h"
 #include "gui/printing/ScopeReport.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/Optics.h"
@@ -323,11 +324,12 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::Embedded
   ScreenshotWriter::settle();
   // Each step renders one group of pictures; add a panel's pictures as a
   // step of its own (or inside the group it belongs to).
-  const bool ok = renderMainPages(window, shots) && renderChildPanels(window, shots) &&
-                  renderTopLevelPanels(window, shots) &&
-                  (!demo || !window.session().link.state().linkUp ||
-                   (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, shots) &&
-                    renderScopeCapture(window, shots)));
+  const bool ok =
+      renderMainPages(window, shots) && renderChildPanels(window, shots) &&
+      renderTopLevelPanels(window, shots) &&
+      (!demo || !window.session().link.state().linkUp ||
+       (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, shots) &&
+        renderTeachPanels(window, *demo, shots) && renderScopeCapture(window, shots)));
   return ok ? shots.written() : QStringList{};
 }
 

@@ -46,8 +46,9 @@ class ScreenshotWriter {
 // panel in the display area, the graph pages of the display panel and the
 // top-level panels, each to a PNG file in `dir`. With the demo sensor
 // connected it also renders the four graph pages of the display panel with
-// live data (datap-N-*.png), teaching the sensor's demo colours first, and a
-// scope capture (scope-capture.png) with its printout (scope-printout.pdf).
+// live data (datap-N-*.png), teaching the sensor's demo colours first, a
+// recording (recorder.png), the two teach panels with data (teach-N-*.png) and
+// a scope capture (scope-capture.png) with its printout (scope-printout.pdf).
 // Returns the files written; empty on a failure.
 QStringList renderScreenshots(MainWindow& window, const QDir& dir,
                               sim::EmbeddedSensor* demo = nullptr);

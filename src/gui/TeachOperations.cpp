@@ -23,10 +23,13 @@ bool TeachOperations::rowColorSwitchOn() const {
 }
 
 void TeachOperations::TeachDataTo() {
-  Session& session = context_.session;
-
   // The teach takes exactly what the operator sees, running or not.
-  host_.readShownValues(session.CurrentFrame);
+  host_.readShownValues(context_.session.CurrentFrame);
+  TeachCurrentFrame();
+}
+
+void TeachOperations::TeachCurrentFrame() {
+  Session& session = context_.session;
   const LiveFrame& frame = session.CurrentFrame;
   ParaRecord& record = session.working.record;
   for (const W word : {W::CalculationMode, W::EvaluationMode, W::PowerMode}) {

@@ -47,6 +47,9 @@ class TeachOperations {
   // into rows 0..2), advances No. when Inc is on (up to 63), reads the panels
   // into the working set and redraws the teach figures.
   void TeachDataTo();
+  // The same teach for the values CurrentFrame holds now (the graph teach
+  // puts its selected sample there first).
+  void TeachCurrentFrame();
 
   // Before the rules run on a new calculation mode: reads the panels into the
   // working set and, when the mode moved between the 2D and 3D families,

@@ -77,6 +77,10 @@ void FakeTransport::close() {
 
 void FakeTransport::write(std::span<const std::uint8_t> bytes) {
   written_.emplace_back(bytes.begin(), bytes.end());
+  // Scripts whose steps are all done take no further part (long runs of
+  // exchanges would otherwise slow every step down).
+  std::erase_if(running_,
+                [](const auto& script) { return script->next_ >= script->steps_.size(); });
   if (!open_ || answers_.empty()) return;
   running_.push_back(std::move(answers_.front()));
   answers_.pop_front();

@@ -30,6 +30,12 @@ constexpr const char* kHelpReset =
     "Reset the TEACH TABLE. \nAll cells will be set to 1 and No. to 0.";
 constexpr const char* kHelpTeachDataTo =
     "Teach the current measurement \ninto the row of the TEACH TABLE selected with No.";
+constexpr const char* kHelpTeachMeanVal =
+    "Opens the MEAN VALUE TEACH: \ncapture up to 100 measurements of a target \nand teach their "
+    "mean values.";
+constexpr const char* kHelpTeachRecVal =
+    "Opens the GRAPH TEACH: \nrecord measurements as points of three graphs \nand teach the one "
+    "selected with a cursor.";
 constexpr const char* kConfirmResetTable = "Do you really want to reset the table?";
 
 // The prompt of "Set selection to" and "Increment selection with".
@@ -56,7 +62,9 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
       noCell_(new QWidget(this)),
       inc_(new QCheckBox(QStringLiteral("Inc"), this)),
       reset_(new QPushButton(QStringLiteral("RESET"), this)),
-      teachDataTo_(new QPushButton(QStringLiteral("TEACH DATA TO"), this)) {
+      teachDataTo_(new QPushButton(QStringLiteral("TEACH DATA TO"), this)),
+      teachMeanVal_(new QPushButton(QStringLiteral("MEAN VALUE TEACH"), this)),
+      teachRecVal_(new QPushButton(QStringLiteral("GRAPH TEACH"), this)) {
   setObjectName(QStringLiteral("TeachTablePage"));
   Popups& popups = context.popups;
 
@@ -90,6 +98,10 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   installHelp(reset_, popups, QString::fromLatin1(kHelpReset));
   teachDataTo_->setObjectName(QStringLiteral("ButtonTeachDataTo"));
   installHelp(teachDataTo_, popups, QString::fromLatin1(kHelpTeachDataTo));
+  teachMeanVal_->setObjectName(QStringLiteral("ButtonTeachMeanVal"));
+  installHelp(teachMeanVal_, popups, QString::fromLatin1(kHelpTeachMeanVal));
+  teachRecVal_->setObjectName(QStringLiteral("ButtonTeachRecVal"));
+  installHelp(teachRecVal_, popups, QString::fromLatin1(kHelpTeachRecVal));
 
   auto* controls = new QGridLayout();
   controls->setContentsMargins(0, 0, 0, 0);
@@ -99,6 +111,8 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   controls->addWidget(inc_, 0, 1);
   controls->addWidget(teachDataTo_, 1, 0);
   controls->addWidget(reset_, 1, 1);
+  controls->addWidget(teachMeanVal_, 2, 0);
+  controls->addWidget(teachRecVal_, 2, 1);
   controls->setColumnStretch(0, 1);
   controls->setColumnStretch(1, 1);
   pageLayout()->addLayout(controls);
@@ -109,6 +123,8 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   connect(inc_, &QCheckBox::toggled, this, &TeachTablePage::CBF_RadioInc);
   connect(reset_, &QPushButton::clicked, this, &TeachTablePage::CBF_ButtonResetTable);
   connect(teachDataTo_, &QPushButton::clicked, this, &TeachTablePage::CBF_ButtonTeachDataTo);
+  connect(teachMeanVal_, &QPushButton::clicked, this, &TeachTablePage::CBF_ButtonTeachMeanVal);
+  connect(teachRecVal_, &QPushButton::clicked, this, &TeachTablePage::CBF_ButtonTeachRecVal);
   connect(table_, &QWidget::customContextMenuRequested, this, &TeachTablePage::showContextMenu);
 
   TeachTablePage::SetPanelValues(defaultParaSet());
@@ -257,6 +273,14 @@ void TeachTablePage::CBF_ButtonResetTable() {
 
 void TeachTablePage::CBF_ButtonTeachDataTo() {
   emit teachDataToRequested();
+}
+
+void TeachTablePage::CBF_ButtonTeachMeanVal() {
+  emit meanValueTeachRequested();
+}
+
+void TeachTablePage::CBF_ButtonTeachRecVal() {
+  emit graphTeachRequested();
 }
 
 // --- The table's menu ----------------------------------------------------------------

@@ -29,8 +29,8 @@ namespace drq::gui {
 // selectionEdited.
 //
 // Object names: GridCtt, EditNo, RadioInc, ButtonResetTable,
-// ButtonTeachDataTo; the No. field with its caption is "EditNoCell"; the menu
-// GridCttMenu and its items GridCttHelp, GridCttSetSelectionTo,
+// ButtonTeachDataTo, ButtonTeachMeanVal, ButtonTeachRecVal; the No. field with its caption is
+// "EditNoCell"; the menu GridCttMenu and its items GridCttHelp, GridCttSetSelectionTo,
 // GridCttIncrementSelectionWith, GridCttResetSelection, GridCttTeachTolOff,
 // GridCttTeachTolOn.
 class TeachTablePage final : public TabPage {
@@ -96,6 +96,10 @@ class TeachTablePage final : public TabPage {
   void CBF_ButtonResetTable();
   // Teach the current measurement into row No.: teachDataToRequested.
   void CBF_ButtonTeachDataTo();
+  // The mean-value teach panel (TEACHP1): meanValueTeachRequested.
+  void CBF_ButtonTeachMeanVal();
+  // The graph teach panel (TEACHP2): graphTeachRequested.
+  void CBF_ButtonTeachRecVal();
 
   // The context menu's items.
   void CBF_GridCttHelp();
@@ -114,6 +118,8 @@ class TeachTablePage final : public TabPage {
   void teachRowChosen(int row);
   void tableReset();
   void teachDataToRequested();
+  void meanValueTeachRequested();
+  void graphTeachRequested();
   // A selection operation changed cells.
   void selectionEdited();
 
@@ -135,6 +141,8 @@ class TeachTablePage final : public TabPage {
   QCheckBox* inc_;
   QPushButton* reset_;
   QPushButton* teachDataTo_;
+  QPushButton* teachMeanVal_;
+  QPushButton* teachRecVal_;
   QMenu* menu_ = nullptr;
   bool teachTolOff_ = false;
 };

@@ -1,10 +1,215 @@
 #include "gui/panels/GraphTeachPanel.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeySequence>
+
+#include "gui/Help.h"
+#include "gui/TextConversion.h"
+#include "gui/Texts.h"
+#include "gui/charts/ReplotScheduler.h"
+#include "gui/charts/SampleScatterView.h"
+#include "gui/panels/TeachPanelHost.h"
+#include "gui/panels/TeachPanelTexts.h"
+
 namespace drq::gui {
 
+namespace {
+
+QPushButton* makeButton(const char* text, const char* name, const char* help, Popups& popups,
+                        QWidget* parent) {
+  auto* button = new QPushButton(qStringFromLatin1(text), parent);
+  button->setObjectName(QLatin1String(name));
+  installHelp(button, popups, qStringFromLatin1(help));
+  return button;
+}
+
+std::int16_t shownWord(const ValueDisplay* display) {
+  return static_cast<std::int16_t>(display->value());
+}
+
+}  // namespace
+
 GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
-    : ChildPanelWidget(context, QStringLiteral("TEACHP2"), parent) {
-  panelLayout()->addStretch(1);
+    : ChildPanelWidget(context, QStringLiteral("TEACHP2"), parent),
+      scheduler_(new ReplotScheduler(this)),
+      counter_(new ValueDisplay(QStringLiteral("COUNTER"), this, 5)) {
+  Popups& popups = context.popups;
+  installHelp(this, popups, qStringFromLatin1(kHelpTeachP2));
+
+  counter_->setObjectName(QStringLiteral("DispTP2Counter"));
+  counter_->setAccessibleName(QStringLiteral("COUNTER"));
+  installHelp(counter_, popups, qStringFromLatin1(kHelpTp2Counter));
+  counter_->setValue(0);
+
+  const char* captions[] = {"X", "Y", "INT"};
+  const char* displayNames[] = {"DispTP2X", "DispTP2Y", "DispTP2INT"};
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    values_[i] = new ValueDisplay(qStringFromLatin1(captions[i]), this);
+    values_[i]->setObjectName(QLatin1String(displayNames[i]));
+    values_[i]->setAccessibleName(qStringFromLatin1(captions[i]));
+    installHelp(values_[i], popups, qStringFromLatin1(kHelpTp2Values));
+  }
+  setValueColors(0, 0xFF0000, 0xE0E0E0);
+  setValueColors(1, 0x00FF00, 0xE0E0E0);
+
+  const char* titles[] = {"X/Y", "X/INT", "Y/INT"};
+  const char* viewNames[] = {"GraphXYTP2", "GraphXIntTP2", "GraphYIntTP2"};
+  for (std::size_t i = 0; i < views_.size(); ++i) {
+    views_[i] = new SampleScatterView(samples_, static_cast<GraphTeachView>(i),
+                                      qStringFromLatin1(titles[i]), *scheduler_, this);
+    views_[i]->setObjectName(QLatin1String(viewNames[i]));
+    installHelp(views_[i], popups, qStringFromLatin1(kHelpTp2Graph));
+  }
+  connect(views_[0], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphXYTP2);
+  connect(views_[1], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphXIntTP2);
+  connect(views_[2], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphYIntTP2);
+
+  start_ = makeButton("START", "ButtonTP2Start", kHelpTp2Start, popups, this);
+  start_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
+  reset_ = makeButton("RESET", "ButtonTP2Reset", kHelpTp2Reset, popups, this);
+  teach_ = makeButton("TEACH", "ButtonTP2Teach", kHelpTp2Teach, popups, this);
+  teach_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_T));
+  close_ = makeButton("CLOSE", "ButtonTP2Close", kHelpTp2Close, popups, this);
+  connect(start_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Start);
+  connect(reset_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Reset);
+  connect(teach_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Teach);
+  connect(close_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Close);
+
+  // The three views and, in the fourth quarter, the displays and buttons.
+  auto* side = new QWidget(this);
+  auto* sideLayout = new QGridLayout(side);
+  sideLayout->setContentsMargins(4, 8, 4, 8);
+  sideLayout->setSpacing(6);
+  // The displays in one column, the buttons beside them.
+  sideLayout->addWidget(counter_, 0, 0);
+  for (int i = 0; i < 3; ++i) sideLayout->addWidget(values_[static_cast<std::size_t>(i)], i + 1, 0);
+  sideLayout->addWidget(start_, 0, 1, Qt::AlignBottom);
+  sideLayout->addWidget(reset_, 1, 1, Qt::AlignBottom);
+  sideLayout->addWidget(teach_, 2, 1, Qt::AlignBottom);
+  sideLayout->addWidget(close_, 3, 1, Qt::AlignBottom);
+  sideLayout->setRowStretch(4, 1);
+  sideLayout->setColumnStretch(2, 1);
+
+  auto* grid = new QGridLayout();
+  grid->setSpacing(4);
+  grid->addWidget(views_[0], 0, 0);
+  grid->addWidget(views_[1], 0, 1);
+  grid->addWidget(views_[2], 1, 0);
+  grid->addWidget(side, 1, 1);
+  for (int i = 0; i < 2; ++i) {
+    grid->setRowStretch(i, 1);
+    grid->setColumnStretch(i, 1);
+  }
+  panelLayout()->addLayout(grid, 1);
+}
+
+GraphTeachPanel::~GraphTeachPanel() = default;
+
+void GraphTeachPanel::registerOperationButtons(ButtonDimmer& dimmer) {
+  dimmer.add(ButtonDimmer::Group::Always, start_);
+}
+
+void GraphTeachPanel::registerRuleControls(RuleControls& controls) {
+  using C = PanelControl;
+  constexpr C kGraphs[] = {C::GraphTeachGraph1, C::GraphTeachGraph2, C::GraphTeachGraph3};
+  constexpr C kValues[] = {C::GraphTeachValue1, C::GraphTeachValue2, C::GraphTeachValue3};
+  for (int i = 0; i < 3; ++i) {
+    controls.add(kGraphs[i],
+                 {.relabel = [this, i](const QString& text) { setViewTitle(i, text); }});
+    RuleControls::Actions value{
+        .relabel = [this, i](const QString& text) { setValueLabel(i, text); }};
+    if (i < 2) {
+      value.colors = [this, i](std::uint32_t color, std::uint32_t second) {
+        setValueColors(i, color, second);
+      };
+    }
+    controls.add(kValues[i], std::move(value));
+  }
+}
+
+// --- Captions ------------------------------------------------------------------------
+
+void GraphTeachPanel::setViewTitle(int index, const QString& title) {
+  views_[static_cast<std::size_t>(index)]->setTitle(title);
+}
+
+void GraphTeachPanel::setValueLabel(int index, const QString& label) {
+  ValueDisplay* display = values_[static_cast<std::size_t>(index)];
+  display->setCaption(label);
+  display->setAccessibleName(label);
+}
+
+void GraphTeachPanel::setValueColors(int index, std::uint32_t color, std::uint32_t secondColor) {
+  values_[static_cast<std::size_t>(index)]->setColors(rgbColor(color), rgbColor(secondColor));
+}
+
+// --- Recording -----------------------------------------------------------------------
+
+void GraphTeachPanel::CBF_ButtonTP2Start() {
+  if (recording_ || !host_) return;
+  if (samples_.full()) {
+    context().popups.MessagePopup(qStringFromLatin1(kTitleAttention),
+                                  qStringFromLatin1(kMsgTp2TableFull));
+    return;
+  }
+  // Another loop owns the sensor (the Start button is dimmed then anyway).
+  if (host_->acquisitionRunning()) return;
+  recording_ = true;
+  ButtonDimmer& dimmer = context().dimmer;
+  dimmer.SetButtonsDimmed(false, true);
+  host_->readPanels();
+  host_->redrawTeachFigures();
+  GetDataTP2(context().session, samples_, *this);
+  dimmer.SetButtonsDimmed(false, false);
+  recording_ = false;
+  emit recordingEnded();
+}
+
+void GraphTeachPanel::sampleRecorded(std::size_t index) {
+  const GraphSample& s = samples_[index];
+  values_[0]->setValue(static_cast<int>(s.x));
+  values_[1]->setValue(static_cast<int>(s.y));
+  values_[2]->setValue(static_cast<int>(s.intensity));
+  for (SampleScatterView* view : views_) view->showNewSample(index);
+  counter_->setValue(static_cast<int>(samples_.count()));
+  emit sampleShown();
+}
+
+void GraphTeachPanel::CBF_ButtonTP2Reset() {
+  if (!context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
+                                     qStringFromLatin1(kConfirmResetTeachPanel))) {
+    return;
+  }
+  samples_.reset();
+  for (SampleScatterView* view : views_) view->samplesChanged();
+  counter_->setValue(0);
+}
+
+// --- Selecting and teaching ----------------------------------------------------------
+
+void GraphTeachPanel::showSample(std::size_t index) {
+  const GraphSample& s = samples_[index];
+  values_[0]->setValue(static_cast<int>(s.x));
+  values_[1]->setValue(static_cast<int>(s.y));
+  values_[2]->setValue(static_cast<int>(s.intensity));
+  for (SampleScatterView* view : views_) view->showSample(index);
+}
+
+void GraphTeachPanel::SetCursorTP2(int view) {
+  if (view < 0 || view >= kGraphTeachViews || samples_.count() == 0) return;
+  const SampleScatterView& moved = *views_[static_cast<std::size_t>(view)];
+  showSample(samples_.findSample(moved.view(), moved.cursorPosition()));
+}
+
+void GraphTeachPanel::CBF_ButtonTP2Teach() {
+  if (!host_) return;
+  host_->teachShownValues(shownWord(values_[0]), shownWord(values_[1]), shownWord(values_[2]));
+}
+
+void GraphTeachPanel::CBF_ButtonTP2Close() {
+  if (recording_) context().session.RunFlag.clear();
+  context().panels.ShowChildPanelDisp(ChildPanel::DATAP);
 }
 
 }  // namespace drq::gui

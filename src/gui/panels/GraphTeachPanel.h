@@ -1,15 +1,114 @@
 #pragma once
+// TEACHP2, the graph teach panel, shown in the main window's display area in
+// place of the display panel. START records measurements (its own loop,
+// GetDataTP2: no Send or Get service, no display outside this panel) into the
+// sample table, each one a point in three views (X/Y, X/INT, Y/INT); the
+// operator then moves a view's cursor onto a point (it snaps from point to
+// point) and teaches the selected sample with TEACH.
+//
+// Controls (object names after their callbacks): the counter DispTP2Counter,
+// the value displays DispTP2X/Y/INT, the views GraphXYTP2, GraphXIntTP2 and
+// GraphYIntTP2, the buttons ButtonTP2Start, ButtonTP2Reset, ButtonTP2Teach and
+// ButtonTP2Close (shows the display panel again).
+//
+// The samples and the counter live in the panel for the whole run of the
+// tool, until Reset; a new START continues counting. The sample table is the
+// core's (core/teach/GraphTeach.h).
 
+#include <QPushButton>
+
+#include <array>
+
+#include "core/teach/GraphTeach.h"
 #include "gui/panels/ChildPanelWidget.h"
+#include "gui/widgets/Indicators.h"
 
 namespace drq::gui {
 
-// TEACHP2, the graph teach panel: teaching from a position on a recorded graph. Shown in the main
-// window's display area.
-class GraphTeachPanel : public ChildPanelWidget {
+class TeachPanelHost;
+class ReplotScheduler;
+class SampleScatterView;
+
+class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   Q_OBJECT
  public:
   explicit GraphTeachPanel(ShellContext& context, QWidget* parent = nullptr);
+  ~GraphTeachPanel() override;
+
+  // The window's side of the panel; nothing that needs it happens before.
+  void setHost(TeachPanelHost& host) { host_ = &host; }
+
+  const GraphTeachSamples& samples() const { return samples_; }
+  // True while START's recording runs.
+  bool isRecording() const { return recording_; }
+
+  // --- Controls (the mode rules relabel them; tests) -------------------------
+  ValueDisplay* counterDisplay() const { return counter_; }
+  // 0 X/s, 1 Y/i, 2 INT/M.
+  ValueDisplay* valueDisplay(int index) const { return values_[static_cast<std::size_t>(index)]; }
+  // 0 X/Y, 1 X/INT, 2 Y/INT.
+  SampleScatterView& view(int index) const { return *views_[static_cast<std::size_t>(index)]; }
+  QPushButton* startButton() const { return start_; }
+  QPushButton* resetButton() const { return reset_; }
+  QPushButton* teachButton() const { return teach_; }
+  QPushButton* closeButton() const { return close_; }
+  ReplotScheduler& replotScheduler() const { return *scheduler_; }
+
+  // START with the operation buttons; the views' titles and the displays'
+  // labels and colours with the mode rules (InitTeachPanel).
+  void registerOperationButtons(ButtonDimmer& dimmer) override;
+  void registerRuleControls(RuleControls& controls) override;
+
+  // Captions the rules set: the views' titles and the displays' labels and
+  // colours (accent and background).
+  void setViewTitle(int index, const QString& title);
+  void setValueLabel(int index, const QString& label);
+  void setValueColors(int index, std::uint32_t color, std::uint32_t secondColor);
+
+  // SetCursorTP2: the first recorded sample whose two co-ordinates of view
+  // `view` equal its cursor's (sample 0 when none does) is shown in the
+  // displays and all three cursors move onto it. Nothing while no sample is
+  // recorded.
+  void SetCursorTP2(int view);
+
+ public slots:
+  // Records until STOP (RunFlag cleared) or the 60000th sample, between
+  // dimming and undimming the operation buttons. With the table full it
+  // records nothing and tells the operator that RESET empties it.
+  void CBF_ButtonTP2Start();
+  // After the operator confirms: the points of the three views are deleted
+  // and the counter becomes 0 (the displays keep their values).
+  void CBF_ButtonTP2Reset();
+  // Teach data to with the displayed values.
+  void CBF_ButtonTP2Teach();
+  void CBF_GraphXYTP2() { SetCursorTP2(0); }
+  void CBF_GraphXIntTP2() { SetCursorTP2(1); }
+  void CBF_GraphYIntTP2() { SetCursorTP2(2); }
+  // Shows the display panel again (a recording ends first).
+  void CBF_ButtonTP2Close();
+
+ signals:
+  // After each recorded sample has been shown (benchmarks, tests).
+  void sampleShown();
+  // START's recording has ended.
+  void recordingEnded();
+
+ private:
+  // GraphTeachHooks (SetTP2Data's display part).
+  void sampleRecorded(std::size_t index) override;
+  void showSample(std::size_t index);
+
+  TeachPanelHost* host_ = nullptr;
+  GraphTeachSamples samples_;
+  ReplotScheduler* scheduler_;
+  ValueDisplay* counter_;
+  std::array<ValueDisplay*, 3> values_{};
+  std::array<SampleScatterView*, 3> views_{};
+  QPushButton* start_;
+  QPushButton* reset_;
+  QPushButton* teach_;
+  QPushButton* close_;
+  bool recording_ = false;
 };
 
 }  // namespace drq::gui

@@ -9,6 +9,7 @@
 
 #include "cli/ParaFormat.h"
 #include "core/connect/Identification.h"
+#include "core/ini/IniStore.h"
 #include "core/params/ModeRules.h"
 #include "core/params/ParaDiff.h"
 #include "core/params/ParaFile.h"
@@ -176,8 +177,9 @@ int cmdGetPara(CliContext& ctx) {
   const auto notice = [&ctx](std::string_view text) { ctx.err << text; };
   if (GetPara(ctx.link(), values, *source, *set, notice) != 1) return kExitLinkFailure;
   if (const int status = writeParameterFile(output, values); status < 0) {
-    ctx.err << "drqctl get-para: cannot write " << output.string() << " (status " << decimal(status)
-            << ")\n";
+    ctx.err << "drqctl get-para: cannot write " << output.string() << ": "
+            << ini::iniStatusText(status) << " (status " << decimal(status)
+            << "); the parameters were not saved\n";
     return kExitLinkFailure;
   }
   return kExitOk;

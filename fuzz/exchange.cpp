@@ -88,7 +88,7 @@ void step(Harness& h) {
       const auto order = h.input.ConsumeIntegral<std::uint8_t>();
       const auto argument = h.input.ConsumeIntegral<std::uint16_t>();
       const auto payload =
-          h.input.ConsumeBytes<std::uint8_t>(h.input.ConsumeIntegralInRange(0, 40));
+          h.input.ConsumeBytes<std::uint8_t>(h.input.ConsumeIntegralInRange<std::size_t>(0, 40));
       const int r = link.exchange(order, argument, payload);
       checkOutcome(r, before, h.report);
       if (r == 1) DRQ_FUZZ_CHECK(link.responsePayload().size() == link.responseLength());

@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     now += input.ConsumeIntegralInRange<std::uint32_t>(0, 2 * RequestFramer::kStallMicros);
     switch (input.ConsumeIntegralInRange<int>(0, 3)) {
       case 0: {  // raw bytes
-        const auto bytes = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 600));
+        const auto bytes =
+            input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 600));
         checkEvents(framer.feed(bytes, now));
         break;
       }

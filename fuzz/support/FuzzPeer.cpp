@@ -55,7 +55,8 @@ bool FuzzPeer::schedule() {
   switch (input_.ConsumeIntegralInRange<int>(0, 9)) {
     case 0:
     case 1:
-      event.bytes = input_.ConsumeBytes<std::uint8_t>(input_.ConsumeIntegralInRange(0, 64));
+      event.bytes =
+          input_.ConsumeBytes<std::uint8_t>(input_.ConsumeIntegralInRange<std::size_t>(0, 64));
       break;
     case 2:
     case 3:

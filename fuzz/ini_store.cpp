@@ -102,7 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DRQ_FUZZ_CHECK(para.parameters.names.size() <= kParaRecordWords);
   DRQ_FUZZ_CHECK(para.teachVectors.names.size() <= kTeachRows);
 
-  if (used) checkPanelSettingsRoundTrip(file, panel, connection);
-  if (para.taken && para.typeOk) checkParameterRoundTrip(file, set);
+  // The save and load of a whole file costs more than all the reading before
+  // it: one input in four (by its length) gets it.
+  if (size % 4 == 1) {
+    if (used) checkPanelSettingsRoundTrip(file, panel, connection);
+    if (para.taken && para.typeOk) checkParameterRoundTrip(file, set);
+  }
   return 0;
 }

@@ -9,6 +9,19 @@ if(DRQ_SANITIZE)
                                                -fno-sanitize-recover=undefined)
   target_link_options(drq_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(DRQ_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "DRQ_FUZZ needs clang (libFuzzer): configure with the fuzz preset")
+  endif()
+  # Every library gets the fuzzer's coverage instrumentation; the fuzz targets
+  # link the fuzzer's main (fuzz/CMakeLists.txt). Undefined behaviour aborts,
+  # so that the fuzzer counts it as a crash.
+  target_compile_options(drq_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                               -fno-sanitize-recover=undefined
+                                               -fno-omit-frame-pointer
+                                               -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignore.txt)
+  target_link_options(drq_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 # drq_sources(<var> <dir>): every .cpp/.h below <dir>. New files are picked up
 # at the next build without editing CMake.
@@ -31,7 +44,9 @@ function(drq_library name dir)
   if(cpp_found)
     add_library(${name} STATIC ${found})
     target_link_libraries(${name} PUBLIC ${arg_LIBS})
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    if(NOT DRQ_FUZZ)  # the fuzz build has no Qt
+      set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
   else()
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE ${arg_LIBS})

@@ -9,6 +9,7 @@
 
 #include "cli/ParaFormat.h"
 #include "core/connect/Identification.h"
+#include "core/ini/IniStore.h"
 #include "core/params/ControlLimits.h"
 #include "core/params/ModeRules.h"
 #include "core/params/ParaDiff.h"
@@ -218,8 +219,9 @@ int cmdGetPara(CliContext& ctx) {
     return kExitLinkFailure;
   }
   if (const int status = writeParameterFile(output, values); status < 0) {
-    ctx.err << "drqctl get-para: cannot write " << output.string() << " (status " << decimal(status)
-            << ")\n";
+    ctx.err << "drqctl get-para: cannot write " << output.string() << ": "
+            << ini::iniStatusText(status) << " (status " << decimal(status)
+            << "); the parameters were not saved\n";
     return kExitLinkFailure;
   }
   return kExitOk;

@@ -16,6 +16,7 @@
 namespace drq {
 
 SerialTransport::SerialTransport(QObject* parent) : QObject(parent) {
+  port_.setReadBufferSize(static_cast<qint64>(kMaxUnreadInput));
   connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
 }
 

@@ -9,6 +9,7 @@
 namespace drq {
 
 TcpTransport::TcpTransport(QObject* parent) : QObject(parent) {
+  socket_.setReadBufferSize(static_cast<qint64>(kMaxUnreadInput));
   connect(&socket_, &QTcpSocket::disconnected, this, &TcpTransport::onDisconnected);
 }
 

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
+#include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/CliRun.h"
+#include "cli/CliSupport.h"
 #include "core/params/ParaFile.h"
 #include "core/params/ParaWire.h"
 #include "core/protocol/Frame.h"
@@ -92,6 +97,39 @@ TEST_F(ParaOnSensor, GetParaOfAFreshSensorWritesTheReferenceFile) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(readFileBytes(out), readFileBytes(kReference));
   EXPECT_EQ(requests(), (std::vector<Request>{{2, 0, 8}, {2, 2, 8}, {2, 3, 8}}));
+}
+
+TEST_F(ParaOnSensor, GetParaIntoAWriteProtectedOrFullPlaceKeepsTheOldFileAndSaysSo) {
+  const auto out = dir.file("Parameter.ini");
+  ASSERT_TRUE(writeFileBytes(out, "old"));
+  std::filesystem::permissions(
+      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  auto r = run({"get-para", "-o", out.string()});
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "drqctl get-para: cannot write " + out.string() +
+                       ": write-protected (status -95); the parameters were not saved\n");
+  EXPECT_EQ(readFileBytes(out), "old");
+
+  // A file size limit stops the write half-way, as a full disk does.
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  r = run({"get-para", "-o", out.string()});
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldSignal);
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "drqctl get-para: cannot write " + out.string() +
+                       ": write error (status -93); the parameters were not saved\n");
+  EXPECT_EQ(readFileBytes(out), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST_F(ParaOnSensor, SendSet1ToRamWritesBlocks145) {

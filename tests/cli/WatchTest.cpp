@@ -85,6 +85,41 @@ TEST(Watch, LinkFailureEndsWithOneAfterTheGoodFrames) {
   EXPECT_EQ(r.err, std::string(kMsgHeaderIncorrect) + "\n");
 }
 
+TEST(Watch, FloodOfJunkEndsWithTheHeaderFailureOnce) {
+  test::TcpPeer peer;
+  int answered = 0;
+  peer.onRequest = [&](const Bytes&) {
+    if (++answered < 3) {
+      peer.send(dataAnswer(numbered(answered)));
+      return;
+    }
+    // A megabyte of junk that never starts a frame, as a runaway peer sends it.
+    for (int k = 0; k < 100; ++k) peer.send(Bytes(10 * 1024, 0xA5));
+  };
+  const CliRun r = run({"--tcp", "127.0.0.1:" + std::to_string(peer.port()), "watch"});
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.out, kHeader + watchLine(numbered(1)) + watchLine(numbered(2)));
+  EXPECT_EQ(r.err, std::string(kMsgHeaderIncorrect) + "\n");
+}
+
+TEST(Watch, SerialHangUpEndsWithTheFailureOnce) {
+  test::PtyPeer peer;
+  ASSERT_TRUE(peer.ok());
+  int answered = 0;
+  peer.onRequest = [&](const Bytes&) {
+    peer.closeSlave();  // the port is open by now
+    if (++answered < 3) {
+      peer.send(dataAnswer(numbered(answered)));
+      return;
+    }
+    peer.later(20, [&] { peer.hangUp(); });
+  };
+  const CliRun r = run({"--serial", peer.slavePath(), "watch"});
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.out, kHeader + watchLine(numbered(1)) + watchLine(numbered(2)));
+  EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\n");
+}
+
 TEST(Watch, InterruptEndsTheRunCleanlyAfterTheFrameInFlight) {
   for (int sig : {SIGINT, SIGTERM}) {
     test::TcpPeer peer;

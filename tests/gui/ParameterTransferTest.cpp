@@ -8,6 +8,7 @@
 #include "cli/CliRun.h"
 #include "core/params/ParaFile.h"
 #include "gui/PanelDriver.h"
+#include "gui/ParameterFileTransfer.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
 #include "gui/pages/GroupHoldPage.h"
@@ -342,6 +343,25 @@ TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAr
       messages[0].text.startsWith(QStringLiteral("The parameter file could not be written!")));
   EXPECT_TRUE(messages[0].text.endsWith(qpath(unwritable)));
   EXPECT_FALSE(std::filesystem::exists(unwritable));
+
+  // An existing file in a write-protected directory keeps its content.
+  popups.clearRecords();
+  const auto protectedDir = dir.path() / "protected";
+  std::filesystem::create_directory(protectedDir);
+  const auto old = protectedDir / "p.ini";
+  ASSERT_TRUE(writeFileBytes(old, "old"));
+  std::filesystem::permissions(
+      protectedDir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  popups.answerFile(2, qpath(old));
+  window->transferBar().CBF_ButtonSend();
+  std::filesystem::permissions(protectedDir, std::filesystem::perms::owner_all);
+  const auto refused = popups.records(PopupKind::Message);
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].text, QString::fromLatin1(kMsgParameterFileNotWritten) + qpath(old));
+  EXPECT_EQ(readFileBytes(old), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(protectedDir),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 }  // namespace

@@ -415,6 +415,29 @@ int IniStore::putValue(std::string_view section, std::string_view tag, std::stri
   return kIniOk;
 }
 
+std::string_view iniStatusText(int status) {
+  switch (status) {
+    case kIniOutOfMemory:
+      return "out of memory";
+    case kIniMissingArgument:
+      return "missing argument";
+    case kIniCannotOpen:
+      return "cannot open";
+    case kIniReadError:
+      return "read error";
+    case kIniInvalidInteger:
+      return "invalid integer";
+    case kIniWriteError:
+      return "write error";
+    case kIniAccessDenied:
+      return "write-protected";
+    case kIniDiskFull:
+      return "disk full";
+    default:
+      return "error";
+  }
+}
+
 std::unique_ptr<IniStore> Ini_New() {
   return std::unique_ptr<IniStore>(new (std::nothrow) IniStore);
 }

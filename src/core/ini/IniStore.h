@@ -105,6 +105,10 @@ class IniStore {
   int lineOfLastAccess_ = -1;
 };
 
+// What a negative status of the store means, in a few words for an operator
+// ("disk full", "write-protected", ...); "error" for an unknown status.
+std::string_view iniStatusText(int status);
+
 // Ini_New for callers that hold a store by pointer: a new empty store, or none
 // when memory is short.
 std::unique_ptr<IniStore> Ini_New();

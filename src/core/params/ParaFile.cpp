@@ -104,6 +104,13 @@ int writeParameterFile(const std::filesystem::path& path, const ParaSet& set) {
   return store.Ini_WriteToFile(path);
 }
 
+int writeParameterFile(const std::filesystem::path& path, const ParaSet& set,
+                       ini::FileReplacer& replacer) {
+  ini::IniStore store;
+  fillParameterStore(store, set);
+  return store.Ini_WriteToFile(path, replacer);
+}
+
 ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& set,
                                     const ConfirmFn& confirm) {
   ParameterFileRead result;

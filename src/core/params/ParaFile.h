@@ -21,7 +21,8 @@ namespace drq {
 
 namespace ini {
 class IniStore;
-}
+class FileReplacer;
+}  // namespace ini
 
 inline constexpr std::string_view kParameterFileName = "Parameter.ini";
 inline constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
@@ -69,8 +70,12 @@ MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table,
                                         std::vector<FiledValue>* wide = nullptr);
 
 // Writes a parameter file of `set` to `path` (replacing it atomically).
-// Returns the store's write status (not negative on success).
+// Returns the store's write status (not negative on success); on failure the
+// old file is left as it was.
 int writeParameterFile(const std::filesystem::path& path, const ParaSet& set);
+// The same through another way of replacing the file (tests inject errors).
+int writeParameterFile(const std::filesystem::path& path, const ParaSet& set,
+                       ini::FileReplacer& replacer);
 // The bytes writeParameterFile would write is what the store writes; this
 // builds that store.
 void fillParameterStore(ini::IniStore& store, const ParaSet& set);

@@ -28,6 +28,13 @@ inline constexpr double kPortTimeoutSeconds = 2.0;
 
 inline constexpr double kNoTimeout = std::numeric_limits<double>::infinity();
 
+// Received bytes a transport holds unread at most. A peer that floods the
+// line while nobody reads (after a failure, or with junk that never makes a
+// frame) fills this much; then TCP holds the rest back in the peer, and a
+// serial port drops it as a full input queue does. Every wait of the engine
+// asks for far less (a whole receive buffer is 2048 bytes).
+inline constexpr std::size_t kMaxUnreadInput = 64 * 1024;
+
 class Transport {
  public:
   virtual ~Transport() = default;

@@ -179,6 +179,14 @@ int writePanelSettingsFile(const std::filesystem::path& file, const PanelSetting
   return store.Ini_WriteToFile(file);
 }
 
+int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
+                           const WindowPlacement& window, const ConnectionSettings& connection,
+                           ini::FileReplacer& replacer) {
+  ini::IniStore store;
+  putPanelSettings(store, settings, window, connection);
+  return store.Ini_WriteToFile(file, replacer);
+}
+
 void insertRecentAddress(std::vector<std::string>& list, std::string_view address) {
   if (address.empty()) return;
   std::erase(list, address);

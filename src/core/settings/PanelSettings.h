@@ -164,9 +164,14 @@ void putPanelSettings(ini::IniStore& store, const PanelSettings& settings,
                       const WindowPlacement& window, const ConnectionSettings& connection);
 
 // putPanelSettings into a fresh store written to `file` (atomically). Returns
-// the store's status (not negative on success).
+// the store's status (not negative on success); on failure the old file is
+// left as it was.
 int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
                            const WindowPlacement& window, const ConnectionSettings& connection);
+// The same through another way of replacing the file (tests inject errors).
+int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
+                           const WindowPlacement& window, const ConnectionSettings& connection,
+                           ini::FileReplacer& replacer);
 
 // The recent-address update on commit of the address field: an empty address
 // changes nothing; otherwise the address moves (or is added) to the top and

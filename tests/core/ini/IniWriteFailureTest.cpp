@@ -12,6 +12,7 @@
 #include "IniTestSupport.h"
 #include "core/ini/FileReplacer.h"
 #include "core/ini/IniStore.h"
+#include "support/FaultyReplacer.h"
 #include "support/TempDir.h"
 
 namespace drq::ini::test {
@@ -19,36 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The disk replacement with failures injected at chosen steps.
-class FaultyReplacer : public DiskFileReplacer {
- public:
-  int beginError = 0;
-  int writeError = 0;  // returned once more than failAfter bytes are asked for
-  std::size_t failAfter = 0;
-  int commitError = 0;
-  std::vector<std::size_t> writeSizes;
-  fs::path temp;  // the temporary file while it existed
-
-  int begin(const fs::path& target) override {
-    if (beginError != 0) return beginError;
-    const int result = DiskFileReplacer::begin(target);
-    temp = tempPath();
-    return result;
-  }
-  int write(std::string_view bytes) override {
-    writeSizes.push_back(bytes.size());
-    if (writeError != 0 && written_ + bytes.size() > failAfter) {
-      DiskFileReplacer::write(bytes.substr(0, failAfter - written_));  // a disk fills up mid-way
-      return writeError;
-    }
-    written_ += bytes.size();
-    return DiskFileReplacer::write(bytes);
-  }
-  int commit() override { return commitError != 0 ? commitError : DiskFileReplacer::commit(); }
-
- private:
-  std::size_t written_ = 0;
-};
+using drq::test::FaultyReplacer;
 
 std::vector<std::string> namesIn(const fs::path& dir) {
   std::vector<std::string> names;

@@ -1,0 +1,44 @@
+#pragma once
+// The disk replacement of a file with failures injected at chosen steps: a
+// refused start, a disk that fills up after some bytes, a failing rename.
+
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "core/ini/FileReplacer.h"
+
+namespace drq::test {
+
+class FaultyReplacer : public ini::DiskFileReplacer {
+ public:
+  int beginError = 0;
+  int writeError = 0;  // returned once more than failAfter bytes are asked for
+  std::size_t failAfter = 0;
+  int commitError = 0;
+  std::vector<std::size_t> writeSizes;
+  std::filesystem::path temp;  // the temporary file while it existed
+
+  int begin(const std::filesystem::path& target) override {
+    if (beginError != 0) return beginError;
+    const int result = DiskFileReplacer::begin(target);
+    temp = tempPath();
+    return result;
+  }
+  int write(std::string_view bytes) override {
+    writeSizes.push_back(bytes.size());
+    if (writeError != 0 && written_ + bytes.size() > failAfter) {
+      DiskFileReplacer::write(bytes.substr(0, failAfter - written_));  // a disk fills up mid-way
+      return writeError;
+    }
+    written_ += bytes.size();
+    return DiskFileReplacer::write(bytes);
+  }
+  int commit() override { return commitError != 0 ? commitError : DiskFileReplacer::commit(); }
+
+ private:
+  std::size_t written_ = 0;
+};
+
+}  // namespace drq::test

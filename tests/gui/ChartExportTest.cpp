@@ -51,6 +51,7 @@ TEST_F(ChartExportTest, ARightClickOpensTheMenuWithHelpFirst) {
   EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleInfo));
   EXPECT_EQ(popups.records()[0].text, "Shows the signal.");
   EXPECT_EQ(chart.toolTip(), "Shows the signal.");
+  EXPECT_EQ(chart.accessibleName(), "X/Y graph");
   menu->hide();
 }
 

@@ -100,6 +100,7 @@ ChartExport::ChartExport(QCustomPlot* chart, Popups& popups, const QString& help
   connect(pdf, &QAction::triggered, this, [this] { saveAs(ChartFormat::Pdf); });
 
   chart->setToolTip(helpText);
+  if (chart->accessibleName().isEmpty()) chart->setAccessibleName(baseName);
   chart->installEventFilter(this);
   for (QWidget* child : chart->findChildren<QWidget*>())
     if (child != menu_ && !menu_->isAncestorOf(child)) child->installEventFilter(this);

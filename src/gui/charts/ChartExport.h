@@ -35,7 +35,8 @@ class ChartExport final : public QObject {
   Q_OBJECT
  public:
   // Installs the menu on `chart` (child of it). `baseName` names the default
-  // files ("RGB chart"); `directory` is where the first save is proposed
+  // files ("RGB chart") and is the chart's accessible name unless it has
+  // one; `directory` is where the first save is proposed
   // (empty: the user's pictures folder); later saves propose the last one.
   ChartExport(QCustomPlot* chart, Popups& popups, const QString& helpText, const QString& baseName,
               const QString& directory = QString());

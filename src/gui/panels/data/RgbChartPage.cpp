@@ -40,6 +40,8 @@ RgbChartPage::RgbChartPage(ShellContext& context, ReplotScheduler& scheduler, QW
     min_[c]->setObjectName(QStringLiteral("DispMin") + QLatin1String(names[c]));
     max_[c] = new ValueDisplay(QString(), this);
     max_[c]->setObjectName(QStringLiteral("DispMax") + QLatin1String(names[c]));
+    min_[c]->setAccessibleName(QLatin1String(captions[c]) + QStringLiteral(" minimum"));
+    max_[c]->setAccessibleName(QLatin1String(captions[c]) + QStringLiteral(" maximum"));
     for (ValueDisplay* d : {min_[c], max_[c]}) {
       installHelp(d, context.popups, QString::fromLatin1(kHelpDispMinMax));
     }

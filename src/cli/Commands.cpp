@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/ParaCommands.h"
+#include "link/SerialPorts.h"
 
 namespace drq::cli {
 
@@ -19,6 +20,7 @@ constexpr Command kCommands[] = {
     {"diff-para", "[--force] A B",
      "print where two sets (FILE, ram:S, eeprom:S) differ; exit 1 if they do", &cmdDiffPara},
     {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
+    {"ports", "", "list the serial ports: the name for --serial, and what each is", &cmdPorts},
 };
 
 }  // namespace
@@ -68,6 +70,13 @@ int cmdRaw(CliContext& ctx) {
           << "argument=" << decimal(link.responseArgument()) << '\n'
           << "length=" << decimal(link.responseLength()) << '\n'
           << "payload=" << toHex(link.responsePayload()) << '\n';
+  return kExitOk;
+}
+
+int cmdPorts(CliContext& ctx) {
+  if (!ctx.args.empty()) return ctx.usageError("takes no arguments");
+  for (const SerialPortEntry& port : availableSerialPorts())
+    ctx.out << port.device.toStdString() << '\t' << port.summary().toStdString() << '\n';
   return kExitOk;
 }
 

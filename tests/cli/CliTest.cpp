@@ -62,6 +62,17 @@ TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheLink) {
   EXPECT_NE(help.out.find("raw ORDER [ARG] [--payload HEX]"), std::string::npos);
 }
 
+// Needs no link; one "name<TAB>what it is" line per port (none in a container).
+TEST(Cli, PortsListsTheSerialPortsWithoutALink) {
+  const CliRun r = run({"ports"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  std::size_t start = 0;
+  for (std::size_t end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
+    EXPECT_NE(r.out.substr(start, end - start).find('\t'), std::string::npos);
+  EXPECT_EQ(start, r.out.size());
+  EXPECT_EQ(run({"ports", "extra"}).status, kExitUsage);
+}
+
 TEST(Cli, RawPrintsTheFourResponseLines) {
   test::TcpPeer peer;
   peer.onRequest = [&](const Bytes&) {

@@ -156,9 +156,9 @@ class TimedHooks final : public drq::LiveLoopHooks {
   void getPara() override {}
   void frameDecoded() override {
     ++frames;
-    if (timer_.nsecsElapsed() * 1e-9 >= seconds_) session_.RunFlag.clear();
+    if (static_cast<double>(timer_.nsecsElapsed()) * 1e-9 >= seconds_) session_.RunFlag.clear();
   }
-  double elapsed() const { return timer_.nsecsElapsed() * 1e-9; }
+  double elapsed() const { return static_cast<double>(timer_.nsecsElapsed()) * 1e-9; }
   long frames = 0;
 
  private:
@@ -194,7 +194,8 @@ LoopResult runWatch(std::vector<std::string> linkArgs, long frames) {
   const int status = drq::cli::runCli(linkArgs, sink, err);
   LoopResult r;
   r.frames = frames;
-  r.framesPerSecond = static_cast<double>(frames) / (timer.nsecsElapsed() * 1e-9);
+  r.framesPerSecond =
+      static_cast<double>(frames) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   if (status != 0) r.failure = "exit " + std::to_string(status) + ": " + err.str();
   return r;
 }
@@ -225,7 +226,7 @@ LoopResult runBlockingClient(const std::string& device, double seconds) {
   };
   QElapsedTimer timer;
   timer.start();
-  while (timer.nsecsElapsed() * 1e-9 < seconds) {
+  while (static_cast<double>(timer.nsecsElapsed()) * 1e-9 < seconds) {
     if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size()) ||
         !readFully(answer.data(), 8) ||
         !readFully(answer.data() + 8,
@@ -235,7 +236,8 @@ LoopResult runBlockingClient(const std::string& device, double seconds) {
     }
     ++r.frames;
   }
-  r.framesPerSecond = static_cast<double>(r.frames) / (timer.nsecsElapsed() * 1e-9);
+  r.framesPerSecond =
+      static_cast<double>(r.frames) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   ::close(fd);
   return r;
 }
@@ -301,12 +303,13 @@ std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, in
   long frames = 0;
   QObject::connect(&live, &drq::gui::LiveMonitor::frameShown, [&] {
     if (frames++ == 0) timer.start();  // from the first frame: GO's own start-up excluded
-    if (timer.nsecsElapsed() * 1e-9 >= seconds) live.CBF_ButtonStop();
+    if (static_cast<double>(timer.nsecsElapsed()) * 1e-9 >= seconds) live.CBF_ButtonStop();
   });
   live.CBF_ButtonGo();
   GuiLoopResult r;
   r.loop.frames = frames - 1;
-  r.loop.framesPerSecond = static_cast<double>(frames - 1) / (timer.nsecsElapsed() * 1e-9);
+  r.loop.framesPerSecond =
+      static_cast<double>(frames - 1) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   r.fullReplots = scheduler.fullReplots() - full0;
   r.layerReplots = scheduler.layerReplots() - layer0;
   if (!rig.session.link.state().linkUp) r.loop.failure = "the link failed during GO";
@@ -318,12 +321,12 @@ std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, in
 // out).
 std::optional<double> measureGuiSilentCpu(quint16 port) {
   GuiRig rig;
-  if (!rig.start(port, drq::gui::kDataPage2dGraph)) return std::nullopt;
+  if (!rig.start(port, drq::kDataPage2dGraph)) return std::nullopt;
   const double cpu0 = cpuSeconds();
   QElapsedTimer wall;
   wall.start();
   rig.window->liveMonitor().CBF_ButtonGo();  // ends with the time-out of the first exchange
-  return (cpuSeconds() - cpu0) / (wall.nsecsElapsed() * 1e-9);
+  return (cpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
 }
 
 void printLoop(const char* what, const LoopResult& r) {
@@ -378,7 +381,7 @@ int main(int argc, char** argv) {
     drq::ParaSet set = sensor.model().ramSet(0);
     set.record[drq::ParaWord::CalculationMode] = mode;
     sensor.model().setRamSet(0, set);
-    const int page = mode == 0 ? drq::gui::kDataPage2dGraph : drq::gui::kDataPage3dGraph;
+    const int page = mode == 0 ? drq::kDataPage2dGraph : drq::kDataPage3dGraph;
     const char* what = mode == 0 ? "TCP, GUI live loop, 2D page (offscreen)"
                                  : "TCP, GUI live loop, 3D page (offscreen)";
     const auto gui = measureGuiLiveLoop(sensor.port(), seconds, page);
@@ -390,7 +393,8 @@ int main(int argc, char** argv) {
     std::printf("%-44s %9.2f  (goal >= 0.80)\n", "  GUI / watch",
                 gui->loop.framesPerSecond / tcpWatch.framesPerSecond);
     std::printf("%-44s %9.1f full, %.1f single-layer replots/s\n", "  replots",
-                gui->fullReplots / seconds, gui->layerReplots / seconds);
+                static_cast<double>(gui->fullReplots) / seconds,
+                static_cast<double>(gui->layerReplots) / seconds);
   }
   {
     drq::ParaSet set = sensor.model().ramSet(0);
@@ -492,9 +496,10 @@ int main(int argc, char** argv) {
     wall.start();
     TimedHooks hooks(session, seconds);
     drq::GetData(session, hooks);  // ends with the time-out of the first exchange
-    const double share = (cpuSeconds() - cpu0) / (wall.nsecsElapsed() * 1e-9);
+    const double share = (cpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
     std::printf("%-44s %8.2f %% of a core over %.1f s  (goal < 1 %%)\n",
-                "core loop waiting, sensor silent", 100 * share, wall.nsecsElapsed() * 1e-9);
+                "core loop waiting, sensor silent", 100 * share,
+                static_cast<double>(wall.nsecsElapsed()) * 1e-9);
     drq::closeLink(session.link);
   }
   if (const auto guiCpu = measureGuiSilentCpu(sensor.port())) {

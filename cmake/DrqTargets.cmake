@@ -1,7 +1,7 @@
 # Shared compile settings for every target of the project.
 
 add_library(drq_options INTERFACE)
-target_compile_options(drq_options INTERFACE -Wall -Wextra)
+target_compile_options(drq_options INTERFACE -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion)
 target_compile_definitions(drq_options INTERFACE $<$<CONFIG:Debug>:DRQ_DEBUG>
                                                    DRQ_VERSION="${PROJECT_VERSION}")
 if(DRQ_SANITIZE)

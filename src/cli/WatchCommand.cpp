@@ -56,7 +56,7 @@ class StopOnSignal {
     struct sigaction action {};
     action.sa_handler = &onStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
+    action.sa_flags = static_cast<int>(SA_RESETHAND | SA_RESTART);
     ::sigaction(SIGINT, &action, &oldInt_);
     ::sigaction(SIGTERM, &action, &oldTerm_);
     installed_ = true;

@@ -14,21 +14,13 @@
 //                      with --demo also the display panel's graph pages
 //                      with live data
 
-#include <QDir>
 #include <QString>
-#include <QStringList>
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
-namespace drq::sim {
-class EmbeddedSensor;
-}
-
 namespace drq::gui {
-
-class MainWindow;
 
 struct CommandLine {
   std::optional<std::filesystem::path> dir;
@@ -55,15 +47,6 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // directory.
 std::filesystem::path chooseProgramDir(const std::optional<std::filesystem::path>& requested,
                                        const std::filesystem::path& executableDir);
-
-// Renders the window with every main tab page active in turn, every child
-// panel in the display area, the graph pages of the display panel and the
-// top-level panels, each to a PNG file in `dir`. With the demo sensor
-// connected it also renders the four graph pages of the display panel with
-// live data (datap-N-*.png), teaching the sensor's demo colours first.
-// Returns the files written; empty on a failure.
-QStringList renderScreenshots(MainWindow& window, const QDir& dir,
-                              sim::EmbeddedSensor* demo = nullptr);
 
 // The program: returns 0 after a normal exit (also after the operator's
 // CLOSE choice and after screenshots), -1 when the user interface cannot

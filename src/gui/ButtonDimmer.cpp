@@ -1,6 +1,7 @@
 #include "gui/ButtonDimmer.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 namespace drq::gui {
 
@@ -15,7 +16,12 @@ void ButtonDimmer::SetButtonsDimmed(bool keepTransfer, bool dim) {
     if (entry.group == Group::DimOnly && !dim) continue;
     entry.control->setEnabled(!dim);
   }
-  QCoreApplication::processEvents();
+  // Before a long operation the dimmed buttons are drawn; the operator's
+  // input waits (it is delivered by the operation's own wait, to dimmed
+  // buttons, or after the callback has returned). Undimming processes
+  // nothing: a click queued meanwhile must not start a second operation
+  // inside the callback that is about to return.
+  if (dim) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace drq::gui

@@ -27,8 +27,9 @@ class ButtonDimmer {
 
   void add(Group group, QWidget* control);
 
-  // Dims (dim = true) or undims the registered controls, then processes
-  // pending events so that the new states are drawn before a long operation.
+  // Dims (dim = true) or undims the registered controls. Dimming then lets
+  // pending paint events run (never the operator's input) so that the new
+  // states are drawn before a long operation; undimming processes no event.
   void SetButtonsDimmed(bool keepTransfer, bool dim);
 
  private:

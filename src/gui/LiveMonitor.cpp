@@ -2,6 +2,8 @@
 
 #include "core/graph/GraphUpdate.h"
 #include "core/live/DisplayRules.h"
+#include "core/params/Modes.h"
+#include "gui/TextConversion.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -20,11 +22,7 @@ namespace {
 // The intensity bar spans what the intensity can show: M ends at 1200 in the
 // s/i/M 2D mode (where the cursor stops), INT at the converter's 4096.
 int intensityScaleFor(std::uint16_t calculationMode) {
-  return calculationMode == 1 ? kMCursorLimit : kIntensityCeiling;
-}
-
-QString fromView(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return isMode(calculationMode, CalculationMode::Sim2d) ? kMCursorLimit : kIntensityCeiling;
 }
 
 }  // namespace
@@ -138,7 +136,7 @@ void LiveMonitor::SetDispNames() {
   displays_.data.SetDispNames(*names);
   const auto labels = names->labels();
   displays_.signalGraph.setSignalLabels(
-      {fromView(labels[0]), fromView(labels[1]), fromView(labels[2])});
+      {qStringFromLatin1(labels[0]), qStringFromLatin1(labels[1]), qStringFromLatin1(labels[2])});
 }
 
 void LiveMonitor::SetLedTrigVis() {

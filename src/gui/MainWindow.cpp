@@ -15,6 +15,7 @@
 #include "gui/ParameterFileTransfer.h"
 #include "gui/SideTabBar.h"
 #include "gui/TeachOperations.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 #include "gui/TransferBar.h"
 #include "gui/pages/CalibrationPage.h"
@@ -32,18 +33,11 @@
 #include "gui/panels/PasswordPanel.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
+#include "gui/panels/data/IntensityChartPage.h"
 
 namespace drq::gui {
 
 namespace {
-
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString fromPath(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.u16string());
-}
 
 // Width of the column with the tab control at the default size: the display
 // area starts 286 pixels from the left, as operators know it, plus the room
@@ -59,14 +53,32 @@ constexpr const char* kMsgValuesLimited =
 
 MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, QWidget* parent)
     : QMainWindow(parent),
-      context_{session, popups, dimmer_},
+      context_{session, popups, dimmer_, *this},
       options_(std::move(options)),
       settingsFile_(settings::panelSettingsPath(options_.programDir)) {
   setObjectName(QStringLiteral("MAINP"));
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   buildWindow();
-  modeRules_ = std::make_unique<ModeRulesApplier>(*this, context_);
-  teachOperations_ = std::make_unique<TeachOperations>(*this, context_);
+  modeRules_ = std::make_unique<ModeRulesApplier>(static_cast<ModeRulesHost&>(*this), context_);
+  teachOperations_ =
+      std::make_unique<TeachOperations>(static_cast<TeachHost&>(*this), *teachTablePage_, context_);
+  // Every page and panel maps the controls the mode rules name.
+  RuleControls& rules = modeRules_->controls();
+  for (TabPage* page : pages_) page->registerRuleControls(rules);
+  transferBar_->registerRuleControls(rules);
+  dataPanel_->registerRuleControls(rules);
+  for (ChildPanelWidget* panel : {static_cast<ChildPanelWidget*>(meanTeachPanel_),
+                                  static_cast<ChildPanelWidget*>(graphTeachPanel_),
+                                  static_cast<ChildPanelWidget*>(scopeGraphPanel_)}) {
+    panel->registerRuleControls(rules);
+  }
+  // The big displays are opened by the operator; the rules only close them.
+  rules.add(PanelControl::BigGroupDisplay, {.show = [this](bool on) {
+              if (!on) bigGroup_->hide();
+            }});
+  rules.add(PanelControl::BigColorDisplay, {.show = [this](bool on) {
+              if (!on) bigColor_->hide();
+            }});
   connectPanels();
   resize(kDefaultWidth, kDefaultHeight);
   session.link.setFailureReport(connectionPage_);
@@ -148,6 +160,11 @@ void MainWindow::buildWindow() {
 
   for (TabPage* page : pages_) page->registerOperationButtons(dimmer_);
   transferBar_->registerOperationButtons(dimmer_);
+  for (ChildPanelWidget* panel : {static_cast<ChildPanelWidget*>(meanTeachPanel_),
+                                  static_cast<ChildPanelWidget*>(graphTeachPanel_),
+                                  static_cast<ChildPanelWidget*>(scopeGraphPanel_)}) {
+    panel->registerOperationButtons(dimmer_);
+  }
 
   live_ = new LiveMonitor(context_.session, dimmer_, *this,
                           LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
@@ -189,8 +206,7 @@ void MainWindow::connectPanels() {
   });
   connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
           [this] { teachOperations_->TeachDataTo(); });
-  connect(teachTablePage_, &TeachTablePage::tableReset, this,
-          [this] { teachOperations_->clearTeachFigures(); });
+  connect(teachTablePage_, &TeachTablePage::tableReset, dataPanel_, &DataPanel::clearTeachFigures);
   // The mode rules.
   connect(parameterPage_, &ParameterPage::modeControlCommitted, this,
           &MainWindow::modeControlCommitted);
@@ -205,10 +221,6 @@ void MainWindow::connectPanels() {
   });
   connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
   connect(dataPanel_, &DataPanel::bigGroupRequested, bigGroup_, &BigDisplayPanel::showDisplay);
-  connect(recorderPage_, &RecorderPage::showGraphRequested, this,
-          [this] { ShowChildPanelDisp(ChildPanel::GRAPHP); });
-  connect(signalGraphPanel_, &SignalGraphPanel::closeRequested, this,
-          [this] { ShowChildPanelDisp(ChildPanel::DATAP); });
 }
 
 // --- Start and end ------------------------------------------------------------
@@ -245,7 +257,7 @@ void MainWindow::InitAll() {
   if (options_.demo) {
     settings::ConnectionSettings demo = storedConnection_;
     demo.protocol = kProtocolTcp;
-    demo.serverAddress = options_.demo->address.toStdString();
+    demo.serverAddress = utf8FromQString(options_.demo->address);
     demo.portNumber = std::to_string(options_.demo->port);
     connectionPage_->setConnectionSettings(demo);
   }
@@ -414,13 +426,13 @@ void MainWindow::LoadPanelSettings() {
   if (used) {
     if (loaded.window) applyWindowPlacement(*loaded.window);
     for (const auto& address : loaded.recentAddresses) {
-      connectionPage_->appendRecentAddress(fromText(address));
+      connectionPage_->appendRecentAddress(qStringFromUtf8(address));
     }
   }
   storedRecentAddresses_ = loaded.recentAddresses;
 
-  const QString sensorId = fromText(session.sensorId);
-  recorderPage_->showRecordFile(fromPath(session.recordFile));
+  const QString sensorId = qStringFromUtf8(session.sensorId);
+  recorderPage_->showRecordFile(qStringFromPath(session.recordFile));
   connectionPage_->setSensorId(sensorId);
   recorderPage_->setSensorId(sensorId);
   bigColor_->setSensorId(sensorId);
@@ -430,7 +442,7 @@ void MainWindow::LoadPanelSettings() {
 
 void MainWindow::StorePanelSettings() {
   Session& session = context_.session;
-  session.sensorId = connectionPage_->sensorId().toStdString();
+  session.sensorId = utf8FromQString(connectionPage_->sensorId());
 
   settings::PanelSettings out;
   out.sensorId = session.sensorId;
@@ -501,7 +513,7 @@ void MainWindow::sendParametersToSensor() {
 void MainWindow::getParametersFromSensor() {
   const auto notice = [this](std::string_view text) {
     setActivePage(kPageConnection);
-    connectionPage_->appendMessage(fromText(text));
+    connectionPage_->appendMessage(qStringFromUtf8(text));
   };
   if (GetPara(context_.session, notice) != 1) return;
   refreshPanelsFromWorkingSet();
@@ -569,6 +581,57 @@ void MainWindow::showDisplayPanelForLive() {
 
 int MainWindow::selectedTeachRow() const {
   return teachTablePage_->rowNumber()->value();
+}
+
+// --- Mode rules host ------------------------------------------------------------
+
+void MainWindow::readRuleInputs(PanelState& state) {
+  parameterPage_->GetPanelValues(state.values);
+  groupHoldPage_->GetPanelValues(state.values);
+  state.triggerRingItems = parameterPage_->triggerRingItems();
+  state.activeDataPage = dataPanel_->pages()->currentIndex();
+}
+
+void MainWindow::setTriggerRingItems(std::size_t count) {
+  parameterPage_->setTriggerRingItems(count);
+}
+
+void MainWindow::showGroupCell(const GroupCellState& cell) {
+  groupHoldPage_->showGroupCell(cell);
+}
+
+void MainWindow::showSelectedSet() {
+  transferBar_->showSelection();
+}
+
+void MainWindow::setActiveDataPage(int page) {
+  dataPanel_->pages()->setCurrentIndex(page);
+}
+
+void MainWindow::colorRowLabels(const RowLabelPlan& plan) {
+  for (TabPage* page : pages_) page->colorRowLabels(plan);
+}
+
+void MainWindow::applyIntensityRanges(const std::array<ChartRange, 3>& ranges) {
+  dataPanel_->intensityChartPage().applyModeRanges(ranges);
+}
+
+void MainWindow::refreshDisplayNames() {
+  live_->SetDispNames();
+}
+
+// --- Teach host -------------------------------------------------------------------
+
+void MainWindow::readShownValues(LiveFrame& frame) const {
+  dataPanel_->readShownValues(frame);
+}
+
+std::uint16_t MainWindow::parameterControlValue(ParaWord word) const {
+  return parameterPage_->controlValue(word);
+}
+
+void MainWindow::InitGraphs() {
+  live_->InitGraphs();
 }
 
 }  // namespace drq::gui

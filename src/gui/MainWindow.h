@@ -17,8 +17,11 @@
 
 #include "core/settings/PanelSettings.h"
 #include "gui/ButtonDimmer.h"
+#include "gui/ChildPanelSwitch.h"
 #include "gui/LiveMonitor.h"
+#include "gui/ModeRulesApplier.h"
 #include "gui/ShellContext.h"
+#include "gui/TeachOperations.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/TabPage.h"
 
@@ -42,11 +45,6 @@ class ScopeGraphPanel;
 class BigColorPanel;
 class BigGroupPanel;
 class PasswordPanel;
-class ModeRulesApplier;
-class TeachOperations;
-
-// The child panels of the display area.
-enum class ChildPanel { DATAP, GRAPHP, TEACHP1, TEACHP2, SCOPEP };
 
 // How the window starts.
 struct StartOptions {
@@ -66,7 +64,12 @@ struct StartOptions {
   bool connectAtStart = true;
 };
 
-class MainWindow final : public QMainWindow, private ConnectionHost, private LiveHost {
+class MainWindow final : public QMainWindow,
+                         public ChildPanelSwitch,
+                         private ConnectionHost,
+                         private LiveHost,
+                         private ModeRulesHost,
+                         private TeachHost {
   Q_OBJECT
  public:
   // Events of the main panel's callback.
@@ -88,28 +91,28 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
   // returned); RightDoubleClick restores 790 x 548 and centres the window.
   void CBF_MAINP(PanelEvent event);
 
-  // Makes `panel` the child panel shown; anything else shows DATAP.
-  void ShowChildPanelDisp(ChildPanel panel);
-  ChildPanel currentChildPanel() const { return currentChild_; }
+  // ChildPanelSwitch: makes `panel` the child panel shown; anything else
+  // shows DATAP.
+  void ShowChildPanelDisp(ChildPanel panel) override;
+  ChildPanel currentChildPanel() const override { return currentChild_; }
   QWidget* childPanelWidget(ChildPanel panel) const;
 
   // The main tab control.
   QTabWidget* mainTabs() const { return tabs_; }
   int activePage() const { return tabs_->currentIndex(); }
-  void setActivePage(int page);
+  void setActivePage(int page) override;
   bool isPageVisible(int page) const { return tabs_->isTabVisible(page); }
   void setPageVisible(int page, bool visible) { tabs_->setTabVisible(page, visible); }
   TabPage* page(int index) const { return pages_[static_cast<std::size_t>(index)]; }
 
   // The panel settings file.
-  std::filesystem::path panelSettingsFile() const { return settingsFile_; }
   void LoadPanelSettings();
   void StorePanelSettings() override;
   // The window's placement as stored.
   settings::WindowPlacement windowPlacement() const;
 
   // Paints the session's row colours into every table that lists teach rows.
-  void applyRowColors();
+  void applyRowColors() override;
 
   // Reads every page into the working parameter set (GetPanelValues).
   void GetPanelValues() override;
@@ -131,10 +134,8 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
   Session& session() { return context_.session; }
   ButtonDimmer& dimmer() { return dimmer_; }
   ConnectionPage& connectionPage() const { return *connectionPage_; }
-  RecorderPage& recorderPage() const { return *recorderPage_; }
   CalibrationPage& calibrationPage() const { return *calibrationPage_; }
   TableAttributesPage& tableAttributesPage() const { return *tableAttributesPage_; }
-  OffsetPage& offsetPage() const { return *offsetPage_; }
   ParameterPage& parameterPage() const { return *parameterPage_; }
   GroupHoldPage& groupHoldPage() const { return *groupHoldPage_; }
   TeachTablePage& teachTablePage() const { return *teachTablePage_; }
@@ -142,7 +143,6 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
   SignalGraphPanel& signalGraphPanel() const { return *signalGraphPanel_; }
   LiveMonitor& liveMonitor() const { return *live_; }
   TransferBar& transferBar() const { return *transferBar_; }
-  HeaderBar& headerBar() const { return *header_; }
   BigColorPanel& bigColorPanel() const { return *bigColor_; }
   BigGroupPanel& bigGroupPanel() const { return *bigGroup_; }
   PasswordPanel& passwordPanel() const { return *password_; }
@@ -178,6 +178,21 @@ class MainWindow final : public QMainWindow, private ConnectionHost, private Liv
   // LiveHost
   void showDisplayPanelForLive() override;
   int selectedTeachRow() const override;
+
+  // ModeRulesHost
+  void readRuleInputs(PanelState& state) override;
+  void setTriggerRingItems(std::size_t count) override;
+  void showGroupCell(const GroupCellState& cell) override;
+  void showSelectedSet() override;
+  void setActiveDataPage(int page) override;
+  void colorRowLabels(const RowLabelPlan& plan) override;
+  void applyIntensityRanges(const std::array<ChartRange, 3>& ranges) override;
+  void refreshDisplayNames() override;
+
+  // TeachHost
+  void readShownValues(LiveFrame& frame) const override;
+  std::uint16_t parameterControlValue(ParaWord word) const override;
+  void InitGraphs() override;
 
   void buildWindow();
   void connectPanels();

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/params/ParaFile.h"
+#include "gui/TextConversion.h"
 
 namespace drq::gui {
 
@@ -14,24 +15,12 @@ namespace {
 constexpr const char* kDialogTitle = "Parameter";
 constexpr const char* kDialogFilter = "*.ini";
 
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString fromPath(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.u16string());
-}
-
-std::filesystem::path toPath(const QString& path) {
-  return std::filesystem::path(path.toStdU16String());
-}
-
 FileSelection chooseFile(const Session& session, Popups& popups, bool allowNew) {
   std::filesystem::path directory = session.parameterFile.parent_path();
   if (directory.empty()) directory = session.programDir;
   FileSelectRequest request;
-  request.directory = fromPath(directory);
-  request.defaultName = fromText(kParameterFileName);
+  request.directory = qStringFromPath(directory);
+  request.defaultName = qStringFromUtf8(kParameterFileName);
   request.filter = QString::fromLatin1(kDialogFilter);
   request.title = QString::fromLatin1(kDialogTitle);
   request.allowNew = allowNew;
@@ -39,7 +28,7 @@ FileSelection chooseFile(const Session& session, Popups& popups, bool allowNew) 
 }
 
 void showNoFileSelected(Popups& popups) {
-  popups.MessagePopup(fromText(kAttentionTitle), fromText(kMsgNoFileSelected));
+  popups.MessagePopup(qStringFromUtf8(kAttentionTitle), qStringFromUtf8(kMsgNoFileSelected));
 }
 
 }  // namespace
@@ -50,11 +39,11 @@ int SendParaToFile(Session& session, Popups& popups, const std::function<void()>
     showNoFileSelected(popups);
     return 0;
   }
-  session.parameterFile = toPath(choice.path);
+  session.parameterFile = pathFromQString(choice.path);
   if (getPanelValues) getPanelValues();
   if (writeParameterFile(session.parameterFile, session.working) < 0) {
     // Operators must not believe their parameters are saved when they are not.
-    popups.MessagePopup(fromText(kAttentionTitle),
+    popups.MessagePopup(qStringFromUtf8(kAttentionTitle),
                         QString::fromLatin1(kMsgParameterFileNotWritten) + choice.path);
     return -1;
   }
@@ -65,23 +54,23 @@ int ReadParaFromFile(Session& session, Popups& popups, const std::function<void(
   const FileSelection choice = chooseFile(session, popups, false);
   std::error_code error;
   if (choice.result != 1 || choice.path.isEmpty() ||
-      !std::filesystem::is_regular_file(toPath(choice.path), error)) {
+      !std::filesystem::is_regular_file(pathFromQString(choice.path), error)) {
     showNoFileSelected(popups);
     return 0;
   }
-  session.parameterFile = toPath(choice.path);
+  session.parameterFile = pathFromQString(choice.path);
   const auto confirm = [&popups](std::string_view title, std::string_view text) {
-    return popups.ConfirmPopup(fromText(title), fromText(text));
+    return popups.ConfirmPopup(qStringFromUtf8(title), qStringFromUtf8(text));
   };
   const ParameterFileRead read = readParameterFile(session.parameterFile, session.working, confirm);
   if (!read.taken) {
-    popups.MessagePopup(fromText(kAttentionTitle), fromText(kMsgNothingRead));
+    popups.MessagePopup(qStringFromUtf8(kAttentionTitle), qStringFromUtf8(kMsgNothingRead));
   } else {
     if (!read.parameters.empty()) {
-      popups.MessagePopup(fromText(kListTitle), fromText(read.parameters.text));
+      popups.MessagePopup(qStringFromUtf8(kListTitle), qStringFromUtf8(read.parameters.text));
     }
     if (!read.teachVectors.empty()) {
-      popups.MessagePopup(fromText(kListTitle), fromText(read.teachVectors.text));
+      popups.MessagePopup(qStringFromUtf8(kListTitle), qStringFromUtf8(read.teachVectors.text));
     }
   }
   if (refreshPanels) refreshPanels();

@@ -48,7 +48,8 @@ int QtPopups::GenericMessagePopup(const QString& title, const QString& text,
     box.setEscapeButton(pushButtons[escapeButton - 1]);
   }
   box.exec();
-  const int index = pushButtons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+  const auto index =
+      static_cast<int>(pushButtons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
   return index >= 0 ? index + 1 : escapeButton;
 }
 

@@ -5,16 +5,40 @@
 // measured colour as the row colour) and the rearrangement of the teach table
 // when the calculation mode moves between the 2D and 3D families. The table
 // arithmetic is the core's (core/teach/TeachTableOps.h).
+//
+// The operations work on the teach table page they are given and reach
+// everything else through their TeachHost.
 
+#include <cstdint>
+
+#include "core/live/LiveFrame.h"
+#include "core/params/ParaSet.h"
 #include "gui/ShellContext.h"
 
 namespace drq::gui {
 
-class MainWindow;
+class TeachTablePage;
+
+// What teaching needs from the window.
+class TeachHost {
+ public:
+  virtual ~TeachHost() = default;
+  // The values the display panel shows now (X/s, Y/i, INT/M, red, green,
+  // blue) into `frame`.
+  virtual void readShownValues(LiveFrame& frame) const = 0;
+  // The value a parameter control shows (the modes teaching depends on).
+  virtual std::uint16_t parameterControlValue(ParaWord word) const = 0;
+  // Reads every page into the working parameter set.
+  virtual void GetPanelValues() = 0;
+  // Paints the session's row colours into every table that lists teach rows.
+  virtual void applyRowColors() = 0;
+  // The teach figures and taught bounds from the working set (InitGraphs).
+  virtual void InitGraphs() = 0;
+};
 
 class TeachOperations {
  public:
-  TeachOperations(MainWindow& window, ShellContext& context);
+  TeachOperations(TeachHost& host, TeachTablePage& teachTable, ShellContext& context);
 
   // CBF_ButtonTeachDataTo: reads back the values the display panel shows,
   // teaches them into row No. (THD RGB: the red, green and blue thresholds
@@ -28,21 +52,13 @@ class TeachOperations {
   // Returns true when it rearranged.
   bool SortTableTolerance();
 
-  // After the teach table's reset: every plot of the 2D colour plane, the
-  // intensity bar and the three 3D views is deleted (the next InitGraphs
-  // draws the table again).
-  void clearTeachFigures();
-
   // The table attributes page's row-colour switch: on, teaching a row gives
   // it the measured colour (ColorPatch).
   bool rowColorSwitchOn() const;
 
  private:
-  // The values the display panel shows, into CurrentFrame: X/s, Y/i, INT/M
-  // and red, green, blue.
-  void readDisplayedValues();
-
-  MainWindow& window_;
+  TeachHost& host_;
+  TeachTablePage& teach_;
   ShellContext& context_;
 };
 

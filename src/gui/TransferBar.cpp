@@ -119,6 +119,11 @@ void TransferBar::registerOperationButtons(ButtonDimmer& dimmer) {
   dimmer.add(ButtonDimmer::Group::Always, go_);
 }
 
+void TransferBar::registerRuleControls(RuleControls& controls) {
+  controls.addWidget(PanelControl::ParaSet0, set0_);
+  controls.addWidget(PanelControl::ParaSet1, set1_);
+}
+
 void TransferBar::selectFileTarget() {
   context_.session.target = TransferTarget::File;
   showSelection();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "gui/RuleControls.h"
 #include "gui/ShellContext.h"
 
 namespace drq::gui {
@@ -17,6 +18,8 @@ class TransferBar final : public QWidget {
   explicit TransferBar(ShellContext& context, QWidget* parent = nullptr);
 
   void registerOperationButtons(ButtonDimmer& dimmer);
+  // ParaSet0 and ParaSet1 (the mode rules dim them).
+  void registerRuleControls(RuleControls& controls);
 
   // Offline work: FILE on, RAM and EEPROM off, target FILE.
   void selectFileTarget();
@@ -24,10 +27,6 @@ class TransferBar final : public QWidget {
   void showSelection();
   void setSendGetEnabled(bool enabled);
 
-  QPushButton* sendButton() const { return send_; }
-  QPushButton* getButton() const { return get_; }
-  QPushButton* goButton() const { return go_; }
-  QPushButton* stopButton() const { return stop_; }
   QPushButton* paraSetButton(int set) const { return set == 0 ? set0_ : set1_; }
 
  signals:

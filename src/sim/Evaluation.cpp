@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include "core/params/Modes.h"
 
 namespace drq::sim {
 
@@ -37,8 +38,8 @@ RowDistance distanceTo(const TeachVector& row, const Coordinates& c, bool threeD
 }
 
 int roundedDistance(double d) {
-  return static_cast<int>(
-      std::min<double>(std::lround(d), std::numeric_limits<std::int16_t>::max()));
+  return static_cast<int>(std::min<double>(static_cast<double>(std::lround(d)),
+                                           std::numeric_limits<std::int16_t>::max()));
 }
 
 Evaluation failState(const ParaRecord& record) {
@@ -51,9 +52,9 @@ Evaluation failState(const ParaRecord& record) {
 
 int activeRows(const ParaRecord& record) {
   switch (record[ParaWord::EvaluationMode]) {
-    case 3:
+    case code(EvaluationMode::Col5):
       return 5;
-    case 4:
+    case code(EvaluationMode::ThdRgb):
       return 3;
     default:
       return std::min<int>(record[ParaWord::MaxVecNo], int(kTeachRows));
@@ -63,13 +64,13 @@ int activeRows(const ParaRecord& record) {
 std::uint8_t outputBits(std::uint16_t digitalOutmode, int value) {
   const bool fail = value < 0;
   switch (digitalOutmode) {
-    case 0:
+    case code(DigitalOutmode::DirectLo):
       return fail ? kAllOutputs : std::uint8_t(kAllOutputs & ~(value <= 4 ? 1u << value : 0u));
-    case 1:
+    case code(DigitalOutmode::DirectHi):
       return fail ? 0 : std::uint8_t(value <= 4 ? 1u << value : 0u);
-    case 2:
+    case code(DigitalOutmode::BinaryHi):
       return fail ? kAllOutputs : std::uint8_t(value & kAllOutputs);
-    case 3:
+    case code(DigitalOutmode::BinaryLo):
       return fail ? 0 : std::uint8_t(~value & kAllOutputs);
     default:
       return 0;
@@ -80,9 +81,9 @@ Evaluation evaluate(const ParaRecord& record, const TeachTable& table, const Coo
                     const std::array<int, 3>& rgb) {
   const std::uint16_t mode = record[ParaWord::EvaluationMode];
   if (c.intensity < record[ParaWord::IntLim]) return failState(record);
-  if (mode == 4) {
+  if (isMode(mode, EvaluationMode::ThdRgb)) {
     Evaluation e;
-    for (int ch = 0; ch < 3; ++ch) {
+    for (std::size_t ch = 0; ch < 3; ++ch) {
       if (rgb[ch] > table[ch].cell(0)) e.outputs |= std::uint8_t(1u << ch);
     }
     e.color = e.outputs;
@@ -90,19 +91,26 @@ Evaluation evaluate(const ParaRecord& record, const TeachTable& table, const Coo
   }
 
   const int rows = activeRows(record);
-  const bool threeD = is3dMode(record[ParaWord::CalculationMode]);
-  std::array<RowDistance, kTeachRows> d{};
-  for (int r = 0; r < rows; ++r) d[r] = distanceTo(table[r], c, threeD);
-  auto isHit = [&](int r) { return d[r].score <= 1.0; };
+  const bool threeD = is3dCalcMode(record[ParaWord::CalculationMode]);
+  std::array<RowDistance, kTeachRows> distances{};
+  for (int r = 0; r < rows; ++r) {
+    const auto row = static_cast<std::size_t>(r);
+    distances[row] = distanceTo(table[row], c, threeD);
+  }
+  // The distances of row r (0 <= r < rows).
+  const auto d = [&](int r) -> const RowDistance& {
+    return distances[static_cast<std::size_t>(r)];
+  };
+  auto isHit = [&](int r) { return d(r).score <= 1.0; };
 
-  if (mode == 3) {
+  if (isMode(mode, EvaluationMode::Col5)) {
     Evaluation e;
     double nearest = std::numeric_limits<double>::infinity();
     for (int r = 0; r < rows; ++r) {
       if (!isHit(r)) continue;
       e.outputs |= std::uint8_t(1u << r);
       if (e.hitRow < 0) e.hitRow = r;
-      nearest = std::min(nearest, d[r].colour);
+      nearest = std::min(nearest, d(r).colour);
     }
     e.color = e.outputs;
     if (e.hitRow >= 0) e.deltaC = roundedDistance(nearest);
@@ -111,19 +119,19 @@ Evaluation evaluate(const ParaRecord& record, const TeachTable& table, const Coo
 
   int chosen = -1;
   int fallbackDelta = -1;
-  if (mode == 0) {
+  if (isMode(mode, EvaluationMode::FirstHit)) {
     for (int r = 0; r < rows && chosen < 0; ++r) {
       if (isHit(r)) chosen = r;
     }
-    if (rows > 0) fallbackDelta = roundedDistance(d[rows - 1].colour);
-  } else if (mode == 1) {
+    if (rows > 0) fallbackDelta = roundedDistance(d(rows - 1).colour);
+  } else if (isMode(mode, EvaluationMode::BestHit)) {
     for (int r = 0; r < rows; ++r) {
-      if (isHit(r) && (chosen < 0 || d[r].score < d[chosen].score)) chosen = r;
+      if (isHit(r) && (chosen < 0 || d(r).score < d(chosen).score)) chosen = r;
     }
   } else {
     int nearest = -1;
     for (int r = 0; r < rows; ++r) {
-      if (nearest < 0 || d[r].colour < d[nearest].colour) nearest = r;
+      if (nearest < 0 || d(r).colour < d(nearest).colour) nearest = r;
     }
     if (nearest >= 0 && isHit(nearest)) chosen = nearest;
   }
@@ -136,9 +144,9 @@ Evaluation evaluate(const ParaRecord& record, const TeachTable& table, const Coo
   Evaluation e;
   e.hitRow = chosen;
   e.color = chosen;
-  e.deltaC = roundedDistance(d[chosen].colour);
-  const bool groups = record[ParaWord::ColorGroup] == 1;
-  if (groups) e.group = table[chosen].group();
+  e.deltaC = roundedDistance(d(chosen).colour);
+  const bool groups = isMode(record[ParaWord::ColorGroup], ColorGroupMode::On);
+  if (groups) e.group = table[static_cast<std::size_t>(chosen)].group();
   e.outputs = outputBits(record[ParaWord::DigitalOutmode], groups ? e.group : chosen);
   return e;
 }

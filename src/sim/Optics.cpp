@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "core/params/Modes.h"
 
 namespace drq::sim {
 
@@ -90,7 +91,7 @@ std::array<int, 3> darkLevels(std::uint64_t seed) {
 Coordinates computeCoordinates(int red, int green, int blue, std::uint16_t calculationMode) {
   const double sum = double(red) + double(green) + double(blue);
   Coordinates c;
-  if (isSimMode(calculationMode)) {
+  if (isSimCalcMode(calculationMode)) {
     if (sum <= 0) return {5000, roundToInt(5000.0 / 1.5), 0};
     const double r = red / sum, g = green / sum, b = blue / sum;
     c.x = roundToInt(5000.0 + 5000.0 * (r - g));

@@ -52,11 +52,4 @@ struct Coordinates {
 // A sum S of 0 or less gives the grey point with intensity 0.
 Coordinates computeCoordinates(int red, int green, int blue, std::uint16_t calculationMode);
 
-inline bool isSimMode(std::uint16_t calculationMode) {
-  return calculationMode == 1 || calculationMode == 3;
-}
-inline bool is3dMode(std::uint16_t calculationMode) {
-  return calculationMode >= 2;
-}
-
 }  // namespace drq::sim

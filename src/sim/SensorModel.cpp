@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
+#include "core/params/Modes.h"
 #include "core/protocol/Crc8.h"
 #include "sim/EepromImage.h"
 #include "sim/Plausibility.h"
@@ -19,7 +19,6 @@ constexpr std::uint64_t kFirstWindowMicros = 200'000;  // min/max window before 
 constexpr std::size_t kMinMaxSamples = 32;
 constexpr std::size_t kCalibrationSamples = 16;
 constexpr std::uint64_t kMaxCatchUpEvents = 1000;
-constexpr std::uint64_t kMaxCatchUpSamples = 1'000'000;
 constexpr std::uint32_t kCycleWindowTenths = 80;  // order 105 counts cycles over 8.0 s
 
 std::int16_t toWord(int v) {
@@ -71,6 +70,10 @@ std::vector<std::uint8_t> SensorModel::errorReport(std::uint16_t kind) {
   return buildFrame(kErrorReportOrder, kind, {});
 }
 
+Reply SensorModel::errorReply(std::uint16_t kind) {
+  return Reply{errorReport(kind), std::nullopt, false};
+}
+
 Reply SensorModel::answer(std::uint8_t order, std::uint16_t argument,
                           std::span<const std::uint8_t> payload) const {
   Reply r;
@@ -81,7 +84,7 @@ Reply SensorModel::answer(std::uint8_t order, std::uint16_t argument,
 Reply SensorModel::handleRequest(std::span<const std::uint8_t> frame) {
   if (!wellFormed(frame)) {
     ++corruptRequests_;
-    return Reply{errorReport(kErrorCommunication), std::nullopt, false};
+    return errorReply(kErrorCommunication);
   }
   const FrameHeader h = decodeHeader(frame.first<kHeaderSize>());
   const auto payload = frame.subspan(kHeaderSize);
@@ -130,9 +133,7 @@ void SensorModel::clearRequestLog() {
 }
 
 Reply SensorModel::dispatch(const FrameHeader& h, std::span<const std::uint8_t> payload) {
-  const auto refuse = [](std::uint16_t kind) {
-    return Reply{errorReport(kind), std::nullopt, false};
-  };
+  const auto refuse = [](std::uint16_t kind) { return errorReply(kind); };
   switch (h.order) {
     case ORDER_WRITE_PARA:
       return writePara(h.argument, payload);
@@ -185,10 +186,9 @@ Reply SensorModel::dispatch(const FrameHeader& h, std::span<const std::uint8_t> 
 }
 
 Reply SensorModel::writePara(std::uint16_t block, std::span<const std::uint8_t> payload) {
-  if (block > 5) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (block > 5) return errorReply(kErrorUnknownOrder);
   const std::size_t expected = block < 2 ? kParaRecordBytes : kTeachBlockBytes;
-  if (payload.size() != expected)
-    return Reply{errorReport(kErrorCommunication), std::nullopt, false};
+  if (payload.size() != expected) return errorReply(kErrorCommunication);
   int corrected = 0;
   if (block < 2) {
     ParaRecord record;
@@ -196,8 +196,8 @@ Reply SensorModel::writePara(std::uint16_t block, std::span<const std::uint8_t> 
     corrected = correctRecord(record);
     ram_[block].record = record;
   } else {
-    ParaSet& set = ram_[(block - 2) / 2];
-    const std::size_t first = ((block - 2) % 2) * kRowsPerBlock;
+    ParaSet& set = ram_[static_cast<std::size_t>(block - 2) / 2];
+    const std::size_t first = static_cast<std::size_t>((block - 2) % 2) * kRowsPerBlock;
     std::array<TeachVector, kRowsPerBlock> rows;
     for (std::size_t r = 0; r < kRowsPerBlock; ++r)
       for (std::size_t w = 0; w < kTeachVectorWords; ++w)
@@ -209,13 +209,13 @@ Reply SensorModel::writePara(std::uint16_t block, std::span<const std::uint8_t> 
 }
 
 Reply SensorModel::readPara(std::uint16_t block) const {
-  if (block > 5) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (block > 5) return errorReply(kErrorUnknownOrder);
   std::vector<std::uint8_t> out;
   if (block < 2) {
     for (std::uint16_t w : ram_[block].record.words) putWord(out, w);
   } else {
-    const ParaSet& set = ram_[(block - 2) / 2];
-    const std::size_t first = ((block - 2) % 2) * kRowsPerBlock;
+    const ParaSet& set = ram_[static_cast<std::size_t>(block - 2) / 2];
+    const std::size_t first = static_cast<std::size_t>((block - 2) % 2) * kRowsPerBlock;
     for (std::size_t r = first; r < first + kRowsPerBlock; ++r)
       for (std::uint16_t w : set.table[r].words) putWord(out, w);
   }
@@ -233,7 +233,7 @@ Reply SensorModel::loadEeprom() {
 }
 
 Reply SensorModel::autoSend(std::uint16_t argument) {
-  if (argument > 1) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (argument > 1) return errorReply(kErrorUnknownOrder);
   std::erase_if(pending_, [](const PushedFrame& f) { return f.stream == StreamKind::AutoSend; });
   autoSend_ = argument == 1;
   autoSequence_ = 0;
@@ -244,7 +244,7 @@ Reply SensorModel::autoSend(std::uint16_t argument) {
 }
 
 Reply SensorModel::calcOffset(std::uint16_t argument) {
-  if (argument != 1) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (argument != 1) return errorReply(kErrorUnknownOrder);
   // The receiver is covered: only the dark level and the noise remain.
   const std::uint64_t cycle = nowCycle();
   for (unsigned ch = 0; ch < 3; ++ch) {
@@ -258,8 +258,8 @@ Reply SensorModel::calcOffset(std::uint16_t argument) {
 }
 
 Reply SensorModel::sendCalib(std::uint16_t argument, std::span<const std::uint8_t> payload) {
-  if (argument > 1) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
-  if (payload.size() != 6) return Reply{errorReport(kErrorCommunication), std::nullopt, false};
+  if (argument > 1) return errorReply(kErrorUnknownOrder);
+  if (payload.size() != 6) return errorReply(kErrorCommunication);
   int corrected = 0;
   auto& target = argument == 0 ? calibration_.factors : calibration_.offsets;
   const std::uint16_t limit = argument == 0 ? kMaxCalibrationFactor : kMaxOffset;
@@ -281,10 +281,10 @@ Reply SensorModel::selfCalibration() const {
   const ParaSet& set = ram_[std::size_t(activeSetAt(nowMicros_))];
   for (std::size_t k = 0; k < kCalibrationSamples; ++k) {
     const Signals s = signalsAt(nowCycle() + k, set);
-    for (int ch = 0; ch < 3; ++ch) sum[ch] += s.raw[ch];
+    for (std::size_t ch = 0; ch < 3; ++ch) sum[ch] += s.raw[ch];
   }
   std::vector<std::uint8_t> out;
-  for (int ch = 0; ch < 3; ++ch) {
+  for (std::size_t ch = 0; ch < 3; ++ch) {
     const double mean = std::max(1.0, std::floor(sum[ch] / kCalibrationSamples));
     const double factor = std::floor(double(kSelfCalibrationSetValue) * 1024.0 / mean);
     putWord(out, static_cast<std::uint16_t>(std::min<double>(factor, kMaxCalibrationFactor)));
@@ -304,7 +304,7 @@ Reply SensorModel::cycleTime() const {
 }
 
 Reply SensorModel::hardwareInfo(std::uint16_t guard) const {
-  if (guard != kHwInfoGuard) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (guard != kHwInfoGuard) return errorReply(kErrorUnknownOrder);
   std::array<std::uint16_t, kHwInfoBytes / 2> w{};
   w[0] = 1;  // layout of this block
   w[1] = serial_;
@@ -312,7 +312,7 @@ Reply SensorModel::hardwareInfo(std::uint16_t guard) const {
   w[3] = 12;      // converter bits
   w[4] = static_cast<std::uint16_t>(cycleMicros_);
   w[5] = static_cast<std::uint16_t>(baudIndex_);
-  for (int ch = 0; ch < 3; ++ch) {
+  for (std::size_t ch = 0; ch < 3; ++ch) {
     w[6 + ch] = calibration_.factors[ch];
     w[9 + ch] = calibration_.offsets[ch];
     w[12 + ch] = static_cast<std::uint16_t>(dark_[ch]);
@@ -335,27 +335,23 @@ Reply SensorModel::hardwareInfo(std::uint16_t guard) const {
 }
 
 Reply SensorModel::scope(std::uint16_t argument, std::span<const std::uint8_t> payload) {
-  if (argument > 1) return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (argument > 1) return errorReply(kErrorUnknownOrder);
   std::erase_if(pending_, [](const PushedFrame& f) { return f.stream == StreamKind::Scope; });
   if (argument == 0) {
     scope_.reset();
     return answer(ORDER_SCOPE, 0);
   }
-  if (payload.size() != 10) return Reply{errorReport(kErrorCommunication), std::nullopt, false};
+  if (payload.size() != 10) return errorReply(kErrorCommunication);
   ScopeSettings s;
   s.level = readLe16(payload, 0);
   s.mode = readLe16(payload, 2);
   const auto pre = static_cast<std::int16_t>(readLe16(payload, 4));
   const auto rate = static_cast<std::int16_t>(readLe16(payload, 6));
   s.signal = readLe16(payload, 8);
-  if (s.mode > 4 || s.signal > 1)
-    return Reply{errorReport(kErrorUnknownOrder), std::nullopt, false};
+  if (s.mode > 4 || s.signal > 1) return errorReply(kErrorUnknownOrder);
   s.preTrigger = static_cast<std::uint16_t>(std::clamp<int>(pre, 0, kScopeSamples - 1));
   s.scanRate = static_cast<std::uint16_t>(std::max<int>(rate, 1));
-  ScopeRun run;
-  run.settings = s;
-  run.firstCycle = nowCycle() + 1;
-  scope_ = run;
+  scope_.emplace(s, nowCycle() + 1);
   Reply r = answer(ORDER_SCOPE, 0);
   r.streamStarted = true;
   return r;
@@ -447,35 +443,8 @@ void SensorModel::setScriptedFrames(std::vector<LiveFrame> frames) {
   scriptIndex_ = 0;
 }
 
-void SensorModel::setIn0(bool high) {
-  in0Before_ = in0At(nowMicros_);
-  in0Fixed_ = true;
-  in0Level_ = high;
-  in0ChangedAt_ = nowMicros_;
-}
-
-void SensorModel::setIn0Pattern(std::uint32_t highMs, std::uint32_t lowMs) {
-  in0Fixed_ = false;
-  in0HighMicros_ = std::uint64_t(highMs) * 1000;
-  in0LowMicros_ = std::uint64_t(lowMs) * 1000;
-}
-
-bool SensorModel::in0At(std::uint64_t micros) const {
-  if (in0Fixed_) return micros >= in0ChangedAt_ ? in0Level_ : in0Before_;
-  const std::uint64_t period = in0HighMicros_ + in0LowMicros_;
-  if (period == 0) return false;
-  if (in0LowMicros_ == 0) return true;
-  return micros % period >= in0LowMicros_;
-}
-
-int SensorModel::temperatureAt(std::uint64_t micros) const {
-  if (temperature_) return *temperature_;
-  const double phase = 2.0 * std::numbers::pi * double(micros % 120'000'000) / 120'000'000.0;
-  return 32 + int(std::lround(2.0 * std::sin(phase)));
-}
-
 int SensorModel::activeSetAt(std::uint64_t micros) const {
-  return ram_[0].record[ParaWord::Trigger] == 6 && in0At(micros) ? 1 : 0;
+  return isMode(ram_[0].record[ParaWord::Trigger], TriggerMode::Para) && in0At(micros) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -488,7 +457,8 @@ SensorModel::Signals SensorModel::signalsAt(std::uint64_t cycle, const ParaSet& 
   const double gain = gainFactor(rec[ParaWord::Gain]);
   const std::uint16_t ledMode = rec[ParaWord::LedMode];
 
-  const int ambient = (ledMode == 0 || ledMode == 2) ? kAmbientCounts : 0;
+  const int ambient =
+      (isMode(ledMode, LedMode::Dc) || isMode(ledMode, LedMode::Off)) ? kAmbientCounts : 0;
   std::array<double, 3> full{};  // converter counts above dark at power 1000
   std::size_t brightest = 0;
   for (std::size_t ch = 0; ch < 3; ++ch) {
@@ -496,9 +466,10 @@ SensorModel::Signals SensorModel::signalsAt(std::uint64_t cycle, const ParaSet& 
     if (full[ch] > full[brightest]) brightest = ch;
   }
   Signals s;
-  if (ledMode == 2 || (rec[ParaWord::Trigger] == 5 && !in0At(micros))) {
+  if (isMode(ledMode, LedMode::Off) ||
+      (isMode(rec[ParaWord::Trigger], TriggerMode::Trans) && !in0At(micros))) {
     s.power = 0;
-  } else if (rec[ParaWord::PowerMode] == 1) {
+  } else if (isMode(rec[ParaWord::PowerMode], PowerMode::Dyn)) {
     // Tune the brightest channel into the middle of the dynamic window.
     const double centre = (rec[ParaWord::DynWinLo] + rec[ParaWord::DynWinHi]) / 2.0;
     const double above = centre - dark_[brightest] - ambient;
@@ -529,14 +500,15 @@ SensorModel::Measurement SensorModel::measureAt(std::uint64_t micros) const {
   m.levels = signalsAt(cycle, set);
   const auto& cal = m.levels.calibrated;
   m.coords = computeCoordinates(cal[0], cal[1], cal[2], rec[ParaWord::CalculationMode]);
-  m.intensityWord = rec[ParaWord::PowerMode] == 1 ? m.levels.power : m.coords.intensity;
+  m.intensityWord =
+      isMode(rec[ParaWord::PowerMode], PowerMode::Dyn) ? m.levels.power : m.coords.intensity;
   m.eval = evaluate(rec, set.table, m.coords, cal);
   m.in0 = in0At(micros);
   switch (rec[ParaWord::Trigger]) {
-    case 0:
+    case code(TriggerMode::Cont):
       m.trigger = 1;
       break;  // CONT: always evaluating
-    case 1:
+    case code(TriggerMode::Self):
       m.trigger = m.eval.hitRow != 0 ? 1 : 0;
       break;  // SELF: while not colour 0
     default:
@@ -549,7 +521,7 @@ SensorModel::Measurement SensorModel::measureAt(std::uint64_t micros) const {
 Evaluation SensorModel::heldEvaluation(const ParaSet& set, const Measurement& m) {
   const ParaRecord& rec = set.record;
   const std::uint16_t trigger = rec[ParaWord::Trigger];
-  if (trigger < 2 || trigger > 4) return m.eval;
+  if (trigger < code(TriggerMode::Ext1) || trigger > code(TriggerMode::Ext3)) return m.eval;
   if (m.in0) {
     if (!holdWasHigh_) {
       holdCounts_.fill(0);
@@ -572,7 +544,7 @@ Evaluation SensorModel::heldEvaluation(const ParaSet& set, const Measurement& m)
   Evaluation e;
   e.hitRow = int(most - holdCounts_.begin());
   e.color = e.hitRow;
-  const bool groups = rec[ParaWord::ColorGroup] == 1;
+  const bool groups = isMode(rec[ParaWord::ColorGroup], ColorGroupMode::On);
   if (groups) e.group = set.table[std::size_t(e.hitRow)].group();
   e.outputs = outputBits(rec[ParaWord::DigitalOutmode], groups ? e.group : e.hitRow);
   return e;
@@ -594,7 +566,7 @@ LiveFrame SensorModel::reportFrame(std::uint64_t micros) {
   const Evaluation e = heldEvaluation(set, m);
 
   LiveFrame f;
-  for (int ch = 0; ch < 3; ++ch) {
+  for (std::size_t ch = 0; ch < 3; ++ch) {
     f.words[std::size_t(ch)] = toWord(m.levels.calibrated[ch]);
     f.words[11 + std::size_t(ch)] = toWord(m.levels.raw[ch]);
   }
@@ -616,12 +588,12 @@ LiveFrame SensorModel::reportFrame(std::uint64_t micros) {
   for (std::uint64_t k = 1; k <= samples; ++k) {
     const std::uint64_t c = cycle - span * k / samples;
     const Signals s = signalsAt(c, ram_[std::size_t(activeSetAt(c * cycleMicros_))]);
-    for (int ch = 0; ch < 3; ++ch) {
+    for (std::size_t ch = 0; ch < 3; ++ch) {
       lo[ch] = std::min(lo[ch], s.calibrated[ch]);
       hi[ch] = std::max(hi[ch], s.calibrated[ch]);
     }
   }
-  for (int ch = 0; ch < 3; ++ch) {
+  for (std::size_t ch = 0; ch < 3; ++ch) {
     f.words[14 + std::size_t(ch)] = toWord(lo[ch]);
     f.words[17 + std::size_t(ch)] = toWord(hi[ch]);
   }
@@ -665,87 +637,29 @@ void SensorModel::runAutoSend() {
   }
 }
 
-std::array<std::uint16_t, 4> SensorModel::scopeSample(const Measurement& m,
-                                                      std::uint16_t signal) const {
-  std::array<std::uint16_t, 4> s{};
+ScopeInput SensorModel::scopeInput(std::uint64_t cycle, std::uint16_t signal) const {
+  const Measurement m = measureAt(cycle * cycleMicros_);
+  ScopeInput in;
+  ScopeSample& s = in.sample;
   if (signal == 0) {
-    for (int ch = 0; ch < 3; ++ch) s[std::size_t(ch)] = toUnsigned(m.levels.raw[ch]);
+    for (std::size_t ch = 0; ch < 3; ++ch) s[std::size_t(ch)] = toUnsigned(m.levels.raw[ch]);
   } else {
     s[0] = toUnsigned(m.coords.x);
     s[1] = toUnsigned(m.coords.y);
     s[2] = toUnsigned(m.intensityWord);
   }
   s[3] = static_cast<std::uint16_t>((m.eval.outputs & 0x1F) | (m.in0 ? 0x20 : 0));
-  return s;
-}
-
-bool SensorModel::scopeTriggerFires(const ScopeRun& run, const std::array<std::uint16_t, 4>& sample,
-                                    int row) const {
-  const ScopeSettings& s = run.settings;
-  const std::uint64_t k = run.taken;
-  if (s.mode == 0) return k == 0;
-  if (k < s.preTrigger) return false;
-  const bool edge = k >= 1;
-  switch (s.mode) {
-    case 1:
-      return edge && run.previous[2] <= s.level && sample[2] > s.level;
-    case 2:
-      return edge && run.previous[2] >= s.level && sample[2] < s.level;
-    case 3:
-      return row == 0;
-    case 4:
-      return edge && !(run.previous[3] & 0x20) && (sample[3] & 0x20);
-    default:
-      return false;
-  }
+  in.hitRow = m.eval.hitRow;
+  return in;
 }
 
 void SensorModel::runScope() {
   if (!scope_) return;
-  ScopeRun& run = *scope_;
-  const std::uint64_t now = nowCycle();
-  const std::uint64_t rate = run.settings.scanRate;
-  auto nextCycle = [&] { return run.firstCycle + run.taken * rate; };
-  if (!run.triggerIndex && nextCycle() <= now) {
-    const std::uint64_t behind = (now - nextCycle()) / rate;
-    if (behind > kMaxCatchUpSamples) run.taken += behind - kScopeSamples * 2;
-  }
-  while (nextCycle() <= now) {
-    const std::uint64_t cycle = nextCycle();
-    const Measurement m = measureAt(cycle * cycleMicros_);
-    const auto sample = scopeSample(m, run.settings.signal);
-    if (!run.triggerIndex && scopeTriggerFires(run, sample, m.eval.hitRow))
-      run.triggerIndex = run.taken;
-    run.ring[run.taken % kScopeSamples] = sample;
-    run.previous = sample;
-    ++run.taken;
-    if (run.triggerIndex &&
-        run.taken == *run.triggerIndex + kScopeSamples -
-                         (run.settings.mode == 0 ? 0 : run.settings.preTrigger)) {
-      finishScope();
-      return;
-    }
-  }
-}
-
-void SensorModel::finishScope() {
-  const ScopeRun& run = *scope_;
-  const std::uint64_t lastCycle = run.firstCycle + (run.taken - 1) * run.settings.scanRate;
-  const std::uint16_t position =
-      run.settings.mode == 0 ? 0 : static_cast<std::uint16_t>(*run.triggerIndex % kScopeSamples);
-  for (std::size_t channel = 0; channel < 4; ++channel) {
-    std::vector<std::uint8_t> payload;
-    payload.reserve(kScopeFramePayload);
-    for (const auto& sample : run.ring) putWord(payload, sample[channel]);
-    putWord(payload, position);
-    PushedFrame p;
-    p.stream = StreamKind::Scope;
-    p.startOrder = ORDER_SCOPE;
-    p.sequence = static_cast<std::uint32_t>(channel + 1);
-    p.timeMicros = lastCycle * cycleMicros_;
-    p.frame = buildFrame(ORDER_SCOPE, static_cast<std::uint16_t>(channel), payload);
-    queuePush(std::move(p));
-  }
+  const std::uint16_t signal = scope_->settings().signal;
+  const bool complete =
+      scope_->advance(nowCycle(), [&](std::uint64_t cycle) { return scopeInput(cycle, signal); });
+  if (!complete) return;
+  for (PushedFrame& frame : scope_->frames(cycleMicros_)) queuePush(std::move(frame));
   scope_.reset();
 }
 
@@ -759,14 +673,7 @@ std::optional<std::uint64_t> SensorModel::nextDueMicros() const {
   std::optional<std::uint64_t> due;
   if (autoSend_) due = autoNextMicros_;
   if (scope_) {
-    const ScopeRun& run = *scope_;
-    std::uint64_t cycle = run.firstCycle + run.taken * run.settings.scanRate;
-    if (run.triggerIndex) {
-      const std::uint64_t last = *run.triggerIndex + kScopeSamples - 1 -
-                                 (run.settings.mode == 0 ? 0 : run.settings.preTrigger);
-      cycle = run.firstCycle + last * run.settings.scanRate;
-    }
-    const std::uint64_t t = cycle * cycleMicros_;
+    const std::uint64_t t = scope_->nextDueCycle() * cycleMicros_;
     due = due ? std::min(*due, t) : t;
   }
   return due;

@@ -24,7 +24,9 @@
 #include "core/params/ParaSet.h"
 #include "core/protocol/Frame.h"
 #include "sim/Evaluation.h"
+#include "sim/InputSimulation.h"
 #include "sim/Optics.h"
+#include "sim/ScopeCapture.h"
 #include "sim/SensorTypes.h"
 
 namespace drq::sim {
@@ -38,23 +40,12 @@ inline constexpr double kDefaultNoise = 4.0;  // converter counts, one standard 
 inline constexpr int kDefaultBaudIndex = 4;
 inline constexpr std::array<std::uint32_t, 8> kBaudRates{9600,   19200,  38400,  57600,
                                                          115200, 230400, 460800, 921600};
-inline constexpr std::size_t kScopeSamples = 128;
-inline constexpr std::size_t kScopeFramePayload = 2 * kScopeSamples + 2;  // 258
 inline constexpr std::uint16_t kSelfCalibrationSetValue = 1500;
 inline constexpr std::uint16_t kSelfCalibrationMaxDelta = 400;
 inline constexpr std::uint16_t kMaxCalibrationFactor = 4096;
 inline constexpr std::uint16_t kMaxOffset = 1000;
 inline constexpr std::size_t kHwInfoBytes = 512;
 inline constexpr std::size_t kRequestLogLimit = 100000;
-
-// The ten bytes of a scope start, as five words.
-struct ScopeSettings {
-  std::uint16_t level = 0;
-  std::uint16_t mode = 0;        // 0 single shot, 1 rising, 2 falling, 3 colour 0, 4 IN0 high
-  std::uint16_t preTrigger = 0;  // samples before the trigger sample, 0..127
-  std::uint16_t scanRate = 1;    // one sample every scanRate cycles, at least 1
-  std::uint16_t signal = 0;      // 0 raw R G B, 1 X Y INT (or s i M)
-};
 
 class SensorModel {
  public:
@@ -77,6 +68,8 @@ class SensorModel {
 
   // Error report: order 0, argument `kind`, no payload.
   static std::vector<std::uint8_t> errorReport(std::uint16_t kind);
+  // The error report as the answer to a request.
+  static Reply errorReply(std::uint16_t kind);
 
   // Every well-formed request, oldest first (at most kRequestLogLimit).
   const std::deque<RequestRecord>& requestLog() const { return log_; }
@@ -107,10 +100,12 @@ class SensorModel {
   bool autoSending() const { return autoSend_; }
   // Period of the simulated trigger events of automatic sending (at least 1 ms).
   void setAutoSendPeriodMs(std::uint32_t ms);
-  std::uint32_t autoSendPeriodMs() const { return autoPeriodMicros_ / 1000; }
+  std::uint32_t autoSendPeriodMs() const {
+    return static_cast<std::uint32_t>(autoPeriodMicros_ / 1000);
+  }
   bool scopeRunning() const { return scope_.has_value(); }
   // True once the running capture has seen its trigger.
-  bool scopeTriggered() const { return scope_ && scope_->triggerIndex.has_value(); }
+  bool scopeTriggered() const { return scope_ && scope_->triggered(); }
   // Stops automatic sending and abandons a capture; pending pushed frames are dropped.
   void stopStreams();
 
@@ -157,15 +152,15 @@ class SensorModel {
   void setScriptedFrames(std::vector<LiveFrame> frames);
   // Noise of each channel in converter counts (standard deviation, 0 = none).
   void setNoise(double sigma) { noise_ = sigma < 0 ? 0 : sigma; }
-  // IN0 held at `high` from now on.
-  void setIn0(bool high);
-  // IN0 as a square wave from time 0: low for lowMs, then high for highMs, ...
-  // (the default is 1000 ms low, 1000 ms high).
-  void setIn0Pattern(std::uint32_t highMs, std::uint32_t lowMs);
-  bool in0At(std::uint64_t micros) const;
-  // A fixed temperature; nullopt returns to the slow drift around 32.
-  void setTemperature(std::optional<int> celsius) { temperature_ = celsius; }
-  int temperatureAt(std::uint64_t micros) const;
+  // IN0 and the temperature (InputSimulation): IN0 held at `high` from now
+  // on, or a square wave; a fixed temperature or the drift.
+  void setIn0(bool high) { inputs_.setIn0(high, nowMicros_); }
+  void setIn0Pattern(std::uint32_t highMs, std::uint32_t lowMs) {
+    inputs_.setIn0Pattern(highMs, lowMs);
+  }
+  bool in0At(std::uint64_t micros) const { return inputs_.in0At(micros); }
+  void setTemperature(std::optional<int> celsius) { inputs_.setTemperature(celsius); }
+  int temperatureAt(std::uint64_t micros) const { return inputs_.temperatureAt(micros); }
 
   // ---- Measurement ----------------------------------------------------------
   // The live frame at the current time, exactly as order 8 would answer it
@@ -190,15 +185,6 @@ class SensorModel {
   Measurement measureAt(std::uint64_t micros) const;
 
  private:
-  struct ScopeRun {
-    ScopeSettings settings;
-    std::uint64_t firstCycle = 0;  // cycle of sample 0
-    std::uint64_t taken = 0;       // samples taken so far
-    std::array<std::array<std::uint16_t, 4>, kScopeSamples> ring{};
-    std::optional<std::uint64_t> triggerIndex;
-    std::array<std::uint16_t, 4> previous{};
-  };
-
   static std::size_t index(int set) { return set == 1 ? 1 : 0; }
   Reply dispatch(const FrameHeader& header, std::span<const std::uint8_t> payload);
   Reply answer(std::uint8_t order, std::uint16_t argument,
@@ -222,10 +208,7 @@ class SensorModel {
   Evaluation heldEvaluation(const ParaSet& set, const Measurement& m);
   void runAutoSend();
   void runScope();
-  std::array<std::uint16_t, 4> scopeSample(const Measurement& m, std::uint16_t signal) const;
-  bool scopeTriggerFires(const ScopeRun& run, const std::array<std::uint16_t, 4>& sample,
-                         int row) const;
-  void finishScope();
+  ScopeInput scopeInput(std::uint64_t cycle, std::uint16_t signal) const;
   void queuePush(PushedFrame frame);
 
   std::uint64_t seed_;
@@ -249,13 +232,7 @@ class SensorModel {
   std::vector<LiveFrame> script_;
   std::size_t scriptIndex_ = 0;
   double noise_ = kDefaultNoise;
-  bool in0Fixed_ = false;
-  bool in0Level_ = false;
-  bool in0Before_ = false;
-  std::uint64_t in0ChangedAt_ = 0;
-  std::uint64_t in0HighMicros_ = 1'000'000;
-  std::uint64_t in0LowMicros_ = 1'000'000;
-  std::optional<int> temperature_;
+  InputSimulation inputs_;
 
   // Min/max tracking runs from the last reported frame to the next one.
   std::optional<std::uint64_t> lastReportMicros_;
@@ -268,7 +245,7 @@ class SensorModel {
   std::uint64_t autoPeriodMicros_ = std::uint64_t(kDefaultAutoSendPeriodMs) * 1000;
   std::uint64_t autoNextMicros_ = 0;
   std::uint32_t autoSequence_ = 0;
-  std::optional<ScopeRun> scope_;
+  std::optional<ScopeCapture> scope_;
   std::vector<PushedFrame> pending_;
 
   std::deque<RequestRecord> log_;

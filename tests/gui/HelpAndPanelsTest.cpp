@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "gui/Application.h"
+#include "gui/Screenshots.h"
 #include "gui/ShellFixture.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/panels/BigDisplayPanel.h"
@@ -19,7 +20,9 @@
 namespace drq::gui::test {
 namespace {
 
-TEST_F(ShellTest, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
+class HelpAndPanels : public ShellTest {};
+
+TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   startOffline();
   window->setActivePage(kPageConnection);
   popups.clearRecords();
@@ -58,7 +61,7 @@ TEST_F(ShellTest, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   EXPECT_EQ(popups.records().back().text, QStringLiteral("Select a port number."));
 }
 
-TEST_F(ShellTest, ConnectionPageHelpTexts) {
+TEST_F(HelpAndPanels, ConnectionPageHelpTexts) {
   build();
   const std::pair<const char*, const char*> expected[] = {
       {"EditCommunicationProtocol", "Select RS232 or TCP/IP Interface. "},
@@ -94,7 +97,7 @@ TEST_F(ShellTest, ConnectionPageHelpTexts) {
   EXPECT_EQ(find<QPushButton>("ButtonStop")->shortcut(), QKeySequence(Qt::Key_F12));
 }
 
-TEST_F(ShellTest, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp) {
+TEST_F(HelpAndPanels, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp) {
   startOffline();
   ASSERT_FALSE(window->connectionPage().messages().isEmpty());
   popups.clearRecords();
@@ -108,7 +111,7 @@ TEST_F(ShellTest, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !popups.records().empty(); }));
 }
 
-TEST_F(ShellTest, PasswordUnlocksTheOffsetPage) {
+TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   startOffline();
   popups.clearRecords();
   PasswordPanel& password = window->passwordPanel();
@@ -160,7 +163,7 @@ TEST_F(ShellTest, PasswordUnlocksTheOffsetPage) {
   EXPECT_EQ(window->activePage(), kPageParameter);
 }
 
-TEST_F(ShellTest, BigDisplaysHideOnARightClickAndKeepTheirValue) {
+TEST_F(HelpAndPanels, BigDisplaysHideOnARightClickAndKeepTheirValue) {
   startOffline();
   BigColorPanel& big = window->bigColorPanel();
   EXPECT_FALSE(big.isVisible());
@@ -184,7 +187,7 @@ TEST_F(ShellTest, BigDisplaysHideOnARightClickAndKeepTheirValue) {
   EXPECT_EQ(find<QLineEdit>("DispRecordID")->text(), QStringLiteral("PRESS 4"));
 }
 
-TEST_F(ShellTest, ScreenshotsCoverEveryPageAndPanel) {
+TEST_F(HelpAndPanels, ScreenshotsCoverEveryPageAndPanel) {
   startOffline();
   drq::test::TempDir shots;
   const QString dirPath = QString::fromStdString(shots.path().string());

@@ -300,12 +300,12 @@ TEST_F(LiveDisplays, StripChartsAutoscaleOnADoubleClickAndFixOnAClick) {
   EXPECT_EQ(rangeOf(page.chart(2).yAxis), (AxisRange{0, 1200}));
   EXPECT_TRUE(page.intensityAxisManual());
   // The calculation-mode rule re-applies the ranges only to manual axes.
-  page.applyModeRanges(0);
+  page.applyModeRanges(*intensityChartRanges(0));
   EXPECT_EQ(rangeOf(page.chart(2).yAxis), (AxisRange{0, 4096}));
   QTest::mouseDClick(&page.chart(0), Qt::LeftButton);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(page.chart(i).isAutoscale());
   EXPECT_FALSE(page.intensityAxisManual());
-  page.applyModeRanges(1);
+  page.applyModeRanges(*intensityChartRanges(1));
   EXPECT_TRUE(page.chart(2).isAutoscale());
 }
 

@@ -13,6 +13,7 @@
 
 #include "gui/Application.h"
 #include "gui/LiveMonitor.h"
+#include "gui/Screenshots.h"
 #include "gui/ShellFixture.h"
 #include "gui/panels/DataPanel.h"
 #include "sim/EmbeddedSensor.h"
@@ -21,6 +22,8 @@
 
 namespace drq::gui::test {
 namespace {
+
+class LiveLoopOffline : public ShellTest {};
 
 class LiveLoop : public ShellTest {
  protected:
@@ -201,7 +204,7 @@ TEST_F(LiveLoop, ClosingTheWindowDuringGoEndsTheProgramOnlyAfterTheLoopReturned)
   EXPECT_NE(drq::test::readFileBytes(settingsPath()).find("[PANEL POSITION]"), std::string::npos);
 }
 
-TEST_F(ShellTest, GoWithoutALinkEndsAtOnce) {
+TEST_F(LiveLoopOffline, GoWithoutALinkEndsAtOnce) {
   startOffline();
   const long before = window->liveMonitor().framesShown();
   window->liveMonitor().CBF_ButtonGo();

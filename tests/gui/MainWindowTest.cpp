@@ -14,10 +14,12 @@
 namespace drq::gui::test {
 namespace {
 
+class MainWindowShell : public ShellTest {};
+
 const std::filesystem::path kReference =
     std::filesystem::path(DRQ_TEST_DATA_DIR) / "gui" / "PanelSettingsReference.cfg";
 
-TEST_F(ShellTest, SettingsFileWrittenByTheWindowEqualsTheReference) {
+TEST_F(MainWindowShell, SettingsFileWrittenByTheWindowEqualsTheReference) {
   // The reference starts towards 127.0.0.1 port 1, which refuses.
   std::filesystem::copy_file(kReference, settingsPath());
   popups.answerChoice(2);
@@ -32,7 +34,7 @@ TEST_F(ShellTest, SettingsFileWrittenByTheWindowEqualsTheReference) {
   EXPECT_EQ(drq::test::readFileBytes(settingsPath()), drq::test::readFileBytes(kReference));
 }
 
-TEST_F(ShellTest, MaximisedWindowIsRestoredMaximisedAndStoredSo) {
+TEST_F(MainWindowShell, MaximisedWindowIsRestoredMaximisedAndStoredSo) {
   startOffline(
       "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 2\r\nMAINPANEL LEFT = 300\r\n"
       "MAINPANEL WIDTH = 500\r\n\r\n");
@@ -40,7 +42,7 @@ TEST_F(ShellTest, MaximisedWindowIsRestoredMaximisedAndStoredSo) {
   EXPECT_EQ(window->windowPlacement().zoom, 2);
 }
 
-TEST_F(ShellTest, WithoutTheFullscreenTagThePositionIsNotApplied) {
+TEST_F(MainWindowShell, WithoutTheFullscreenTagThePositionIsNotApplied) {
   build();
   window->setGeometry(60, 70, 790, 548);
   writeSettings(
@@ -53,14 +55,14 @@ TEST_F(ShellTest, WithoutTheFullscreenTagThePositionIsNotApplied) {
   EXPECT_EQ(window->geometry(), QRect(60, 70, 790, 548));
 }
 
-TEST_F(ShellTest, PositionOffEveryScreenKeepsTheWindowInSight) {
+TEST_F(MainWindowShell, PositionOffEveryScreenKeepsTheWindowInSight) {
   startOffline(
       "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\nMAINPANEL LEFT = 30000\r\n"
       "MAINPANEL TOP = -30000\r\nMAINPANEL WIDTH = 760\r\nMAINPANEL HEIGHT = 560\r\n\r\n");
   EXPECT_EQ(window->geometry(), QRect(10, 40, 760, 560));
 }
 
-TEST_F(ShellTest, RecentAddressesLoadWithTheirLimitAndGaps) {
+TEST_F(MainWindowShell, RecentAddressesLoadWithTheirLimitAndGaps) {
   startOffline(
       "[IP ADDRESSES]\r\nLIST ITEMS = 3\r\nIP ADDR 1 = \"alpha\"\r\nIP ADDR 3 = \"gamma\"\r\n\r\n");
   auto* box = find<QComboBox>("StringIpAdress");
@@ -81,7 +83,7 @@ TEST_F(ShellTest, RecentAddressesLoadWithTheirLimitAndGaps) {
   EXPECT_EQ(box->itemText(9), QStringLiteral("h10"));
 }
 
-TEST_F(ShellTest, CommittingAddressesMovesThemToTheTopAndKeepsTen) {
+TEST_F(MainWindowShell, CommittingAddressesMovesThemToTheTopAndKeepsTen) {
   startOffline(
       "[IP ADDRESSES]\r\nLIST ITEMS = 3\r\nIP ADDR 1 = \"a\"\r\nIP ADDR 2 = \"b\"\r\n"
       "IP ADDR 3 = \"c\"\r\n\r\n");
@@ -115,7 +117,7 @@ TEST_F(ShellTest, CommittingAddressesMovesThemToTheTopAndKeepsTen) {
             std::string::npos);
 }
 
-TEST_F(ShellTest, ForeignSettingsFileIsIgnoredIncludingItsCommunicationSettings) {
+TEST_F(MainWindowShell, ForeignSettingsFileIsIgnoredIncludingItsCommunicationSettings) {
   writeSettings(
       "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\nPANEL ID: = \"X\"\r\n\r\n"
       "[IP ADDRESSES]\r\nLIST ITEMS = 1\r\nIP ADDR 1 = \"10.0.0.9\"\r\n\r\n"
@@ -129,7 +131,7 @@ TEST_F(ShellTest, ForeignSettingsFileIsIgnoredIncludingItsCommunicationSettings)
   EXPECT_EQ(find<QComboBox>("EditSelectBaudrate")->currentIndex(), 4);
 }
 
-TEST_F(ShellTest, AcceptStoresTheSettingsAndShowsTheParameterPage) {
+TEST_F(MainWindowShell, AcceptStoresTheSettingsAndShowsTheParameterPage) {
   startOffline();
   window->setActivePage(kPageConnection);
   find<QLineEdit>("EditID")->setText(QStringLiteral("OVEN 2"));
@@ -140,7 +142,7 @@ TEST_F(ShellTest, AcceptStoresTheSettingsAndShowsTheParameterPage) {
             std::string::npos);
 }
 
-TEST_F(ShellTest, ProtocolSelectsItsControls) {
+TEST_F(MainWindowShell, ProtocolSelectsItsControls) {
   startOffline();
   auto* protocol = find<QComboBox>("EditCommunicationProtocol");
   EXPECT_EQ(protocol->currentIndex(), 1);
@@ -164,7 +166,7 @@ TEST_F(ShellTest, ProtocolSelectsItsControls) {
   EXPECT_EQ(typed.comPort, 4);
 }
 
-TEST_F(ShellTest, TabsAndChildPanelsSwitchAsOperatorsExpect) {
+TEST_F(MainWindowShell, TabsAndChildPanelsSwitchAsOperatorsExpect) {
   startOffline();
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
   EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage3dGraph);
@@ -190,7 +192,7 @@ TEST_F(ShellTest, TabsAndChildPanelsSwitchAsOperatorsExpect) {
   }
 }
 
-TEST_F(ShellTest, RightDoubleClickOnTheBackgroundRestoresTheDefaultSize) {
+TEST_F(MainWindowShell, RightDoubleClickOnTheBackgroundRestoresTheDefaultSize) {
   startOffline();
   window->showMaximized();
   QTest::mouseDClick(find<QWidget>("MainBackground"), Qt::RightButton, {}, QPoint(2, 70));

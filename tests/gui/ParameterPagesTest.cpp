@@ -17,6 +17,8 @@
 namespace drq::gui::test {
 namespace {
 
+class ParameterPages : public ShellTest {};
+
 using W = ParaWord;
 
 // A set in which every word and cell differs from the defaults.
@@ -51,7 +53,7 @@ ParaSet distinctSet() {
   return set;
 }
 
-TEST_F(ShellTest, ControlsStartAtTheFileDefaultsAndAreTheFirstWorkingSet) {
+TEST_F(ParameterPages, ControlsStartAtTheFileDefaultsAndAreTheFirstWorkingSet) {
   startOffline();
   EXPECT_EQ(session.working, defaultParaSet());
   ParameterPage& page = window->parameterPage();
@@ -78,7 +80,7 @@ TEST_F(ShellTest, ControlsStartAtTheFileDefaultsAndAreTheFirstWorkingSet) {
   EXPECT_EQ(hold->rowColor(16), 0xFF0000u);
 }
 
-TEST_F(ShellTest, PanelsShowAndReadBackEveryValueWithoutTouchingSpareWords) {
+TEST_F(ParameterPages, PanelsShowAndReadBackEveryValueWithoutTouchingSpareWords) {
   startOffline();
   const ParaSet shown = distinctSet();
   session.working = shown;
@@ -97,7 +99,7 @@ TEST_F(ShellTest, PanelsShowAndReadBackEveryValueWithoutTouchingSpareWords) {
   EXPECT_EQ(session.working, expected);
 }
 
-TEST_F(ShellTest, TriggerRingGetsItsItemsFromExternTeachBeforeTriggerIsSet) {
+TEST_F(ParameterPages, TriggerRingGetsItsItemsFromExternTeachBeforeTriggerIsSet) {
   startOffline();
   ParameterPage& page = window->parameterPage();
   // EXTERN TEACH ON leaves CONT and SELF.
@@ -123,7 +125,7 @@ TEST_F(ShellTest, TriggerRingGetsItsItemsFromExternTeachBeforeTriggerIsSet) {
   EXPECT_FALSE(page.triggerRing()->showsUnknownValue());
 }
 
-TEST_F(ShellTest, UnknownCodesSurviveAndOutOfRangeNumbersAreReported) {
+TEST_F(ParameterPages, UnknownCodesSurviveAndOutOfRangeNumbersAreReported) {
   startOffline();
   ParameterPage& page = window->parameterPage();
   session.working.record[W::LedMode] = 7;
@@ -202,13 +204,13 @@ TEST(WordTableTest, CellsHoldOnlySixteenBitValuesAndReportOperatorEdits) {
   EXPECT_FALSE(table.rowLabelColor(0).has_value());
 }
 
-TEST_F(ShellTest, TeachCellEditsReachTheWorkingSetAtOnce) {
+TEST_F(ParameterPages, TeachCellEditsReachTheWorkingSetAtOnce) {
   startOffline();
   window->teachTablePage().teachTable()->commitValue(5, 3, 4321);
   EXPECT_EQ(session.working.table[5].cell(3), 4321);
 }
 
-TEST_F(ShellTest, ResetButtonsAskFirstAndResetTheirTable) {
+TEST_F(ParameterPages, ResetButtonsAskFirstAndResetTheirTable) {
   startOffline();
   session.working = distinctSet();
   window->SetPanelValues();
@@ -255,7 +257,7 @@ TEST_F(ShellTest, ResetButtonsAskFirstAndResetTheirTable) {
   EXPECT_EQ(session.working.table[0].hold(), 77);
 }
 
-TEST_F(ShellTest, ModeControlsAnnounceTheirCommitForTheRules) {
+TEST_F(ParameterPages, ModeControlsAnnounceTheirCommitForTheRules) {
   startOffline();
   ParameterPage& page = window->parameterPage();
   QSignalSpy modes(&page, &ParameterPage::modeControlCommitted);
@@ -276,7 +278,7 @@ TEST_F(ShellTest, ModeControlsAnnounceTheirCommitForTheRules) {
   EXPECT_EQ(groups[0][0].toInt(), 9);
 }
 
-TEST_F(ShellTest, EveryParameterControlShowsItsHelp) {
+TEST_F(ParameterPages, EveryParameterControlShowsItsHelp) {
   build();
   const std::pair<const char*, const char*> expected[] = {
       {"SlidePower",

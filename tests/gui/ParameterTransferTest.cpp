@@ -21,6 +21,8 @@
 namespace drq::gui::test {
 namespace {
 
+class ParameterFiles : public ShellTest {};
+
 using W = ParaWord;
 using drq::test::readFileBytes;
 using drq::test::writeFileBytes;
@@ -192,7 +194,7 @@ TEST_F(ParameterTransfer, GuiFileEqualsTheCommandLineToolsFileForTheSameSet) {
   EXPECT_EQ(bytes, readFileBytes(cliFile));
 }
 
-TEST_F(ShellTest, FileDialogsStartAtTheLastParameterFileAndRememberTheChoice) {
+TEST_F(ParameterFiles, FileDialogsStartAtTheLastParameterFileAndRememberTheChoice) {
   startOffline();
   const auto sub = dir.path() / "sets";
   std::filesystem::create_directories(sub);
@@ -224,7 +226,7 @@ TEST_F(ShellTest, FileDialogsStartAtTheLastParameterFileAndRememberTheChoice) {
   EXPECT_EQ(window->teachTablePage().teachTable()->value(2, 2), 1);
 }
 
-TEST_F(ShellTest, CancelledOrMissingFilesOnlySayNoFileWasSelected) {
+TEST_F(ParameterFiles, CancelledOrMissingFilesOnlySayNoFileWasSelected) {
   startOffline();
   const ParaSet before = session.working;
   const auto remembered = session.parameterFile;
@@ -249,7 +251,7 @@ TEST_F(ShellTest, CancelledOrMissingFilesOnlySayNoFileWasSelected) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("absent.ini")));
 }
 
-TEST_F(ShellTest, ForeignFilesAskAndNoReadsNothingButRefreshes) {
+TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   startOffline();
   const auto foreign = dir.file("foreign.ini");
   ASSERT_TRUE(writeFileBytes(foreign,
@@ -309,7 +311,7 @@ TEST_F(ShellTest, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   EXPECT_EQ(loaded.size(), 3);
 }
 
-TEST_F(ShellTest, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAreReported) {
+TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAreReported) {
   startOffline();
   session.RunFlag.set(1);
   const auto file = dir.file("during.ini");

@@ -1,7 +1,11 @@
 // The transfer controls and the dimming of the operation buttons.
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+
+#include <algorithm>
 
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
@@ -13,7 +17,9 @@
 namespace drq::gui::test {
 namespace {
 
-TEST_F(ShellTest, TargetAndSetSelectorsActAsRadioGroups) {
+class TransferControls : public ShellTest {};
+
+TEST_F(TransferControls, TargetAndSetSelectorsActAsRadioGroups) {
   startOffline();
   auto* ram = find<QPushButton>("SelectMemRam");
   auto* eeprom = find<QPushButton>("SelectMemEeprom");
@@ -37,7 +43,7 @@ TEST_F(ShellTest, TargetAndSetSelectorsActAsRadioGroups) {
   EXPECT_EQ(session.selectedSet, 0);
 }
 
-TEST_F(ShellTest, SendAndGetDuringAcquisitionOnlyPostTheirRequests) {
+TEST_F(TransferControls, SendAndGetDuringAcquisitionOnlyPostTheirRequests) {
   startOffline();
   TransferBar& bar = window->transferBar();
   QSignalSpy toSensor(&bar, &TransferBar::sendToSensorRequested);
@@ -66,7 +72,7 @@ TEST_F(ShellTest, SendAndGetDuringAcquisitionOnlyPostTheirRequests) {
   EXPECT_EQ(fromFile.size(), 1);
 }
 
-TEST_F(ShellTest, DimmingKeepsTheTransferControlsWhenAsked) {
+TEST_F(TransferControls, DimmingKeepsTheTransferControlsWhenAsked) {
   startOffline();
   ButtonDimmer& dimmer = window->dimmer();
   dimmer.SetButtonsDimmed(false, false);
@@ -86,7 +92,42 @@ TEST_F(ShellTest, DimmingKeepsTheTransferControlsWhenAsked) {
   EXPECT_FALSE(find<QWidget>("ButtonGenHwInfoFile")->isEnabled());
 }
 
-TEST_F(ShellTest, SendAndGetMoveTheWorkingSetThroughTheSensor) {
+// An operation dims, works and undims inside its callback; a click the
+// operator gave meanwhile is handled after the callback has returned, never
+// as a second operation inside the first.
+TEST_F(TransferControls, AClickQueuedDuringAnOperationDoesNotNestASecondOne) {
+  startOffline();
+  ButtonDimmer& dimmer = window->dimmer();
+  QPushButton operation(QStringLiteral("OPERATION"), window.get());
+  dimmer.add(ButtonDimmer::Group::Always, &operation);
+  int depth = 0;
+  int deepest = 0;
+  int runs = 0;
+  QObject::connect(&operation, &QPushButton::clicked, [&] {
+    ++runs;
+    deepest = std::max(deepest, ++depth);
+    dimmer.SetButtonsDimmed(false, true);
+    if (runs == 1) {
+      // The operator clicks the button again while the operation runs.
+      const QPointF at(operation.rect().center());
+      QCoreApplication::postEvent(&operation,
+                                  new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
+                                                  Qt::LeftButton, Qt::NoModifier));
+      QCoreApplication::postEvent(
+          &operation, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton,
+                                      Qt::NoButton, Qt::NoModifier));
+    }
+    dimmer.SetButtonsDimmed(false, false);
+    --depth;
+  });
+  operation.click();
+  EXPECT_EQ(runs, 1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(runs, 2);  // the queued click ran on its own
+  EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(TransferControls, SendAndGetMoveTheWorkingSetThroughTheSensor) {
   sim::EmbeddedSensor sensor;
   ASSERT_TRUE(sensor.start());
   writeSettings(settingsFileText("127.0.0.1", sensor.port()));

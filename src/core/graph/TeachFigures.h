@@ -13,9 +13,8 @@
 
 namespace drq {
 
-// Calculation modes 2 and 3 are the 3D modes; every other value is treated
-// as 2D.
-bool isThreeDCalcMode(std::uint16_t calculationMode);
+// Calculation modes 2 and 3 are the 3D modes (is3dCalcMode); every other value
+// is drawn as 2D.
 
 // A figure's rectangle in graph co-ordinates (an ellipse is drawn inside it).
 struct FigureRect {

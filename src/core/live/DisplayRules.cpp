@@ -1,15 +1,17 @@
 #include "core/live/DisplayRules.h"
 
+#include "core/params/Modes.h"
+
 namespace drq {
 
 std::optional<DisplayNames> dispNamesFor(std::uint16_t calculationMode) {
   switch (calculationMode) {
-    case 0:
-    case 2:
+    case code(CalculationMode::XyInt2d):
+    case code(CalculationMode::XyInt3d):
       return DisplayNames{
           {"X", kColorRed, kColorLightGrey}, {"Y", kColorBrightGreen, kColorLightGrey}, "INT"};
-    case 1:
-    case 3:
+    case code(CalculationMode::Sim2d):
+    case code(CalculationMode::Sim3d):
       return DisplayNames{
           {"s", kColorRed, kColorBrightGreen}, {"i", kColorYellow, kColorLightCyan}, "M"};
     default:
@@ -18,11 +20,12 @@ std::optional<DisplayNames> dispNamesFor(std::uint16_t calculationMode) {
 }
 
 bool triggerLedVisible(const ParaRecord& record) {
-  return record[ParaWord::Trigger] != 0 || record[ParaWord::ExternTeach] != 0;
+  return !isMode(record[ParaWord::Trigger], TriggerMode::Cont) ||
+         !isMode(record[ParaWord::ExternTeach], ExternTeachMode::Off);
 }
 
 bool outputLedsFollowFrame(const ParaRecord& record) {
-  return record[ParaWord::EvaluationMode] >= 3;
+  return isOutputBitsEvalMode(record[ParaWord::EvaluationMode]);
 }
 
 }  // namespace drq

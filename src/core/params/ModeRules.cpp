@@ -2,21 +2,25 @@
 
 #include <algorithm>
 
+#include "core/params/Modes.h"
+
 namespace drq {
 namespace {
 
 using C = PanelControl;
 using W = ParaWord;
 
-constexpr std::uint16_t kLedOff = 2;
-constexpr std::uint16_t kExteachOff = 0;
-constexpr std::uint16_t kExteachStat1 = 2;
-constexpr std::uint16_t kExteachDyn1 = 3;
-constexpr std::uint16_t kEvalMinDist = 2;
-constexpr std::uint16_t kEvalCol5 = 3;
-constexpr std::uint16_t kEvalThdRgb = 4;
-constexpr std::uint16_t kTriggerPara = 6;
-constexpr std::uint16_t kOutmodeBinaryHi = 2;
+constexpr std::uint16_t kLedOff = code(LedMode::Off);
+constexpr std::uint16_t kExteachOff = code(ExternTeachMode::Off);
+constexpr std::uint16_t kExteachStat1 = code(ExternTeachMode::Stat1);
+constexpr std::uint16_t kExteachDyn1 = code(ExternTeachMode::Dyn1);
+constexpr std::uint16_t kEvalMinDist = code(EvaluationMode::MinDist);
+constexpr std::uint16_t kEvalCol5 = code(EvaluationMode::Col5);
+constexpr std::uint16_t kEvalThdRgb = code(EvaluationMode::ThdRgb);
+constexpr std::uint16_t kTriggerPara = code(TriggerMode::Para);
+constexpr std::uint16_t kOutmodeBinaryHi = code(DigitalOutmode::BinaryHi);
+constexpr std::uint16_t kPowerStat = code(PowerMode::Stat);
+constexpr std::uint16_t kPowerDyn = code(PowerMode::Dyn);
 
 void dim(PanelUpdate& u, C c, bool on) {
   u.dimmed.push_back({c, on});
@@ -29,16 +33,6 @@ void force(PanelUpdate& u, W w, std::uint16_t v) {
 }
 void label(PanelUpdate& u, C c, std::string_view t) {
   u.labels.push_back({c, t});
-}
-
-bool is2d(std::uint16_t calc) {
-  return calc == 0 || calc == 1;
-}
-bool is3d(std::uint16_t calc) {
-  return calc == 2 || calc == 3;
-}
-bool isDirect(std::uint16_t outmode) {
-  return outmode == 0 || outmode == 1;
 }
 
 template <typename T>
@@ -74,7 +68,7 @@ PanelUpdate& PanelUpdate::operator+=(const PanelUpdate& later) {
   if (later.activeMainPage) activeMainPage = later.activeMainPage;
   if (later.activeDataPage) activeDataPage = later.activeDataPage;
   if (later.activeRows) activeRows = later.activeRows;
-  if (later.intensityAxisMax) intensityAxisMax = later.intensityAxisMax;
+  if (later.intensityRanges) intensityRanges = later.intensityRanges;
   refreshDisplayNames = refreshDisplayNames || later.refreshDisplayNames;
   if (later.message) message = later.message;
   return *this;
@@ -107,11 +101,11 @@ void applyToState(const PanelUpdate& update, PanelState& state) {
 
 std::uint16_t maxVecNoLimit(std::uint16_t colorGroup, std::uint16_t digitalOutmode) {
   if (colorGroup != 0) return static_cast<std::uint16_t>(kTeachRows);
-  return isDirect(digitalOutmode) ? 5 : 31;
+  return isDirectOutmode(digitalOutmode) ? 5 : 31;
 }
 
 std::uint16_t groupCellLimit(std::uint16_t digitalOutmode) {
-  return isDirect(digitalOutmode) ? 4 : 30;
+  return isDirectOutmode(digitalOutmode) ? 4 : 30;
 }
 
 // --- Light source and power ---------------------------------------------------
@@ -124,7 +118,7 @@ PanelUpdate InitPowerMode(const PanelState& state) {
   if (r[W::LedMode] == kLedOff) {
     // No light: nothing to regulate, and DYN1 cannot tune a dark source.
     if (exteach == kExteachDyn1) force(u, W::ExternTeach, kExteachOff);
-    force(u, W::PowerMode, 0);
+    force(u, W::PowerMode, kPowerStat);
     dim(u, C::PowerMode, true);
     force(u, W::Power, 0);
     dim(u, C::Power, true);
@@ -133,7 +127,7 @@ PanelUpdate InitPowerMode(const PanelState& state) {
     return u;
   }
   if (exteach == kExteachDyn1) {
-    force(u, W::PowerMode, 0);
+    force(u, W::PowerMode, kPowerStat);
     dim(u, C::PowerMode, true);
     dim(u, C::Power, true);
     dim(u, C::DynWinLo, false);
@@ -141,8 +135,8 @@ PanelUpdate InitPowerMode(const PanelState& state) {
     return u;
   }
   if (exteach == kExteachStat1) {
-    force(u, W::PowerMode, 0);
-    powerMode = 0;
+    force(u, W::PowerMode, kPowerStat);
+    powerMode = kPowerStat;
     dim(u, C::PowerMode, true);
     dim(u, C::Power, false);
     dim(u, C::DynWinLo, true);
@@ -151,11 +145,11 @@ PanelUpdate InitPowerMode(const PanelState& state) {
     dim(u, C::PowerMode, false);
     dim(u, C::Power, false);
   }
-  if (powerMode == 0) {
+  if (powerMode == kPowerStat) {
     dim(u, C::Power, false);
     dim(u, C::DynWinLo, true);
     dim(u, C::DynWinHi, true);
-  } else if (powerMode == 1) {
+  } else if (powerMode == kPowerDyn) {
     dim(u, C::Power, true);
     dim(u, C::DynWinLo, false);
     dim(u, C::DynWinHi, false);
@@ -172,11 +166,11 @@ PanelUpdate InitEvalMode(const PanelState& state) {
 
   // MIN DIST has no colour tolerance: hide its column.
   const bool minDist = eval == kEvalMinDist;
-  show(u, C::TeachColumn3, !(minDist && is2d(calc)));
-  show(u, C::TeachColumn4, !(minDist && is3d(calc)));
+  show(u, C::TeachColumn3, !(minDist && is2dCalcMode(calc)));
+  show(u, C::TeachColumn4, !(minDist && is3dCalcMode(calc)));
 
   const auto groupsOff = [&u](bool hideColorDisplay) {
-    force(u, W::ColorGroup, 0);
+    force(u, W::ColorGroup, code(ColorGroupMode::Off));
     dim(u, C::ColorGroup, true);
     dim(u, C::GroupTable, true);
     dim(u, C::GroupTableReset, true);
@@ -186,7 +180,7 @@ PanelUpdate InitEvalMode(const PanelState& state) {
   };
 
   bool runMaxVecNo = false;
-  if (eval <= kEvalMinDist) {
+  if (isRowEvalMode(eval)) {
     for (C out : {C::Out0, C::Out1, C::Out2, C::Out3, C::Out4}) show(u, out, false);
     show(u, C::DeltaC, true);
     show(u, C::ColorNumber, true);
@@ -218,7 +212,7 @@ PanelUpdate InitEvalMode(const PanelState& state) {
     force(u, W::MaxVecNo, 3);
     force(u, W::IntLim, 0);
     force(u, W::DigitalOutmode, kOutmodeBinaryHi);
-    force(u, W::Trigger, 0);
+    force(u, W::Trigger, code(TriggerMode::Cont));
     for (C c : {C::MaxVecNo, C::IntLim, C::DigitalOutmode, C::Trigger, C::CalculationMode}) {
       dim(u, c, true);
     }
@@ -237,15 +231,15 @@ PanelUpdate InitEvalMode(const PanelState& state) {
 std::optional<std::array<std::string_view, 5>> teachColumnHeadings(std::uint16_t eval,
                                                                    std::uint16_t calc) {
   using H = std::array<std::string_view, 5>;
-  if (eval >= kEvalThdRgb) return H{"THD", "", "", "", ""};
+  if (isThdRgbEvalMode(eval)) return H{"THD", "", "", "", ""};
   switch (calc) {
-    case 0:
+    case code(CalculationMode::XyInt2d):
       return H{"X", "Y", "CTO", "INT", "ITO"};
-    case 1:
+    case code(CalculationMode::Sim2d):
       return H{"s", "i", "siTO", "M", "MTO"};
-    case 2:
+    case code(CalculationMode::XyInt3d):
       return H{"X", "Y", "INT", "TOL", ""};
-    case 3:
+    case code(CalculationMode::Sim3d):
       return H{"s", "i", "M", "TOL", ""};
     default:
       return std::nullopt;
@@ -262,22 +256,18 @@ PanelUpdate InitCalcMode(const PanelState& state) {
                                            C::TeachColumn4, C::TeachColumn5};
     for (std::size_t i = 0; i < 5; ++i) label(u, kColumns[i], (*headings)[i]);
   }
-  if (eval < kEvalThdRgb) {
-    if (calc == 2) {
+  if (!isThdRgbEvalMode(eval)) {
+    if (isMode(calc, CalculationMode::XyInt3d)) {
       label(u, C::Graph3dView1, "X/Y");
       label(u, C::Graph3dView2, "X/INT");
       label(u, C::Graph3dView3, "Y/INT");
-    } else if (calc == 3) {
+    } else if (isMode(calc, CalculationMode::Sim3d)) {
       label(u, C::Graph3dView1, "s/i");
       label(u, C::Graph3dView2, "s/M");
       label(u, C::Graph3dView3, "i/M");
     }
   }
-  if (calc == 0 || calc == 2) {
-    u.intensityAxisMax = std::array<double, 3>{4096, 4096, 4096};
-  } else if (calc == 1 || calc == 3) {
-    u.intensityAxisMax = std::array<double, 3>{10000, 5000, 1200};
-  }
+  u.intensityRanges = intensityChartRanges(calc);
   u += SetTabVis(state);
   return u;
 }
@@ -288,13 +278,13 @@ PanelUpdate SetTabVis(const PanelState& state) {
   const std::uint16_t calc = r[W::CalculationMode];
   const int active = state.activeDataPage;
   PanelUpdate u;
-  if (eval < kEvalThdRgb) {
-    if (!is2d(calc) && !is3d(calc)) return u;
-    const bool flat = is2d(calc);
+  if (!isThdRgbEvalMode(eval)) {
+    if (!isKnownCalcMode(calc)) return u;
+    const bool flat = is2dCalcMode(calc);
     show(u, C::Graph2dPage, flat);
     show(u, C::Graph3dPage, !flat);
-    if (active == kDataPage2d || active == kDataPage3d) {
-      u.activeDataPage = flat ? kDataPage2d : kDataPage3d;
+    if (active == kDataPage2dGraph || active == kDataPage3dGraph) {
+      u.activeDataPage = flat ? kDataPage2dGraph : kDataPage3dGraph;
     }
     show(u, C::IntensityChartPage, true);
     show(u, C::ValueDisplays, true);
@@ -304,7 +294,8 @@ PanelUpdate SetTabVis(const PanelState& state) {
     show(u, C::Graph3dPage, false);
     show(u, C::ValueDisplays, false);
     // A hidden page cannot stay the active one: fall back to the RGB chart.
-    if (active >= kDataPageIntensity && active <= kDataPage3d) u.activeDataPage = kDataPageRgb;
+    if (active >= kDataPageIntensityChart && active <= kDataPage3dGraph)
+      u.activeDataPage = kDataPageRgbChart;
   }
   return u;
 }
@@ -317,7 +308,7 @@ PanelUpdate InitExteach(const PanelState& state) {
     if (state.triggerRingItems <= kTriggerItemsShort) u.triggerRingItems = kTriggerItemsFull;
   } else {
     // Teaching by input IN0 leaves only the triggers that do not use IN0.
-    if (r[W::Trigger] >= 2) force(u, W::Trigger, 0);
+    if (r[W::Trigger] >= code(TriggerMode::Ext1)) force(u, W::Trigger, code(TriggerMode::Cont));
     if (state.triggerRingItems >= 3) u.triggerRingItems = kTriggerItemsShort;
   }
   return u;
@@ -339,7 +330,8 @@ PanelUpdate InitTrigger(const PanelState& state) {
   dim(u, C::ParaSet0, !para);
   dim(u, C::ParaSet1, !para);
   if (!para) u.selectedSet = 0;
-  show(u, C::TriggerLed, trigger != 0 || exteach != 0);
+  show(u, C::TriggerLed,
+       !isMode(trigger, TriggerMode::Cont) || !isMode(exteach, ExternTeachMode::Off));
   return u;
 }
 
@@ -347,9 +339,9 @@ PanelUpdate InitTrigger(const PanelState& state) {
 PanelUpdate InitColorGroups(const PanelState& state) {
   const std::uint16_t groups = state.values.record[W::ColorGroup];
   PanelUpdate u;
-  if (groups == 1) {
+  if (isMode(groups, ColorGroupMode::On)) {
     show(u, C::ColorGroupDisplay, true);
-  } else if (groups == 0) {
+  } else if (isMode(groups, ColorGroupMode::Off)) {
     show(u, C::ColorGroupDisplay, false);
     show(u, C::BigGroupDisplay, false);
   }
@@ -362,15 +354,15 @@ PanelUpdate InitMaxVecNo(const PanelState& state) {
   const std::uint16_t outmode = r[W::DigitalOutmode];
   std::uint16_t maxVecNo = r[W::MaxVecNo];
   PanelUpdate u;
-  if (groups == 0) {
+  if (isMode(groups, ColorGroupMode::Off)) {
     const std::uint16_t limit = maxVecNoLimit(0, outmode);
     if (maxVecNo > limit) {
-      u.activeMainPage = kMainPageParameter;
+      u.activeMainPage = kPageParameter;
       u.message = PanelMessage{kInfoTitle, kMsgMaxColTooHigh};
       force(u, W::MaxVecNo, limit);
       maxVecNo = limit;
     }
-  } else if (groups == 1) {
+  } else if (isMode(groups, ColorGroupMode::On)) {
     const std::uint16_t limit = groupCellLimit(outmode);
     bool anyChanged = false;
     for (std::size_t row = 0; row < kTeachRows; ++row) {
@@ -381,7 +373,7 @@ PanelUpdate InitMaxVecNo(const PanelState& state) {
                                             bad ? kGroupCellOutOfRange : kGroupCellInRange, bad});
     }
     if (anyChanged) {
-      u.activeMainPage = kMainPageGroupHold;
+      u.activeMainPage = kPageGroupHold;
       u.message = PanelMessage{kInfoTitle, kMsgGroupTooHigh};
     }
   }
@@ -411,7 +403,7 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
   const std::uint16_t eval = r[W::EvaluationMode];
   const std::uint16_t calc = r[W::CalculationMode];
   PanelUpdate u;
-  if (eval >= kEvalThdRgb) {
+  if (isThdRgbEvalMode(eval)) {
     dim(u, C::TeachReset, true);
     dim(u, C::TeachDataTo, true);
     show(u, C::TeachNo, false);
@@ -426,13 +418,13 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
   dim(u, C::MeanFirstRing, minDist);
   dim(u, C::MeanFirstValue, minDist);
 
-  if (!is2d(calc) && !is3d(calc)) return u;
-  const bool xy = calc == 0 || calc == 2;  // X Y INT family, else s i M
+  if (!isKnownCalcMode(calc)) return u;
+  const bool xy = isXyIntCalcMode(calc);  // X Y INT family, else s i M
   label(u, C::MeanColumn4, xy ? "X" : "s");
   label(u, C::MeanColumn5, xy ? "Y" : "i");
   label(u, C::MeanColumn6, xy ? "INT" : "M");
   switch (calc) {
-    case 0:
+    case code(CalculationMode::XyInt2d):
       label(u, C::MeanDistance, "d (X/Y)");
       label(u, C::MeanFirstValue, "VALUE CTO");
       label(u, C::MeanFirstRing, "TEACH CTO WITH");
@@ -442,7 +434,7 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
       label(u, C::MeanSecondRing, "TEACH ITO WITH");
       u.ringItems.push_back({C::MeanSecondRing, {"VALUE ITO", "d INT", "d INT+VALUE ITO"}});
       break;
-    case 1:
+    case code(CalculationMode::Sim2d):
       label(u, C::MeanDistance, "d (s/i)");
       label(u, C::MeanFirstValue, "VALUE siTO");
       label(u, C::MeanFirstRing, "TEACH siTO WITH");
@@ -452,14 +444,14 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
       label(u, C::MeanSecondRing, "TEACH MTO WITH");
       u.ringItems.push_back({C::MeanSecondRing, {"VALUE MTO", "d M", "d M+VALUE MTO"}});
       break;
-    case 2:
+    case code(CalculationMode::XyInt3d):
       label(u, C::MeanDistance, "d (X/Y/INT)");
       label(u, C::MeanFirstValue, "VALUE TOL");
       label(u, C::MeanFirstRing, "TEACH TOL WITH");
       u.ringItems.push_back(
           {C::MeanFirstRing, {"VALUE TOL", "d (X/Y/INT)", "d (X/Y/INT)+VALUE TOL"}});
       break;
-    case 3:
+    case code(CalculationMode::Sim3d):
       label(u, C::MeanDistance, "d (s/i/INT)");
       label(u, C::MeanFirstValue, "VALUE TOL");
       label(u, C::MeanFirstRing, "TEACH TOL WITH");
@@ -468,7 +460,7 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
       label(u, C::MeanSecondDistance, "d M");
       break;
   }
-  const bool secondShown = is2d(calc);
+  const bool secondShown = is2dCalcMode(calc);
   show(u, C::MeanSecondDistance, secondShown);
   show(u, C::MeanSecondValue, secondShown);
   show(u, C::MeanSecondRing, secondShown);

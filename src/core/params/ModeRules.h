@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/graph/ChartRanges.h"
+#include "core/params/PanelIds.h"
 #include "core/params/ParaSet.h"
 
 namespace drq {
@@ -91,14 +93,6 @@ enum class PanelControl {
   GraphTeachValue3,
 };
 
-// Page indices the rules activate.
-inline constexpr int kMainPageParameter = 1;
-inline constexpr int kMainPageGroupHold = 2;
-inline constexpr int kDataPageRgb = 0;
-inline constexpr int kDataPageIntensity = 1;
-inline constexpr int kDataPage2d = 2;
-inline constexpr int kDataPage3d = 3;
-
 // Colours the rules use.
 inline constexpr std::uint32_t kActiveRowLabel = 0x008000;
 inline constexpr std::uint32_t kInactiveRowLabel = 0xFF0000;
@@ -134,7 +128,7 @@ struct PanelState {
   ParaSet values = defaultParaSet();  // record controls and the tables (GROUP cells matter here)
   std::size_t triggerRingItems = kTriggerItemsFull;  // items the TRIGGER ring holds
   std::uint16_t selectedSet = 0;                     // 0 or 1
-  int activeDataPage = kDataPage3d;                  // active page of the display panel
+  int activeDataPage = kDataPage3dGraph;             // active page of the display panel
 };
 
 struct ForcedValue {
@@ -193,9 +187,10 @@ struct PanelUpdate {
   std::optional<int> activeMainPage;
   std::optional<int> activeDataPage;
   std::optional<std::uint16_t> activeRows;  // colour the row labels (rowLabelPlan)
-  // Left-axis maxima of the three value graphs of the intensity chart page, to
-  // apply only when those axes are in manual scaling (minimum 0).
-  std::optional<std::array<double, 3>> intensityAxisMax;
+  // Vertical ranges of the three value graphs of the intensity chart page
+  // (intensityChartRanges), to apply only while those axes are in manual
+  // scaling.
+  std::optional<std::array<ChartRange, 3>> intensityRanges;
   bool refreshDisplayNames = false;  // relabel the value displays for the calculation mode
   std::optional<PanelMessage> message;
 
@@ -251,6 +246,23 @@ struct RowRange {
 };
 struct RowLabelPlan {
   RowRange teachGreen, teachRed, holdGreen, holdRed;
+
+  // The label colour of 1-based table row `row` (kActiveRowLabel or
+  // kInactiveRowLabel); none where the plan leaves the label as it is.
+  std::optional<std::uint32_t> teachLabelColor(int row) const {
+    return labelColor(teachGreen, teachRed, row);
+  }
+  std::optional<std::uint32_t> holdLabelColor(int row) const {
+    return labelColor(holdGreen, holdRed, row);
+  }
+
+ private:
+  static std::optional<std::uint32_t> labelColor(const RowRange& green, const RowRange& red,
+                                                 int row) {
+    if (green.contains(row)) return kActiveRowLabel;
+    if (red.contains(row)) return kInactiveRowLabel;
+    return std::nullopt;
+  }
 };
 RowLabelPlan rowLabelPlan(std::uint16_t activeRows);
 

@@ -2,44 +2,40 @@
 
 #include <algorithm>
 
+#include "core/params/Modes.h"
+
 namespace drq {
 namespace {
 
-constexpr std::uint16_t kEvalThdRgb = 4;
-
 std::uint16_t taughtValue(std::int16_t shown) {
   return shown < 0 ? std::uint16_t{0} : static_cast<std::uint16_t>(shown);
-}
-
-bool is2d(std::uint16_t calc) {
-  return calc == 0 || calc == 1;
-}
-bool is3d(std::uint16_t calc) {
-  return calc == 2 || calc == 3;
 }
 
 }  // namespace
 
 std::optional<TeachTolerances> defaultTeachTolerances(std::uint16_t eval, std::uint16_t calc,
                                                       std::uint16_t powerMode) {
-  const bool dyn = powerMode == 1;
+  const bool dyn = isMode(powerMode, PowerMode::Dyn);
   // Columns: calculation mode 0 (CTO, ITO), mode 1 (siTO, MTO), modes 2 and 3 (TOL, 1).
   switch (eval) {
-    case 0:  // FIRST HIT
-    case 3:  // COL5
-      if (calc == 0) return TeachTolerances{100, static_cast<std::uint16_t>(dyn ? 50 : 100)};
-      if (calc == 1) return TeachTolerances{100, 50};
-      if (is3d(calc)) return TeachTolerances{100, 1};
+    case code(EvaluationMode::FirstHit):
+    case code(EvaluationMode::Col5):
+      if (isMode(calc, CalculationMode::XyInt2d))
+        return TeachTolerances{100, static_cast<std::uint16_t>(dyn ? 50 : 100)};
+      if (isMode(calc, CalculationMode::Sim2d)) return TeachTolerances{100, 50};
+      if (is3dCalcMode(calc)) return TeachTolerances{100, 1};
       break;
-    case 1:  // BEST HIT
-      if (calc == 0) return TeachTolerances{200, static_cast<std::uint16_t>(dyn ? 100 : 200)};
-      if (calc == 1) return TeachTolerances{200, 50};
-      if (is3d(calc)) return TeachTolerances{200, 1};
+    case code(EvaluationMode::BestHit):
+      if (isMode(calc, CalculationMode::XyInt2d))
+        return TeachTolerances{200, static_cast<std::uint16_t>(dyn ? 100 : 200)};
+      if (isMode(calc, CalculationMode::Sim2d)) return TeachTolerances{200, 50};
+      if (is3dCalcMode(calc)) return TeachTolerances{200, 1};
       break;
-    case 2:  // MIN DIST
-      if (calc == 0) return TeachTolerances{40, static_cast<std::uint16_t>(dyn ? 100 : 200)};
-      if (calc == 1) return TeachTolerances{40, 50};
-      if (is3d(calc)) return TeachTolerances{40, 1};
+    case code(EvaluationMode::MinDist):
+      if (isMode(calc, CalculationMode::XyInt2d))
+        return TeachTolerances{40, static_cast<std::uint16_t>(dyn ? 100 : 200)};
+      if (isMode(calc, CalculationMode::Sim2d)) return TeachTolerances{40, 50};
+      if (is3dCalcMode(calc)) return TeachTolerances{40, 1};
       break;
     default:
       break;
@@ -52,7 +48,7 @@ TeachResult TeachDataTo(TeachTable& table, const TeachInput& in) {
   result.nextRow = in.row;
   if (in.row >= kTeachRows) return result;
 
-  if (in.evaluationMode >= kEvalThdRgb) {
+  if (isThdRgbEvalMode(in.evaluationMode)) {
     // Thresholds of the red, green and blue channel in CELL 0 of rows 0..2.
     table[0].cell(0) = taughtValue(in.red);
     table[1].cell(0) = taughtValue(in.green);
@@ -62,8 +58,8 @@ TeachResult TeachDataTo(TeachTable& table, const TeachInput& in) {
     return result;
   }
 
-  const bool flat = is2d(in.calculationMode);
-  if (!flat && !is3d(in.calculationMode)) return result;
+  const bool flat = is2dCalcMode(in.calculationMode);
+  if (!isKnownCalcMode(in.calculationMode)) return result;
   const auto tolerances =
       defaultTeachTolerances(in.evaluationMode, in.calculationMode, in.powerMode);
   if (!tolerances) return result;
@@ -91,14 +87,14 @@ void ResetTable(TeachTable& table) {
 }
 
 bool SortTableTolerance(TeachTable& table, std::uint16_t oldCalc, std::uint16_t newCalc) {
-  if (is2d(oldCalc) && is3d(newCalc)) {
+  if (is2dCalcMode(oldCalc) && is3dCalcMode(newCalc)) {
     for (auto& v : table) {
       std::swap(v.cell(2), v.cell(3));
       v.cell(4) = 1;
     }
     return true;
   }
-  if (is3d(oldCalc) && is2d(newCalc)) {
+  if (is3dCalcMode(oldCalc) && is2dCalcMode(newCalc)) {
     for (auto& v : table) {
       const std::uint16_t intensity = v.cell(2);
       const std::uint16_t tolerance = v.cell(3);

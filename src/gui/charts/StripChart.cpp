@@ -53,18 +53,18 @@ StripChart::StripChart(std::vector<QColor> traceColors, ChartRange fixedRange,
 void StripChart::setTrace(int trace, std::span<const double> samples) {
   if (trace < 0 || trace >= traceCount()) return;
   if (samples.size() > static_cast<std::size_t>(kSamples)) samples = samples.last(kSamples);
-  QCPGraphDataContainer& data = *traces_[static_cast<std::size_t>(trace)]->data();
+  QCPGraphDataContainer& container = *traces_[static_cast<std::size_t>(trace)]->data();
   const int n = static_cast<int>(samples.size());
-  if (data.size() == n) {
+  if (container.size() == n) {
     // The keys stay; only the values move along (no allocation per frame).
-    auto it = data.begin();
+    auto it = container.begin();
     for (int i = 0; i < n; ++i, ++it) it->value = samples[static_cast<std::size_t>(i)];
   } else {
     QVector<QCPGraphData> points(n);
     for (int i = 0; i < n; ++i) {
       points[i] = QCPGraphData(kSamples - n + i, samples[static_cast<std::size_t>(i)]);
     }
-    data.set(points, true);
+    container.set(points, true);
   }
   samplesChanged();
 }
@@ -78,14 +78,14 @@ void StripChart::setInterleaved(std::span<const double> values) {
     n = kSamples;
   }
   for (std::size_t t = 0; t < traces; ++t) {
-    QCPGraphDataContainer& data = *traces_[t]->data();
-    if (data.size() != static_cast<int>(n)) {
+    QCPGraphDataContainer& container = *traces_[t]->data();
+    if (container.size() != static_cast<int>(n)) {
       std::vector<double> samples(n);
       for (std::size_t i = 0; i < n; ++i) samples[i] = values[i * traces + t];
       setTrace(static_cast<int>(t), samples);
       continue;
     }
-    auto it = data.begin();
+    auto it = container.begin();
     for (std::size_t i = 0; i < n; ++i, ++it) it->value = values[i * traces + t];
   }
   samplesChanged();
@@ -102,8 +102,8 @@ void StripChart::samplesChanged() {
 std::vector<double> StripChart::traceValues(int trace) const {
   std::vector<double> out;
   if (trace < 0 || trace >= traceCount()) return out;
-  const QCPGraphDataContainer& data = *traces_[static_cast<std::size_t>(trace)]->data();
-  for (auto it = data.constBegin(); it != data.constEnd(); ++it) out.push_back(it->value);
+  const QCPGraphDataContainer& container = *traces_[static_cast<std::size_t>(trace)]->data();
+  for (auto it = container.constBegin(); it != container.constEnd(); ++it) out.push_back(it->value);
   return out;
 }
 
@@ -124,8 +124,8 @@ void StripChart::fitValueAxis() {
   double lo = std::numeric_limits<double>::max();
   double hi = std::numeric_limits<double>::lowest();
   for (const QCPGraph* graph : traces_) {
-    const QCPGraphDataContainer& data = *graph->data();
-    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
+    const QCPGraphDataContainer& container = *graph->data();
+    for (auto it = container.constBegin(); it != container.constEnd(); ++it) {
       lo = std::min(lo, it->value);
       hi = std::max(hi, it->value);
     }

@@ -13,6 +13,7 @@
 #include "core/settings/TextCut.h"
 #include "gui/Help.h"
 #include "gui/LinkControl.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 
 namespace drq::gui {
@@ -50,20 +51,6 @@ constexpr const char* kButtonOffline = "OFFLINE";
 
 // The connection log keeps at most this many lines.
 constexpr int kMessageBoxLines = 5000;
-
-QString fromText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The identification text may hold any byte: every byte shows as a character.
-QString fromSensorText(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toText(const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
 
 // The port-number text read as a decimal integer: leading blanks, an optional
 // sign, the digits up to the first other character; 0 when there are none or
@@ -238,13 +225,13 @@ void ConnectionPage::setConnectionSettings(const settings::ConnectionSettings& s
   protocol_->setCurrentIndex(s.protocol == kProtocolTcp ? 1 : 0);
   comPortNumber_ = s.comPort >= 1 ? s.comPort : 1;
   comPort_->setEditText(s.comDevice.empty() ? deviceForComPort(comPortNumber_)
-                                            : fromText(s.comDevice));
+                                            : qStringFromUtf8(s.comDevice));
   comPort_->lineEdit()->setModified(false);
   baudRate_->setCurrentIndex(s.baudIndex >= 0 && s.baudIndex < baudRate_->count() ? s.baudIndex
                                                                                   : 4);
-  address_->setEditText(fromText(s.serverAddress));
+  address_->setEditText(qStringFromUtf8(s.serverAddress));
   address_->lineEdit()->setModified(false);
-  portNumber_->setText(fromText(s.portNumber));
+  portNumber_->setText(qStringFromUtf8(s.portNumber));
   portNumber_->setModified(false);
 }
 
@@ -253,16 +240,18 @@ settings::ConnectionSettings ConnectionPage::connectionSettings() const {
   s.protocol = protocol_->currentIndex() == 1 ? kProtocolTcp : kProtocolRs232;
   const QString device = comPort_->currentText().trimmed();
   s.comPort = comPortForDevice(device).value_or(comPortNumber_);
-  s.comDevice = toText(device);
+  s.comDevice = utf8FromQString(device);
   s.baudIndex = baudRate_->currentIndex();
-  s.serverAddress = settings::cutUtf8(toText(address_->currentText()), settings::kServerAddressMax);
-  s.portNumber = settings::cutUtf8(toText(portNumber_->text()), settings::kPortNumberMax);
+  s.serverAddress =
+      settings::cutUtf8(utf8FromQString(address_->currentText()), settings::kServerAddressMax);
+  s.portNumber = settings::cutUtf8(utf8FromQString(portNumber_->text()), settings::kPortNumberMax);
   return s;
 }
 
 std::vector<std::string> ConnectionPage::recentAddresses() const {
   std::vector<std::string> list;
-  for (int i = 0; i < address_->count(); ++i) list.push_back(toText(address_->itemText(i)));
+  for (int i = 0; i < address_->count(); ++i)
+    list.push_back(utf8FromQString(address_->itemText(i)));
   return list;
 }
 
@@ -281,7 +270,7 @@ void ConnectionPage::setRecentAddresses(const std::vector<std::string>& list,
                                         const QString& editText) {
   const QSignalBlocker block(address_);
   address_->clear();
-  for (const auto& entry : list) address_->addItem(fromText(entry));
+  for (const auto& entry : list) address_->addItem(qStringFromUtf8(entry));
   address_->setEditText(editText);
   address_->lineEdit()->setModified(false);
 }
@@ -342,7 +331,9 @@ void ConnectionPage::TryToConnect() {
   host_.showSensorStatus(QString::fromLatin1(kTryToConnect));
   appendMessage(QString::fromLatin1(kTryToConnect) + QLatin1Char('\n'));
   readSettingsIntoLink();
-  QCoreApplication::processEvents();
+  // The status is drawn before the attempt; the operator's input waits for
+  // the connection's own wait.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
   const LinkState& state = link.state();
   const bool serial = state.protocol == kProtocolRs232;
@@ -356,7 +347,7 @@ void ConnectionPage::TryToConnect() {
     CheckComLine();
     return;
   }
-  askCloseOrOffline(fromText(kConnectFailedText));
+  askCloseOrOffline(qStringFromUtf8(kConnectFailedText));
 }
 
 void ConnectionPage::askCloseOrOffline(const QString& text) {
@@ -374,17 +365,17 @@ void ConnectionPage::CheckComLine() {
   Session& session = context().session;
   Identification id;
   if (identifySensor(session.link, id) != 1) {
-    askCloseOrOffline(fromText(kConnectFailedText));
+    askCloseOrOffline(qStringFromUtf8(kConnectFailedText));
     return;
   }
   session.identification = id.text;
-  host_.setSensorStatusLabel(fromSensorText(id.text));
+  host_.setSensorStatusLabel(qStringFromLatin1(id.text));
   if (!id.matches) {
-    askCloseOrOffline(fromSensorText(id.mismatchText()));
+    askCloseOrOffline(qStringFromLatin1(id.mismatchText()));
     return;
   }
-  host_.showSensorStatus(fromSensorText(id.shownVersion));
-  appendMessage(fromSensorText(id.messageBoxText()));
+  host_.showSensorStatus(qStringFromLatin1(id.shownVersion));
+  appendMessage(qStringFromLatin1(id.messageBoxText()));
   session.link.state().linkUp = true;
   host_.readSensorParameters();
   if (session.link.state().linkUp) {
@@ -423,7 +414,7 @@ void ConnectionPage::ChangeBaudrate() {
 
 void ConnectionPage::linkFailed(std::string_view message) {
   host_.showSensorStatus(QString::fromLatin1(kTimeout));
-  appendMessage(fromText(message) + QStringLiteral("\n\n"));
+  appendMessage(qStringFromUtf8(message) + QStringLiteral("\n\n"));
   dimLinkButtons();
   host_.activatePage(kPageConnection);
 }
@@ -482,7 +473,7 @@ void ConnectionPage::CBF_StringIpAdress() {
   accept_->setEnabled(false);
   const QString address = address_->currentText();
   std::vector<std::string> list = recentAddresses();
-  settings::insertRecentAddress(list, toText(address));
+  settings::insertRecentAddress(list, utf8FromQString(address));
   setRecentAddresses(list, address);
 }
 
@@ -492,7 +483,7 @@ void ConnectionPage::CBF_StringPortNumber() {
 }
 
 void ConnectionPage::CBF_EditID() {
-  context().session.sensorId = toText(idField_->text());
+  context().session.sensorId = utf8FromQString(idField_->text());
   host_.sensorIdChanged(idField_->text());
 }
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 
 #include "core/params/ParaNames.h"
+#include "core/teach/TeachTableOps.h"
 #include "gui/Help.h"
 #include "gui/Texts.h"
 #include "gui/pages/ParameterHelpTexts.h"
@@ -148,6 +149,29 @@ void GroupHoldPage::applyRowColors(const RowColorArray& colors) {
   }
 }
 
+void GroupHoldPage::registerRuleControls(RuleControls& controls) {
+  controls.addWidget(PanelControl::ColorGroup, colorGroupCell_);
+  controls.addWidget(PanelControl::GroupTable, groupTable_);
+  controls.addWidget(PanelControl::GroupTableReset, resetGroups_);
+  controls.addValue(ParaWord::ColorGroup,
+                    [this](std::uint16_t value) { colorGroup_->setValue(value); });
+}
+
+void GroupHoldPage::colorRowLabels(const RowLabelPlan& plan) {
+  for (int row = 1; row <= kGroupRows; ++row) {
+    if (const auto rgb = plan.teachLabelColor(row)) groupTable_->setRowLabelColor(row - 1, *rgb);
+  }
+  for (int row = 1; row <= holdTable_->rowCount(); ++row) {
+    if (const auto rgb = plan.holdLabelColor(row)) holdTable_->setRowLabelColor(row - 1, *rgb);
+  }
+}
+
+void GroupHoldPage::showGroupCell(const GroupCellState& cell) {
+  const int row = tableRowOf(cell.row) - 1;
+  groupTable_->setValue(row, 0, cell.value);
+  groupTable_->setCellBackground(row, 0, cell.background);
+}
+
 void GroupHoldPage::CBF_EditColorGroups() {
   emit modeControlCommitted(static_cast<int>(ParaWord::ColorGroup));
 }
@@ -165,9 +189,12 @@ void GroupHoldPage::CBF_ButtonResetGroupTable() {
                                      QString::fromLatin1(kConfirmResetTable))) {
     return;
   }
-  for (int row = 0; row < kGroupRows; ++row) {
-    groupTable_->setValue(row, 0, 0);
-    groupTable_->setCellBackground(row, 0, kWhite);
+  ParaSet shown = context().session.working;
+  GetPanelValues(shown);
+  resetGroupTable(shown.table);
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    groupTable_->setValue(static_cast<int>(row), 0, shown.table[row].group());
+    groupTable_->setCellBackground(static_cast<int>(row), 0, kWhite);
   }
 }
 
@@ -176,8 +203,13 @@ void GroupHoldPage::CBF_ButtonResetHoldTable() {
                                      QString::fromLatin1(kConfirmResetTable))) {
     return;
   }
-  const auto value = static_cast<std::uint16_t>(holdReset_->value());
-  for (int row = 0; row < kHoldRows; ++row) holdTable_->setValue(row, 0, value);
+  ParaSet shown = context().session.working;
+  GetPanelValues(shown);
+  resetHoldTable(shown, static_cast<std::uint16_t>(holdReset_->value()));
+  holdTable_->setValue(kHoldFailRow, 0, shown.record[ParaWord::HoldFail]);
+  for (std::size_t row = 0; row < kTeachRows; ++row) {
+    holdTable_->setValue(holdRowOf(row), 0, shown.table[row].hold());
+  }
 }
 
 }  // namespace drq::gui

@@ -31,6 +31,12 @@ class GroupHoldPage final : public TabPage {
   // Colour column: teach row r in row r of the group table and row r + 1 of
   // the hold table.
   void applyRowColors(const RowColorArray& colors) override;
+  // COLOR GROUP (its cell), the group table and its RESET; COLOR GROUP's value.
+  void registerRuleControls(RuleControls& controls) override;
+  // The group and hold tables' row labels.
+  void colorRowLabels(const RowLabelPlan& plan) override;
+  // A GROUP cell after the group limit: its value and background.
+  void showGroupCell(const GroupCellState& cell);
 
   // --- Access for the mode rules and tests ---------------------------------
   ValueRing* colorGroupSwitch() const { return colorGroup_; }

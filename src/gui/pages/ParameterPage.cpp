@@ -231,6 +231,31 @@ bool ParameterPage::holdsWord(ParaWord word) {
 
 // --- Values -------------------------------------------------------------------
 
+void ParameterPage::registerRuleControls(RuleControls& controls) {
+  using C = PanelControl;
+  using W = ParaWord;
+  constexpr std::pair<C, W> kDimmable[] = {
+      {C::Power, W::Power},
+      {C::PowerMode, W::PowerMode},
+      {C::DynWinLo, W::DynWinLo},
+      {C::DynWinHi, W::DynWinHi},
+      {C::ExternTeach, W::ExternTeach},
+      {C::Trigger, W::Trigger},
+      {C::MaxVecNo, W::MaxVecNo},
+      {C::IntLim, W::IntLim},
+      {C::DigitalOutmode, W::DigitalOutmode},
+      {C::CalculationMode, W::CalculationMode},
+  };
+  for (const auto& [control, word] : kDimmable) {
+    controls.add(control, {.dim = [this, w = word](bool dimmed) { setControlDimmed(w, dimmed); }});
+  }
+  for (std::size_t i = 0; i < kParaRecordWords; ++i) {
+    const auto word = static_cast<W>(i);
+    if (!holdsWord(word)) continue;
+    controls.addValue(word, [this, word](std::uint16_t value) { setControlValue(word, value); });
+  }
+}
+
 void ParameterPage::GetPanelValues(ParaSet& working) {
   for (W word : kPageWords) working.record[word] = controlValue(word);
 }

@@ -45,6 +45,10 @@ class ParameterPage final : public TabPage {
   // while EXTERN TEACH is not OFF is shown as CONT, as the mode rules make it.
   void SetPanelValues(const ParaSet& working) override;
 
+  // The mode rules dim the parameter controls with their captions and force
+  // values into every control of this page.
+  void registerRuleControls(RuleControls& controls) override;
+
   // True for the record words shown on this page.
   static bool holdsWord(ParaWord word);
 

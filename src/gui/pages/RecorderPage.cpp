@@ -30,12 +30,16 @@ RecorderPage::RecorderPage(ShellContext& context, QWidget* parent)
 
   showGraph_->setObjectName(QStringLiteral("ButtonShowGraph"));
   installHelp(showGraph_, context.popups, QString::fromLatin1(kHelpShowGraph));
-  connect(showGraph_, &QPushButton::clicked, this, &RecorderPage::showGraphRequested);
+  connect(showGraph_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonShowGraph);
   auto* buttons = new QHBoxLayout();
   buttons->addWidget(showGraph_);
   buttons->addStretch(1);
   pageLayout()->addLayout(buttons);
   pageLayout()->addStretch(1);
+}
+
+void RecorderPage::CBF_ButtonShowGraph() {
+  context().panels.ShowChildPanelDisp(ChildPanel::GRAPHP);
 }
 
 void RecorderPage::showRecordFile(const QString& path) {

@@ -22,11 +22,10 @@ class RecorderPage : public TabPage {
   // line with its record mode.
   void prepareOnActivation();
 
-  QPushButton* showGraphButton() const { return showGraph_; }
-
- signals:
-  // CBF_ButtonShowGraph: show the signal graph panel in the display area.
-  void showGraphRequested();
+ public slots:
+  // CBF_ButtonShowGraph: shows the signal graph panel GRAPHP in the display
+  // area.
+  void CBF_ButtonShowGraph();
 
  private:
   QLineEdit* fileField_;

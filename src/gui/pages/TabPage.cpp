@@ -10,6 +10,10 @@ TabPage::TabPage(ShellContext& context, const QString& tabLabel, QWidget* parent
 
 void TabPage::registerOperationButtons(ButtonDimmer&) {}
 
+void TabPage::registerRuleControls(RuleControls&) {}
+
+void TabPage::colorRowLabels(const RowLabelPlan&) {}
+
 void TabPage::applyRowColors(const RowColorArray&) {}
 
 void TabPage::GetPanelValues(ParaSet&) {}

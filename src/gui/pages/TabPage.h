@@ -1,31 +1,21 @@
 #pragma once
 // Base of the nine pages of the main tab control. A page builds its controls
-// in its constructor (installing their right-click help) and registers the
-// buttons that long operations must dim in registerOperationButtons().
+// in its constructor (installing their right-click help), registers the
+// buttons that long operations must dim in registerOperationButtons() and the
+// controls the mode rules name in registerRuleControls().
 
 #include <QString>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include "core/attrs/RowColors.h"
+#include "core/params/ModeRules.h"
+#include "core/params/PanelIds.h"
 #include "core/params/ParaSet.h"
+#include "gui/RuleControls.h"
 #include "gui/ShellContext.h"
 
 namespace drq::gui {
-
-// Indices of the main tab pages.
-enum MainPage : int {
-  kPageConnection = 0,
-  kPageParameter = 1,
-  kPageGroupHold = 2,
-  kPageTeachTable = 3,
-  kPageRecorder = 4,
-  kPageCalibration = 5,
-  kPageTableAttributes = 6,
-  kPageScope = 7,
-  kPageOffset = 8,
-};
-inline constexpr int kMainPageCount = 9;
 
 class TabPage : public QWidget {
   Q_OBJECT
@@ -38,6 +28,15 @@ class TabPage : public QWidget {
   // Called once after every page and panel exists: add this page's
   // operation buttons to the dimmer (ButtonDimmer::Group).
   virtual void registerOperationButtons(ButtonDimmer& dimmer);
+
+  // Called once after every page and panel exists: map the controls of this
+  // page that the mode rules name (RuleControls::add / addWidget) and the
+  // record words they may force onto its controls (addValue).
+  virtual void registerRuleControls(RuleControls& controls);
+
+  // Colours the labels of the teach rows where this page lists teach rows
+  // (MAX VEC NO: active rows green, the others red).
+  virtual void colorRowLabels(const RowLabelPlan& plan);
 
   // Paints the teach rows' colours where this page lists teach rows.
   virtual void applyRowColors(const RowColorArray& colors);

@@ -72,6 +72,15 @@ void TableAttributesPage::readRowColors(RowColorArray& colors) const {
   }
 }
 
+void TableAttributesPage::colorRowLabels(const RowLabelPlan& plan) {
+  for (int row = 1; row <= static_cast<int>(kTeachRows); ++row) {
+    const auto rgb = plan.teachLabelColor(row);
+    QTableWidgetItem* header = table_->verticalHeaderItem(row - 1);
+    if (rgb && header)
+      header->setForeground(QColor::fromRgb(static_cast<QRgb>(*rgb | 0xFF000000u)));
+  }
+}
+
 void TableAttributesPage::applyRowColors(const RowColorArray& colors) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     table_->item(static_cast<int>(row), kColorColumn)

@@ -26,6 +26,7 @@ class TableAttributesPage : public TabPage {
   void readRowColors(RowColorArray& colors) const;
 
   void applyRowColors(const RowColorArray& colors) override;
+  void colorRowLabels(const RowLabelPlan& plan) override;
 
   // The temperature display (word 10 of the live frame).
   void showTemperature(int value) { temperature_->setValue(value); }

@@ -134,6 +134,30 @@ void TeachTablePage::SetPanelValues(const ParaSet& working) {
   }
 }
 
+void TeachTablePage::registerRuleControls(RuleControls& controls) {
+  using C = PanelControl;
+  constexpr C kColumns[] = {C::TeachColumn1, C::TeachColumn2, C::TeachColumn3, C::TeachColumn4,
+                            C::TeachColumn5};
+  for (int column = 0; column < 5; ++column) {
+    RuleControls::Actions actions;
+    actions.show = [this, column](bool visible) { table_->setColumnHidden(column, !visible); };
+    actions.relabel = [this, column](const QString& text) {
+      table_->setColumnHeading(column, text);
+    };
+    controls.add(kColumns[column], std::move(actions));
+  }
+  controls.addWidget(C::TeachReset, reset_);
+  controls.addWidget(C::TeachDataTo, teachDataTo_);
+  controls.addWidget(C::TeachNo, noCell_);
+  controls.addWidget(C::TeachInc, inc_);
+}
+
+void TeachTablePage::colorRowLabels(const RowLabelPlan& plan) {
+  for (int row = 1; row <= static_cast<int>(kTeachRows); ++row) {
+    if (const auto rgb = plan.teachLabelColor(row)) table_->setRowLabelColor(row - 1, *rgb);
+  }
+}
+
 void TeachTablePage::applyRowColors(const RowColorArray& colors) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     table_->setRowColor(static_cast<int>(row), colors[row]);

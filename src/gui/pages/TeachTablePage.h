@@ -42,6 +42,10 @@ class TeachTablePage final : public TabPage {
   void SetPanelValues(const ParaSet& working) override;
   // Colour column: teach row r in row r.
   void applyRowColors(const RowColorArray& colors) override;
+  // Column headings 1..5 (shown, hidden, relabelled), Reset, Teach data to,
+  // No. and Inc.
+  void registerRuleControls(RuleControls& controls) override;
+  void colorRowLabels(const RowLabelPlan& plan) override;
 
   // --- Access for the mode rules, teaching and tests --------------------------
   // Headings (setColumnHeading 0..4), row labels (setRowLabelColor) and the

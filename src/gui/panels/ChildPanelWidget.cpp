@@ -8,4 +8,8 @@ ChildPanelWidget::ChildPanelWidget(ShellContext& context, const QString& panelNa
   layout_->setContentsMargins(6, 6, 6, 6);
 }
 
+void ChildPanelWidget::registerOperationButtons(ButtonDimmer&) {}
+
+void ChildPanelWidget::registerRuleControls(RuleControls&) {}
+
 }  // namespace drq::gui

@@ -3,16 +3,24 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "gui/RuleControls.h"
 #include "gui/ShellContext.h"
 
 namespace drq::gui {
 
 // Common base of the child panels shown in the main window's display area: the
-// shared context and a vertical layout that the panel fills.
+// shared context (with context().panels to switch to another child panel) and
+// a vertical layout that the panel fills.
 class ChildPanelWidget : public QWidget {
   Q_OBJECT
  public:
   ChildPanelWidget(ShellContext& context, const QString& panelName, QWidget* parent = nullptr);
+
+  // Called once after every page and panel exists, as for the pages: the
+  // panel's operation buttons to the dimmer, and the controls the mode rules
+  // name (see TabPage).
+  virtual void registerOperationButtons(ButtonDimmer& dimmer);
+  virtual void registerRuleControls(RuleControls& controls);
 
  protected:
   ShellContext& context() { return context_; }

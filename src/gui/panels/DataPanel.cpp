@@ -7,7 +7,10 @@
 
 #include "core/live/LiveState.h"
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
+#include "gui/charts/ColourGraph.h"
+#include "gui/charts/IntensityBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/panels/data/IntensityChartPage.h"
 #include "gui/panels/data/LiveTexts.h"
@@ -26,10 +29,6 @@ constexpr const char* kHelpStatus =
 const QColor kTriggerOn(0x20, 0xC0, 0x30);
 const QColor kOutputOn(0xFF, 0xB0, 0x00);
 const QColor kPlainBackground(Qt::white);
-
-QString fromView(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -175,19 +174,63 @@ void DataPanel::showLinkTarget(bool serial, const QString& comPort, const QStrin
   targetLabel_->setText(serial ? QStringLiteral("COM PORT") : QStringLiteral("SERVER"));
 }
 
+void DataPanel::registerRuleControls(RuleControls& controls) {
+  using C = PanelControl;
+  controls.addWidget(C::DeltaC, deltaC_);
+  controls.addWidget(C::ColorNumber, colorNumber_);
+  controls.addWidget(C::ColorGroupDisplay, colorGroup_);
+  constexpr C kOutputs[kOutputLeds] = {C::Out0, C::Out1, C::Out2, C::Out3, C::Out4};
+  for (std::size_t i = 0; i < kOutputLeds; ++i) controls.addWidget(kOutputs[i], outputLeds_[i]);
+  controls.add(C::ValueDisplays, {.show = [this](bool on) { setValueDisplaysVisible(on); }});
+  controls.add(C::TriggerLed, {.show = [this](bool on) { setTriggerLedVisible(on); }});
+  constexpr std::pair<C, int> kPages[] = {{C::IntensityChartPage, kDataPageIntensityChart},
+                                          {C::Graph2dPage, kDataPage2dGraph},
+                                          {C::Graph3dPage, kDataPage3dGraph}};
+  for (const auto& [control, page] : kPages) {
+    controls.add(control, {.show = [this, p = page](bool on) { setGraphPageVisible(p, on); }});
+  }
+  constexpr C kViews[] = {C::Graph3dView1, C::Graph3dView2, C::Graph3dView3};
+  for (std::size_t view = 0; view < 3; ++view) {
+    controls.add(kViews[view], {.relabel = [this, view](const QString& text) {
+                   std::array<QString, 3> titles = threeDPage_->viewTitles();
+                   titles[view] = text;
+                   threeDPage_->setViewTitles(titles);
+                 }});
+  }
+}
+
+void DataPanel::readShownValues(LiveFrame& frame) const {
+  const auto shown = [](const ValueDisplay* display) {
+    return static_cast<std::int16_t>(display->value());
+  };
+  frame[FrameWord::X] = shown(x_);
+  frame[FrameWord::Y] = shown(y_);
+  frame[FrameWord::Int] = shown(int_);
+  frame[FrameWord::Red] = shown(red_);
+  frame[FrameWord::Green] = shown(green_);
+  frame[FrameWord::Blue] = shown(blue_);
+}
+
+void DataPanel::clearTeachFigures() {
+  twoDPage_->colourPlane().setFigures({});
+  twoDPage_->intensityBar().setBand(std::nullopt);
+  for (int view = 0; view < 3; ++view) threeDPage_->view(view).setFigures({});
+}
+
 void DataPanel::setValueDisplaysVisible(bool visible) {
   for (ValueDisplay* d : {x_, y_, int_}) d->setVisible(visible);
 }
 
 void DataPanel::SetDispNames(const DisplayNames& names) {
-  x_->setCaption(fromView(names.x.label));
+  x_->setCaption(qStringFromLatin1(names.x.label));
   x_->setColors(rgbColor(names.x.color), rgbColor(names.x.secondColor));
-  y_->setCaption(fromView(names.y.label));
+  y_->setCaption(qStringFromLatin1(names.y.label));
   y_->setColors(rgbColor(names.y.color), rgbColor(names.y.secondColor));
-  int_->setCaption(fromView(names.intensity));
+  int_->setCaption(qStringFromLatin1(names.intensity));
   int_->setColors(std::nullopt, kPlainBackground);
-  const std::array<QString, 3> labels = {fromView(names.x.label), fromView(names.y.label),
-                                         fromView(names.intensity)};
+  const std::array<QString, 3> labels = {qStringFromLatin1(names.x.label),
+                                         qStringFromLatin1(names.y.label),
+                                         qStringFromLatin1(names.intensity)};
   intensityPage_->setCaptions(labels);
   twoDPage_->setCaptions(labels[0] + QLatin1Char('/') + labels[1], labels[2]);
 }

@@ -16,6 +16,8 @@
 
 #include "core/live/DisplayRules.h"
 #include "core/live/LiveFrame.h"
+#include "core/params/PanelIds.h"
+#include "gui/RuleControls.h"
 #include "gui/ShellContext.h"
 #include "gui/widgets/Indicators.h"
 
@@ -26,14 +28,6 @@ class RgbChartPage;
 class IntensityChartPage;
 class TwoDGraphPage;
 class ThreeDGraphPage;
-
-// Pages of the display panel's tab.
-enum DataPage : int {
-  kDataPageRgbChart = 0,
-  kDataPageIntensityChart = 1,
-  kDataPage2dGraph = 2,
-  kDataPage3dGraph = 3,
-};
 
 inline constexpr int kOutputLeds = 5;
 
@@ -82,6 +76,20 @@ class DataPanel : public QWidget {
   ColorPatchView* colorPatch() const { return colorPatch_; }
   // Shows or hides the three value displays X/s, Y/i and INT/M together.
   void setValueDisplaysVisible(bool visible);
+
+  // The displays and pages the mode rules show, hide and relabel: DeltaC,
+  // the colour and group numbers, OUT0..OUT4, the three value displays, the
+  // trigger LED, graph pages 1..3 and the titles of the three 3D views.
+  void registerRuleControls(RuleControls& controls);
+
+  // What the value displays show now, into `frame`: X/s, Y/i, INT/M and red,
+  // green, blue (what Teach data to takes).
+  void readShownValues(LiveFrame& frame) const;
+
+  // Deletes every teach figure of the 2D colour plane, the intensity bar's
+  // band and the figures of the three 3D views (after the teach table's
+  // reset; the next InitGraphs draws the table again).
+  void clearTeachFigures();
 
   // SetDispNames: labels and colours of the X/s, Y/i and INT/M displays, and
   // the same labels on the charts of the intensity and 2D graph pages.

@@ -196,7 +196,7 @@ void SignalGraphPanel::CBF_EditSignal(int) {
 }
 
 void SignalGraphPanel::CBF_ButtonGpClose() {
-  emit closeRequested();
+  context_.panels.ShowChildPanelDisp(ChildPanel::DATAP);
 }
 
 }  // namespace drq::gui

@@ -56,11 +56,8 @@ class SignalGraphPanel : public QWidget {
  public slots:
   // CBF_EditSignal: the selector was committed.
   void CBF_EditSignal(int index);
-  // CBF_ButtonGpClose: show the display panel again.
+  // CBF_ButtonGpClose: shows the display panel DATAP again.
   void CBF_ButtonGpClose();
-
- signals:
-  void closeRequested();
 
  private:
   struct Trace {

@@ -6,14 +6,14 @@ namespace drq {
 namespace {
 
 TEST(DisplayNames, LabelsAndColoursPerCalculationMode) {
-  for (std::uint16_t mode : {0, 2}) {
+  for (const std::uint16_t mode : {std::uint16_t{0}, std::uint16_t{2}}) {
     const auto names = dispNamesFor(mode);
     ASSERT_TRUE(names);
     EXPECT_EQ(names->labels(), (std::array<std::string_view, 3>{"X", "Y", "INT"}));
     EXPECT_EQ(names->x, (DisplayLook{"X", 0xFF0000, 0xE0E0E0}));
     EXPECT_EQ(names->y, (DisplayLook{"Y", 0x00FF00, 0xE0E0E0}));
   }
-  for (std::uint16_t mode : {1, 3}) {
+  for (const std::uint16_t mode : {std::uint16_t{1}, std::uint16_t{3}}) {
     const auto names = dispNamesFor(mode);
     ASSERT_TRUE(names);
     EXPECT_EQ(names->labels(), (std::array<std::string_view, 3>{"s", "i", "M"}));

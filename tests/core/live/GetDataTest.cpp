@@ -22,7 +22,7 @@ using test::RecordingReport;
 LiveFrame numbered(std::int16_t base) {
   LiveFrame f;
   for (std::size_t w = 0; w < kLiveFrameWords; ++w) {
-    f.words[w] = static_cast<std::int16_t>(base + w);
+    f.words[w] = static_cast<std::int16_t>(base + static_cast<int>(w));
   }
   return f;
 }

@@ -67,7 +67,7 @@ TEST(ColorPatch, SixteenthsTruncatedAndHeldWithinEachChannel) {
 TEST(OutputLeds, SuccessiveSubtractionOfTheColourWord) {
   for (int v = 0; v < 32; ++v) {
     const auto leds = outputLedsOf(static_cast<std::int16_t>(v));
-    for (int out = 0; out < 5; ++out) EXPECT_EQ(leds[out], ((v >> out) & 1) != 0) << v;
+    for (std::size_t out = 0; out < 5; ++out) EXPECT_EQ(leds[out], ((v >> out) & 1) != 0) << v;
   }
   const std::array<bool, 5> all = {true, true, true, true, true};
   EXPECT_EQ(outputLedsOf(kNoColor), all);

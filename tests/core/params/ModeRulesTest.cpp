@@ -82,7 +82,7 @@ TEST(ModeRules, MaxVecNoLimitAndItsMessage) {
   ASSERT_TRUE(u.message.has_value());
   EXPECT_EQ(u.message->title, "INFO!");
   EXPECT_EQ(u.message->text, kMsgMaxColTooHigh);
-  EXPECT_EQ(u.activeMainPage, kMainPageParameter);
+  EXPECT_EQ(u.activeMainPage, kPageParameter);
   EXPECT_EQ(u.activeRows, 5);
 
   u = InitMaxVecNo(stateWith({{W::MaxVecNo, 10}, {W::DigitalOutmode, 3}}));
@@ -109,7 +109,7 @@ TEST(ModeRules, GroupCellsAboveLimitBecomeZeroRedWithOneMessage) {
   EXPECT_EQ(u.groupCells[7], (GroupCellState{7, 4, kGroupCellInRange, false}));
   ASSERT_TRUE(u.message.has_value());
   EXPECT_EQ(u.message->text, kMsgGroupTooHigh);
-  EXPECT_EQ(u.activeMainPage, kMainPageGroupHold);
+  EXPECT_EQ(u.activeMainPage, kPageGroupHold);
   // With a BINARY outmode up to 30 is fine.
   s.values.record[W::DigitalOutmode] = 2;
   EXPECT_FALSE(InitMaxVecNo(s).message.has_value());
@@ -147,7 +147,7 @@ TEST(ModeRules, Col5ForcesRowsOutmodeAndGroupsAndShowsOutputs) {
 
 TEST(ModeRules, ThdRgbWithTeachOffShowsThreeOutputsHidesPagesAndLabelsThd) {
   PanelState s = stateWith({{W::EvaluationMode, 4}, {W::Trigger, 3}, {W::IntLim, 50}});
-  s.activeDataPage = kDataPage3d;
+  s.activeDataPage = kDataPage3dGraph;
   const auto updates = InitPanelCtrlAttr(s);
   PanelUpdate all;
   for (const auto& u : updates) all += u;
@@ -158,7 +158,7 @@ TEST(ModeRules, ThdRgbWithTeachOffShowsThreeOutputsHidesPagesAndLabelsThd) {
   for (C c : {C::IntensityChartPage, C::Graph2dPage, C::Graph3dPage, C::ValueDisplays}) {
     EXPECT_EQ(all.visibleOf(c), false);
   }
-  EXPECT_EQ(s.activeDataPage, kDataPageRgb);
+  EXPECT_EQ(s.activeDataPage, kDataPageRgbChart);
   EXPECT_EQ(all.labelOf(C::TeachColumn1), "THD");
   EXPECT_EQ(all.labelOf(C::TeachColumn2), "");
   EXPECT_EQ(all.labelOf(C::TeachColumn5), "");
@@ -181,22 +181,22 @@ TEST(ModeRules, MinDistHidesTheToleranceColumnOfItsFamily) {
 
 TEST(ModeRules, CalculationModeHeadingsPagesAndTeachPanelLabels) {
   PanelState s = stateWith({{W::CalculationMode, 2}});
-  s.activeDataPage = kDataPage2d;
+  s.activeDataPage = kDataPage2dGraph;
   auto u = InitCalcMode(s);
   EXPECT_EQ(u.labelOf(C::TeachColumn3), "INT");
   EXPECT_EQ(u.labelOf(C::TeachColumn4), "TOL");
   EXPECT_EQ(u.labelOf(C::Graph3dView2), "X/INT");
-  EXPECT_EQ(u.activeDataPage, kDataPage3d);
+  EXPECT_EQ(u.activeDataPage, kDataPage3dGraph);
   EXPECT_EQ(u.visibleOf(C::Graph2dPage), false);
-  EXPECT_EQ(u.intensityAxisMax, (std::array<double, 3>{4096, 4096, 4096}));
+  EXPECT_EQ(u.intensityRanges, intensityChartRanges(2));
 
   s = stateWith({{W::CalculationMode, 1}});
-  s.activeDataPage = kDataPageRgb;  // another page stays active
+  s.activeDataPage = kDataPageRgbChart;  // another page stays active
   u = InitCalcMode(s);
   EXPECT_EQ(u.labelOf(C::TeachColumn3), "siTO");
   EXPECT_FALSE(u.activeDataPage.has_value());
   EXPECT_FALSE(u.labelOf(C::Graph3dView1).has_value());
-  EXPECT_EQ(u.intensityAxisMax, (std::array<double, 3>{10000, 5000, 1200}));
+  EXPECT_EQ(u.intensityRanges, intensityChartRanges(1));
 
   u = InitTeachPanel(stateWith({{W::CalculationMode, 3}}));
   EXPECT_EQ(u.labelOf(C::MeanDistance), "d (s/i/INT)");

@@ -61,7 +61,8 @@ TEST(ParameterFile, DefaultsWriteTheReferenceFileByteForByte) {
 TEST(ParameterFile, WriteAndReadBackRestoresEveryWordButNotTheSpare) {
   TempDir dir;
   ParaSet written = defaultParaSet();
-  for (std::size_t w = 0; w < kParaRecordWords; ++w) written.record.words[w] = 60000 + w;
+  for (std::size_t w = 0; w < kParaRecordWords; ++w)
+    written.record.words[w] = static_cast<std::uint16_t>(60000 + w);
   for (std::size_t r = 0; r < kTeachRows; ++r) {
     for (std::size_t w = 0; w < kTeachVectorWords; ++w) {
       written.table[r].words[w] = static_cast<std::uint16_t>(r * 100 + w);

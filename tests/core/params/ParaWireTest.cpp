@@ -23,7 +23,8 @@ TEST(ParaWire, DefaultRecordImageStartsWithPowerModeAverageEvalHoldFail) {
 
 TEST(ParaWire, RecordAndTeachBlocksRoundTripWithSpareWords) {
   ParaSet set = defaultParaSet();
-  for (std::size_t w = 0; w < kParaRecordWords; ++w) set.record.words[w] = 0xA100 + w;
+  for (std::size_t w = 0; w < kParaRecordWords; ++w)
+    set.record.words[w] = static_cast<std::uint16_t>(0xA100 + w);
   for (std::size_t r = 0; r < kTeachRows; ++r) {
     for (std::size_t w = 0; w < kTeachVectorWords; ++w) {
       set.table[r].words[w] = static_cast<std::uint16_t>(r * 256 + w * 17 + 1);

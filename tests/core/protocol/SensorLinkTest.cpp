@@ -79,8 +79,8 @@ class LinkTest : public ::testing::TestWithParam<TransportKind> {
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, LinkTest,
                          ::testing::Values(TransportKind::Tcp, TransportKind::Serial),
-                         [](const auto& info) {
-                           return info.param == TransportKind::Tcp ? "Tcp" : "Serial";
+                         [](const auto& param) {
+                           return param.param == TransportKind::Tcp ? "Tcp" : "Serial";
                          });
 
 // --- Request side -------------------------------------------------------------

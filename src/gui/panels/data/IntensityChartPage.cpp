@@ -55,7 +55,11 @@ void IntensityChartPage::setCaptions(const std::array<QString, 3>& captions) {
 void IntensityChartPage::applyFixedRanges(std::uint16_t calculationMode) {
   const auto ranges = intensityChartRanges(calculationMode);
   if (!ranges) return;
-  for (std::size_t i = 0; i < charts_.size(); ++i) charts_[i]->setFixedRange((*ranges)[i]);
+  setRanges(*ranges);
+}
+
+void IntensityChartPage::setRanges(const std::array<ChartRange, 3>& ranges) {
+  for (std::size_t i = 0; i < charts_.size(); ++i) charts_[i]->setFixedRange(ranges[i]);
 }
 
 void IntensityChartPage::setAutoscale() {
@@ -66,8 +70,8 @@ bool IntensityChartPage::intensityAxisManual() const {
   return !charts_[2]->isAutoscale();
 }
 
-void IntensityChartPage::applyModeRanges(std::uint16_t calculationMode) {
-  if (intensityAxisManual()) applyFixedRanges(calculationMode);
+void IntensityChartPage::applyModeRanges(const std::array<ChartRange, 3>& ranges) {
+  if (intensityAxisManual()) setRanges(ranges);
 }
 
 void IntensityChartPage::CBF_GraphINT1(bool doubleClick) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/graph/ChartRanges.h"
 #include "core/live/LiveFrame.h"
 #include "core/live/LiveState.h"
 #include "gui/ShellContext.h"
@@ -33,17 +34,17 @@ class IntensityChartPage final : public QWidget {
   // The captions of the three charts ("X", "Y", "INT" or "s", "i", "M").
   void setCaptions(const std::array<QString, 3>& captions);
 
-  // The fixed ranges of `calculationMode` on all three vertical axes (manual
-  // scaling); other modes change nothing.
+  // The fixed ranges of `calculationMode` (intensityChartRanges) on all three
+  // vertical axes (manual scaling); other modes change nothing.
   void applyFixedRanges(std::uint16_t calculationMode);
   // All three vertical axes to automatic scaling.
   void setAutoscale();
   // True while the INT/M chart's vertical axis is in manual scaling.
   bool intensityAxisManual() const;
-  // The calculation-mode rule: applies the fixed ranges of `calculationMode`
-  // only while the INT/M chart's vertical axis is in manual scaling, so that
-  // an autoscaled view survives a mode change.
-  void applyModeRanges(std::uint16_t calculationMode);
+  // The calculation-mode rule: applies `ranges` only while the INT/M chart's
+  // vertical axis is in manual scaling, so that an autoscaled view survives
+  // a mode change.
+  void applyModeRanges(const std::array<ChartRange, 3>& ranges);
 
  public slots:
   // CBF_GraphINT1: a left double click autoscales all three charts; a left
@@ -51,6 +52,8 @@ class IntensityChartPage final : public QWidget {
   void CBF_GraphINT1(bool doubleClick);
 
  private:
+  void setRanges(const std::array<ChartRange, 3>& ranges);
+
   ShellContext& context_;
   std::array<StripChart*, 3> charts_{};
   RgbDisplayRow* rgb_;

@@ -1,0 +1,237 @@
+#include "gui/Screenshots.h"
+
+#include <QCoreApplication>
+#include <QTabWidget>
+
+#include "core/Session.h"
+#include "core/params/Modes.h"
+#include "gui/LiveMonitor.h"
+#include "gui/MainWindow.h"
+#include "gui/TransferBar.h"
+#include "gui/charts/ReplotScheduler.h"
+#include "gui/pages/TabPage.h"
+#include "gui/panels/BigDisplayPanel.h"
+#include "gui/panels/DataPanel.h"
+#include "gui/panels/PasswordPanel.h"
+#include "sim/EmbeddedSensor.h"
+#include "sim/Optics.h"
+#include "sim/SensorHost.h"
+
+namespace drq::gui {
+
+ScreenshotWriter::ScreenshotWriter(const QDir& dir) : dir_(dir) {}
+
+void ScreenshotWriter::settle() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+bool ScreenshotWriter::save(QWidget& widget, const QString& name) {
+  const QString file = dir_.filePath(name);
+  if (!widget.grab().save(file, "PNG")) return false;
+  written_.append(file);
+  return true;
+}
+
+QString ScreenshotWriter::slug(const QString& text) {
+  QString out;
+  for (const QChar c : text.toLower()) {
+    if (c.isLetterOrNumber()) {
+      out.append(c);
+    } else if (!out.endsWith(QLatin1Char('-'))) {
+      out.append(QLatin1Char('-'));
+    }
+  }
+  while (out.endsWith(QLatin1Char('-'))) out.chop(1);
+  return out;
+}
+
+namespace {
+
+// --- Live pictures of the display panel -------------------------------------------
+
+// Size of the window for the pictures of the display panel's graph pages.
+constexpr int kLiveShotWidth = 1180;
+constexpr int kLiveShotHeight = 740;
+// Frames of live data behind each picture, and the sensor's time per frame:
+// the strip charts then span about four seconds of the demo target's path.
+constexpr int kLiveShotFrames = 340;
+constexpr std::uint64_t kLiveShotStepMicros = 40000;
+constexpr std::uint16_t kDemoColourTolerance = 90;
+constexpr std::uint16_t kDemoIntensityTolerance = 220;
+
+// Teaches the colours of the demo target's path into parameter set 0 of the
+// sensor's RAM (one row each, where the sensor sees them, in calculation
+// mode `calculationMode`) and gives the rows the targets' colours.
+void teachDemoColours(sim::SensorModel& model, std::uint16_t calculationMode,
+                      RowColorArray& rowColors) {
+  ParaSet set = model.ramSet(0);
+  set.record[ParaWord::CalculationMode] = calculationMode;
+  set.record[ParaWord::MaxVecNo] = 16;
+  model.setRamSet(0, set);
+  const sim::TargetPath path = sim::defaultTargetPath();
+  const bool threeD = is3dCalcMode(calculationMode);
+  for (std::size_t row = 0; row < path.colors.size() && row < kTeachRows; ++row) {
+    model.setTargetColor(path.colors[row]);
+    const LiveFrame f = model.currentFrame();
+    TeachVector& v = set.table[row];
+    v.cell(0) = static_cast<std::uint16_t>(f[FrameWord::X]);
+    v.cell(1) = static_cast<std::uint16_t>(f[FrameWord::Y]);
+    if (threeD) {
+      v.cell(2) = static_cast<std::uint16_t>(f[FrameWord::Int]);
+      v.cell(3) = kDemoColourTolerance;
+      v.cell(4) = 0;
+    } else {
+      v.cell(2) = kDemoColourTolerance;
+      v.cell(3) = static_cast<std::uint16_t>(f[FrameWord::Int]);
+      v.cell(4) = kDemoIntensityTolerance;
+    }
+    // The row in the target's own colour (reflectance per mille to 0..255).
+    const sim::TargetColor& c = path.colors[row];
+    rowColors[row] = (std::uint32_t{c.red} * 255 / 1000) << 16 |
+                     (std::uint32_t{c.green} * 255 / 1000) << 8 |
+                     (std::uint32_t{c.blue} * 255 / 1000);
+  }
+  model.setRamSet(0, set);
+  model.setTargetPath(path);
+}
+
+// GO for a number of frames, the sensor's clock moving on with each frame.
+void runLiveFrames(MainWindow& window, sim::EmbeddedSensor& sensor, int frames) {
+  LiveMonitor& live = window.liveMonitor();
+  int shown = 0;
+  const QMetaObject::Connection step = QObject::connect(&live, &LiveMonitor::frameShown, [&] {
+    sensor.host().advance(kLiveShotStepMicros);
+    if (++shown >= frames) live.CBF_ButtonStop();
+  });
+  live.CBF_ButtonGo();
+  QObject::disconnect(step);
+}
+
+bool saveDataPage(MainWindow& window, int page, ScreenshotWriter& shots) {
+  QTabWidget* pages = window.dataPanel().pages();
+  pages->setCurrentIndex(page);
+  ScreenshotWriter::settle();
+  window.dataPanel().replotScheduler().flush();
+  ScreenshotWriter::settle();
+  const QString name =
+      QStringLiteral("datap-%1-%2.png").arg(page).arg(ScreenshotWriter::slug(pages->tabText(page)));
+  return shots.save(window.dataPanel(), name);
+}
+
+// The four graph pages of the display panel with live data from the demo
+// sensor: the first three in calculation mode X Y INT 2D, the 3D page in
+// X Y INT 3D.
+bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, ScreenshotWriter& shots) {
+  Session& session = window.session();
+  const QSize size = window.size();
+  window.resize(kLiveShotWidth, kLiveShotHeight);
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::Manual);
+  bool ok = true;
+  for (const std::uint16_t mode :
+       {code(CalculationMode::XyInt2d), code(CalculationMode::XyInt3d)}) {
+    teachDemoColours(sensor.model(), mode, session.RowColors);
+    window.applyRowColors();
+    session.target = TransferTarget::Ram;
+    window.transferBar().CBF_ButtonGet();
+    window.dataPanel().pages()->setCurrentIndex(is2dCalcMode(mode) ? kDataPage2dGraph
+                                                                   : kDataPage3dGraph);
+    runLiveFrames(window, sensor, kLiveShotFrames);
+    if (is2dCalcMode(mode)) {
+      for (int page : {kDataPageRgbChart, kDataPageIntensityChart, kDataPage2dGraph}) {
+        ok = ok && saveDataPage(window, page, shots);
+      }
+    } else {
+      ok = ok && saveDataPage(window, kDataPage3dGraph, shots);
+    }
+  }
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::WallClock);
+  window.resize(size);
+  return ok;
+}
+
+// --- The window, its pages and panels ----------------------------------------------
+
+bool renderMainPages(MainWindow& window, ScreenshotWriter& shots) {
+  if (!shots.save(window, QStringLiteral("main.png"))) return false;
+
+  // The offset page is shown only for its own picture, as operators see it
+  // only after unlocking it.
+  const bool offsetVisible = window.isPageVisible(kPageOffset);
+  for (int page = 0; page < kMainPageCount; ++page) {
+    window.setPageVisible(kPageOffset, offsetVisible || page == kPageOffset);
+    window.setActivePage(page);
+    ScreenshotWriter::settle();
+    const QString name = QStringLiteral("page-%1-%2.png")
+                             .arg(page)
+                             .arg(ScreenshotWriter::slug(window.page(page)->tabLabel()));
+    if (!shots.save(window, name)) return false;
+  }
+  window.setPageVisible(kPageOffset, offsetVisible);
+  window.setActivePage(kPageConnection);
+  return true;
+}
+
+bool renderChildPanels(MainWindow& window, ScreenshotWriter& shots) {
+  const struct {
+    ChildPanel panel;
+    const char* name;
+  } panels[] = {{ChildPanel::DATAP, "datap"},
+                {ChildPanel::GRAPHP, "graphp"},
+                {ChildPanel::TEACHP1, "teachp1"},
+                {ChildPanel::TEACHP2, "teachp2"},
+                {ChildPanel::SCOPEP, "scopep"}};
+  for (const auto& entry : panels) {
+    window.ShowChildPanelDisp(entry.panel);
+    ScreenshotWriter::settle();
+    if (!shots.save(window, QStringLiteral("panel-%1.png").arg(QLatin1String(entry.name)))) {
+      return false;
+    }
+  }
+  window.ShowChildPanelDisp(ChildPanel::DATAP);
+  QTabWidget* dataPages = window.dataPanel().pages();
+  for (int page = 0; page < dataPages->count(); ++page) {
+    dataPages->setCurrentIndex(page);
+    ScreenshotWriter::settle();
+    const QString name = QStringLiteral("panel-datap-%1-%2.png")
+                             .arg(page)
+                             .arg(ScreenshotWriter::slug(dataPages->tabText(page)));
+    if (!shots.save(window.dataPanel(), name)) return false;
+  }
+  return true;
+}
+
+bool renderTopLevelPanels(MainWindow& window, ScreenshotWriter& shots) {
+  const struct {
+    QWidget* widget;
+    const char* name;
+  } topLevels[] = {{&window.bigColorPanel(), "colbigp.png"},
+                   {&window.bigGroupPanel(), "grpbigp.png"},
+                   {&window.passwordPanel(), "passwordp.png"}};
+  for (const auto& entry : topLevels) {
+    entry.widget->setAttribute(Qt::WA_DontShowOnScreen, true);
+    entry.widget->show();
+    ScreenshotWriter::settle();
+    const bool ok = shots.save(*entry.widget, QLatin1String(entry.name));
+    entry.widget->hide();
+    if (!ok) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::EmbeddedSensor* demo) {
+  if (!QDir().mkpath(dir.absolutePath())) return {};
+  ScreenshotWriter shots(dir);
+  window.show();
+  ScreenshotWriter::settle();
+  // Each step renders one group of pictures; add a panel's pictures as a
+  // step of its own (or inside the group it belongs to).
+  const bool ok =
+      renderMainPages(window, shots) && renderChildPanels(window, shots) &&
+      renderTopLevelPanels(window, shots) &&
+      (!demo || !window.session().link.state().linkUp || renderLivePages(window, *demo, shots));
+  return ok ? shots.written() : QStringList{};
+}
+
+}  // namespace drq::gui

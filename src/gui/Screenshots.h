@@ -1,0 +1,53 @@
+#pragma once
+// drqscope --screenshots: the window's pages and panels rendered to PNG files,
+// and with --demo the display panel's graph pages with live data from the
+// demo sensor. Operators never see this; developers look at the pictures after
+// changing a page, and the README shows some of them.
+//
+// renderScreenshots runs its steps in order (main window and the nine pages,
+// the child panels and DATAP's graph pages, the top-level panels, the live
+// pages). A new panel's pictures are a step of their own in Screenshots.cpp
+// (or an entry in the group they belong to), written with ScreenshotWriter.
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+namespace drq::sim {
+class EmbeddedSensor;
+}
+
+namespace drq::gui {
+
+class MainWindow;
+
+// Writes grabs of widgets as PNG files into one directory.
+class ScreenshotWriter {
+ public:
+  explicit ScreenshotWriter(const QDir& dir);
+  // Lets pending layout and paint events run (the widgets are not shown to
+  // an operator, so there is no input to keep out).
+  static void settle();
+  // Grabs `widget` into the file `name`; false when it could not be written.
+  bool save(QWidget& widget, const QString& name);
+  // The files written so far.
+  const QStringList& written() const { return written_; }
+  // `text` as a file-name part: lower case, letters and digits, '-' between.
+  static QString slug(const QString& text);
+
+ private:
+  QDir dir_;
+  QStringList written_;
+};
+
+// Renders the window with every main tab page active in turn, every child
+// panel in the display area, the graph pages of the display panel and the
+// top-level panels, each to a PNG file in `dir`. With the demo sensor
+// connected it also renders the four graph pages of the display panel with
+// live data (datap-N-*.png), teaching the sensor's demo colours first.
+// Returns the files written; empty on a failure.
+QStringList renderScreenshots(MainWindow& window, const QDir& dir,
+                              sim::EmbeddedSensor* demo = nullptr);
+
+}  // namespace drq::gui

@@ -75,7 +75,9 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int& contr
   for (int i = 0; i < node->childCount(); ++i) collectUnnamed(node->child(i), unnamed, controls);
 }
 
-TEST_F(ShellTest, EveryControlOfEveryPageAndPanelHasAnAccessibleName) {
+class Accessibility : public ShellTest {};
+
+TEST_F(Accessibility, EveryControlOfEveryPageAndPanelHasAnAccessibleName) {
   startOffline();
   for (int i = 0; i < window->mainTabs()->count(); ++i) window->setPageVisible(i, true);
   QStringList unnamed;

@@ -8,7 +8,9 @@
 namespace drq::gui::test {
 namespace {
 
-TEST_F(ShellTest, FailedOpeningShowsTheTextThenTheSystemsReasonThenHelp) {
+class ConnectionFailureText : public ShellTest {};
+
+TEST_F(ConnectionFailureText, FailedOpeningShowsTheTextThenTheSystemsReasonThenHelp) {
   const QString device = QStringLiteral("/dev/drq-no-such-port");
   QSerialPort probe(device);
   ASSERT_FALSE(probe.open(QIODevice::ReadWrite));

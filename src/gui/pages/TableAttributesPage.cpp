@@ -20,6 +20,7 @@ TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
       temperature_(new ValueDisplay(QStringLiteral("TEMP."), this)) {
   setObjectName(QStringLiteral("TableAttributesPage"));
   table_->setObjectName(QStringLiteral("TableSpecification"));
+  table_->setAccessibleName(QStringLiteral("specification table"));
   table_->setHorizontalHeaderLabels({QStringLiteral("SPECIFICATION"), QStringLiteral("COLOR")});
   QStringList rowLabels;
   // Like every table that lists teach rows, rows are shown as 1..64 (teach row r is row r + 1).

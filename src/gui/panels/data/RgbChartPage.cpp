@@ -1,4 +1,5 @@
 #include "gui/panels/data/RgbChartPage.h"
+#include "gui/charts/ChartExport.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -17,7 +18,8 @@ RgbChartPage::RgbChartPage(ShellContext& context, ReplotScheduler& scheduler, QW
                             kRgbChartRange, scheduler, this)) {
   setObjectName(QStringLiteral("RgbChartPage"));
   chart_->setObjectName(QStringLiteral("GraphRGB"));
-  installHelp(chart_, context.popups, QString::fromLatin1(kHelpGraphRgb));
+  installChartMenu(chart_, context.popups, QString::fromLatin1(kHelpGraphRgb),
+                   QStringLiteral("RGB chart"));
   connect(chart_, &StripChart::leftClicked, this, [this] { CBF_GraphRGB(false); });
   connect(chart_, &StripChart::leftDoubleClicked, this, [this] { CBF_GraphRGB(true); });
 

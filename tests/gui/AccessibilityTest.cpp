@@ -95,3 +95,23 @@ TEST_F(Accessibility, EveryControlOfEveryPageAndPanelHasAnAccessibleName) {
 
 }  // namespace
 }  // namespace drq::gui::test
+
+namespace drq::gui::test {
+namespace {
+
+TEST_F(Accessibility, AltAndADigitOpensAPage) {
+  startOffline();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_4, Qt::AltModifier);
+  EXPECT_EQ(window->activePage(), 3);  // the teach table
+  QTest::keyClick(window.get(), Qt::Key_2, Qt::AltModifier);
+  EXPECT_EQ(window->activePage(), 1);
+  ASSERT_FALSE(window->isPageVisible(8));
+  QTest::keyClick(window.get(), Qt::Key_9, Qt::AltModifier);  // the locked offset page
+  EXPECT_EQ(window->activePage(), 1);
+}
+
+}  // namespace
+}  // namespace drq::gui::test

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -39,6 +40,13 @@ bool displayAvailable() {
 #else
   return true;
 #endif
+}
+
+// While the user interface starts, Qt's messages are held back, and a fatal
+// one (no display could be reached, no platform plugin) ends the program with
+// -1 and no message instead of Qt's abort.
+void quietStartMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
+  if (type == QtFatalMsg) std::_Exit(-1);
 }
 
 }  // namespace
@@ -108,7 +116,9 @@ int WinMain(int argc, char** argv) {
     return -1;
   }
 
+  const QtMessageHandler previousHandler = qInstallMessageHandler(&quietStartMessages);
   QApplication app(argc, argv);
+  qInstallMessageHandler(previousHandler);
   QApplication::setApplicationName(QStringLiteral("drqscope"));
   QApplication::setApplicationVersion(
       QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
@@ -172,8 +182,9 @@ int WinMain(int argc, char** argv) {
   popups.setParent(&window);
   QObject::connect(&window, &MainWindow::programEndRequested, &app, &QCoreApplication::quit);
   window.InitAll();
-  // The operator's CLOSE choice during the first connection ends the program
-  // before the event loop runs, through the normal clean-up.
+  // The operator's CLOSE choice during the first connection, or a close of the
+  // window while it was being made, ends the program before the event loop
+  // runs, through the normal clean-up.
   if (!window.quitRequested()) app.exec();
   window.CleanUp();
   return 0;

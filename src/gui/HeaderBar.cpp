@@ -12,8 +12,8 @@ namespace {
 
 // The maker's lines.
 constexpr const char* kMakerName = "Velmaron colour sensors";
-constexpr const char* kMakerPhone = "Phone +00 0000 000000";
-constexpr const char* kMakerWeb = "www.example.com";
+constexpr const char* kMakerProductLine = "DRQ colour sensor series";
+constexpr const char* kMakerService = "Service: send the hardware file to your supplier";
 
 constexpr int kMakerPointSize = 9;
 constexpr int kTitlePointSize = 17;
@@ -70,7 +70,7 @@ QLabel* HeaderBar::ShowInfoText(const QString& text, bool isTitle, int pointSize
 void HeaderBar::ShowLogo(const std::vector<std::filesystem::path>& searchDirs) {
   const QColor white(0xFF, 0xFF, 0xFF);
   title_ = ShowInfoText(QString::fromLatin1(kWindowTitle), true, kTitlePointSize, white);
-  for (const char* line : {kMakerName, kMakerPhone, kMakerWeb}) {
+  for (const char* line : {kMakerName, kMakerProductLine, kMakerService}) {
     makerLines_.push_back(ShowInfoText(QString::fromLatin1(line), false, kMakerPointSize, white));
   }
   for (const auto& dir : searchDirs) {

@@ -118,7 +118,11 @@ void LiveMonitor::InitGraphs() {
 }
 
 void LiveMonitor::InitGraphInt2() {
-  InitGraphInt2(session_.working.table, host_.selectedTeachRow());
+  // The band follows the table control, which may differ from the working
+  // set (after the table's reset, until the panels are read).
+  TeachTable shown = session_.working.table;
+  host_.readTeachTableControl(shown);
+  InitGraphInt2(shown, host_.selectedTeachRow());
 }
 
 void LiveMonitor::InitGraphInt2(const TeachTable& table, int row) {

@@ -47,6 +47,9 @@ class LiveHost {
   virtual void showDisplayPanelForLive() = 0;
   // The selected teach row (No. of the teach table page), 0..63.
   virtual int selectedTeachRow() const = 0;
+  // The teach table as its control shows it (cells 0..4 of every row; the
+  // other words are left as they are).
+  virtual void readTeachTableControl(TeachTable& table) const = 0;
 };
 
 // The displays the live loop writes.
@@ -84,7 +87,8 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // Teach figures and taught bounds (redrawn only when they differ from the
   // ones drawn), then the intensity band.
   void InitGraphs();
-  // The intensity band of the selected teach row, from the working set.
+  // The intensity band of the selected teach row, as the teach table's
+  // control shows the row.
   void InitGraphInt2();
   // The same for a row of a given table (the teach table page passes its
   // control's values).

@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "core/ini/IniStore.h"
 #include "core/params/ParaTransfer.h"
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
@@ -47,6 +48,25 @@ constexpr int kControlColumnWidth = 380;
 
 // Values from the sensor or a file that a control cannot show (title
 // "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
+// The panel settings file could not be written (title "ATTENTION!"),
+// followed by the path and the reason.
+constexpr const char* kMsgSettingsNotWritten =
+    "The panel settings could not be stored! \nThe previous settings are kept in:\n\n";
+
+// Why a keyed file could not be written, from the store's status.
+const char* iniWriteFailureReason(int status) {
+  switch (status) {
+    case ini::kIniAccessDenied:
+      return "Access denied: the file or its directory is write-protected.";
+    case ini::kIniDiskFull:
+      return "The disk is full.";
+    case ini::kIniOutOfMemory:
+      return "Not enough memory.";
+    default:
+      return "The file could not be written.";
+  }
+}
+
 constexpr const char* kMsgValuesLimited =
     "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
 
@@ -192,9 +212,12 @@ void MainWindow::connectPanels() {
     setPageVisible(kPageOffset, true);
     setActivePage(kPageOffset);
   });
+  // The parameter page becomes active before the offset page is hidden, so
+  // that the tab never passes through another page (the scope page would
+  // stop a running acquisition and take the display area).
   connect(offsetPage_, &OffsetPage::closeRequested, this, [this] {
-    setPageVisible(kPageOffset, false);
     setActivePage(kPageParameter);
+    setPageVisible(kPageOffset, false);
   });
   connect(transferBar_, &TransferBar::sendToSensorRequested, this,
           &MainWindow::sendParametersToSensor);
@@ -210,9 +233,9 @@ void MainWindow::connectPanels() {
   connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
   // No. committed: the intensity band of that row, as the table shows it.
   connect(teachTablePage_, &TeachTablePage::teachRowChosen, this, [this](int row) {
-    ParaSet shown = context_.session.working;
-    teachTablePage_->GetPanelValues(shown);
-    live_->InitGraphInt2(shown.table, row);
+    TeachTable shown = context_.session.working.table;
+    readTeachTableControl(shown);
+    live_->InitGraphInt2(shown, row);
   });
   connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
           [this] { teachOperations_->TeachDataTo(); });
@@ -236,6 +259,15 @@ void MainWindow::connectPanels() {
 // --- Start and end ------------------------------------------------------------
 
 void MainWindow::InitAll() {
+  starting_ = true;
+  startUp();
+  starting_ = false;
+  // Closed while the first connection was being made: the program ends as a
+  // close ends it (the settings were stored then), without the event loop.
+  if (closedDuringStart_) quitRequested_ = true;
+}
+
+void MainWindow::startUp() {
   Session& session = context_.session;
   // 1. The program-wide state.
   session.link.state().tcpConnected = false;
@@ -259,6 +291,10 @@ void MainWindow::InitAll() {
   setActivePage(kPageParameter);
   dataPanel_->pages()->setCurrentIndex(kDataPage3dGraph);
   setPageVisible(kPageOffset, false);
+  // The mode rules on the start-up values, as after a Get: ParaSet1 must not
+  // be usable while TRIGGER is not PARA, even before the first Get (a set
+  // chosen offline would otherwise be read and then written into the other).
+  InitPanelCtrlAttr();
   // 12. The display panel, and the window.
   ShowChildPanelDisp(ChildPanel::DATAP);
   show();
@@ -300,7 +336,12 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
       // Closing during GO: the loop ends after the frame in flight, and the
       // program ends once the GO callback has returned (ending the event
       // loops under it would leave its wait unable to finish).
-      if (live_->isRunning()) {
+      if (starting_) {
+        // During the first connection: ending the event loops now would
+        // cut the pending wait short and leave the program without a
+        // window; InitAll ends the program once the wait has returned.
+        closedDuringStart_ = true;
+      } else if (live_->isRunning()) {
         endAfterLoop_ = true;
       } else {
         emit programEndRequested();
@@ -464,8 +505,16 @@ void MainWindow::StorePanelSettings() {
   out.rowSpecs = tableAttributesPage_->rowSpecifications();
   const settings::ConnectionSettings connection =
       options_.demo ? storedConnection_ : connectionPage_->connectionSettings();
-  // A failed write keeps the previous file; operators are not told.
-  settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
+  // A failed write keeps the previous file; the operator is told where and
+  // why, as for the parameter file.
+  const int status =
+      settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
+  if (status < 0) {
+    context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                                 QString::fromLatin1(kMsgSettingsNotWritten) +
+                                     qStringFromPath(settingsFile_) + QStringLiteral("\n\n") +
+                                     QString::fromLatin1(iniWriteFailureReason(status)));
+  }
 }
 
 void MainWindow::applyRowColors() {
@@ -526,6 +575,8 @@ void MainWindow::getParametersFromSensor() {
     connectionPage_->appendMessage(qStringFromUtf8(text));
   };
   if (GetPara(context_.session, notice) != 1) return;
+  // Closed while the start-up Get ran: the program ends; nothing more to show.
+  if (closedDuringStart_) return;
   refreshPanelsFromWorkingSet();
 }
 
@@ -591,6 +642,13 @@ void MainWindow::showDisplayPanelForLive() {
 
 int MainWindow::selectedTeachRow() const {
   return teachTablePage_->rowNumber()->value();
+}
+
+void MainWindow::readTeachTableControl(TeachTable& table) const {
+  ParaSet shown;
+  shown.table = table;
+  teachTablePage_->GetPanelValues(shown);
+  table = shown.table;
 }
 
 // --- Mode rules host ------------------------------------------------------------

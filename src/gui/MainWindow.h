@@ -79,9 +79,13 @@ class MainWindow final : public QMainWindow,
   ~MainWindow() override;
 
   // The initial state and the first connection (see the .cpp for the steps).
+  // A close of the window meanwhile ends the start-up once the pending wait
+  // has returned (no further question, no parameter read) and sets
+  // quitRequested().
   void InitAll();
-  // True once the operator chose CLOSE (the program ends without storing the
-  // settings).
+  // True once the program is to end without its event loop: the operator
+  // chose CLOSE (the settings are not stored), or closed the window during
+  // InitAll (they were stored then).
   bool quitRequested() const { return quitRequested_; }
   // Closes the TCP conversation and the serial port.
   void CleanUp();
@@ -124,9 +128,9 @@ class MainWindow final : public QMainWindow,
   // then parametersLoaded.
   void refreshPanelsFromWorkingSet();
 
-  // The mode rules on the panels, all eight in their order. They run after
-  // every Get and file read and when the operator commits a mode control,
-  // never at start-up before the first Get.
+  // The mode rules on the panels, all eight in their order. They run on the
+  // start-up values (InitAll), after every Get and file read and when the
+  // operator commits a mode control.
   void InitPanelCtrlAttr();
   ModeRulesApplier& modeRules() const { return *modeRules_; }
   TeachOperations& teachOperations() const { return *teachOperations_; }
@@ -170,6 +174,7 @@ class MainWindow final : public QMainWindow,
   void showLinkTarget(bool serial, const QString& comPort, const QString& address) override;
   void activatePage(int page) override { setActivePage(page); }
   void requestQuit() override;
+  bool closedDuringStart() const override { return closedDuringStart_; }
   void selectFileTarget() override;
   void undimSendGet() override;
   void sensorIdChanged(const QString& text) override;
@@ -178,6 +183,7 @@ class MainWindow final : public QMainWindow,
   // LiveHost
   void showDisplayPanelForLive() override;
   int selectedTeachRow() const override;
+  void readTeachTableControl(TeachTable& table) const override;
 
   // ModeRulesHost
   void readRuleInputs(PanelState& state) override;
@@ -195,6 +201,8 @@ class MainWindow final : public QMainWindow,
   void InitGraphs() override;
 
   void buildWindow();
+  // InitAll's steps.
+  void startUp();
   void connectPanels();
   // SEND and GET with the sensor: the transfers with their panel updates.
   void sendParametersToSensor() override;
@@ -219,6 +227,9 @@ class MainWindow final : public QMainWindow,
   StartOptions options_;
   std::filesystem::path settingsFile_;
   bool quitRequested_ = false;
+  // InitAll runs; the window was closed meanwhile.
+  bool starting_ = false;
+  bool closedDuringStart_ = false;
   // The window was closed while the live loop ran: the program ends when
   // the loop has returned.
   bool endAfterLoop_ = false;

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include "core/Session.h"
 #include "gui/ShellFixture.h"
@@ -152,6 +153,50 @@ TEST_F(ConnectionStart, CloseChoiceEndsWithoutStoringAndClosingStores) {
   EXPECT_FALSE(session.RunFlag.isSet());
   EXPECT_NE(drq::test::readFileBytes(settingsPath()).find("FILE TYPE: = \"Panel Settings\""),
             std::string::npos);
+}
+
+TEST_F(ConnectionStart, ASettingsFileThatCannotBeWrittenIsReported) {
+  popups.answerChoice(2);
+  start();
+  // Something that cannot be replaced by a file stands where the settings go.
+  std::filesystem::remove(settingsPath());
+  std::filesystem::create_directory(settingsPath());
+  ASSERT_TRUE(drq::test::writeFileBytes(settingsPath() / "keep", "x"));
+  popups.clearRecords();
+  window->close();
+  const auto messages = popups.records(PopupKind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_TRUE(
+      messages[0].text.startsWith(QStringLiteral("The panel settings could not be stored!")));
+  EXPECT_TRUE(messages[0].text.contains(QString::fromStdU16String(settingsPath().u16string())));
+  EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
+}
+
+TEST_F(ConnectionStart, ClosingDuringTheFirstConnectionEndsTheProgramWithoutAQuestion) {
+  ASSERT_TRUE(sensor.start());
+  writeSettings(settingsFileText("127.0.0.1", sensor.port()));
+  build();
+  QSignalSpy endRequests(window.get(), &MainWindow::programEndRequested);
+  // The operator closes the window while InitAll waits for the sensor.
+  bool closedWhileStarting = false;
+  QTimer::singleShot(0, window.get(), [&] {
+    closedWhileStarting = true;
+    window->close();
+  });
+  window->InitAll();
+  ASSERT_TRUE(closedWhileStarting);
+  // The program ends as a close ends it: the settings are stored, no
+  // question is asked, no parameters are read, and WinMain ends at once
+  // instead of running an event loop without a window.
+  EXPECT_TRUE(window->quitRequested());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(endRequests.size(), 0);  // the pending wait was not cut short
+  EXPECT_TRUE(popups.records(PopupKind::Choice).empty());
+  EXPECT_NE(drq::test::readFileBytes(settingsPath()).find("MAINPANEL WIDTH"), std::string::npos);
+  for (const auto& request : sensor.model().requestLog()) {
+    EXPECT_NE(request.order, ORDER_READ_PARA);
+  }
 }
 
 TEST_F(ConnectionStart, DisconnectAndReconnect) {

@@ -2,9 +2,11 @@
 // screenshots.
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -161,6 +163,52 @@ TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   find<QPushButton>("ButtonCloseOffsetCompensation")->click();
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
   EXPECT_EQ(window->activePage(), kPageParameter);
+}
+
+TEST_F(HelpAndPanels, ClosingTheOffsetPageGoesStraightToTheParameterPage) {
+  startOffline();
+  window->setPageVisible(kPageOffset, true);
+  window->setActivePage(kPageOffset);
+  ASSERT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
+  session.RunFlag.set(1);  // a GO in progress
+  QSignalSpy activated(window->mainTabs(), &QTabWidget::currentChanged);
+  find<QPushButton>("ButtonCloseOffsetCompensation")->click();
+  EXPECT_FALSE(window->isPageVisible(kPageOffset));
+  EXPECT_EQ(window->activePage(), kPageParameter);
+  ASSERT_EQ(activated.size(), 1);
+  EXPECT_EQ(activated.front().front().toInt(), kPageParameter);
+  EXPECT_TRUE(session.RunFlag.isSet());
+  EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
+  session.RunFlag.clear();
+}
+
+TEST_F(HelpAndPanels, TheHeaderShowsFinishedMakerLines) {
+  startOffline();
+  QStringList lines;
+  for (const char* name : {"TextMaker1", "TextMaker2", "TextMaker3"}) {
+    lines << find<QLabel>(name)->text();
+  }
+  EXPECT_EQ(lines,
+            (QStringList{QStringLiteral("Velmaron colour sensors"),
+                         QStringLiteral("DRQ colour sensor series"),
+                         QStringLiteral("Service: send the hardware file to your supplier")}));
+  for (const QString& line : lines) {
+    EXPECT_FALSE(line.contains(QStringLiteral("0000")) || line.contains(QStringLiteral("example")))
+        << line.toStdString();
+  }
+}
+
+TEST_F(HelpAndPanels, AcceptFillsItsRowWhenChangeBaudRateIsHidden) {
+  startOffline();  // TCP/IP: no baud rate
+  window->resize(790, 548);
+  window->show();
+  window->setActivePage(kPageConnection);
+  QCoreApplication::processEvents();
+  auto* accept = find<QPushButton>("ButtonAccept");
+  auto* hardware = find<QPushButton>("ButtonGenHwInfoFile");
+  ASSERT_FALSE(find<QPushButton>("ButtonChangeBaudrate")->isVisible());
+  EXPECT_EQ(accept->width(), hardware->width());
+  EXPECT_EQ(accept->x(), hardware->x());
 }
 
 TEST_F(HelpAndPanels, BigDisplaysHideOnARightClickAndKeepTheirValue) {

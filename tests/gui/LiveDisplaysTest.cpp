@@ -235,7 +235,14 @@ TEST_F(LiveDisplays, ThreeDViewsFrameEachPairWithItsOwnHalf) {
   EXPECT_EQ(rangeOf(page.view(1).yAxis), (AxisRange{625, 1025}));
   EXPECT_EQ(page.view(1).figureRect(0), (FigureRect{250, 750, 350, 850}));
   EXPECT_EQ(page.view(2).cursorPosition(), (GraphPoint{560, 900}));
-  EXPECT_EQ(page.view(1).shape(), ColourGraph::Shape::Rectangle);
+  // Every view draws the ellipse inscribed in the row's rectangle.
+  for (int view = 0; view < 3; ++view) {
+    const auto* ellipse = qobject_cast<QCPItemEllipse*>(page.view(view).figureItem(0));
+    ASSERT_NE(ellipse, nullptr) << view;
+    const FigureRect rect = page.view(view).figureRect(0);
+    EXPECT_EQ(ellipse->topLeft->coords(), QPointF(rect.left, rect.top)) << view;
+    EXPECT_EQ(ellipse->bottomRight->coords(), QPointF(rect.right, rect.bottom)) << view;
+  }
 }
 
 TEST_F(LiveDisplays, IntensityBandIsCutAt4096AndStartsAtZero) {
@@ -243,9 +250,11 @@ TEST_F(LiveDisplays, IntensityBandIsCutAt4096AndStartsAtZero) {
   resetTable();
   IntensityBar& bar = data().twoDGraphPage().intensityBar();
   session.working.table[0].words = {300, 500, 50, 100, 200};  // INT 100, ITO 200
+  window->SetPanelValues();
   live().InitGraphs();
   EXPECT_EQ(bar.bandRect(), (FigureRect{0, 0, 300, 100}));
   session.working.table[0].words = {300, 500, 50, 4000, 200};
+  window->SetPanelValues();
   live().InitGraphInt2();
   EXPECT_EQ(bar.bandRect(), (FigureRect{3800, 0, 4096, 100}));
 
@@ -253,6 +262,11 @@ TEST_F(LiveDisplays, IntensityBandIsCutAt4096AndStartsAtZero) {
   // or more stops at 1200.
   show(frameAt(300, 500, 5000));
   EXPECT_EQ(bar.cursorPosition(), (GraphPoint{5000, 50}));
+  // The axis widens so that the cursor stays in sight, and returns after.
+  EXPECT_GE(bar.xAxis->range().upper, 5000);
+  EXPECT_EQ(bar.xAxis->range().lower, 0);
+  show(frameAt(300, 500, 2000));
+  EXPECT_EQ(bar.xAxis->range().upper, 4096);
   setMode(1);
   live().InitGraphs();
   show(frameAt(300, 500, 1500));

@@ -2,6 +2,8 @@
 // stores it, the page and panel switching, and the recent-address list.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -10,6 +12,7 @@
 #include "gui/ShellFixture.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/DataPanel.h"
+#include "support/TempDir.h"
 
 namespace drq::gui::test {
 namespace {
@@ -169,7 +172,9 @@ TEST_F(MainWindowShell, ProtocolSelectsItsControls) {
 TEST_F(MainWindowShell, TabsAndChildPanelsSwitchAsOperatorsExpect) {
   startOffline();
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
-  EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage3dGraph);
+  // The 3D graph page starts active; the rules then show the page of the
+  // start-up calculation mode (X Y INT 2D).
+  EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage2dGraph);
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
 
   session.RunFlag.set(1);
@@ -220,6 +225,26 @@ TEST(CommandLine, OptionsAndProgramDirectory) {
   EXPECT_EQ(chooseProgramDir(requested, "/nonexistent"), requested);
   EXPECT_TRUE(std::filesystem::is_directory(requested));
   EXPECT_EQ(chooseProgramDir(std::nullopt, dir.path()), dir.path());
+}
+
+// The program itself, on a display that cannot be reached: it ends with -1
+// (exit status 255) and prints nothing, instead of Qt's abort.
+TEST(ProgramStart, AnUnreachableDisplayEndsWithMinusOneAndNoMessage) {
+  drq::test::TempDir dir;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4711"));
+  QProcess program;
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(DRQ_BIN_DIR "/drqscope"),
+                {QStringLiteral("--dir"), QString::fromStdU16String(dir.path().u16string())});
+  ASSERT_TRUE(program.waitForFinished(60000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 255);
+  EXPECT_EQ(program.readAllStandardError(), QByteArray());
+  EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "PanelSettings.cfg"));
 }
 
 }  // namespace

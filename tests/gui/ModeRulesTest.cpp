@@ -58,10 +58,12 @@ class ModeRulesTest : public ShellTest {
   }
 };
 
-TEST_F(ModeRulesTest, RulesWaitForTheFirstLoadThenRunAfterEveryRefresh) {
-  // Not applied at start-up.
-  EXPECT_FALSE(teach().teachTable()->rowLabelColor(0).has_value());
-  EXPECT_TRUE(window->transferBar().paraSetButton(1)->isEnabled());
+TEST_F(ModeRulesTest, RulesApplyAtStartUpAndAfterEveryRefresh) {
+  // Applied to the start-up values: TRIGGER is CONT, so ParaSet1 cannot be
+  // chosen before the first Get.
+  EXPECT_FALSE(window->transferBar().paraSetButton(1)->isEnabled());
+  EXPECT_EQ(teach().teachTable()->rowLabelColor(0), kGreen);
+  EXPECT_EQ(session.selectedSet, 0);
 
   // A loaded set that breaks the limits: the controls are corrected and the
   // message appears, each time such a set is loaded.

@@ -121,6 +121,21 @@ TEST_F(TeachTableOperationsTest, TeachingDrawsTheRowAndTheResetDeletesEveryPlot)
   EXPECT_EQ(twoD.intensityBar().band()->to, 2);
 }
 
+TEST_F(TeachTableOperationsTest, TheBandAfterAResetShowsTheRowAsTheTableShowsIt) {
+  IntensityBar& bar = window->dataPanel().twoDGraphPage().intensityBar();
+  teachRow(0);
+  ASSERT_EQ(bar.band()->to, 2200);
+  popups.answerConfirm(true);
+  page().resetButton()->click();
+  // The working set still holds the taught row; the graphs drawn now (as
+  // GO or a table edit draws them) show the row as the table shows it.
+  ASSERT_EQ(session.working.table[0].cell(3), 2000);
+  window->liveMonitor().InitGraphs();
+  ASSERT_TRUE(bar.band().has_value());
+  EXPECT_EQ(bar.band()->from, 0);
+  EXPECT_EQ(bar.band()->to, 2);
+}
+
 TEST_F(TeachTableOperationsTest, ToleranceOffKeepsTheRowsTolerances) {
   QAction* off = page().menuAction(Item::TolOff);
   QAction* on = page().menuAction(Item::TolOn);
@@ -222,18 +237,31 @@ TEST_F(TeachTableOperationsTest, SelectionOperationsWriteOnlyEditableSelectedCel
   runMenu(Item::ResetSelection);
   EXPECT_EQ(row(8), (std::vector<int>{1, 1, 1, 1, 1}));
 
-  // A column the mode hides (CTO in MIN DIST) keeps its cells.
+  // A column the mode hides (CTO in MIN DIST) is written like the others.
   choose(parameters(), W::EvaluationMode, 2);
+  ASSERT_TRUE(table()->isColumnHidden(2));
   select(12, 0, 12, 4);
   popups.answerPrompt(QStringLiteral("7"));
   runMenu(Item::SetSelectionTo);
-  EXPECT_EQ(row(12), (std::vector<int>{7, 7, 1, 7, 7}));
+  EXPECT_EQ(row(12), (std::vector<int>{7, 7, 7, 7, 7}));
+  EXPECT_EQ(session.working.table[12].cell(2), 7);
   EXPECT_EQ(popups.unscripted(), 0);
+}
+
+TEST_F(TeachTableOperationsTest, TheNumberAtTheStartOfAnAnswerIsTaken) {
+  select(3, 0, 3, 1);
+  popups.answerPrompt(QStringLiteral("12abc"));
+  runMenu(Item::SetSelectionTo);
+  EXPECT_EQ(row(3), (std::vector<int>{12, 12, 1, 1, 1}));
+  popups.answerPrompt(QStringLiteral("5 more"));
+  runMenu(Item::IncrementSelectionWith);
+  EXPECT_EQ(row(3), (std::vector<int>{12, 17, 1, 1, 1}));
+  EXPECT_TRUE(popups.records(PopupKind::Message).empty());
 }
 
 TEST_F(TeachTableOperationsTest, AnswersThatDoNotFitChangeNothing) {
   select(3, 0, 3, 2);
-  popups.answerPrompt(QStringLiteral("12abc"));
+  popups.answerPrompt(QStringLiteral("abc"));
   popups.answerPrompt(std::nullopt);
   popups.answerPrompt(QStringLiteral("70000"));
   popups.answerPrompt(QStringLiteral("-1"));

@@ -36,6 +36,10 @@ TEST_F(TransferControls, TargetAndSetSelectorsActAsRadioGroups) {
   EXPECT_EQ(session.target, TransferTarget::Ram);
 
   auto* set1 = find<QPushButton>("SelectParaSet1");
+  // Usable as with TRIGGER PARA (the rules dim both otherwise).
+  for (const char* name : {"SelectParaSet0", "SelectParaSet1"}) {
+    find<QPushButton>(name)->setEnabled(true);
+  }
   set1->click();
   EXPECT_EQ(session.selectedSet, 1);
   EXPECT_FALSE(find<QPushButton>("SelectParaSet0")->isChecked());

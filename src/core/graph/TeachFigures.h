@@ -35,7 +35,8 @@ struct TeachFigure {
 
   // Circle of the 2D colour plane, ellipse of the 3D X/Y view.
   FigureRect colourCircle() const { return {x - rc, y - rc, x + rc, y + rc}; }
-  // Rectangles of the 3D X/INT and Y/INT views.
+  // Rectangles of the 3D X/INT and Y/INT views (each drawn as the ellipse
+  // inscribed in it).
   FigureRect xIntRect() const { return {x - rc, i - ri, x + rc, i + ri}; }
   FigureRect yIntRect() const { return {y - rc, i - ri, y + rc, i + ri}; }
   bool operator==(const TeachFigure&) const = default;

@@ -10,9 +10,11 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The decimal integer at the start of `text`: blanks, an optional sign, then
+// the digits up to the first other character, which ends the number ("12abc"
+// is 12). None when no digit follows or the digits overflow.
 std::optional<std::int64_t> parseDecimal(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
     negative = text.front() == '-';
@@ -21,7 +23,7 @@ std::optional<std::int64_t> parseDecimal(std::string_view text) {
   if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (ec != std::errc()) return std::nullopt;
   return negative ? -value : value;
 }
 

@@ -56,9 +56,12 @@ bool teachGridEditable(GridCell cell);
 // right; empty for an empty selection. Parts beyond the table are dropped.
 std::vector<GridCell> selectionCells(const GridSelection& selection, int rows, int columns);
 
-// The answer to "Set selection to": 0..65535, else none.
+// The answer to "Set selection to": the decimal integer at its start (blanks
+// and a sign before the digits; what follows them is ignored, "12abc" is 12)
+// when it lies in 0..65535, else none.
 std::optional<std::uint16_t> parseCellValue(std::string_view answer);
-// The answer to "Increment selection with": -65535..65535, else none.
+// The answer to "Increment selection with", read the same way: -65535..65535,
+// else none.
 std::optional<std::int32_t> parseIncrement(std::string_view answer);
 
 // Every editable cell of the selection set to `value`.

@@ -19,10 +19,9 @@ constexpr int kLeftLabelRoom = 46;
 constexpr int kBottomLabelRoom = 22;
 constexpr int kOuterRoom = 6;
 
-// Ellipses and rectangles are both spanned by their top-left and bottom-right
-// corners; the figures are outlines only.
-template <typename Item>
-void placeFigure(Item& item, const FigureRect& rect, const QPen& pen) {
+// An ellipse is spanned by the top-left and bottom-right corners of its
+// rectangle; the figures are outlines only.
+void placeFigure(QCPItemEllipse& item, const FigureRect& rect, const QPen& pen) {
   item.topLeft->setCoords(rect.left, rect.top);
   item.bottomRight->setCoords(rect.right, rect.bottom);
   item.setPen(pen);
@@ -31,11 +30,9 @@ void placeFigure(Item& item, const FigureRect& rect, const QPen& pen) {
 
 }  // namespace
 
-ColourGraph::ColourGraph(const QString& title, Shape shape, ReplotScheduler& scheduler,
-                         QWidget* parent)
+ColourGraph::ColourGraph(const QString& title, ReplotScheduler& scheduler, QWidget* parent)
     : QCustomPlot(parent),
       scheduler_(scheduler),
-      shape_(shape),
       title_(new QCPItemText(this)),
       cursorGraph_(nullptr),
       cursorLayer_(nullptr) {
@@ -82,16 +79,8 @@ bool ColourGraph::setFigures(const std::vector<Figure>& figures) {
   figures_ = figures;
   for (const Figure& f : figures_) {
     const QPen pen(rgbColor(f.color), kFigurePenWidth);
-    QCPAbstractItem* item = nullptr;
-    if (shape_ == Shape::Ellipse) {
-      auto* ellipse = new QCPItemEllipse(this);
-      placeFigure(*ellipse, f.rect, pen);
-      item = ellipse;
-    } else {
-      auto* rect = new QCPItemRect(this);
-      placeFigure(*rect, f.rect, pen);
-      item = rect;
-    }
+    auto* item = new QCPItemEllipse(this);
+    placeFigure(*item, f.rect, pen);
     item->setLayer(QStringLiteral("main"));
     item->setSelectable(false);
     items_.push_back(item);

@@ -1,6 +1,7 @@
 #pragma once
-// One view of the colour space: the teach figures (an ellipse or a rectangle
-// per teach row, drawn in the row's colour with a transparent fill), a cursor
+// One view of the colour space: the teach figures (per teach row the ellipse
+// inscribed in the row's rectangle, a full arc drawn in the row's colour with
+// a transparent fill), a cursor
 // on the current point, and axes framed around both. The figures are redrawn
 // only when they change; per frame only the axes and the cursor move, and
 // when the axes stay where they are only the cursor's layer is redrawn.
@@ -21,15 +22,13 @@ class ReplotScheduler;
 class ColourGraph final : public QCustomPlot {
   Q_OBJECT
  public:
-  enum class Shape { Ellipse, Rectangle };
   struct Figure {
     FigureRect rect;
     std::uint32_t color = 0;  // 0xRRGGBB
     bool operator==(const Figure&) const = default;
   };
 
-  ColourGraph(const QString& title, Shape shape, ReplotScheduler& scheduler,
-              QWidget* parent = nullptr);
+  ColourGraph(const QString& title, ReplotScheduler& scheduler, QWidget* parent = nullptr);
 
   // The view's label in its top left corner ("X/Y", "s/M", ...).
   void setTitle(const QString& title);
@@ -42,7 +41,6 @@ class ColourGraph final : public QCustomPlot {
   // Plot co-ordinates of figure `index`, and its item (tests).
   FigureRect figureRect(int index) const;
   QCPAbstractItem* figureItem(int index) const;
-  Shape shape() const { return shape_; }
 
   // Frames the axes and moves the cursor.
   void setView(const ViewRanges& ranges, GraphPoint cursor);
@@ -56,7 +54,6 @@ class ColourGraph final : public QCustomPlot {
 
  private:
   ReplotScheduler& scheduler_;
-  Shape shape_;
   QCPItemText* title_;
   QCPGraph* cursorGraph_;
   QCPLayer* cursorLayer_;

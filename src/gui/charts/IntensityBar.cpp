@@ -1,5 +1,7 @@
 #include "gui/charts/IntensityBar.h"
 
+#include <algorithm>
+
 #include "gui/charts/ChartStyle.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/widgets/Indicators.h"
@@ -53,7 +55,15 @@ std::optional<FigureRect> IntensityBar::bandRect() const {
 void IntensityBar::setScale(int maximum) {
   if (maximum == scale_) return;
   scale_ = maximum;
-  xAxis->setRange(0, maximum);
+  fitAxis();
+}
+
+void IntensityBar::fitAxis() {
+  // The scale, widened as far as the cursor needs to stay in sight.
+  const double lower = std::min(0, cursor_.x);
+  const double upper = std::max(scale_, cursor_.x);
+  if (xAxis->range().lower == lower && xAxis->range().upper == upper) return;
+  xAxis->setRange(lower, upper);
   scheduler_.markDirty(this);
 }
 
@@ -70,6 +80,7 @@ void IntensityBar::setCursor(GraphPoint cursor) {
   it->key = cursor.x;
   it->value = cursor.y;
   scheduler_.markLayerDirty(this, cursorLayer_);
+  fitAxis();
 }
 
 }  // namespace drq::gui

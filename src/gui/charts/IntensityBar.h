@@ -2,7 +2,8 @@
 // The intensity bar of the 2D graph page: the tolerance band of the selected
 // teach row as a filled rectangle (0x408080) from (from, 0) to (to, 100), and
 // a cursor on (intensity, 50). The horizontal axis runs from 0 to the scale's
-// maximum; the band is redrawn only when it changes.
+// maximum (or the cursor, beyond it); the band is redrawn only when it
+// changes.
 
 #include <qcustomplot.h>
 
@@ -26,7 +27,9 @@ class IntensityBar final : public QCustomPlot {
   // The band's rectangle in plot co-ordinates (tests): left, bottom, right, top.
   std::optional<FigureRect> bandRect() const;
 
-  // The horizontal axis from 0 to `maximum`.
+  // The horizontal axis from 0 to `maximum`, widened while the cursor lies
+  // beyond it (an INT above 4096 in calculation mode 0) so that the cursor
+  // stays in sight.
   void setScale(int maximum);
   int scale() const { return scale_; }
 
@@ -38,6 +41,8 @@ class IntensityBar final : public QCustomPlot {
   GraphPoint cursorPosition() const { return cursor_; }
 
  private:
+  void fitAxis();
+
   ReplotScheduler& scheduler_;
   QCPItemRect* bandItem_ = nullptr;
   QCPGraph* cursorGraph_;

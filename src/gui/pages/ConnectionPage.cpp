@@ -219,10 +219,10 @@ void ConnectionPage::buildControls() {
   linkButtons->addWidget(tryToConnect_);
   linkButtons->addWidget(disconnect_);
 
-  auto* verifiedButtons = new QGridLayout();
-  verifiedButtons->addWidget(accept_, 0, 0);
-  verifiedButtons->addWidget(changeBaudrate_, 0, 1);
-  verifiedButtons->addWidget(genHwInfoFile_, 1, 0, 1, 2);
+  verifiedButtons_ = new QGridLayout();
+  verifiedButtons_->addWidget(accept_, 0, 0);
+  verifiedButtons_->addWidget(changeBaudrate_, 0, 1);
+  verifiedButtons_->addWidget(genHwInfoFile_, 1, 0, 1, 2);
 
   auto* idForm = new QFormLayout();
   idForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
@@ -231,7 +231,7 @@ void ConnectionPage::buildControls() {
   pageLayout()->addWidget(interfaceBox);
   pageLayout()->addLayout(linkButtons);
   pageLayout()->addWidget(messageBox_, 1);
-  pageLayout()->addLayout(verifiedButtons);
+  pageLayout()->addLayout(verifiedButtons_);
   pageLayout()->addLayout(idForm);
 }
 
@@ -335,6 +335,9 @@ void ConnectionPage::InitConnectPanel() {
   form_->setRowVisible(comPort_, !tcp);
   form_->setRowVisible(baudRate_, !tcp);
   changeBaudrate_->setVisible(!tcp);
+  // Without Change baud rate (TCP/IP) ACCEPT takes the whole row.
+  verifiedButtons_->removeWidget(accept_);
+  verifiedButtons_->addWidget(accept_, 0, 0, 1, tcp ? 2 : 1);
   form_->setRowVisible(address_, tcp);
   form_->setRowVisible(portNumber_, tcp);
 }
@@ -378,6 +381,8 @@ void ConnectionPage::TryToConnect() {
 }
 
 void ConnectionPage::askCloseOrOffline(const QString& text) {
+  // A window the operator closed meanwhile ends the program anyway.
+  if (host_.closedDuringStart()) return;
   const int choice = context().popups.GenericMessagePopup(
       QString::fromLatin1(kTitleAttention), text,
       {QString::fromLatin1(kButtonClose), QString::fromLatin1(kButtonOffline)}, 1, 1);
@@ -404,6 +409,7 @@ void ConnectionPage::CheckComLine() {
   host_.showSensorStatus(qStringFromLatin1(id.shownVersion));
   appendMessage(qStringFromLatin1(id.messageBoxText()));
   session.link.state().linkUp = true;
+  if (host_.closedDuringStart()) return;
   host_.readSensorParameters();
   if (session.link.state().linkUp) {
     accept_->setEnabled(true);

@@ -272,7 +272,8 @@ GridSelection TeachTablePage::selection() const {
 }
 
 bool TeachTablePage::isEditableCell(GridCell cell) const {
-  return teachGridEditable(cell) && !table_->isColumnHidden(cell.column - 1);
+  // A column the mode hides stays editable: the selection writes it too.
+  return teachGridEditable(cell);
 }
 
 void TeachTablePage::writeCells(const std::vector<CellAssignment>& cells) {
@@ -289,8 +290,10 @@ std::optional<QString> TeachTablePage::promptValue() {
 }
 
 void TeachTablePage::refuseAnswer(const QString& answer, const char* rangeNotice) {
-  static const QRegularExpression kWholeNumber(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
-  if (!kWholeNumber.match(answer).hasMatch()) return;
+  // Only an answer that starts with a number is out of range; others are
+  // simply not numbers.
+  static const QRegularExpression kLeadingNumber(QStringLiteral("^\\s*[+-]?[0-9]"));
+  if (!kLeadingNumber.match(answer).hasMatch()) return;
   context().popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                                 QString::fromLatin1(rangeNotice));
 }

@@ -24,7 +24,8 @@ namespace drq::gui {
 // A right click on the table opens its menu instead of the help: "Help",
 // "Set selection to", "Increment selection with", "Reset selection", "Teach
 // tolerance off", "Teach tolerance on". The selection operations change only
-// the editable cells (columns 0..4, not hidden), then announce
+// the editable cells (columns 0..4, also where the mode hides a column), then
+// announce
 // selectionEdited.
 //
 // Object names: GridCtt, EditNo, RadioInc, ButtonResetTable,

@@ -56,14 +56,21 @@ TEST(CellSelection, TypedValuesOutsideACellAreRefused) {
   EXPECT_EQ(parseCellValue("  65535 "), 65535);
   EXPECT_EQ(parseCellValue("+7"), 7);
   for (const char* bad :
-       {"65536", "70000", "-1", "12abc", "", "  ", "abc", "1 2", "- 3", "99999999999999999999"}) {
+       {"65536", "70000", "-1", "", "  ", "abc", "- 3", "x12", "99999999999999999999", "70000x"}) {
     EXPECT_FALSE(parseCellValue(bad).has_value()) << bad;
   }
   EXPECT_EQ(parseIncrement("-5"), -5);
   EXPECT_EQ(parseIncrement("65535"), 65535);
   EXPECT_FALSE(parseIncrement("65536").has_value());
   EXPECT_FALSE(parseIncrement("-65536").has_value());
-  EXPECT_FALSE(parseIncrement("5x").has_value());
+}
+
+TEST(CellSelection, TheNumberAtTheStartOfAnAnswerCounts) {
+  EXPECT_EQ(parseCellValue("12abc"), 12);
+  EXPECT_EQ(parseCellValue(" 1 2"), 1);
+  EXPECT_EQ(parseCellValue("300.7"), 300);
+  EXPECT_EQ(parseIncrement("5x"), 5);
+  EXPECT_EQ(parseIncrement("-8 steps"), -8);
 }
 
 }  // namespace

@@ -19,8 +19,7 @@ ThreeDGraphPage::ThreeDGraphPage(ShellContext& context, ReplotScheduler& schedul
   const char* titles[] = {"X/Y", "X/INT", "Y/INT"};
   const char* names[] = {"Graph3DXY", "Graph3DXINT", "Graph3DYINT"};
   for (std::size_t i = 0; i < views_.size(); ++i) {
-    const auto shape = i == 0 ? ColourGraph::Shape::Ellipse : ColourGraph::Shape::Rectangle;
-    views_[i] = new ColourGraph(QLatin1String(titles[i]), shape, scheduler, this);
+    views_[i] = new ColourGraph(QLatin1String(titles[i]), scheduler, this);
     views_[i]->setObjectName(QLatin1String(names[i]));
   }
   rgbChart_->setObjectName(QStringLiteral("Graph3DRGB"));

@@ -17,7 +17,7 @@ constexpr int kIntensityBarHeight = 64;
 
 TwoDGraphPage::TwoDGraphPage(ShellContext& context, ReplotScheduler& scheduler, QWidget* parent)
     : QWidget(parent),
-      plane_(new ColourGraph(QStringLiteral("X/Y"), ColourGraph::Shape::Ellipse, scheduler, this)),
+      plane_(new ColourGraph(QStringLiteral("X/Y"), scheduler, this)),
       bar_(new IntensityBar(scheduler, this)),
       rgb_(new RgbDisplayRow(QStringLiteral("Graph2D"), context.popups, this)) {
   setObjectName(QStringLiteral("TwoDGraphPage"));

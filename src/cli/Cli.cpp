@@ -125,7 +125,8 @@ void printUsage(std::ostream& os) {
         "  -h, --help          this text\n"
         "  --version           the program's version\n";
   os << "\nexit status: 0 success, 1 link failure, 2 usage error or unusable file,\n"
-        "             3 firmware mismatch; diff-para: 0 equal, 1 different\n";
+        "             3 firmware mismatch or calibration rejected; diff-para: 0 equal,\n"
+        "             1 different\n";
 }
 
 int CliContext::connect() {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "cli/CalibCommands.h"
 #include "cli/ParaCommands.h"
 #include "link/SerialPorts.h"
 
@@ -20,6 +21,12 @@ constexpr Command kCommands[] = {
     {"diff-para", "[--force] A B",
      "print where two sets (FILE, ram:S, eeprom:S) differ; exit 1 if they do", &cmdDiffPara},
     {"watch", "[--count N]", "print live frames, one tab-separated line each", &cmdWatch},
+    {"calib",
+     "get | send-factors R G B | send-offsets R G B | white --set-value V --max-delta D | self "
+     "| offset",
+     "read, send or calculate calibration factors and offsets", &cmdCalib},
+    {"hwinfo", "[--set 0|1] [-o FILE]",
+     "write the hardware information file (default HardwareInitialFile.ini)", &cmdHwInfo},
     {"ports", "", "list the serial ports: the name for --serial, and what each is", &cmdPorts},
 };
 

@@ -92,20 +92,6 @@ std::optional<TransferTarget> parseMemory(const std::optional<std::string>& text
   return std::nullopt;
 }
 
-// Connects and identifies the sensor; refuses one whose firmware does not
-// match, as the operator tool does.
-int connectChecked(CliContext& ctx) {
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
-  Identification id;
-  if (identifySensor(ctx.link(), id) != 1) return kExitLinkFailure;
-  if (!id.matches) {
-    ctx.err << id.mismatchText() << '\n';
-    return kExitFirmwareMismatch;
-  }
-  ctx.link().state().linkUp = true;
-  return kExitOk;
-}
-
 // The sensor reads its EEPROM only by loading it into RAM (both sets). The
 // commands that read it keep RAM's two sets first and write them back
 // afterwards, so that reading never changes what the sensor runs with.
@@ -173,6 +159,19 @@ int readFileFor(CliContext& ctx, const fs::path& path, bool force, ParaSet& set,
 }
 
 }  // namespace
+
+int connectChecked(CliContext& ctx) {
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  Identification id;
+  if (identifySensor(ctx.link(), id) != 1) return kExitLinkFailure;
+  if (!id.matches) {
+    ctx.err << id.mismatchText() << '\n';
+    return kExitFirmwareMismatch;
+  }
+  ctx.session.identification = id.text;
+  ctx.link().state().linkUp = true;
+  return kExitOk;
+}
 
 int cmdIdentify(CliContext& ctx) {
   if (!ctx.args.empty()) return ctx.usageError("identify takes no arguments");

@@ -13,6 +13,11 @@ inline constexpr int kExitFirmwareMismatch = 3;
 inline constexpr int kExitDiffers = 1;
 inline constexpr int kExitDiffTrouble = 2;
 
+// Connects and identifies the sensor (the identification text goes into the
+// session); refuses one whose firmware does not match, as the operator tool
+// does: kExitOk, kExitLinkFailure or kExitFirmwareMismatch (text on stderr).
+int connectChecked(CliContext& ctx);
+
 // identify: the shown version and "SERIAL NUMBER: n".
 int cmdIdentify(CliContext& ctx);
 // get-para [--from ram|eeprom] [--set 0|1] [-o FILE]

@@ -10,6 +10,7 @@
 
 #include "core/ini/IniStore.h"
 #include "core/params/ParaTransfer.h"
+#include "gui/HardwareFileOperation.h"
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
 #include "gui/LinkControl.h"
@@ -215,6 +216,20 @@ void MainWindow::connectPanels() {
   // The parameter page becomes active before the offset page is hidden, so
   // that the tab never passes through another page (the scope page would
   // stop a running acquisition and take the display area).
+  // Calibration: a GetCF on either page shows the factors on the one and the
+  // offsets on the other; the white calibration ends in GO.
+  connect(calibrationPage_, &CalibrationPage::calibrationRead, offsetPage_,
+          &OffsetPage::showCalibration);
+  connect(offsetPage_, &OffsetPage::calibrationRead, calibrationPage_,
+          &CalibrationPage::showCalibration);
+  connect(calibrationPage_, &CalibrationPage::liveAcquisitionRequested, live_,
+          &LiveMonitor::CBF_ButtonGo);
+  hardwareFile_ = std::make_unique<HardwareFileOperation>(
+      context_, *calibrationPage_, *offsetPage_,
+      HardwareFileWindow{[this] { getParametersFromSensor(); }, [this] { GetPanelValues(); },
+                         [this](const QString& text) { connectionPage_->appendMessage(text); }});
+  connect(connectionPage_, &ConnectionPage::hardwareFileRequested, this,
+          [this] { hardwareFile_->GenerateHWInfoFile(); });
   connect(offsetPage_, &OffsetPage::closeRequested, this, [this] {
     setActivePage(kPageParameter);
     setPageVisible(kPageOffset, false);

@@ -34,6 +34,7 @@ class GroupHoldPage;
 class TeachTablePage;
 class RecorderPage;
 class CalibrationPage;
+class HardwareFileOperation;
 class TableAttributesPage;
 class ScopePage;
 class OffsetPage;
@@ -267,6 +268,7 @@ class MainWindow final : public QMainWindow,
 
   std::unique_ptr<ModeRulesApplier> modeRules_;
   std::unique_ptr<TeachOperations> teachOperations_;
+  std::unique_ptr<HardwareFileOperation> hardwareFile_;
   LiveMonitor* live_ = nullptr;
 };
 

@@ -105,6 +105,11 @@ bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
       ok = ok && saveDataPage(window, kDataPage3dGraph, shots);
     }
   }
+  // The calibration page keeps the raw values of the last frame.
+  window.setActivePage(kPageCalibration);
+  ScreenshotWriter::settle();
+  ok = ok && shots.save(window, QStringLiteral("page-5-calibration-live.png"));
+  window.setActivePage(kPageConnection);
   sensor.host().setClockMode(sim::SensorHost::ClockMode::WallClock);
   window.resize(size);
   return ok;

@@ -2,9 +2,14 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 #include "gui/Help.h"
+#include "gui/TextConversion.h"
 #include "gui/charts/ChartStyle.h"
 
 namespace drq::gui {
@@ -19,9 +24,25 @@ constexpr const char* kHelpDispRawDelta =
 constexpr const char* kHelpDispBars =
     "Displays the calibrated values of RED, GREEN and BLUE. \nFormula: CALIBRATED DATA = (RAW DATA "
     "* CF) / 1024 ";
+constexpr const char* kHelpSendCF =
+    "Calibration factors for RED,GREEN and BLUE will be send to the EEPROM of the sensor.";
+constexpr const char* kHelpGetCF =
+    "Calibration factors for RED,GREEN and BLUE will be read from the sensor.";
+constexpr const char* kHelpCalcCF = "Calculate the calibration factors for RED, GREEN and BLUE. ";
+constexpr const char* kHelpStartSelfCalibration =
+    " Sensor calculates the calibration factors for RED, GREEN and BLUE. ";
+constexpr const char* kHelpEditCF =
+    "Edit Box for the calibration factor.\nDefault value is 1024. \nMinimum value is 0. \nMaximum "
+    "value is 4096.";
+constexpr const char* kHelpEditSetValue = "Choose the setvalue for RED,GREEN and BLUE. ";
+constexpr const char* kHelpEditMaxDelta = "Choose the maximum DELTA value of RED,GREEN and BLUE. ";
 
 // Full scale of the bars: the converter's range.
 constexpr int kBarMaximum = 4096;
+// Initial set value and maximum delta: a white target well inside the
+// converter's range, and a spread a white target stays within.
+constexpr int kDefaultSetValue = 1500;
+constexpr int kDefaultMaxDelta = 400;
 
 }  // namespace
 
@@ -29,14 +50,32 @@ CalibrationPage::CalibrationPage(ShellContext& context, QWidget* parent)
     : TabPage(context, QStringLiteral("CALIBRATION"), parent), decoration_(new QFrame(this)) {
   setObjectName(QStringLiteral("CalibrationPage"));
   decoration_->setObjectName(QStringLiteral("DecoCalibrate1"));
+  decoration_->setAccessibleName(QStringLiteral("Calibration"));
   decoration_->setFrameShape(QFrame::StyledPanel);
   decoration_->setFrameShadow(QFrame::Sunken);
-  decoration_->setMinimumHeight(120);
+  decoration_->setMinimumHeight(24);
   // The decoration has no help text; only its right double-click acts.
   installRightDoubleClick(decoration_, [this] { emit passwordRequested(); });
-  pageLayout()->addWidget(buildLiveDisplays());
-  pageLayout()->addWidget(decoration_);
-  pageLayout()->addStretch(1);
+
+  // The controls scroll when the window is made smaller than they need.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("CalibrationScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* body = new QWidget(scroll);
+  body->setObjectName(QStringLiteral("CalibrationBody"));
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  layout->addWidget(buildLiveDisplays());
+  layout->addWidget(buildFactorControls());
+  layout->addWidget(buildCalibrationControls());
+  decoration_->setParent(body);
+  layout->addWidget(decoration_, 1);
+  scroll->setWidget(body);
+  pageLayout()->setContentsMargins(4, 4, 4, 4);
+  pageLayout()->addWidget(scroll, 1);
 }
 
 QWidget* CalibrationPage::buildLiveDisplays() {
@@ -46,6 +85,7 @@ QWidget* CalibrationPage::buildLiveDisplays() {
   auto* grid = new QGridLayout(box);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(3);
+  grid->setContentsMargins(6, 4, 6, 4);
 
   const char* captions[] = {"RED", "GREEN", "BLUE"};
   const char* names[] = {"Red", "Green", "Blue"};
@@ -54,33 +94,144 @@ QWidget* CalibrationPage::buildLiveDisplays() {
     const int column = static_cast<int>(c);
     rawNumbers_[c] = new ValueDisplay(QString::fromLatin1(captions[c]), box);
     rawNumbers_[c]->setObjectName(QStringLiteral("DispRaw") + QLatin1String(names[c]));
+    rawNumbers_[c]->setAccessibleName(QStringLiteral("RAW ") + QLatin1String(captions[c]));
     installHelp(rawNumbers_[c], popups, QString::fromLatin1(kHelpDispBarsRaw));
     grid->addWidget(rawNumbers_[c], 0, column);
   }
   rawDelta_ = new ValueDisplay(QStringLiteral("DELTA"), box);
   rawDelta_->setObjectName(QStringLiteral("DispRawDelta"));
+  rawDelta_->setAccessibleName(QStringLiteral("RAW DELTA"));
   installHelp(rawDelta_, popups, QString::fromLatin1(kHelpDispRawDelta));
   grid->addWidget(rawDelta_, 0, 3);
 
+  // Raw bars on the left, calibrated bars on the right.
   auto* rawCaption = new QLabel(QStringLiteral("RAW"), box);
   auto* calibratedCaption = new QLabel(QStringLiteral("CALIBRATED"), box);
-  grid->addWidget(rawCaption, 1, 0, 1, 5);
+  grid->addWidget(rawCaption, 1, 0, 1, 2);
+  grid->addWidget(calibratedCaption, 1, 2, 1, 2);
   for (std::size_t c = 0; c < 3; ++c) {
     rawBars_[c] = new LevelBar(colors[c], kBarMaximum, box);
     rawBars_[c]->setObjectName(QStringLiteral("DispBarsRaw") + QLatin1String(names[c]));
+    rawBars_[c]->setAccessibleName(QStringLiteral("RAW ") + QLatin1String(captions[c]) +
+                                   QStringLiteral(" BAR"));
     installHelp(rawBars_[c], popups, QString::fromLatin1(kHelpDispBarsRaw));
-    grid->addWidget(rawBars_[c], 2 + static_cast<int>(c), 0, 1, 5);
+    grid->addWidget(rawBars_[c], 2 + static_cast<int>(c), 0, 1, 2);
   }
-  grid->addWidget(calibratedCaption, 5, 0, 1, 5);
   for (std::size_t c = 0; c < 3; ++c) {
     calibratedBars_[c] = new LevelBar(colors[c], kBarMaximum, box);
     calibratedBars_[c]->setObjectName(QStringLiteral("DispBars") + QLatin1String(names[c]));
+    calibratedBars_[c]->setAccessibleName(QStringLiteral("CALIBRATED ") +
+                                          QLatin1String(captions[c]) + QStringLiteral(" BAR"));
     installHelp(calibratedBars_[c], popups, QString::fromLatin1(kHelpDispBars));
-    grid->addWidget(calibratedBars_[c], 6 + static_cast<int>(c), 0, 1, 5);
+    grid->addWidget(calibratedBars_[c], 2 + static_cast<int>(c), 2, 1, 2);
   }
-  grid->setColumnStretch(4, 1);
+  for (int column = 0; column < 4; ++column) grid->setColumnStretch(column, 1);
   return box;
 }
+
+QSpinBox* CalibrationPage::addWordField(const QString& name, const char* objectName, int maximum,
+                                        int value, const char* help) {
+  auto* spin = new QSpinBox(this);
+  spin->setObjectName(QString::fromLatin1(objectName));
+  spin->setAccessibleName(name);
+  spin->setRange(0, maximum);
+  spin->setValue(value);
+  spin->setKeyboardTracking(false);
+  spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  spin->setAccelerated(true);
+  installHelp(spin, context().popups, QString::fromLatin1(help));
+  return spin;
+}
+
+QPushButton* CalibrationPage::addButton(const QString& text, const char* objectName,
+                                        const char* help) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(QString::fromLatin1(objectName));
+  button->setAccessibleName(text);
+  installHelp(button, context().popups, QString::fromLatin1(help));
+  return button;
+}
+
+QWidget* CalibrationPage::buildFactorControls() {
+  auto* box = new QGroupBox(QStringLiteral("CALIBRATION FACTORS"), this);
+  box->setObjectName(QStringLiteral("CalibrationFactors"));
+  auto* grid = new QGridLayout(box);
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(3);
+  grid->setContentsMargins(6, 4, 6, 4);
+  const char* captions[] = {"CF RED", "CF GREEN", "CF BLUE"};
+  const char* names[] = {"EditCFR", "EditCFG", "EditCFB"};
+  const std::array<void (CalibrationPage::*)(), 3> callbacks = {
+      &CalibrationPage::CBF_EditCFR, &CalibrationPage::CBF_EditCFG, &CalibrationPage::CBF_EditCFB};
+  for (std::size_t c = 0; c < 3; ++c) {
+    const QString caption = QString::fromLatin1(captions[c]);
+    factorFields_[c] = addWordField(caption, names[c], kMaxFactor, kNeutralFactor, kHelpEditCF);
+    connect(factorFields_[c], &QSpinBox::valueChanged, this, callbacks[c]);
+    auto* label = new QLabel(caption, box);
+    label->setBuddy(factorFields_[c]);
+    installHelp(label, context().popups, QString::fromLatin1(kHelpEditCF));
+    grid->addWidget(label, 0, static_cast<int>(c));
+    grid->addWidget(factorFields_[c], 1, static_cast<int>(c));
+  }
+  sendCF_ = addButton(QStringLiteral("SEND CF"), "ButtonSendCF", kHelpSendCF);
+  getCF_ = addButton(QStringLiteral("GET CF"), "ButtonGetCF", kHelpGetCF);
+  connect(sendCF_, &QPushButton::clicked, this, &CalibrationPage::CBF_ButtonSendCF);
+  connect(getCF_, &QPushButton::clicked, this, &CalibrationPage::CBF_ButtonGetCF);
+  auto* buttons = new QHBoxLayout();
+  buttons->addWidget(sendCF_);
+  buttons->addWidget(getCF_);
+  grid->addLayout(buttons, 2, 0, 1, 3);
+  return box;
+}
+
+QWidget* CalibrationPage::buildCalibrationControls() {
+  auto* box = new QGroupBox(QStringLiteral("CALCULATION"), this);
+  box->setObjectName(QStringLiteral("CalibrationCalculation"));
+  auto* grid = new QGridLayout(box);
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(3);
+  grid->setContentsMargins(6, 4, 6, 4);
+  const QString setValueName = QStringLiteral("SET VALUE");
+  const QString maxDeltaName = QStringLiteral("MAXIMUM DELTA OF RAW DATAS");
+  setValue_ =
+      addWordField(setValueName, "EditSetValue", 65535, kDefaultSetValue, kHelpEditSetValue);
+  maxDelta_ =
+      addWordField(maxDeltaName, "EditMaxDelta", 65535, kDefaultMaxDelta, kHelpEditMaxDelta);
+  connect(setValue_, &QSpinBox::valueChanged, this, &CalibrationPage::CBF_EditSetValue);
+  connect(maxDelta_, &QSpinBox::valueChanged, this, &CalibrationPage::CBF_EditMaxDelta);
+  const std::array<std::pair<QString, QSpinBox*>, 2> fields = {std::pair{setValueName, setValue_},
+                                                               std::pair{maxDeltaName, maxDelta_}};
+  const char* helps[] = {kHelpEditSetValue, kHelpEditMaxDelta};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    auto* label = new QLabel(fields[i].first, box);
+    label->setBuddy(fields[i].second);
+    installHelp(label, context().popups, QString::fromLatin1(helps[i]));
+    grid->addWidget(label, static_cast<int>(i), 0);
+    grid->addWidget(fields[i].second, static_cast<int>(i), 1);
+  }
+  calcCF_ = addButton(QStringLiteral("CALCULATE CF"), "ButtonCalcCF", kHelpCalcCF);
+  selfCalibration_ = addButton(QStringLiteral("START SELF CALIBRATION"),
+                               "ButtonStartSelfCalibration", kHelpStartSelfCalibration);
+  // The button's colour is set while it blinks; it needs a filled background.
+  calcCF_->setAutoFillBackground(true);
+  connect(calcCF_, &QPushButton::clicked, this, &CalibrationPage::CBF_ButtonCalcCF);
+  connect(selfCalibration_, &QPushButton::clicked, this,
+          &CalibrationPage::CBF_ButtonStartSelfCalibration);
+  auto* buttons = new QHBoxLayout();
+  buttons->addWidget(calcCF_);
+  buttons->addWidget(selfCalibration_);
+  grid->addLayout(buttons, 2, 0, 1, 2);
+  grid->setColumnStretch(0, 1);
+  return box;
+}
+
+void CalibrationPage::registerOperationButtons(ButtonDimmer& dimmer) {
+  for (QPushButton* button : {sendCF_, getCF_, calcCF_, selfCalibration_}) {
+    dimmer.add(ButtonDimmer::Group::Always, button);
+  }
+}
+
+// --- Displays and values --------------------------------------------------------
 
 void CalibrationPage::showRawData(int red, int green, int blue, std::uint16_t rawDelta) {
   const int raw[] = {red, green, blue};
@@ -92,6 +243,146 @@ void CalibrationPage::showRawData(int red, int green, int blue, std::uint16_t ra
 void CalibrationPage::showCalibratedData(int red, int green, int blue) {
   const int calibrated[] = {red, green, blue};
   for (std::size_t c = 0; c < 3; ++c) calibratedBars_[c]->setValue(calibrated[c]);
+}
+
+ChannelWords CalibrationPage::factors() const {
+  ChannelWords words{};
+  for (std::size_t c = 0; c < 3; ++c) {
+    words[c] = static_cast<std::uint16_t>(factorFields_[c]->value());
+  }
+  return words;
+}
+
+void CalibrationPage::setFactors(const ChannelWords& factors) {
+  // A factor above the field's range (only a sensor could report one) shows
+  // at 4096.
+  for (std::size_t c = 0; c < 3; ++c) factorFields_[c]->setValue(factors[c]);
+}
+
+std::uint16_t CalibrationPage::setValue() const {
+  return static_cast<std::uint16_t>(setValue_->value());
+}
+
+std::uint16_t CalibrationPage::maxDelta() const {
+  return static_cast<std::uint16_t>(maxDelta_->value());
+}
+
+void CalibrationPage::showCalibration(const CalibrationValues& values) {
+  setFactors(values.factors);
+}
+
+// --- Operations -----------------------------------------------------------------
+
+int CalibrationPage::GetCF() {
+  CalibrationValues values;
+  if (drq::GetCF(context().session.link, values) != 1) return -1;
+  setFactors(values.factors);
+  emit calibrationRead(values);
+  return 1;
+}
+
+int CalibrationPage::SendCF() {
+  return drq::SendCF(context().session.link, factors());
+}
+
+int CalibrationPage::StartSelfCalibration() {
+  SelfCalibration self;
+  if (drq::StartSelfCalibration(context().session.link, self) != 1) return -1;
+  setFactors(self.factors);
+  setValue_->setValue(self.setValue);
+  maxDelta_->setValue(self.maxDelta);
+  context().popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                                qStringFromLatin1(kMsgConfirmSelfCalibration));
+  return 1;
+}
+
+void CalibrationPage::paintCalcButton(std::uint32_t rgb) {
+  calcColor_ = rgb;
+  QPalette palette = calcCF_->palette();
+  palette.setColor(QPalette::Button, QColor::fromRgb(static_cast<QRgb>(rgb)));
+  calcCF_->setPalette(palette);
+  // Drawn now: the loop may not give the event loop a turn before the next
+  // exchange.
+  calcCF_->repaint();
+}
+
+std::optional<WhiteResult> CalibrationPage::CalcCF() {
+  Session& session = context().session;
+  Popups& popups = context().popups;
+  session.RunFlag.clear();
+  if (Transport* transport = session.link.transport();
+      transport != nullptr && transport->kind() == TransportKind::Serial) {
+    transport->flush();
+  }
+  if (!popups.ConfirmPopup(qStringFromLatin1(kTitleConfirmCalculation),
+                           qStringFromLatin1(kMsgConfirmCalculation))) {
+    popups.MessagePopup(QString::fromLatin1(kTitleInfo),
+                        qStringFromLatin1(kMsgCalculationDeclined));
+    return std::nullopt;
+  }
+
+  class PageHooks final : public WhiteCalibrationHooks {
+   public:
+    explicit PageHooks(CalibrationPage& page) : page_(page) {}
+    void blink(std::uint32_t rgb) override { page_.paintCalcButton(rgb); }
+    void frameDecoded() override {
+      const Session& s = page_.context().session;
+      const LiveFrame& f = s.CurrentFrame;
+      page_.showRawData(f[FrameWord::RawRed], f[FrameWord::RawGreen], f[FrameWord::RawBlue],
+                        s.live.RawDelta);
+    }
+
+   private:
+    CalibrationPage& page_;
+  } hooks(*this);
+
+  const WhiteFrames frames = collectWhiteFrames(session, hooks);
+  WhiteResult result = computeWhiteCalibration(frames, setValue(), maxDelta());
+  lastWhite_ = result;
+  if (result.passed()) setFactors(result.factors);
+  popups.MessagePopup(qStringFromLatin1(result.title()), qStringFromLatin1(result.message()));
+  return result;
+}
+
+// --- Callbacks ------------------------------------------------------------------
+
+void CalibrationPage::CBF_ButtonSendCF() {
+  ButtonDimmer& dimmer = context().dimmer;
+  dimmer.SetButtonsDimmed(false, true);
+  SendCF();
+  dimmer.SetButtonsDimmed(false, false);
+}
+
+void CalibrationPage::CBF_ButtonGetCF() {
+  ButtonDimmer& dimmer = context().dimmer;
+  dimmer.SetButtonsDimmed(false, true);
+  GetCF();
+  dimmer.SetButtonsDimmed(false, false);
+}
+
+bool CalibrationPage::askSendPower() {
+  return context().popups.ConfirmPopup(qStringFromLatin1(kTitleSendPower),
+                                       qStringFromLatin1(kMsgSendPower));
+}
+
+void CalibrationPage::CBF_ButtonCalcCF() {
+  if (!askSendPower()) return;
+  ButtonDimmer& dimmer = context().dimmer;
+  dimmer.SetButtonsDimmed(false, true);
+  CalcCF();
+  // The factors the page shows go to the sensor whatever the calculation
+  // gave: new ones, or the old ones after a rejection.
+  SendCF();
+  emit liveAcquisitionRequested();
+  dimmer.SetButtonsDimmed(false, false);
+}
+
+void CalibrationPage::CBF_ButtonStartSelfCalibration() {
+  if (!askSendPower()) return;
+  ButtonDimmer& dimmer = context().dimmer;
+  dimmer.SetButtonsDimmed(false, true);
+  StartSelfCalibration();
+  dimmer.SetButtonsDimmed(false, false);
 }
 
 }  // namespace drq::gui

@@ -1,0 +1,136 @@
+#include "core/calib/HardwareFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+#include "core/ini/FileReplacer.h"
+#include "core/ini/IniStore.h"
+#include "core/params/ParaFile.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/SensorLink.h"
+
+namespace drq {
+namespace {
+
+// Passes every step on and keeps the first error the system gave, so that
+// the operator can be told why a file could not be written.
+class ReasonKeepingReplacer final : public ini::FileReplacer {
+ public:
+  explicit ReasonKeepingReplacer(ini::FileReplacer& inner) : inner_(inner) {}
+  int begin(const std::filesystem::path& target) override { return keep(inner_.begin(target)); }
+  int write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
+  int commit() override { return keep(inner_.commit()); }
+  void abort() noexcept override { inner_.abort(); }
+  int firstError() const { return firstError_; }
+
+ private:
+  int keep(int error) {
+    if (error != 0 && firstError_ == 0) firstError_ = error;
+    return error;
+  }
+  ini::FileReplacer& inner_;
+  int firstError_ = 0;
+};
+
+std::string reasonOfStatus(int status) {
+  switch (status) {
+    case ini::kIniOutOfMemory:
+      return std::generic_category().message(ENOMEM);
+    case ini::kIniAccessDenied:
+      return std::generic_category().message(EACCES);
+    case ini::kIniDiskFull:
+      return std::generic_category().message(ENOSPC);
+    default:
+      return std::generic_category().message(EIO);
+  }
+}
+
+}  // namespace
+
+HwInfoBlock hwInfoBlockOf(std::span<const std::uint8_t> payload) {
+  HwInfoBlock block{};
+  const std::size_t words = std::min(kHwInfoWords, payload.size() / 2);
+  for (std::size_t i = 0; i < words; ++i) block[i] = readLe16(payload, 2 * i);
+  return block;
+}
+
+std::string hwInfoDataString(const HwInfoBlock& block) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(4 * block.size());
+  for (const std::uint16_t word : block) {
+    for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(word >> shift) & 0xF];
+  }
+  return text;
+}
+
+int readHwInfoBlock(SensorLink& link, HwInfoBlock& out) {
+  if (link.exchange(ORDER_GET_HW_INFO, kHwInfoGuard) != 1) return -1;
+  out = hwInfoBlockOf(link.responsePayload());
+  return 1;
+}
+
+void fillHardwareStore(ini::IniStore& store, const HardwareFileContent& content) {
+  store.Ini_PutString(kSectionGeneralInfo, kKeyFileType, kHardwareFileType);
+  store.Ini_PutString(kSectionGeneralInfo, kKeyScopeVersion, kHardwareScopeVersion);
+  store.Ini_PutString(kSectionGeneralInfo, kKeyFirmwareVersion, content.identification);
+  store.Ini_PutString(kSectionHardwareInfo, kKeyHardwareData, hwInfoDataString(content.block));
+  for (std::size_t c = 0; c < kChannelKeys.size(); ++c) {
+    store.Ini_PutInt(kSectionCalibrationFactor, kChannelKeys[c], content.factors[c]);
+  }
+  for (std::size_t c = 0; c < kChannelKeys.size(); ++c) {
+    store.Ini_PutInt(kSectionOffset, kChannelKeys[c], content.offsets[c]);
+  }
+  AppendParaToIniHandle(store, content.set.record);
+  AppendTechVecToIniHandle(store, content.set.table);
+}
+
+FileWriteResult writeHardwareFile(const std::filesystem::path& path,
+                                  const HardwareFileContent& content, ini::FileReplacer* replacer) {
+  ini::IniStore store;
+  fillHardwareStore(store, content);
+  ini::DiskFileReplacer disk;
+  ReasonKeepingReplacer keeper(replacer != nullptr ? *replacer : disk);
+  FileWriteResult result;
+  result.status = store.Ini_WriteToFile(path, keeper);
+  if (!result.ok()) {
+    result.reason = keeper.firstError() != 0 ? std::generic_category().message(keeper.firstError())
+                                             : reasonOfStatus(result.status);
+  }
+  return result;
+}
+
+std::string hardwareFileMessage(const std::filesystem::path& path, const FileWriteResult& result) {
+  if (result.ok()) return std::string(kMsgHardwareFileSaved) + path.string() + "\n\n";
+  return std::string(kMsgHardwareFileNotSaved) + path.string() + "\n" + result.reason + "\n\n";
+}
+
+int GenerateHWInfoFile(Session& session, HardwareFileHost& host, ini::FileReplacer* replacer) {
+  LinkState& state = session.link.state();
+  state.linkUp = true;
+  const TransferTarget target = session.target;
+  session.target = TransferTarget::Ram;
+  host.getPara();
+  session.target = target;
+  if (!state.linkUp) return -1;
+  host.getCF();
+  if (!state.linkUp) return -1;
+  HardwareFileContent content;
+  readHwInfoBlock(session.link, content.block);
+  if (!state.linkUp) return -1;
+
+  const auto chosen = host.chooseFile(session.hardwareFile);
+  if (!chosen || chosen->empty()) {
+    host.appendMessage(kMsgNoHardwareFileSelected);
+    return 0;
+  }
+  session.hardwareFile = *chosen;
+  content.identification = session.identification;
+  host.takePageValues(content.set, content.factors, content.offsets);
+  const FileWriteResult written = writeHardwareFile(session.hardwareFile, content, replacer);
+  host.appendMessage(hardwareFileMessage(session.hardwareFile, written));
+  return written.ok() ? 1 : -1;
+}
+
+}  // namespace drq

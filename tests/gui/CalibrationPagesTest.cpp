@@ -1,0 +1,335 @@
+// The calibration and offset pages on their own, against the virtual sensor:
+// help, the operations and the white calibration.
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+#include "core/Session.h"
+#include "core/calib/WhiteCalibration.h"
+#include "core/protocol/Frame.h"
+#include "gui/ButtonDimmer.h"
+#include "gui/ScriptedPopups.h"
+#include "gui/pages/CalibrationPage.h"
+#include "gui/pages/OffsetPage.h"
+#include "link/LinkSetup.h"
+#include "sim/EmbeddedSensor.h"
+#include "sim/FaultRule.h"
+#include "sim/SensorHost.h"
+
+namespace drq::gui {
+namespace {
+
+struct Request {
+  std::uint8_t order;
+  std::uint16_t argument;
+  bool operator==(const Request&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Request& r) {
+  return os << "{" << int(r.order) << ", " << r.argument << "}";
+}
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+LiveFrame rawFrame(std::int16_t red, std::int16_t green, std::int16_t blue) {
+  LiveFrame f;
+  f[FrameWord::RawRed] = red;
+  f[FrameWord::RawGreen] = green;
+  f[FrameWord::RawBlue] = blue;
+  return f;
+}
+
+// Counts the paint events a widget gets.
+class PaintCounter final : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// The display area's switch, which these pages never use.
+struct NoPanels final : ChildPanelSwitch {
+  void ShowChildPanelDisp(ChildPanel panel) override { shown = panel; }
+  ChildPanel currentChildPanel() const override { return shown; }
+  ChildPanel shown = ChildPanel::DATAP;
+};
+
+// Failure reports, as the connection page would show them.
+struct Reports final : FailureReport {
+  std::vector<std::string> messages;
+  void linkFailed(std::string_view message) override { messages.emplace_back(message); }
+};
+
+class CalibrationPages : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sensor.start()) << sensor.errorString().toStdString();
+    LinkState& state = session.link.state();
+    state.protocol = kProtocolTcp;
+    state.serverAddress = "127.0.0.1";
+    state.serverPort = sensor.port();
+    session.link.setFailureReport(&reports);
+    ASSERT_EQ(InitTCP_IP(session.link), 0);
+    state.linkUp = true;
+    calibration = std::make_unique<CalibrationPage>(context);
+    offset = std::make_unique<OffsetPage>(context);
+    calibration->registerOperationButtons(dimmer);
+    offset->registerOperationButtons(dimmer);
+    // What the main window joins: each page shows its half of a GetCF.
+    QObject::connect(calibration.get(), &CalibrationPage::calibrationRead, offset.get(),
+                     &OffsetPage::showCalibration);
+    QObject::connect(offset.get(), &OffsetPage::calibrationRead, calibration.get(),
+                     &CalibrationPage::showCalibration);
+    QObject::connect(calibration.get(), &CalibrationPage::liveAcquisitionRequested,
+                     calibration.get(), [this] {
+                       ++liveStarts;
+                       dimmedDuringLive = !calibration->sendCFButton()->isEnabled();
+                     });
+    sensor.model().clearRequestLog();
+  }
+
+  std::vector<Request> requests() {
+    std::vector<Request> seen;
+    for (const auto& r : sensor.model().requestLog()) seen.push_back({r.order, r.argument});
+    sensor.model().clearRequestLog();
+    return seen;
+  }
+
+  void setCalibration(ChannelWords factors, ChannelWords offsets) {
+    sim::Calibration c;
+    c.factors = factors;
+    c.offsets = offsets;
+    sensor.model().setCalibration(c);
+  }
+
+  sim::EmbeddedSensor sensor;
+  Session session;
+  ScriptedPopups popups;
+  ButtonDimmer dimmer;
+  NoPanels panels;
+  ShellContext context{session, popups, dimmer, panels};
+  Reports reports;
+  std::unique_ptr<CalibrationPage> calibration;
+  std::unique_ptr<OffsetPage> offset;
+  int liveStarts = 0;
+  bool dimmedDuringLive = false;
+};
+
+TEST_F(CalibrationPages, EveryControlHasItsNameHelpAndOnlyHelpOnARightClick) {
+  struct Expect {
+    QWidget* control;
+    const char* objectName;
+    const char* help;
+  };
+  const char* cfHelp =
+      "Edit Box for the calibration factor.\nDefault value is 1024. \nMinimum value is 0. "
+      "\nMaximum value is 4096.";
+  const std::vector<Expect> expected = {
+      {calibration->sendCFButton(), "ButtonSendCF",
+       "Calibration factors for RED,GREEN and BLUE will be send to the EEPROM of the sensor."},
+      {calibration->getCFButton(), "ButtonGetCF",
+       "Calibration factors for RED,GREEN and BLUE will be read from the sensor."},
+      {calibration->calcCFButton(), "ButtonCalcCF",
+       "Calculate the calibration factors for RED, GREEN and BLUE. "},
+      {calibration->selfCalibrationButton(), "ButtonStartSelfCalibration",
+       " Sensor calculates the calibration factors for RED, GREEN and BLUE. "},
+      {calibration->factorField(0), "EditCFR", cfHelp},
+      {calibration->factorField(1), "EditCFG", cfHelp},
+      {calibration->factorField(2), "EditCFB", cfHelp},
+      {calibration->setValueField(), "EditSetValue",
+       "Choose the setvalue for RED,GREEN and BLUE. "},
+      {calibration->maxDeltaField(), "EditMaxDelta",
+       "Choose the maximum DELTA value of RED,GREEN and BLUE. "},
+      {calibration->rawBar(1), "DispBarsRawGreen",
+       "Displays the RAW values of RED, GREEN and BLUE."},
+      {calibration->rawDisplay(2), "DispRawBlue",
+       "Displays the RAW values of RED, GREEN and BLUE."},
+      {calibration->rawDeltaDisplay(), "DispRawDelta",
+       "Displays the delta of the raw values of RED, GREEN and BLUE. \nDelta is the peak to peak "
+       "value of the lowest number of RED, GREEN or BLUE \nand the highest number of RED, GREEN "
+       "or BLUE of the RAW-DATAS."},
+      {calibration->calibratedBar(0), "DispBarsRed",
+       "Displays the calibrated values of RED, GREEN and BLUE. \nFormula: CALIBRATED DATA = (RAW "
+       "DATA * CF) / 1024 "},
+      {offset->sendOffsetButton(), "ButtonSendOffset",
+       "Offset values for RED,GREEN and BLUE will be send to the EEPROM of the sensor."},
+      {offset->getOffsetButton(), "ButtonGetOffset",
+       "Offset values for RED,GREEN and BLUE will be read from the sensor."},
+      {offset->calcOffsetButton(), "ButtonCalcOffset",
+       "Detect the offset values for RED, GREEN and BLUE. "},
+      {offset->offsetField(1), "EditOffsetG", "Edit Box for the offset values. "},
+      {offset->closeButton(), "ButtonCloseOffsetCompensation",
+       "Close PANEL and return to MAIN PANEL. "},
+  };
+  int closes = 0;
+  QObject::connect(offset.get(), &OffsetPage::closeRequested, [&] { ++closes; });
+  for (const Expect& e : expected) {
+    SCOPED_TRACE(e.objectName);
+    EXPECT_EQ(e.control->objectName(), QString::fromLatin1(e.objectName));
+    EXPECT_FALSE(e.control->accessibleName().isEmpty());
+    popups.clearRecords();
+    QTest::mouseClick(e.control, Qt::RightButton);
+    ASSERT_EQ(popups.records().size(), 1u);
+    EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!"));
+    EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(e.help));
+  }
+  EXPECT_TRUE(requests().empty());
+  EXPECT_EQ(closes, 0);
+  EXPECT_EQ(calibration->factors(), kNeutralFactors);
+  EXPECT_EQ(calibration->factorField(0)->maximum(), 4096);
+
+  QTest::mouseClick(offset->closeButton(), Qt::LeftButton);
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(CalibrationPages, GetAndSendMoveFactorsAndOffsetsBetweenPagesAndSensor) {
+  setCalibration({1152, 1024, 921}, {12, 7, 30});
+  calibration->getCFButton()->click();
+  EXPECT_EQ(calibration->factors(), (ChannelWords{1152, 1024, 921}));
+  EXPECT_EQ(offset->offsets(), (ChannelWords{12, 7, 30}));
+
+  calibration->factorField(2)->setValue(1000);
+  offset->offsetField(0)->setValue(44);
+  calibration->sendCFButton()->click();
+  offset->sendOffsetButton()->click();
+  EXPECT_EQ(sensor.model().calibration().factors, (std::array<std::uint16_t, 3>{1152, 1024, 1000}));
+  EXPECT_EQ(sensor.model().calibration().offsets, (std::array<std::uint16_t, 3>{44, 7, 30}));
+
+  setCalibration({900, 901, 902}, {1, 2, 3});
+  offset->getOffsetButton()->click();
+  EXPECT_EQ(calibration->factors(), (ChannelWords{900, 901, 902}));
+  EXPECT_EQ(offset->offsets(), (ChannelWords{1, 2, 3}));
+  EXPECT_EQ(requests(), (std::vector<Request>{{102, 0}, {101, 0}, {101, 1}, {102, 0}}));
+  EXPECT_TRUE(reports.messages.empty());
+  EXPECT_TRUE(calibration->sendCFButton()->isEnabled());  // undimmed afterwards
+}
+
+TEST_F(CalibrationPages, CalculateOffsetAsksFirstAndShowsWhatTheSensorFound) {
+  popups.answerConfirm(false);
+  offset->calcOffsetButton()->click();
+  EXPECT_TRUE(requests().empty());
+  ASSERT_EQ(popups.records().size(), 1u);
+  EXPECT_EQ(popups.records()[0].title, QStringLiteral("CALCULATE OFFSET"));
+  EXPECT_EQ(popups.records()[0].text,
+            QStringLiteral("Make sure, that the receiver of the sensor is covered!"));
+
+  popups.answerConfirm(true);
+  offset->calcOffsetButton()->click();
+  EXPECT_EQ(requests(), (std::vector<Request>{{100, 1}, {102, 0}}));
+  EXPECT_EQ(offset->offsets(), sensor.model().calibration().offsets);
+}
+
+TEST_F(CalibrationPages, SelfCalibrationShowsFactorsSetValueAndDeltaAndStoresNothing) {
+  const auto before = sensor.model().calibration();
+  popups.answerConfirm(true);
+  calibration->selfCalibrationButton()->click();
+  EXPECT_EQ(requests(), (std::vector<Request>{{103, 0}}));
+  EXPECT_EQ(calibration->setValue(), 1500);
+  EXPECT_EQ(calibration->maxDelta(), 400);
+  ASSERT_EQ(popups.records().size(), 2u);
+  EXPECT_EQ(popups.records()[0].title, QStringLiteral("SEND POWER"));
+  EXPECT_EQ(popups.records()[1].title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(popups.records()[1].text, QStringLiteral("Confirm calibration factors with SEND CF."));
+  EXPECT_EQ(sensor.model().calibration(), before);
+}
+
+TEST_F(CalibrationPages, WhiteCalibrationBlinksVisiblyPassesSendsAndStartsGo) {
+  sensor.model().setScriptedFrames({rawFrame(800, 900, 1000)});
+  calibration->setValueField()->setValue(900);
+  calibration->maxDeltaField()->setValue(200);
+  calibration->resize(400, 900);  // every control in view
+  calibration->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(calibration.get()));
+  PaintCounter counter;
+  calibration->calcCFButton()->installEventFilter(&counter);
+  popups.answerConfirm(true);
+  popups.answerConfirm(true);
+  session.RunFlag.set(1);
+
+  calibration->calcCFButton()->click();
+
+  EXPECT_FALSE(session.RunFlag.isSet());
+  EXPECT_GE(counter.paints, 20);  // every colour change was drawn at once
+  EXPECT_EQ(calibration->calcButtonColor(), kBlinkGrey);
+  EXPECT_EQ(calibration->factors(), (ChannelWords{1152, 1024, 921}));
+  const QStringList texts = popups.texts();
+  ASSERT_EQ(texts.size(), 3);
+  EXPECT_EQ(texts[0], qs(kMsgSendPower));
+  EXPECT_EQ(texts[1], qs(kMsgConfirmCalculation));
+  EXPECT_EQ(popups.records()[2].title, QStringLiteral("CALIBRATION PASSED!"));
+  EXPECT_EQ(texts[2], qs(kMsgCalibrationPassed));
+  const auto seen = requests();
+  ASSERT_EQ(seen.size(), 101u);
+  EXPECT_EQ(seen.back(), (Request{101, 0}));
+  EXPECT_EQ(sensor.model().calibration().factors, (std::array<std::uint16_t, 3>{1152, 1024, 921}));
+  EXPECT_EQ(liveStarts, 1);
+  EXPECT_TRUE(dimmedDuringLive);
+  EXPECT_TRUE(calibration->calcCFButton()->isEnabled());
+  EXPECT_EQ(calibration->rawDisplay(0)->value(), 800);
+  EXPECT_EQ(calibration->rawDeltaDisplay()->value(), 200);
+  ASSERT_TRUE(calibration->lastWhiteCalibration().has_value());
+  EXPECT_EQ(calibration->lastWhiteCalibration()->meanDelta, 200);
+}
+
+TEST_F(CalibrationPages, DecliningOrARejectionStillSendsThePagesFactorsAndStartsGo) {
+  calibration->factorField(0)->setValue(1111);
+  // SEND POWER declined: nothing at all.
+  popups.answerConfirm(false);
+  calibration->calcCFButton()->click();
+  EXPECT_TRUE(requests().empty());
+  EXPECT_EQ(liveStarts, 0);
+
+  // CONFIRM CALCULATION declined.
+  popups.clearRecords();
+  popups.answerConfirm(true);
+  popups.answerConfirm(false);
+  calibration->calcCFButton()->click();
+  ASSERT_EQ(popups.records().size(), 3u);
+  EXPECT_EQ(popups.records()[2].title, QStringLiteral("INFO!"));
+  EXPECT_EQ(popups.records()[2].text, qs(kMsgCalculationDeclined));
+  EXPECT_EQ(requests(), (std::vector<Request>{{101, 0}}));
+  EXPECT_EQ(sensor.model().calibration().factors[0], 1111);
+  EXPECT_EQ(liveStarts, 1);
+
+  // A delta above the maximum: rejected, factors unchanged and sent.
+  sensor.model().setScriptedFrames({rawFrame(800, 900, 1000)});
+  calibration->maxDeltaField()->setValue(199);
+  popups.clearRecords();
+  popups.answerConfirm(true);
+  popups.answerConfirm(true);
+  calibration->calcCFButton()->click();
+  EXPECT_EQ(popups.records().back().title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(popups.records().back().text, qs(kMsgDeltaTooHigh));
+  EXPECT_EQ(calibration->factors(), (ChannelWords{1111, 1024, 1024}));
+  EXPECT_EQ(requests().back(), (Request{101, 0}));
+  EXPECT_EQ(liveStarts, 2);
+}
+
+TEST_F(CalibrationPages, ASilentSensorEndsTheMeasurementAndComputesNothing) {
+  std::string error;
+  const auto rule = sim::parseFaultRule("order=8,kind=close", &error);
+  ASSERT_TRUE(rule) << error;
+  sensor.host().setFaultRules({*rule});
+  popups.answerConfirm(true);
+  popups.answerConfirm(true);
+  calibration->calcCFButton()->click();
+  EXPECT_EQ(popups.records().back().title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(popups.records().back().text, qs(kMsgNoGoodFrames));
+  EXPECT_EQ(calibration->factors(), kNeutralFactors);
+  EXPECT_EQ(calibration->calcButtonColor(), kBlinkGrey);
+  EXPECT_EQ(liveStarts, 1);
+  EXPECT_FALSE(reports.messages.empty());
+}
+
+}  // namespace
+}  // namespace drq::gui

@@ -4,6 +4,7 @@
 
 #include "cli/CalibCommands.h"
 #include "cli/ParaCommands.h"
+#include "cli/RecordCommand.h"
 #include "link/SerialPorts.h"
 
 namespace drq::cli {
@@ -27,6 +28,8 @@ constexpr Command kCommands[] = {
      "read, send or calculate calibration factors and offsets", &cmdCalib},
     {"hwinfo", "[--set 0|1] [-o FILE]",
      "write the hardware information file (default HardwareInitialFile.ini)", &cmdHwInfo},
+    {"record", "-o FILE [--mode count|open|trigger] [--interval S] [--count N] [--id TEXT]",
+     "record frames into a record file (count: N frames, default 10)", &cmdRecord},
     {"ports", "", "list the serial ports: the name for --serial, and what each is", &cmdPorts},
 };
 

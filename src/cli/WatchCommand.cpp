@@ -1,18 +1,11 @@
 #include "cli/WatchCommand.h"
 
-#include <QSocketNotifier>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <charconv>
-#include <csignal>
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/StopOnSignal.h"
 #include "core/live/GetData.h"
 
 namespace drq::cli {
@@ -21,67 +14,6 @@ namespace {
 
 constexpr std::uint32_t kMaxCount = 1000000000;
 constexpr std::string_view kOutputFailed = "drqctl watch: cannot write the output\n";
-
-// Write end of the pipe the signal handler wakes the event loop with. A signal
-// handler can reach nothing but such a process-wide value; it is set only while
-// a StopOnSignal exists.
-std::atomic<int> gSignalWakeFd{-1};
-
-extern "C" void onStopSignal(int) {
-  const int fd = gSignalWakeFd.load();
-  if (fd >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const auto n = ::write(fd, &byte, 1);
-  }
-}
-
-// While it exists, SIGINT and SIGTERM clear `flag` from within the event loop
-// the link waits in (the loop then ends after the frame in flight). A second
-// signal takes its default action, so a stuck run can still be interrupted.
-class StopOnSignal {
- public:
-  explicit StopOnSignal(ObservableFlag& flag) {
-    if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) {
-      fds_[0] = fds_[1] = -1;
-      return;
-    }
-    gSignalWakeFd.store(fds_[1]);
-    notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this, &flag] {
-      char buf[16];
-      while (::read(fds_[0], buf, sizeof buf) > 0) {
-      }
-      flag.clear();
-    });
-    struct sigaction action {};
-    action.sa_handler = &onStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = static_cast<int>(SA_RESETHAND | SA_RESTART);
-    ::sigaction(SIGINT, &action, &oldInt_);
-    ::sigaction(SIGTERM, &action, &oldTerm_);
-    installed_ = true;
-  }
-  ~StopOnSignal() {
-    if (installed_) {
-      ::sigaction(SIGINT, &oldInt_, nullptr);
-      ::sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    gSignalWakeFd.store(-1);
-    notifier_.reset();
-    for (int fd : fds_) {
-      if (fd >= 0) ::close(fd);
-    }
-  }
-  StopOnSignal(const StopOnSignal&) = delete;
-  StopOnSignal& operator=(const StopOnSignal&) = delete;
-
- private:
-  int fds_[2] = {-1, -1};
-  bool installed_ = false;
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-  std::unique_ptr<QSocketNotifier> notifier_;
-};
 
 // Prints each frame; ends the loop after `limit` frames (0: no limit) or when
 // the output fails (a closed pipe with SIGPIPE ignored, a full disk).

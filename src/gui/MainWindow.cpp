@@ -25,6 +25,7 @@
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/OffsetPage.h"
 #include "gui/pages/ParameterPage.h"
+#include "gui/pages/RecorderDisplays.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -201,6 +202,7 @@ void MainWindow::buildWindow() {
                           LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
                                        *bigColor_, *bigGroup_, *signalGraphPanel_},
                           this);
+  recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
 }
 
 void MainWindow::connectPanels() {
@@ -246,6 +248,13 @@ void MainWindow::connectPanels() {
   // selection operations of its menu do the same.
   connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, &MainWindow::teachTableChanged);
   connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
+  // Row colours set on the table attributes page reach every table and the
+  // graphs; the colour patch belongs to the automatic row colours.
+  connect(tableAttributesPage_, &TableAttributesPage::rowColorsChanged, this,
+          &MainWindow::applyRowColors);
+  connect(tableAttributesPage_, &TableAttributesPage::colorPatchShown, dataPanel_->colorPatch(),
+          &QWidget::setVisible);
+  tableAttributesPage_->InitSrcPanel();
   // No. committed: the intensity band of that row, as the table shows it.
   connect(teachTablePage_, &TeachTablePage::teachRowChosen, this, [this](int row) {
     TeachTable shown = context_.session.working.table;
@@ -265,6 +274,9 @@ void MainWindow::connectPanels() {
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
   connect(live_, &LiveMonitor::loopEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
+  connect(recorderPage_, &RecorderPage::recordingEnded, this, [this] {
     if (endAfterLoop_) emit programEndRequested();
   });
   connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
@@ -348,15 +360,15 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
     case PanelEvent::Close:
       context_.session.RunFlag.clear();
       StorePanelSettings();
-      // Closing during GO: the loop ends after the frame in flight, and the
-      // program ends once the GO callback has returned (ending the event
+      // Closing during GO or a recording: the loop ends after the frame in
+      // flight, and the program ends once its callback has returned (ending the event
       // loops under it would leave its wait unable to finish).
       if (starting_) {
         // During the first connection: ending the event loops now would
         // cut the pending wait short and leave the program without a
         // window; InitAll ends the program once the wait has returned.
         closedDuringStart_ = true;
-      } else if (live_->isRunning()) {
+      } else if (live_->isRunning() || recorderPage_->isRecording()) {
         endAfterLoop_ = true;
       } else {
         emit programEndRequested();
@@ -487,7 +499,7 @@ void MainWindow::LoadPanelSettings() {
   session.hardwareFile = loaded.paths.hardwareFile;
   session.tableAttributesFile = loaded.paths.tableAttributesFile;
   session.RowColors = loaded.rowColors;
-  tableAttributesPage_->setRowSpecifications(loaded.rowSpecs);
+  tableAttributesPage_->takeRowAttributes(loaded.rowColors, loaded.rowSpecs);
   connectionPage_->clearRecentAddresses();
   if (used) {
     if (loaded.window) applyWindowPlacement(*loaded.window);
@@ -515,9 +527,7 @@ void MainWindow::StorePanelSettings() {
   out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
                session.tableAttributesFile};
   out.recentAddresses = options_.demo ? storedRecentAddresses_ : connectionPage_->recentAddresses();
-  tableAttributesPage_->readRowColors(session.RowColors);
-  out.rowColors = session.RowColors;
-  out.rowSpecs = tableAttributesPage_->rowSpecifications();
+  tableAttributesPage_->readRowAttributes(out.rowColors, out.rowSpecs);
   const settings::ConnectionSettings connection =
       options_.demo ? storedConnection_ : connectionPage_->connectionSettings();
   // A failed write keeps the previous file; the operator is told where and
@@ -715,6 +725,10 @@ std::uint16_t MainWindow::parameterControlValue(ParaWord word) const {
 
 void MainWindow::InitGraphs() {
   live_->InitGraphs();
+}
+
+bool MainWindow::automaticRowColors() const {
+  return tableAttributesPage_->automaticRowColors();
 }
 
 }  // namespace drq::gui

@@ -137,6 +137,7 @@ class MainWindow final : public QMainWindow,
   TeachOperations& teachOperations() const { return *teachOperations_; }
 
   Session& session() { return context_.session; }
+  Popups& popups() const { return context_.popups; }
   ButtonDimmer& dimmer() { return dimmer_; }
   ConnectionPage& connectionPage() const { return *connectionPage_; }
   CalibrationPage& calibrationPage() const { return *calibrationPage_; }
@@ -200,6 +201,7 @@ class MainWindow final : public QMainWindow,
   void readShownValues(LiveFrame& frame) const override;
   std::uint16_t parameterControlValue(ParaWord word) const override;
   void InitGraphs() override;
+  bool automaticRowColors() const override;
 
   void buildWindow();
   // InitAll's steps.

@@ -2,17 +2,21 @@
 
 #include <QCoreApplication>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "core/Session.h"
 #include "core/params/Modes.h"
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
+#include "gui/ScriptedPopups.h"
 #include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
+#include "gui/pages/RecorderPage.h"
 #include "gui/pages/TabPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
+#include "gui/panels/SignalGraphPanel.h"
 #include "sim/DemoColours.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/SensorHost.h"
@@ -56,6 +60,10 @@ constexpr int kLiveShotHeight = 740;
 // the strip charts then span about four seconds of the demo target's path.
 constexpr int kLiveShotFrames = 340;
 constexpr std::uint64_t kLiveShotStepMicros = 40000;
+// The recording behind recorder.png: one trigger event every 150 ms of the
+// sensor's time, so the frames follow the demo colours.
+constexpr std::uint32_t kRecordShotPeriodMs = 150;
+constexpr int kRecordShotFrames = 120;
 // GO for a number of frames, the sensor's clock moving on with each frame.
 void runLiveFrames(MainWindow& window, sim::EmbeddedSensor& sensor, int frames) {
   LiveMonitor& live = window.liveMonitor();
@@ -111,6 +119,52 @@ bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
   ok = ok && shots.save(window, QStringLiteral("page-5-calibration-live.png"));
   window.setActivePage(kPageConnection);
   sensor.host().setClockMode(sim::SensorHost::ClockMode::WallClock);
+  window.resize(size);
+  return ok;
+}
+
+// A triggered recording of the demo sensor's frames: the recorder page beside
+// the signal graph panel with the recorded course (recorder.png).
+bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, ScreenshotWriter& shots) {
+  auto* scripted = dynamic_cast<ScriptedPopups*>(&window.popups());
+  auto* page = dynamic_cast<RecorderPage*>(window.page(kPageRecorder));
+  if (scripted == nullptr || page == nullptr) return true;
+  const QSize size = window.size();
+  window.resize(kLiveShotWidth, kLiveShotHeight);
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::Manual);
+  sensor.model().setAutoSendPeriodMs(kRecordShotPeriodMs);
+  window.setActivePage(kPageRecorder);
+  page->modeSelector()->setValue(static_cast<std::uint16_t>(RecordMode::Triggered));
+  page->CBF_EditSelectDataRec();
+  // One trigger event at a time: the sensor's clock moves on once the
+  // previous frame has been recorded.
+  int pushed = 0;
+  int recorded = 0;
+  QTimer trigger;
+  trigger.setInterval(0);
+  QObject::connect(&trigger, &QTimer::timeout, &trigger, [&] {
+    if (!sensor.model().autoSending() || pushed > recorded) return;
+    ++pushed;
+    sensor.host().advance(std::uint64_t{kRecordShotPeriodMs} * 1000);
+  });
+  const QMetaObject::Connection counting =
+      QObject::connect(page, &RecorderPage::recordedFrameShown, [&] {
+        if (++recorded >= kRecordShotFrames) page->CBF_ButtonStopRecord();
+      });
+  scripted->answerConfirm(true);
+  trigger.start();
+  page->CBF_ButtonStartTrigRec();
+  trigger.stop();
+  QObject::disconnect(counting);
+  page->CBF_ButtonShowGraph();
+  ScreenshotWriter::settle();
+  window.signalGraphPanel().replotScheduler().flush();
+  ScreenshotWriter::settle();
+  const bool ok = shots.save(window, QStringLiteral("recorder.png"));
+  sensor.model().setAutoSendPeriodMs(sim::kDefaultAutoSendPeriodMs);
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::WallClock);
+  window.ShowChildPanelDisp(ChildPanel::DATAP);
+  window.setActivePage(kPageConnection);
   window.resize(size);
   return ok;
 }
@@ -196,7 +250,8 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::Embedded
   const bool ok =
       renderMainPages(window, shots) && renderChildPanels(window, shots) &&
       renderTopLevelPanels(window, shots) &&
-      (!demo || !window.session().link.state().linkUp || renderLivePages(window, *demo, shots));
+      (!demo || !window.session().link.state().linkUp ||
+       (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, shots)));
   return ok ? shots.written() : QStringList{};
 }
 

@@ -19,10 +19,7 @@ TeachOperations::TeachOperations(TeachHost& host, TeachTablePage& teachTable, Sh
     : host_(host), teach_(teachTable), context_(context) {}
 
 bool TeachOperations::rowColorSwitchOn() const {
-  // Colours follow teaching only when the operator switches it on, on the
-  // table attributes page; that page does not offer the switch yet, so rows
-  // keep the colours given by hand.
-  return false;
+  return host_.automaticRowColors();
 }
 
 void TeachOperations::TeachDataTo() {

@@ -34,6 +34,8 @@ class TeachHost {
   virtual void applyRowColors() = 0;
   // The teach figures and taught bounds from the working set (InitGraphs).
   virtual void InitGraphs() = 0;
+  // The table attributes page's row-colour switch is on (automatic).
+  virtual bool automaticRowColors() const = 0;
 };
 
 class TeachOperations {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "core/protocol/Crc8.h"
 
@@ -285,6 +286,21 @@ SensorLink::StreamResult SensorLink::waitForReceived(std::size_t total,
   if (w == WaitResult::Stopped) return StreamResult::Stopped;
   if (serial || !transport_) reportFailure(kMsgStreamLineError);
   return StreamResult::Failed;
+}
+
+WaitResult SensorLink::waitIdle(double timeoutSeconds, const ObservableFlag& running) {
+  retireTransport();
+  if (!running.isSet()) return WaitResult::Stopped;
+  Transport* t = transport_.get();
+  if (t == nullptr || !t->isOpen()) return WaitResult::Closed;
+  ++waitDepth_;
+  // No byte count is ever reached: only the deadline, the flag or a hang-up
+  // end the wait. A serial line error ends it early; the caller waits again.
+  WaitResult r = t->waitFor(std::numeric_limits<std::size_t>::max(), timeoutSeconds, &running);
+  --waitDepth_;
+  if (transport_.get() != t) r = WaitResult::Closed;  // replaced while waiting
+  if (r == WaitResult::Ready || r == WaitResult::LineError) r = WaitResult::Timeout;
+  return r;
 }
 
 // --- Failure report ---------------------------------------------------------

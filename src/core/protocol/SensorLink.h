@@ -176,6 +176,13 @@ class SensorLink {
   // checks the blocks with CheckHeaderCRC(offset) and crc8Update.
   StreamResult waitForReceived(std::size_t total, const ObservableFlag& running);
 
+  // Passes time on the user-interface thread (nested callbacks run): one wait
+  // on the open transport that ends after `timeoutSeconds`, when `running` is
+  // cleared, or when the channel closes. Bytes arriving meanwhile stay queued
+  // for the next exchange. Returns Timeout, Stopped or Closed (at once when
+  // there is no open transport). The recorder's pause between two requests.
+  WaitResult waitIdle(double timeoutSeconds, const ObservableFlag& running);
+
   // --- Failure report -----------------------------------------------------
   // Clears RunFlag and the link-up flag and hands the error text to the
   // failure report.

@@ -1,0 +1,165 @@
+#include "cli/RecordCommand.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/StopOnSignal.h"
+#include "core/record/Recorder.h"
+
+namespace drq::cli {
+
+namespace {
+
+constexpr std::uint32_t kDefaultCount = 10;
+constexpr std::uint32_t kMaxCountedFrames = 65535;  // the recorded counter is 16 bits wide
+constexpr std::uint32_t kMaxFrames = 1000000000;
+constexpr double kDefaultInterval = 1.0;
+constexpr double kMaxInterval = 1.0e6;
+constexpr std::size_t kMaxIdLength = 99;
+
+struct RecordOptions {
+  std::string file;
+  RecordMode mode = RecordMode::Counted;
+  double interval = kDefaultInterval;
+  std::optional<std::uint32_t> count;
+  std::string id;
+};
+
+// A finite decimal number (C locale: a point, no sign), nothing around it.
+std::optional<double> parseSeconds(std::string_view text) {
+  if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
+  double value = 0;
+  const auto [end, ec] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+// Parses the command's words; an error text or nothing.
+std::optional<std::string> parseOptions(const std::vector<std::string>& args, RecordOptions& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    std::string_view name = arg;
+    std::optional<std::string_view> value;
+    if (const std::size_t eq = arg.find('=');
+        arg.starts_with("--") && eq != std::string_view::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+    }
+    if (name != "-o" && name != "--mode" && name != "--interval" && name != "--count" &&
+        name != "--id")
+      return "unexpected " + std::string(arg);
+    if (!value) {
+      if (i + 1 >= args.size()) return std::string(name) + " needs a value";
+      value = args[++i];
+    }
+    if (name == "-o") {
+      if (value->empty()) return "-o needs a FILE";
+      o.file.assign(*value);
+    } else if (name == "--mode") {
+      if (*value == "count") {
+        o.mode = RecordMode::Counted;
+      } else if (*value == "open") {
+        o.mode = RecordMode::Open;
+      } else if (*value == "trigger") {
+        o.mode = RecordMode::Triggered;
+      } else {
+        return "--mode must be count, open or trigger";
+      }
+    } else if (name == "--interval") {
+      const auto seconds = parseSeconds(*value);
+      if (!seconds || *seconds > kMaxInterval) return "--interval must be seconds, at most 1000000";
+      o.interval = *seconds;
+    } else if (name == "--count") {
+      const auto n = parseUnsigned(*value, kMaxFrames);
+      if (!n || *n == 0) return "--count must be at least 1";
+      o.count = *n;
+    } else {
+      if (value->size() > kMaxIdLength) return "--id must be at most 99 characters";
+      if (value->find_first_of("\r\n") != std::string_view::npos) return "--id must be one line";
+      o.id.assign(*value);
+    }
+  }
+  if (o.file.empty()) return "-o FILE is required";
+  if (o.mode == RecordMode::Counted && o.count && *o.count > kMaxCountedFrames)
+    return "--count must be 1..65535 in count mode";
+  return std::nullopt;
+}
+
+// Counts the lines and ends the run after `limit` frames (0: none) in the
+// modes whose loop has no count of its own.
+class CountingHooks final : public RecorderHooks {
+ public:
+  CountingHooks(Session& session, RecordMode mode, std::uint32_t limit)
+      : session_(session), mode_(mode), limit_(limit) {}
+  std::uint16_t recordMode() override { return static_cast<std::uint16_t>(mode_); }
+  void frameRecorded() override { ++frames_; }
+  void countersChanged(const RecordCounters& counters) override {
+    if (limit_ != 0 && counters.runCounter >= limit_) session_.RunFlag.clear();
+  }
+  // Frames handed over for appending; the last one is missing from the file
+  // when a line failed.
+  std::uint64_t frames() const { return frames_; }
+
+ private:
+  Session& session_;
+  RecordMode mode_;
+  std::uint32_t limit_;
+  std::uint64_t frames_ = 0;
+};
+
+}  // namespace
+
+int cmdRecord(CliContext& ctx) {
+  RecordOptions options;
+  if (const auto error = parseOptions(ctx.args, options)) return ctx.usageError(*error);
+
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  Session& session = ctx.session;
+  session.recordFile = std::filesystem::path(options.file);
+  session.sensorId = options.id;
+  if (const auto error = writeRecordHeader(session.recordFile, session.sensorId)) {
+    ctx.err << "drqctl record: cannot write " << options.file << ": " << error->reason << '\n';
+    return kExitUsage;
+  }
+
+  // The link is open; a failure report during the run clears the flag again.
+  session.link.state().linkUp = true;
+  const std::uint32_t limit = options.mode == RecordMode::Counted ? 0 : options.count.value_or(0);
+  CountingHooks hooks(session, options.mode, limit);
+  const LocalWallClock wallClock;
+  Recorder recorder(session, hooks, session.clock, wallClock);
+  RecordOutcome outcome = RecordOutcome::Ended;
+  {
+    StopOnSignal stopOnSignal(session.RunFlag);
+    if (options.mode == RecordMode::Triggered) {
+      outcome = recorder.TriggeredRecord();
+    } else {
+      const auto count = static_cast<std::uint16_t>(
+          options.mode == RecordMode::Counted ? options.count.value_or(kDefaultCount) : 0);
+      outcome = recorder.RecordFrame(options.interval, count);
+    }
+  }
+
+  std::uint64_t lines = hooks.frames();
+  int status = kExitOk;
+  if (outcome == RecordOutcome::FileFailed) {
+    --lines;
+    ctx.err << "drqctl record: cannot write " << options.file << ": "
+            << recorder.fileError()->reason << '\n';
+    status = kExitUsage;
+  } else if (outcome == RecordOutcome::LinkFailed) {
+    status = kExitLinkFailure;
+  }
+  ctx.err << "recorded " << decimal(static_cast<long long>(lines)) << " frames to " << options.file
+          << '\n';
+  return status;
+}
+
+}  // namespace drq::cli

@@ -1,0 +1,62 @@
+#include "cli/StopOnSignal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace drq::cli {
+
+namespace {
+
+// Write end of the pipe the signal handler wakes the event loop with. A signal
+// handler can reach nothing but such a process-wide value; it is set only while
+// a StopOnSignal exists.
+std::atomic<int> gSignalWakeFd{-1};
+
+extern "C" void onStopSignal(int) {
+  const int fd = gSignalWakeFd.load();
+  if (fd >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(fd, &byte, 1);
+  }
+}
+
+}  // namespace
+
+StopOnSignal::StopOnSignal(ObservableFlag& flag) {
+  if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    fds_[0] = fds_[1] = -1;
+    return;
+  }
+  gSignalWakeFd.store(fds_[1]);
+  notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this, &flag] {
+    char buf[16];
+    while (::read(fds_[0], buf, sizeof buf) > 0) {
+    }
+    signalled_ = true;
+    flag.clear();
+  });
+  struct sigaction action {};
+  action.sa_handler = &onStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = static_cast<int>(SA_RESETHAND | SA_RESTART);
+  ::sigaction(SIGINT, &action, &oldInt_);
+  ::sigaction(SIGTERM, &action, &oldTerm_);
+  installed_ = true;
+}
+
+StopOnSignal::~StopOnSignal() {
+  if (installed_) {
+    ::sigaction(SIGINT, &oldInt_, nullptr);
+    ::sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  gSignalWakeFd.store(-1);
+  notifier_.reset();
+  for (int fd : fds_) {
+    if (fd >= 0) ::close(fd);
+  }
+}
+
+}  // namespace drq::cli

@@ -1,0 +1,125 @@
+#include "core/attrs/TableAttributesFile.h"
+
+#include <cerrno>
+
+#include "core/ini/FileReplacer.h"
+#include "core/ini/IniStore.h"
+
+namespace drq::attrs {
+
+namespace {
+
+constexpr std::size_t kStringBufferSize = 1024;
+
+std::string generalInfo(ini::IniStore& store, std::string_view tag) {
+  std::string out;
+  if (store.Ini_GetStringIntoBuffer(kSectionGeneralInfo, tag, out, kStringBufferSize) != 1) {
+    out.clear();
+  }
+  return out;
+}
+
+// Passes every step on and keeps the first error a step reported, so that the
+// operator can be told the system's reason and not only the store's status.
+class ErrorKeepingReplacer final : public ini::FileReplacer {
+ public:
+  explicit ErrorKeepingReplacer(ini::FileReplacer& inner) : inner_(inner) {}
+
+  int begin(const std::filesystem::path& target) override { return keep(inner_.begin(target)); }
+  int write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
+  int commit() override { return keep(inner_.commit()); }
+  void abort() noexcept override { inner_.abort(); }
+
+  int firstError() const { return firstError_; }
+
+ private:
+  int keep(int error) {
+    if (error != 0 && firstError_ == 0) firstError_ = error;
+    return error;
+  }
+
+  ini::FileReplacer& inner_;
+  int firstError_ = 0;
+};
+
+}  // namespace
+
+void fillTableAttributesStore(ini::IniStore& store, const RowColorArray& colors,
+                              const RowSpecifications& rowTexts) {
+  store.Ini_PutString(kSectionGeneralInfo, kKeyFileType, kTableAttributesFileType);
+  store.Ini_PutString(kSectionGeneralInfo, kKeyScopeVersion, kScopeVersion);
+  AppendTableSetToIniHandle(store, colors, rowTexts);
+}
+
+FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
+                                         const RowColorArray& colors,
+                                         const RowSpecifications& rowTexts) {
+  ini::DiskFileReplacer replacer;
+  return writeTableAttributesFile(path, colors, rowTexts, replacer);
+}
+
+FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
+                                         const RowColorArray& colors,
+                                         const RowSpecifications& rowTexts,
+                                         ini::FileReplacer& replacer) {
+  FileWriteResult result;
+  ErrorKeepingReplacer keeping(replacer);
+  try {
+    ini::IniStore store;
+    fillTableAttributesStore(store, colors, rowTexts);
+    result.status = store.Ini_WriteToFile(path, keeping);
+  } catch (const std::bad_alloc&) {
+    result.status = ini::kIniOutOfMemory;
+  }
+  if (!result.ok()) {
+    const int error = keeping.firstError() != 0               ? keeping.firstError()
+                      : result.status == ini::kIniOutOfMemory ? ENOMEM
+                                                              : 0;
+    if (error != 0) result.reason = std::error_code(error, std::generic_category());
+  }
+  return result;
+}
+
+std::string writeFailureReason(const FileWriteResult& result) {
+  if (result.ok()) return {};
+  if (result.reason) return result.reason.message();
+  switch (result.status) {
+    case ini::kIniAccessDenied:
+      return "Access denied";
+    case ini::kIniDiskFull:
+      return "Disk full";
+    case ini::kIniOutOfMemory:
+      return "Out of memory";
+    default:
+      return "Error while writing";
+  }
+}
+
+TableAttributesRead readTableAttributesFile(const std::filesystem::path& path,
+                                            RowColorArray& colors, RowSpecifications& rowTexts,
+                                            const ConfirmFn& confirm) {
+  TableAttributesRead result;
+  ini::IniStore store;
+  result.readStatus = store.Ini_ReadFromFile(path);
+  result.fileType = generalInfo(store, kKeyFileType);
+  result.scopeVersion = generalInfo(store, kKeyScopeVersion);
+  result.typeOk = result.fileType == kTableAttributesFileType;
+  result.versionOk = result.scopeVersion == kScopeVersion;
+
+  const auto ask = [&confirm](std::string_view text) {
+    return confirm && confirm(kAttentionTitle, text);
+  };
+  if (!result.typeOk && !ask(kMsgNotTableAttributesFile)) return result;
+  if (!result.versionOk && !ask(kMsgVersionMismatch)) return result;
+
+  result.missingRows = AcquireTableSetFromIniHandle(store, colors, rowTexts);
+  result.taken = true;
+  return result;
+}
+
+void resetRowAttributes(RowColorArray& colors, RowSpecifications& rowTexts) {
+  colors = defaultRowColors();
+  for (std::string& text : rowTexts) text.clear();
+}
+
+}  // namespace drq::attrs

@@ -5,6 +5,7 @@
 #include "cli/CalibCommands.h"
 #include "cli/ParaCommands.h"
 #include "cli/RecordCommand.h"
+#include "cli/ScopeCommand.h"
 #include "link/SerialPorts.h"
 
 namespace drq::cli {
@@ -30,6 +31,11 @@ constexpr Command kCommands[] = {
      "write the hardware information file (default HardwareInitialFile.ini)", &cmdHwInfo},
     {"record", "-o FILE [--mode count|open|trigger] [--interval S] [--count N] [--id TEXT]",
      "record frames into a record file (count: N frames, default 10)", &cmdRecord},
+    {"cycle-time", "", "print the sensor's cycle time and scan frequency", &cmdCycleTime},
+    {"scope",
+     "[--trigger-mode M] [--level L] [--pre N] [--scan-rate R] [--signal S] [--timeout SEC] "
+     "[-o FILE]",
+     "capture one scope trace and print it tab-separated", &cmdScope},
     {"ports", "", "list the serial ports: the name for --serial, and what each is", &cmdPorts},
 };
 

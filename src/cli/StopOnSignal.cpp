@@ -1,9 +1,12 @@
 #include "cli/StopOnSignal.h"
 
+#include <QSocketNotifier>
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <utility>
 
 namespace drq::cli {
 
@@ -24,20 +27,21 @@ extern "C" void onStopSignal(int) {
 
 }  // namespace
 
-StopOnSignal::StopOnSignal(ObservableFlag& flag) {
+StopOnSignal::StopOnSignal(std::function<void()> onSignal) {
   if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) {
     fds_[0] = fds_[1] = -1;
     return;
   }
   gSignalWakeFd.store(fds_[1]);
   notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
-  QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this, &flag] {
-    char buf[16];
-    while (::read(fds_[0], buf, sizeof buf) > 0) {
-    }
-    signalled_ = true;
-    flag.clear();
-  });
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                   [this, onSignal = std::move(onSignal)] {
+                     char buf[16];
+                     while (::read(fds_[0], buf, sizeof buf) > 0) {
+                     }
+                     signalled_ = true;
+                     onSignal();
+                   });
   struct sigaction action {};
   action.sa_handler = &onStopSignal;
   sigemptyset(&action.sa_mask);

@@ -99,7 +99,7 @@ int cmdWatch(CliContext& ctx) {
   // The link is open; a failure report during the loop clears the flag again.
   session.link.state().linkUp = true;
   PrintingHooks hooks(session, ctx.out, count);
-  StopOnSignal stopOnSignal(session.RunFlag);
+  StopOnSignal stopOnSignal([&session] { session.RunFlag.clear(); });
   GetData(session, hooks);
   if (hooks.outputFailed()) {
     ctx.err << kOutputFailed;

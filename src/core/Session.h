@@ -11,6 +11,7 @@
 #include "core/live/LiveState.h"
 #include "core/params/ParaSet.h"
 #include "core/protocol/SensorLink.h"
+#include "core/scope/ScopeTrace.h"
 #include "core/util/Clock.h"
 #include "core/util/ObservableFlag.h"
 
@@ -40,6 +41,9 @@ struct Session {
   // Live monitoring.
   LiveFrame CurrentFrame;
   LiveState live;  // RawDelta, ColorPatch and the strip-chart windows
+
+  // Scope: cycle time, capture-running flag and the last capture.
+  ScopeState scope;
 
   // Table attributes.
   RowColorArray RowColors = defaultRowColors();

@@ -281,6 +281,11 @@ void MainWindow::connectPanels() {
   });
   connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
   connect(dataPanel_, &DataPanel::bigGroupRequested, bigGroup_, &BigDisplayPanel::showDisplay);
+  // The scope page drives SCOPEP.
+  scopePage_->attach(*scopeGraphPanel_, static_cast<ScopeHost&>(*this));
+  connect(scopePage_, &ScopePage::scanEnded, this, [this] {
+    if (endAfterLoop_) emit programEndRequested();
+  });
 }
 
 // --- Start and end ------------------------------------------------------------
@@ -370,6 +375,9 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
         closedDuringStart_ = true;
       } else if (live_->isRunning() || recorderPage_->isRecording()) {
         endAfterLoop_ = true;
+      } else if (scopePage_->isScanning()) {
+        endAfterLoop_ = true;
+        scopePage_->abandonCapture();
       } else {
         emit programEndRequested();
       }

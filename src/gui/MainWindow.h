@@ -23,6 +23,7 @@
 #include "gui/ShellContext.h"
 #include "gui/TeachOperations.h"
 #include "gui/pages/ConnectionPage.h"
+#include "gui/pages/ScopePage.h"
 #include "gui/pages/TabPage.h"
 
 namespace drq::gui {
@@ -70,7 +71,8 @@ class MainWindow final : public QMainWindow,
                          private ConnectionHost,
                          private LiveHost,
                          private ModeRulesHost,
-                         private TeachHost {
+                         private TeachHost,
+                         private ScopeHost {
   Q_OBJECT
  public:
   // Events of the main panel's callback.
@@ -92,8 +94,9 @@ class MainWindow final : public QMainWindow,
   void CleanUp();
 
   // CBF_MAINP: Close clears RunFlag, stores the settings and asks for the
-  // end of the program (while the live loop runs: as soon as it has
-  // returned); RightDoubleClick restores 790 x 548 and centres the window.
+  // end of the program (while the live loop or a scope capture runs: as soon
+  // as it has returned; a capture is broken off); RightDoubleClick restores
+  // 790 x 548 and centres the window.
   void CBF_MAINP(PanelEvent event);
 
   // ChildPanelSwitch: makes `panel` the child panel shown; anything else
@@ -202,6 +205,11 @@ class MainWindow final : public QMainWindow,
   std::uint16_t parameterControlValue(ParaWord word) const override;
   void InitGraphs() override;
   bool automaticRowColors() const override;
+
+  // ScopeHost
+  std::uint16_t calculationMode() const override {
+    return parameterControlValue(ParaWord::CalculationMode);
+  }
 
   void buildWindow();
   // InitAll's steps.

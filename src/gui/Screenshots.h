@@ -31,6 +31,7 @@ class ScreenshotWriter {
   static void settle();
   // Grabs `widget` into the file `name`; false when it could not be written.
   bool save(QWidget& widget, const QString& name);
+  const QDir& directory() const { return dir_; }
   // The files written so far.
   const QStringList& written() const { return written_; }
   // `text` as a file-name part: lower case, letters and digits, '-' between.
@@ -45,7 +46,8 @@ class ScreenshotWriter {
 // panel in the display area, the graph pages of the display panel and the
 // top-level panels, each to a PNG file in `dir`. With the demo sensor
 // connected it also renders the four graph pages of the display panel with
-// live data (datap-N-*.png), teaching the sensor's demo colours first.
+// live data (datap-N-*.png), teaching the sensor's demo colours first, and a
+// scope capture (scope-capture.png) with its printout (scope-printout.pdf).
 // Returns the files written; empty on a failure.
 QStringList renderScreenshots(MainWindow& window, const QDir& dir,
                               sim::EmbeddedSensor* demo = nullptr);

@@ -1,0 +1,180 @@
+#include "cli/ScopeCommand.h"
+
+#include <QTimer>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/StopOnSignal.h"
+#include "core/ini/FileReplacer.h"
+#include "core/scope/ScopeCapture.h"
+#include "core/scope/ScopeMath.h"
+
+namespace drq::cli {
+
+namespace {
+
+constexpr std::string_view kCaptureAbandoned = "capture abandoned\n";
+// Longest --timeout: a day.
+constexpr double kMaxTimeoutSeconds = 86400;
+
+// "--name VALUE" or "--name=VALUE" options, each at most once.
+struct ScopeArgs {
+  std::vector<std::pair<std::string, std::string>> values;
+  std::optional<std::string> get(std::string_view name) const {
+    for (const auto& [n, v] : values) {
+      if (n == name) return v;
+    }
+    return std::nullopt;
+  }
+};
+
+std::optional<std::string> parseOptions(const CliContext& ctx,
+                                        std::initializer_list<std::string_view> names,
+                                        ScopeArgs& args) {
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    const std::string& arg = ctx.args[i];
+    const auto eq = arg.find('=');
+    std::string name = arg.substr(0, arg.starts_with("--") ? eq : std::string::npos);
+    bool known = false;
+    for (auto n : names) known = known || n == name;
+    if (!known) return "unexpected " + arg;
+    if (args.get(name)) return "give " + name + " once";
+    if (name.size() < arg.size()) {
+      args.values.emplace_back(name, arg.substr(eq + 1));
+    } else if (i + 1 < ctx.args.size()) {
+      args.values.emplace_back(name, ctx.args[++i]);
+    } else {
+      return name + " needs a value";
+    }
+  }
+  return std::nullopt;
+}
+
+// A positive number of seconds (digits with an optional fraction).
+std::optional<double> parseSeconds(std::string_view text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+  const auto r = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+  if (r.ec != std::errc() || r.ptr != end || !(value > 0) || value > kMaxTimeoutSeconds) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+int cmdCycleTime(CliContext& ctx) {
+  if (!ctx.args.empty()) return ctx.usageError("cycle-time takes no arguments");
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  ScopeState& scope = ctx.session.scope;
+  if (GetCycleTime(ctx.link(), scope) != 1) return kExitLinkFailure;
+  ctx.out << "cycle-time-ms=" << cycleTimeText(scope.cycleTime) << '\n'
+          << "scan-frequency-hz=" << scanFrequencyText(scope.cycleTime) << '\n';
+  return kExitOk;
+}
+
+int cmdScope(CliContext& ctx) {
+  ScopeArgs args;
+  if (auto error = parseOptions(
+          ctx, {"--trigger-mode", "--level", "--pre", "--scan-rate", "--signal", "--timeout", "-o"},
+          args)) {
+    return ctx.usageError(*error);
+  }
+  ScopeSettings settings;
+  struct Numeric {
+    const char* name;
+    std::uint32_t min;
+    std::uint32_t max;
+    std::uint32_t value;
+  };
+  Numeric numbers[] = {{"--trigger-mode", 0, kScopeTriggerModes - 1, settings.triggerMode},
+                       {"--level", 0, 65535, settings.triggerLevel},
+                       {"--pre", 0, kScopeSamples - 1, 0},
+                       {"--scan-rate", 1, 32767, 1},
+                       {"--signal", 0, 1, settings.signal}};
+  for (Numeric& n : numbers) {
+    const auto text = args.get(n.name);
+    if (!text) continue;
+    const auto parsed = parseUnsigned(*text, n.max);
+    if (!parsed || *parsed < n.min) {
+      return ctx.usageError(std::string(n.name) + " must be " + decimal(n.min) + ".." +
+                            decimal(n.max));
+    }
+    n.value = *parsed;
+  }
+  settings.triggerMode = static_cast<std::uint16_t>(numbers[0].value);
+  settings.triggerLevel = static_cast<std::uint16_t>(numbers[1].value);
+  settings.preTrigger = static_cast<std::int16_t>(numbers[2].value);
+  settings.scanRate = static_cast<std::int16_t>(numbers[3].value);
+  settings.signal = static_cast<std::uint16_t>(numbers[4].value);
+  std::optional<double> timeout;
+  if (const auto text = args.get("--timeout")) {
+    timeout = parseSeconds(*text);
+    if (!timeout) return ctx.usageError("--timeout must be a number of seconds above 0");
+  }
+  const auto output = args.get("-o");
+  if (output && output->empty()) return ctx.usageError("-o needs a FILE");
+
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  SensorLink& link = ctx.link();
+  ScopeState& scope = ctx.session.scope;
+  // The link is open; a failure report during the capture clears the flag.
+  link.state().linkUp = true;
+
+  // A signal or the time limit ends the wait; one that comes while the start
+  // is still being exchanged ends it as soon as the capture runs.
+  bool abandon = false;
+  const auto breakOff = [&] {
+    abandon = true;
+    scope.captureRunning.clear();
+  };
+  StopOnSignal stopOnSignal(breakOff);
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, breakOff);
+  if (timeout) timer.start(static_cast<int>(std::ceil(*timeout * 1000)));
+
+  const CaptureResult result = GetScopeData(link, settings, scope, [&] {
+    if (abandon) scope.captureRunning.clear();
+  });
+  timer.stop();
+  switch (result) {
+    case CaptureResult::NotStarted:
+    case CaptureResult::Failed:
+      return kExitLinkFailure;
+    case CaptureResult::Abandoned:
+      BreakDataScan(link, scope);
+      ctx.err << kCaptureAbandoned;
+      return kExitLinkFailure;
+    case CaptureResult::Captured:
+      break;
+  }
+
+  if (output) {
+    ini::DiskFileReplacer replacer;
+    if (const int rc = writeTraceFile(*output, scope.traces, replacer); rc != 0) {
+      ctx.err << "drqctl scope: cannot write " << *output << ": " << std::strerror(rc) << '\n';
+      return kExitLinkFailure;
+    }
+  } else {
+    ctx.out << traceTable(scope.traces);
+    ctx.out.flush();
+    if (!ctx.out) {
+      ctx.err << "drqctl scope: cannot write the output\n";
+      return kExitLinkFailure;
+    }
+  }
+  // A frame that failed its checks on a serial link is reported and its
+  // trace left empty: the table is written, but the run did not succeed.
+  return link.state().linkUp ? kExitOk : kExitLinkFailure;
+}
+
+}  // namespace drq::cli

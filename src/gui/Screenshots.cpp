@@ -172,105 +172,108 @@ bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
   window.ShowChildPanelDisp(ChildPanel::DATAP);
   window.setActivePage(kPageConnection);
   window.resize(size);
-  // One scope capture of the demo sensor (a single shot over about 2.6 s, so
-  // that the target moves to its next colour) with the cursors around the
-  // change, and its printout as a PDF (scope-printout.pdf).
-  bool renderScopeCapture(MainWindow & window, ScreenshotWriter & shots) {
-    auto* page = dynamic_cast<ScopePage*>(window.page(kPageScope));
-    auto* panel = dynamic_cast<ScopeGraphPanel*>(window.childPanelWidget(ChildPanel::SCOPEP));
-    if (!page || !panel) return false;
-    const QSize size = window.size();
-    window.resize(kLiveShotWidth, kLiveShotHeight);
-    window.setActivePage(kPageScope);
-    page->CBF_ButtonGetCycleTime();
-    page->scanRateField().setValue(40);
-    page->commentBox().setPlainText(QStringLiteral("Demo sensor: one colour change."));
-    page->CBF_ButtonScan();
-    panel->analogueGraph().setCursor(0, {30, 1200});
-    panel->analogueGraph().setCursor(1, {90, 2600});
-    page->calcScopDeltaXY();
-    panel->analogueGraph().replot();
-    panel->digitalGraph().replot();
+  return ok;
+}
+
+// One scope capture of the demo sensor (a single shot over about 2.6 s, so
+// that the target moves to its next colour) with the cursors around the
+// change, and its printout as a PDF (scope-printout.pdf).
+bool renderScopeCapture(MainWindow& window, ScreenshotWriter& shots) {
+  auto* page = dynamic_cast<ScopePage*>(window.page(kPageScope));
+  auto* panel = dynamic_cast<ScopeGraphPanel*>(window.childPanelWidget(ChildPanel::SCOPEP));
+  if (!page || !panel) return false;
+  const QSize size = window.size();
+  window.resize(kLiveShotWidth, kLiveShotHeight);
+  window.setActivePage(kPageScope);
+  page->CBF_ButtonGetCycleTime();
+  page->scanRateField().setValue(40);
+  page->commentBox().setPlainText(QStringLiteral("Demo sensor: one colour change."));
+  page->CBF_ButtonScan();
+  panel->analogueGraph().setCursor(0, {30, 1200});
+  panel->analogueGraph().setCursor(1, {90, 2600});
+  page->calcScopDeltaXY();
+  panel->analogueGraph().replot();
+  panel->digitalGraph().replot();
+  ScreenshotWriter::settle();
+  bool ok = shots.save(window, QStringLiteral("scope-capture.png"));
+
+  const ScopeReport report = page->currentReport();
+  QPdfWriter pdf(shots.directory().filePath(QStringLiteral("scope-printout.pdf")));
+  pdf.setResolution(300);
+  ok = ok && paintScopeReport(report, pdf, QDateTime::currentDateTime()) == 1;
+  window.resize(size);
+  window.setActivePage(kPageConnection);
+  return ok;
+}
+
+// --- The window, its pages and panels ----------------------------------------------
+
+bool renderMainPages(MainWindow& window, ScreenshotWriter& shots) {
+  if (!shots.save(window, QStringLiteral("main.png"))) return false;
+
+  // The offset page is shown only for its own picture, as operators see it
+  // only after unlocking it.
+  const bool offsetVisible = window.isPageVisible(kPageOffset);
+  for (int page = 0; page < kMainPageCount; ++page) {
+    window.setPageVisible(kPageOffset, offsetVisible || page == kPageOffset);
+    window.setActivePage(page);
     ScreenshotWriter::settle();
-    bool ok = shots.save(window, QStringLiteral("scope-capture.png"));
-
-    const ScopeReport report = page->currentReport();
-    QPdfWriter pdf(shots.directory().filePath(QStringLiteral("scope-printout.pdf")));
-    pdf.setResolution(300);
-    ok = ok && paintScopeReport(report, pdf, QDateTime::currentDateTime()) == 1;
-    window.resize(size);
-    window.setActivePage(kPageConnection);
-    return ok;
+    const QString name = QStringLiteral("page-%1-%2.png")
+                             .arg(page)
+                             .arg(ScreenshotWriter::slug(window.page(page)->tabLabel()));
+    if (!shots.save(window, name)) return false;
   }
+  window.setPageVisible(kPageOffset, offsetVisible);
+  window.setActivePage(kPageConnection);
+  return true;
+}
 
-  // --- The window, its pages and panels ----------------------------------------------
-
-  bool renderMainPages(MainWindow & window, ScreenshotWriter & shots) {
-    if (!shots.save(window, QStringLiteral("main.png"))) return false;
-
-    // The offset page is shown only for its own picture, as operators see it
-    // only after unlocking it.
-    const bool offsetVisible = window.isPageVisible(kPageOffset);
-    for (int page = 0; page < kMainPageCount; ++page) {
-      window.setPageVisible(kPageOffset, offsetVisible || page == kPageOffset);
-      window.setActivePage(page);
-      ScreenshotWriter::settle();
-      const QString name = QStringLiteral("page-%1-%2.png")
-                               .arg(page)
-                               .arg(ScreenshotWriter::slug(window.page(page)->tabLabel()));
-      if (!shots.save(window, name)) return false;
+bool renderChildPanels(MainWindow& window, ScreenshotWriter& shots) {
+  const struct {
+    ChildPanel panel;
+    const char* name;
+  } panels[] = {{ChildPanel::DATAP, "datap"},
+                {ChildPanel::GRAPHP, "graphp"},
+                {ChildPanel::TEACHP1, "teachp1"},
+                {ChildPanel::TEACHP2, "teachp2"},
+                {ChildPanel::SCOPEP, "scopep"}};
+  for (const auto& entry : panels) {
+    window.ShowChildPanelDisp(entry.panel);
+    ScreenshotWriter::settle();
+    if (!shots.save(window, QStringLiteral("panel-%1.png").arg(QLatin1String(entry.name)))) {
+      return false;
     }
-    window.setPageVisible(kPageOffset, offsetVisible);
-    window.setActivePage(kPageConnection);
-    return true;
   }
-
-  bool renderChildPanels(MainWindow & window, ScreenshotWriter & shots) {
-    const struct {
-      ChildPanel panel;
-      const char* name;
-    } panels[] = {{ChildPanel::DATAP, "datap"},
-                  {ChildPanel::GRAPHP, "graphp"},
-                  {ChildPanel::TEACHP1, "teachp1"},
-                  {ChildPanel::TEACHP2, "teachp2"},
-                  {ChildPanel::SCOPEP, "scopep"}};
-    for (const auto& entry : panels) {
-      window.ShowChildPanelDisp(entry.panel);
-      ScreenshotWriter::settle();
-      if (!shots.save(window, QStringLiteral("panel-%1.png").arg(QLatin1String(entry.name)))) {
-        return false;
-      }
-    }
-    window.ShowChildPanelDisp(ChildPanel::DATAP);
-    QTabWidget* dataPages = window.dataPanel().pages();
-    for (int page = 0; page < dataPages->count(); ++page) {
-      dataPages->setCurrentIndex(page);
-      ScreenshotWriter::settle();
-      const QString name = QStringLiteral("panel-datap-%1-%2.png")
-                               .arg(page)
-                               .arg(ScreenshotWriter::slug(dataPages->tabText(page)));
-      if (!shots.save(window.dataPanel(), name)) return false;
-    }
-    return true;
+  window.ShowChildPanelDisp(ChildPanel::DATAP);
+  QTabWidget* dataPages = window.dataPanel().pages();
+  for (int page = 0; page < dataPages->count(); ++page) {
+    dataPages->setCurrentIndex(page);
+    ScreenshotWriter::settle();
+    const QString name = QStringLiteral("panel-datap-%1-%2.png")
+                             .arg(page)
+                             .arg(ScreenshotWriter::slug(dataPages->tabText(page)));
+    if (!shots.save(window.dataPanel(), name)) return false;
   }
+  return true;
+}
 
-  bool renderTopLevelPanels(MainWindow & window, ScreenshotWriter & shots) {
-    const struct {
-      QWidget* widget;
-      const char* name;
-    } topLevels[] = {{&window.bigColorPanel(), "colbigp.png"},
-                     {&window.bigGroupPanel(), "grpbigp.png"},
-                     {&window.passwordPanel(), "passwordp.png"}};
-    for (const auto& entry : topLevels) {
-      entry.widget->setAttribute(Qt::WA_DontShowOnScreen, true);
-      entry.widget->show();
-      ScreenshotWriter::settle();
-      const bool ok = shots.save(*entry.widget, QLatin1String(entry.name));
-      entry.widget->hide();
-      if (!ok) return false;
-    }
-    return true;
+bool renderTopLevelPanels(MainWindow& window, ScreenshotWriter& shots) {
+  const struct {
+    QWidget* widget;
+    const char* name;
+  } topLevels[] = {{&window.bigColorPanel(), "colbigp.png"},
+                   {&window.bigGroupPanel(), "grpbigp.png"},
+                   {&window.passwordPanel(), "passwordp.png"}};
+  for (const auto& entry : topLevels) {
+    entry.widget->setAttribute(Qt::WA_DontShowOnScreen, true);
+    entry.widget->show();
+    ScreenshotWriter::settle();
+    const bool ok = shots.save(*entry.widget, QLatin1String(entry.name));
+    entry.widget->hide();
+    if (!ok) return false;
   }
+  return true;
+}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "cli/ParaCommands.h"
 #include "cli/RecordCommand.h"
 #include "cli/ScopeCommand.h"
+#include "link/SerialPorts.h"
 
 namespace drq::cli {
 
@@ -35,6 +36,7 @@ constexpr Command kCommands[] = {
      "[--trigger-mode M] [--level L] [--pre N] [--scan-rate R] [--signal S] [--timeout SEC] "
      "[-o FILE]",
      "capture one scope trace and print it tab-separated", &cmdScope},
+    {"ports", "", "list the serial ports: the name for --serial, and what each is", &cmdPorts},
 };
 
 }  // namespace
@@ -84,6 +86,13 @@ int cmdRaw(CliContext& ctx) {
           << "argument=" << decimal(link.responseArgument()) << '\n'
           << "length=" << decimal(link.responseLength()) << '\n'
           << "payload=" << toHex(link.responsePayload()) << '\n';
+  return kExitOk;
+}
+
+int cmdPorts(CliContext& ctx) {
+  if (!ctx.args.empty()) return ctx.usageError("takes no arguments");
+  for (const SerialPortEntry& port : availableSerialPorts())
+    ctx.out << port.device.toStdString() << '\t' << port.summary().toStdString() << '\n';
   return kExitOk;
 }
 

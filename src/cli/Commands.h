@@ -79,4 +79,10 @@ int cmdRaw(CliContext& ctx);
 // SIGTERM arrived (exit 0), or the link or the output failed (exit 1).
 int cmdWatch(CliContext& ctx);
 
+// ports: the machine's serial ports, one line each: the name to pass to
+// --serial (the stable /dev/serial/by-id name where there is one), a tab, and
+// what the port is ("ttyUSB0 - FTDI FT232R USB UART, USB 0403:6001"). Needs
+// no link.
+int cmdPorts(CliContext& ctx);
+
 }  // namespace drq::cli

@@ -14,11 +14,13 @@
 
 #include "core/Session.h"
 #include "core/Version.h"
+#include "core/params/Modes.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPopups.h"
 #include "gui/Screenshots.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/TextConversion.h"
+#include "sim/DemoColours.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace drq::gui {
@@ -146,6 +148,11 @@ int WinMain(int argc, char** argv) {
       std::fputs("drqscope: the virtual sensor could not start\n", stderr);
       return -1;
     }
+    // The demo starts with its colours taught (RAM and EEPROM, set 0), so that
+    // GO shows the taught rows and the colour number changing at once. The
+    // rows keep the operator's colours: those are stored at exit.
+    sim::teachDemoColours(demoSensor->model(), code(CalculationMode::XyInt2d));
+    demoSensor->model().setEepromSet(0, demoSensor->model().ramSet(0));
     options.demo =
         StartOptions::Demo{QStringLiteral("127.0.0.1"), static_cast<int>(demoSensor->port())};
   }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QRegularExpression>
 
-#include <algorithm>
 
 #include "core/protocol/LinkSettings.h"
 #include "link/LinkSetup.h"
@@ -14,13 +13,6 @@ QStringList baudRateLabels() {
   QStringList labels;
   for (const auto rate : kBaudRates) labels.append(QString::number(rate));
   return labels;
-}
-
-QStringList serialPortDevices() {
-  QStringList devices;
-  for (const auto& entry : availableSerialPorts()) devices.append(entry.device);
-  std::sort(devices.begin(), devices.end());
-  return devices;
 }
 
 QString deviceForComPort(int port) {

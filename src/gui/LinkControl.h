@@ -1,7 +1,7 @@
 #pragma once
 // The connection page's view of the link layer: opening and closing the
-// transports on the session's link, the serial ports of the system and the
-// COM port numbering.
+// transports on the session's link and the COM port numbering (the serial
+// ports of the system: link/SerialPorts.h).
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +14,6 @@ namespace drq::gui {
 
 // Labels of the baud-rate selector, by baud-rate index 0..7.
 QStringList baudRateLabels();
-
-// Device paths of the serial ports found on the system, sorted.
-QStringList serialPortDevices();
 
 // The device of COM port `port` (1 = COM1): "/dev/ttyS0" on Linux, "COM1" on
 // Windows.

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "core/ini/IniStore.h"
@@ -138,6 +139,15 @@ void MainWindow::buildWindow() {
             calibrationPage_, tableAttributesPage_, scopePage_,     offsetPage_};
   for (TabPage* page : pages_) tabs_->addTab(page, page->tabLabel());
   installHelp(tabs_->tabBar(), context_.popups, QString::fromLatin1(kHelpSelectTab));
+  tabs_->setAccessibleName(QStringLiteral("pages"));
+  // Alt+1 .. Alt+9 open the pages from the keyboard (a hidden page stays hidden).
+  for (int page = 0; page < kMainPageCount && page < 9; ++page) {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + page)),
+                                   this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, page] {
+      if (tabs_->isTabVisible(page) && tabs_->isTabEnabled(page)) setActivePage(page);
+    });
+  }
 
   transferBar_ = new TransferBar(context_);
 

@@ -24,8 +24,8 @@
 #include "gui/panels/ScopePlot.h"
 #include "gui/panels/SignalGraphPanel.h"
 #include "gui/printing/ScopeReport.h"
+#include "sim/DemoColours.h"
 #include "sim/EmbeddedSensor.h"
-#include "sim/Optics.h"
 #include "sim/SensorHost.h"
 
 namespace drq::gui {
@@ -71,45 +71,6 @@ constexpr std::uint64_t kLiveShotStepMicros = 40000;
 // sensor's time, so the frames follow the demo colours.
 constexpr std::uint32_t kRecordShotPeriodMs = 150;
 constexpr int kRecordShotFrames = 120;
-constexpr std::uint16_t kDemoColourTolerance = 90;
-constexpr std::uint16_t kDemoIntensityTolerance = 220;
-
-// Teaches the colours of the demo target's path into parameter set 0 of the
-// sensor's RAM (one row each, where the sensor sees them, in calculation
-// mode `calculationMode`) and gives the rows the targets' colours.
-void teachDemoColours(sim::SensorModel& model, std::uint16_t calculationMode,
-                      RowColorArray& rowColors) {
-  ParaSet set = model.ramSet(0);
-  set.record[ParaWord::CalculationMode] = calculationMode;
-  set.record[ParaWord::MaxVecNo] = 16;
-  model.setRamSet(0, set);
-  const sim::TargetPath path = sim::defaultTargetPath();
-  const bool threeD = is3dCalcMode(calculationMode);
-  for (std::size_t row = 0; row < path.colors.size() && row < kTeachRows; ++row) {
-    model.setTargetColor(path.colors[row]);
-    const LiveFrame f = model.currentFrame();
-    TeachVector& v = set.table[row];
-    v.cell(0) = static_cast<std::uint16_t>(f[FrameWord::X]);
-    v.cell(1) = static_cast<std::uint16_t>(f[FrameWord::Y]);
-    if (threeD) {
-      v.cell(2) = static_cast<std::uint16_t>(f[FrameWord::Int]);
-      v.cell(3) = kDemoColourTolerance;
-      v.cell(4) = 0;
-    } else {
-      v.cell(2) = kDemoColourTolerance;
-      v.cell(3) = static_cast<std::uint16_t>(f[FrameWord::Int]);
-      v.cell(4) = kDemoIntensityTolerance;
-    }
-    // The row in the target's own colour (reflectance per mille to 0..255).
-    const sim::TargetColor& c = path.colors[row];
-    rowColors[row] = (std::uint32_t{c.red} * 255 / 1000) << 16 |
-                     (std::uint32_t{c.green} * 255 / 1000) << 8 |
-                     (std::uint32_t{c.blue} * 255 / 1000);
-  }
-  model.setRamSet(0, set);
-  model.setTargetPath(path);
-}
-
 // GO for a number of frames, the sensor's clock moving on with each frame.
 void runLiveFrames(MainWindow& window, sim::EmbeddedSensor& sensor, int frames) {
   LiveMonitor& live = window.liveMonitor();
@@ -144,7 +105,7 @@ bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
   bool ok = true;
   for (const std::uint16_t mode :
        {code(CalculationMode::XyInt2d), code(CalculationMode::XyInt3d)}) {
-    teachDemoColours(sensor.model(), mode, session.RowColors);
+    session.RowColors = sim::teachDemoColours(sensor.model(), mode);
     window.applyRowColors();
     session.target = TransferTarget::Ram;
     window.transferBar().CBF_ButtonGet();

@@ -1,12 +1,11 @@
 #include "link/LinkSetup.h"
 
-#include <QSerialPortInfo>
-
 #include <charconv>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "link/ConnectionHelp.h"
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
 
@@ -23,6 +22,12 @@ std::string withReason(std::string_view text, const QString& reason) {
   return out;
 }
 
+// ... and after both, what the operator can do about it.
+std::string withHelp(std::string message, const std::string& help) {
+  if (!help.empty()) message += '\n' + help;
+  return message;
+}
+
 }  // namespace
 
 int InitRS232(SensorLink& link) {
@@ -35,7 +40,16 @@ int InitRS232(SensorLink& link) {
   if (!device.isEmpty()) result = port->open(device, baudRateForIndex(state.baudIndex));
   state.lastTransportError = result;
   if (result < 0) {
-    link.reportFailure(withReason(serialErrorText(result), port->lastErrorString()));
+    std::string help;
+    if (!device.isEmpty()) {
+      HelpSubject subject;
+      subject.device = device;
+      subject.access = probeDeviceAccess(device);
+      subject.user = currentUserName();
+      help = connectionHelp(classifySerialOpen(port->lastError(), subject.access), subject);
+    }
+    link.reportFailure(
+        withHelp(withReason(serialErrorText(result), port->lastErrorString()), help));
     return result;
   }
   port->setPortTimeout(kPortTimeoutSeconds);
@@ -59,7 +73,12 @@ int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor) {
     state.tcpConnected = true;
     return result;
   }
-  link.reportFailure(withReason(tcpErrorText(result), tcp->lastErrorString()));
+  HelpSubject subject;
+  subject.host = QString::fromStdString(state.serverAddress);
+  subject.port = static_cast<std::uint16_t>(portValid ? state.serverPort : 0);
+  subject.timeoutMs = kConnectTimeoutMs;
+  const std::string help = connectionHelp(classifyTcpConnect(tcp->lastError()), subject);
+  link.reportFailure(withHelp(withReason(tcpErrorText(result), tcp->lastErrorString()), help));
   state.tcpConnected = false;
   return result;
 }
@@ -89,23 +108,6 @@ QString serialDeviceName(const LinkState& state) {
   }
 #endif
   return QString::fromStdString(state.comDevice);
-}
-
-std::vector<SerialPortEntry> availableSerialPorts() {
-  std::vector<SerialPortEntry> ports;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-    QString description = info.manufacturer();
-    if (!info.description().isEmpty()) {
-      if (!description.isEmpty()) description += QLatin1Char(' ');
-      description += info.description();
-    }
-#ifdef Q_OS_WIN
-    ports.push_back({info.portName(), description});
-#else
-    ports.push_back({info.systemLocation(), description});
-#endif
-  }
-  return ports;
 }
 
 }  // namespace drq

@@ -1,7 +1,9 @@
 #pragma once
 // Opening the link from the settings of the connection page (link.state()):
 // the serial port or the TCP conversation, with failures reported through the
-// link's one failure report. Also the naming and discovery of serial ports.
+// link's one failure report, followed by what the operator can do about it
+// (link/ConnectionHelp.h). Also the naming of serial ports (discovery:
+// link/SerialPorts.h).
 
 #include <QString>
 
@@ -11,6 +13,7 @@
 
 #include "core/protocol/LinkSettings.h"
 #include "core/protocol/SensorLink.h"
+#include "link/SerialPorts.h"
 
 namespace drq {
 
@@ -19,7 +22,8 @@ namespace drq {
 // handshake, port read time-out 2.0 s, both queues flushed. Keeps the result
 // in state.lastTransportError and returns it: 0, or a negative serial result
 // code, which has been reported with its text ("Cannot open port", ...)
-// followed, on a line of its own, by the system's reason when it gave one.
+// followed, on a line of its own, by the system's reason when it gave one,
+// then by the help of link/ConnectionHelp.h (permission, busy, missing).
 int InitRS232(SensorLink& link);
 
 // (Re)connects to state.serverAddress : state.serverPort, closing the current
@@ -28,7 +32,8 @@ int InitRS232(SensorLink& link);
 // state.lastTransportError and returns it: 0 (tcpConnected set), or a
 // negative TCP result code, which has been reported with its text
 // ("UnableToEstablishConnection", ...) and the system's reason on a line of
-// its own ("Connection refused"), and leaves tcpConnected clear.
+// its own ("Connection refused"), then the help for a refused, unreachable
+// or timed-out connection, and leaves tcpConnected clear.
 // Afterwards a closing server is reported with "SERVER HAS CLOSED CONNECTION!".
 int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor = {});
 
@@ -42,13 +47,5 @@ void closeLink(SensorLink& link);
 // number is 0 and no device is given.
 QString serialDeviceName(const LinkState& state);
 QString serialDeviceForComPort(int comPort);
-
-// Serial ports present on this machine, for the connection page to list.
-// Pseudo-terminals are not listed; their paths can be typed.
-struct SerialPortEntry {
-  QString device;       // what serialDeviceName accepts: /dev/ttyUSB0, COM3, ...
-  QString description;  // manufacturer and description, may be empty
-};
-std::vector<SerialPortEntry> availableSerialPorts();
 
 }  // namespace drq

@@ -8,7 +8,9 @@
 namespace drq::gui::test {
 namespace {
 
-TEST_F(ShellTest, FailedOpeningShowsTheTextAndThenTheSystemsReason) {
+class ConnectionFailureText : public ShellTest {};
+
+TEST_F(ConnectionFailureText, FailedOpeningShowsTheTextThenTheSystemsReasonThenHelp) {
   const QString device = QStringLiteral("/dev/drq-no-such-port");
   QSerialPort probe(device);
   ASSERT_FALSE(probe.open(QIODevice::ReadWrite));
@@ -22,7 +24,9 @@ TEST_F(ShellTest, FailedOpeningShowsTheTextAndThenTheSystemsReason) {
   EXPECT_EQ(session.link.state().lastTransportError, kSerialNoPortFound);
   EXPECT_EQ(window->connectionPage().messages(),
             QStringLiteral("TRY TO CONNECT!\nNo serial port found\n") + probe.errorString() +
-                QStringLiteral("\n\nNO SENSOR CONNECTED!\n\n"));
+                QStringLiteral("\nThere is no port ") + device +
+                QStringLiteral(".\nCheck the cable or USB adapter, or choose a port from the list."
+                               "\n\nNO SENSOR CONNECTED!\n\n"));
 }
 
 }  // namespace

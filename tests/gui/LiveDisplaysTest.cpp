@@ -3,6 +3,7 @@
 // the intensity band on the real charts, the strip charts' scaling, the
 // coalesced replots and the signal graph panel.
 #include <QComboBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -468,7 +469,18 @@ TEST_F(LiveDisplays, HelpTextsOfTheLiveDisplays) {
                 "to the last enabled row in the TEACH TABLE. \nBEST HIT and MIN DIST: delta C is "
                 "-1. \nWhen INT or M is lower than INTLIM, delta C is set to -1."));
   data().pages()->setCurrentIndex(kDataPage2dGraph);
-  EXPECT_EQ(helpOf(&data().twoDGraphPage().colourPlane()),
+  // A chart's right click opens its menu (help first, then saving it).
+  QWidget* plane = &data().twoDGraphPage().colourPlane();
+  popups.clearRecords();
+  QTest::mouseClick(plane, Qt::RightButton);
+  EXPECT_TRUE(popups.records().empty());
+  auto* menu = plane->findChild<QMenu*>(QStringLiteral("ChartMenu"));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  menu->actions().first()->trigger();
+  menu->hide();
+  ASSERT_EQ(popups.records().size(), 1u);
+  EXPECT_EQ(popups.records()[0].text,
             QStringLiteral("The two graphs diplay the color and the intensity."));
   QTabBar* tabs = data().pages()->tabBar();
   popups.clearRecords();

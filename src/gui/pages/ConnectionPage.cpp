@@ -1,9 +1,11 @@
 #include "gui/pages/ConnectionPage.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTextCursor>
 
 #include <charconv>
@@ -15,6 +17,7 @@
 #include "gui/LinkControl.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"
+#include "link/SerialPorts.h"
 
 namespace drq::gui {
 
@@ -65,17 +68,40 @@ int portFromText(const QString& text) {
   return result.ec == std::errc() ? value : 0;
 }
 
+// The port list shows what each port is beside its name ("(ttyUSB0 - FTDI
+// FT232R USB UART, USB 0403:6001)"); choosing one puts only the name in the
+// field.
+class PortItemDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QString summary = index.data(Qt::ToolTipRole).toString();
+    if (!summary.isEmpty()) option->text += QStringLiteral("   (") + summary + QLatin1Char(')');
+  }
+};
+
 // A COM port selector that looks for the system's serial ports whenever its
-// list is opened; a device path can also be typed.
+// list is opened: their stable names (/dev/serial/by-id) where the system has
+// them, with what each port is; a device path or COMn can also be typed.
 class PortComboBox final : public QComboBox {
  public:
-  using QComboBox::QComboBox;
+  explicit PortComboBox(QWidget* parent) : QComboBox(parent) {
+    setItemDelegate(new PortItemDelegate(this));
+  }
   void refreshPorts() {
     const QString current = currentText();
     const QSignalBlocker block(this);
     clear();
-    addItems(serialPortDevices());
+    for (const SerialPortEntry& port : availableSerialPorts()) {
+      addItem(port.device);
+      setItemData(count() - 1, port.summary(), Qt::ToolTipRole);
+      setItemData(count() - 1, port.summary(), Qt::AccessibleDescriptionRole);
+    }
     setEditText(current);
+    view()->setMinimumWidth(view()->sizeHintForColumn(0));
   }
   void showPopup() override {
     refreshPorts();
@@ -163,6 +189,7 @@ void ConnectionPage::buildControls() {
 
   messageBox_ = new QPlainTextEdit(this);
   messageBox_->setObjectName(QStringLiteral("MessageBox"));
+  messageBox_->setAccessibleName(QStringLiteral("connection messages"));
   messageBox_->setReadOnly(true);
   messageBox_->setMaximumBlockCount(kMessageBoxLines);
   messageBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -63,6 +63,8 @@ GroupHoldPage::GroupHoldPage(ShellContext& context, QWidget* parent)
 
   groupTable_->setObjectName(QStringLiteral("EditGridGroups"));
   holdTable_->setObjectName(QStringLiteral("EditGridHold"));
+  groupTable_->setAccessibleName(QStringLiteral("group table"));
+  holdTable_->setAccessibleName(QStringLiteral("hold table"));
   holdTable_->setRowLabel(kHoldFailRow, QStringLiteral("1 FAIL"));
   holdTable_->verticalHeaderItem(kHoldFailRow)->setToolTip(QStringLiteral("HOLD FAIL"));
   // HOLD FAIL belongs to no teach row: its colour cell stays neutral.
@@ -76,6 +78,7 @@ GroupHoldPage::GroupHoldPage(ShellContext& context, QWidget* parent)
   installHelp(holdCaption, popups, QString::fromLatin1(help::kEditHold));
 
   holdReset_->setObjectName(QStringLiteral("EditResetHold"));
+  holdReset_->setAccessibleName(QStringLiteral("hold reset value"));
   holdReset_->setRange(0, 65535);
   holdReset_->setKeyboardTracking(false);
   holdReset_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -151,6 +151,7 @@ void ParameterPage::buildPowerCell() {
   powerField_->setObjectName(QStringLiteral("EditPower"));
   powerField_->setMinimumWidth(64);
   caption->setBuddy(powerField_);
+  powerSlider_->setAccessibleName(keyText(W::Power) + QStringLiteral(" slider"));
 
   // Slider and value field show one value.
   connect(powerSlider_, &QSlider::valueChanged, powerField_, [this](int value) {

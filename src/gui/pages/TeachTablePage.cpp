@@ -69,6 +69,7 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   Popups& popups = context.popups;
 
   table_->setObjectName(QStringLiteral("GridCtt"));
+  table_->setAccessibleName(QStringLiteral("teach table"));
   // The right click opens the menu; its first item is the help.
   table_->setToolTip(QString::fromLatin1(kHelpTable));
   table_->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -44,6 +44,7 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
   setObjectName(QStringLiteral("DATAP"));
   statusLabel_->setObjectName(QStringLiteral("DispStatusLabel"));
   status_->setObjectName(QStringLiteral("DispStatus"));
+  statusLabel_->setBuddy(status_);
   status_->setReadOnly(true);
   status_->setFocusPolicy(Qt::NoFocus);
   installHelpWithRightDoubleClick(status_, context.popups, QString::fromLatin1(kHelpStatus),
@@ -51,6 +52,8 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
 
   comPort_->setObjectName(QStringLiteral("DispComPort"));
   address_->setObjectName(QStringLiteral("DispIpAddress"));
+  comPort_->setAccessibleName(QStringLiteral("COM PORT"));
+  address_->setAccessibleName(QStringLiteral("SERVER"));
   for (QLineEdit* field : {comPort_, address_}) {
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);
@@ -117,6 +120,7 @@ QWidget* DataPanel::buildValueArea(ShellContext& context) {
 
   colorPatch_ = new ColorPatchView(area);
   colorPatch_->setObjectName(QStringLiteral("ColorPatch"));
+  colorPatch_->setAccessibleName(QStringLiteral("measured colour"));
   colorPatch_->setFixedSize(red_->width(), red_->height());
   installHelp(colorPatch_, popups, QString::fromLatin1(kHelpColorPatch));
 

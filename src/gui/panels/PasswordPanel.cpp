@@ -38,7 +38,9 @@ PasswordPanel::PasswordPanel(Popups& popups, QWidget* parent)
   style->setParent(field_);
   field_->setStyle(style);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("ENTER PASSWORD"), this));
+  auto* caption = new QLabel(QStringLiteral("ENTER PASSWORD"), this);
+  caption->setBuddy(field_);
+  layout->addWidget(caption);
   layout->addWidget(field_);
   connect(field_, &QLineEdit::returnPressed, this, &PasswordPanel::CBF_StringEnterPW);
   resize(260, 90);

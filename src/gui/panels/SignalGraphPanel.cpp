@@ -1,4 +1,5 @@
 #include "gui/panels/SignalGraphPanel.h"
+#include "gui/charts/ChartExport.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -104,7 +105,8 @@ SignalGraphPanel::SignalGraphPanel(ShellContext& context, QWidget* parent)
     curve->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, penColor(signal), 4));
     curve->setScatterSkip(0);
     connect(plot, &QCustomPlot::beforeReplot, plot, [plot, curve] { fitAxes(*plot, *curve); });
-    installHelp(plot, popups, QString::fromLatin1(kHelpGraph));
+    installChartMenu(plot, popups, QString::fromLatin1(kHelpGraph),
+                     QLatin1String(kNames[s]) + QStringLiteral(" signal graph"));
     scheduler_->add(plot);
     trace.plot = plot;
     trace.curve = curve;

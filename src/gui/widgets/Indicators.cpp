@@ -26,6 +26,13 @@ ValueDisplay::ValueDisplay(const QString& caption, QWidget* parent, int digits)
     : QWidget(parent), caption_(caption), digits_(std::max(1, digits)) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   updateSize();
+  nameAfterCaption();
+}
+
+void ValueDisplay::nameAfterCaption() {
+  const QString name = caption_.isEmpty() ? QString() : caption_ + QStringLiteral(" value");
+  if (accessibleName().isEmpty() || accessibleName() == captionName_) setAccessibleName(name);
+  captionName_ = name;
 }
 
 QString ValueDisplay::text() const {
@@ -43,6 +50,7 @@ void ValueDisplay::setCaption(const QString& caption) {
   if (caption == caption_) return;
   caption_ = caption;
   updateSize();
+  nameAfterCaption();
   update();
 }
 
@@ -127,6 +135,7 @@ Led::Led(const QString& caption, const QColor& onColor, QWidget* parent)
   const QFontMetrics metrics(font());
   const int diameter = metrics.height();
   setFixedSize(diameter + 4 + metrics.horizontalAdvance(caption_) + 2, diameter + 2);
+  setAccessibleName(caption_ + QStringLiteral(" LED"));
 }
 
 void Led::setLit(bool lit) {
@@ -164,6 +173,7 @@ LevelBar::LevelBar(const QColor& color, int maximum, QWidget* parent)
     : QWidget(parent), color_(color), maximum_(std::max(1, maximum)) {
   setFixedHeight(QFontMetrics(font()).height() + 2);
   setMinimumWidth(60);
+  setAccessibleName(QStringLiteral("level"));
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -190,7 +200,9 @@ void LevelBar::paintEvent(QPaintEvent*) {
 
 // --- ColorPatchView ---------------------------------------------------------------
 
-ColorPatchView::ColorPatchView(QWidget* parent) : QWidget(parent) {}
+ColorPatchView::ColorPatchView(QWidget* parent) : QWidget(parent) {
+  setAccessibleName(QStringLiteral("colour patch"));
+}
 
 void ColorPatchView::setColor(std::uint32_t rgb) {
   rgb &= 0xFFFFFFu;

@@ -41,7 +41,9 @@ class PacedRepaint {
 
 // A numeric indicator: an optional caption above a sunken box with the value
 // right-aligned in it. The box is wide enough for `digits` digits; a longer
-// value ("-32768") is drawn in a smaller font.
+// value ("-32768") is drawn in a smaller font. Its accessible name follows
+// the caption ("RED value") unless the owner sets one (needed when there is
+// no caption).
 class ValueDisplay final : public QWidget {
   Q_OBJECT
  public:
@@ -79,10 +81,12 @@ class ValueDisplay final : public QWidget {
 
  private:
   void updateSize();
+  void nameAfterCaption();
   QFont valueFont() const;
 
   PacedRepaint repaint_{*this};
   QString caption_;
+  QString captionName_;  // the accessible name last derived from the caption
   int digits_;
   int value_ = 0;
   bool hasValue_ = false;
@@ -91,7 +95,7 @@ class ValueDisplay final : public QWidget {
   QColor background_{Qt::white};
 };
 
-// A round LED with its caption beside it.
+// A round LED with its caption beside it (accessible name "<caption> LED").
 class Led final : public QWidget {
   Q_OBJECT
  public:
@@ -114,7 +118,8 @@ class Led final : public QWidget {
 };
 
 // A horizontal level bar from 0 to `maximum` in one colour; values outside
-// the range are drawn at its ends (the value itself is kept as given).
+// the range are drawn at its ends (the value itself is kept as given). The
+// owner names it (setAccessibleName); "level" until then.
 class LevelBar final : public QWidget {
   Q_OBJECT
  public:
@@ -135,7 +140,8 @@ class LevelBar final : public QWidget {
   int value_ = 0;
 };
 
-// A rectangle painted in one colour (0xRRGGBB).
+// A rectangle painted in one colour (0xRRGGBB); accessible name "colour
+// patch" unless the owner sets another.
 class ColorPatchView final : public QWidget {
   Q_OBJECT
  public:

@@ -1,4 +1,5 @@
 #include "gui/panels/data/IntensityChartPage.h"
+#include "gui/charts/ChartExport.h"
 
 #include <QVBoxLayout>
 
@@ -20,6 +21,8 @@ IntensityChartPage::IntensityChartPage(ShellContext& context, ReplotScheduler& s
   const QColor colors[] = {chart::kTraceRed, chart::kTraceGreen, chart::kTraceIntensity};
   const char* names[] = {"GraphINT1X", "GraphINT1Y", "GraphINT1INT"};
   const char* captions[] = {"X", "Y", "INT"};
+  // Named by role: the captions follow the calculation mode (s, i, M).
+  const char* exportNames[] = {"X/s chart", "Y/i chart", "INT/M chart"};
   const auto ranges = *intensityChartRanges(0);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -28,7 +31,8 @@ IntensityChartPage::IntensityChartPage(ShellContext& context, ReplotScheduler& s
     auto* chart = new StripChart({colors[i]}, ranges[i], scheduler, this);
     chart->setObjectName(QLatin1String(names[i]));
     chart->setCaption(QLatin1String(captions[i]));
-    installHelp(chart, context.popups, QString::fromLatin1(kHelpGraphInt1));
+    installChartMenu(chart, context.popups, QString::fromLatin1(kHelpGraphInt1),
+                     QLatin1String(exportNames[i]));
     connect(chart, &StripChart::leftClicked, this, [this] { CBF_GraphINT1(false); });
     connect(chart, &StripChart::leftDoubleClicked, this, [this] { CBF_GraphINT1(true); });
     charts_[i] = chart;

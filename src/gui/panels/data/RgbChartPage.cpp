@@ -1,4 +1,5 @@
 #include "gui/panels/data/RgbChartPage.h"
+#include "gui/charts/ChartExport.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -17,7 +18,8 @@ RgbChartPage::RgbChartPage(ShellContext& context, ReplotScheduler& scheduler, QW
                             kRgbChartRange, scheduler, this)) {
   setObjectName(QStringLiteral("RgbChartPage"));
   chart_->setObjectName(QStringLiteral("GraphRGB"));
-  installHelp(chart_, context.popups, QString::fromLatin1(kHelpGraphRgb));
+  installChartMenu(chart_, context.popups, QString::fromLatin1(kHelpGraphRgb),
+                   QStringLiteral("RGB chart"));
   connect(chart_, &StripChart::leftClicked, this, [this] { CBF_GraphRGB(false); });
   connect(chart_, &StripChart::leftDoubleClicked, this, [this] { CBF_GraphRGB(true); });
 
@@ -40,6 +42,8 @@ RgbChartPage::RgbChartPage(ShellContext& context, ReplotScheduler& scheduler, QW
     min_[c]->setObjectName(QStringLiteral("DispMin") + QLatin1String(names[c]));
     max_[c] = new ValueDisplay(QString(), this);
     max_[c]->setObjectName(QStringLiteral("DispMax") + QLatin1String(names[c]));
+    min_[c]->setAccessibleName(QLatin1String(captions[c]) + QStringLiteral(" minimum"));
+    max_[c]->setAccessibleName(QLatin1String(captions[c]) + QStringLiteral(" maximum"));
     for (ValueDisplay* d : {min_[c], max_[c]}) {
       installHelp(d, context.popups, QString::fromLatin1(kHelpDispMinMax));
     }

@@ -1,4 +1,5 @@
 #include "gui/panels/data/ThreeDGraphPage.h"
+#include "gui/charts/ChartExport.h"
 
 #include <QGridLayout>
 
@@ -23,10 +24,13 @@ ThreeDGraphPage::ThreeDGraphPage(ShellContext& context, ReplotScheduler& schedul
   }
   rgbChart_->setObjectName(QStringLiteral("Graph3DRGB"));
   rgbChart_->setCaption(QStringLiteral("RGB"));
-  for (QWidget* graph : {static_cast<QWidget*>(views_[0]), static_cast<QWidget*>(views_[1]),
-                         static_cast<QWidget*>(views_[2]), static_cast<QWidget*>(rgbChart_)}) {
-    installHelp(graph, context.popups, QString::fromLatin1(kHelpGraph3d));
+  const char* exportNames[] = {"X/Y graph", "X/INT graph", "Y/INT graph"};
+  for (std::size_t i = 0; i < views_.size(); ++i) {
+    installChartMenu(views_[i], context.popups, QString::fromLatin1(kHelpGraph3d),
+                     QLatin1String(exportNames[i]));
   }
+  installChartMenu(rgbChart_, context.popups, QString::fromLatin1(kHelpGraph3d),
+                   QStringLiteral("RGB chart 3D"));
 
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);

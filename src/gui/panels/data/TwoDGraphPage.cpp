@@ -1,4 +1,5 @@
 #include "gui/panels/data/TwoDGraphPage.h"
+#include "gui/charts/ChartExport.h"
 
 #include <QVBoxLayout>
 
@@ -24,9 +25,10 @@ TwoDGraphPage::TwoDGraphPage(ShellContext& context, ReplotScheduler& scheduler, 
   bar_->setObjectName(QStringLiteral("Graph2DIntensity"));
   bar_->setFixedHeight(kIntensityBarHeight);
   bar_->setCaption(QStringLiteral("INT"));
-  for (QWidget* graph : {static_cast<QWidget*>(plane_), static_cast<QWidget*>(bar_)}) {
-    installHelp(graph, context.popups, QString::fromLatin1(kHelpGraph2d));
-  }
+  installChartMenu(plane_, context.popups, QString::fromLatin1(kHelpGraph2d),
+                   QStringLiteral("X/Y graph"));
+  installChartMenu(bar_, context.popups, QString::fromLatin1(kHelpGraph2d),
+                   QStringLiteral("intensity bar"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);

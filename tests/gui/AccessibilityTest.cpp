@@ -1,0 +1,117 @@
+// Every control of every page and panel carries an accessible name, so that a
+// screen reader or UI automation over the accessibility bus finds it by name.
+// The walk goes through Qt's accessible tree (what the bus exposes), pages
+// and panels that are not shown included.
+#include <qcustomplot.h>
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QWidget>
+
+#include <set>
+
+#include "gui/ShellFixture.h"
+#include "gui/widgets/Indicators.h"
+
+namespace drq::gui::test {
+namespace {
+
+// Roles an operator acts on or reads a value from.
+bool isControlRole(QAccessible::Role role) {
+  switch (role) {
+    case QAccessible::Button:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::ButtonMenu:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::SpinBox:
+    case QAccessible::EditableText:
+    case QAccessible::Slider:
+    case QAccessible::Dial:
+    case QAccessible::ProgressBar:
+    case QAccessible::Table:
+    case QAccessible::List:
+    case QAccessible::Tree:
+    case QAccessible::PageTabList:
+    case QAccessible::Chart:
+    case QAccessible::Indicator:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Widgets Qt sees as plain panes that are controls all the same: the charts
+// and the live indicators.
+bool isDisplayWidget(const QObject* object) {
+  return object && (object->inherits("QCustomPlot") || object->inherits("drq::gui::ValueDisplay") ||
+                    object->inherits("drq::gui::Led") || object->inherits("drq::gui::LevelBar") ||
+                    object->inherits("drq::gui::ColorPatchView"));
+}
+
+// Where a control sits, for the list: its object path below the top.
+QString describe(QObject* object) {
+  QStringList path;
+  for (QObject* o = object; o; o = o->parent()) {
+    const QString name = o->objectName();
+    path.prepend(name.isEmpty() ? QString::fromLatin1(o->metaObject()->className()) : name);
+  }
+  return path.join(QLatin1Char('/'));
+}
+
+void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int& controls) {
+  if (!node || !node->isValid()) return;
+  const QAccessible::Role role = node->role();
+  QObject* object = node->object();
+  const bool control = isControlRole(role) || isDisplayWidget(object);
+  if (control && object && object->isWidgetType()) {
+    ++controls;
+    if (node->text(QAccessible::Name).trimmed().isEmpty())
+      unnamed.append(describe(object) + QStringLiteral(" (role %1)").arg(int(role)));
+  }
+  // The inside of a control (cells, the edit field of a combo box, the
+  // parts of a chart) is named by the control.
+  if (control) return;
+  for (int i = 0; i < node->childCount(); ++i) collectUnnamed(node->child(i), unnamed, controls);
+}
+
+class Accessibility : public ShellTest {};
+
+TEST_F(Accessibility, EveryControlOfEveryPageAndPanelHasAnAccessibleName) {
+  startOffline();
+  for (int i = 0; i < window->mainTabs()->count(); ++i) window->setPageVisible(i, true);
+  QStringList unnamed;
+  int controls = 0;
+  std::set<QWidget*> tops{window.get()};
+  for (QWidget* w : window->findChildren<QWidget*>())
+    if (w->isWindow() && !w->inherits("QMenu") && !w->inherits("QComboBoxPrivateContainer"))
+      tops.insert(w);
+  for (QWidget* top : tops)
+    collectUnnamed(QAccessible::queryAccessibleInterface(top), unnamed, controls);
+  EXPECT_GT(controls, 100);
+  EXPECT_TRUE(unnamed.isEmpty()) << unnamed.size() << " controls without a name:\n"
+                                 << unnamed.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
+}  // namespace drq::gui::test
+
+namespace drq::gui::test {
+namespace {
+
+TEST_F(Accessibility, AltAndADigitOpensAPage) {
+  startOffline();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_4, Qt::AltModifier);
+  EXPECT_EQ(window->activePage(), 3);  // the teach table
+  QTest::keyClick(window.get(), Qt::Key_2, Qt::AltModifier);
+  EXPECT_EQ(window->activePage(), 1);
+  ASSERT_FALSE(window->isPageVisible(8));
+  QTest::keyClick(window.get(), Qt::Key_9, Qt::AltModifier);  // the locked offset page
+  EXPECT_EQ(window->activePage(), 1);
+}
+
+}  // namespace
+}  // namespace drq::gui::test

@@ -1,0 +1,42 @@
+// The demo's first run: the virtual sensor starts with its colours taught.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/live/LiveFrame.h"
+#include "core/params/Modes.h"
+#include "sim/DemoColours.h"
+#include "sim/Optics.h"
+#include "sim/SensorModel.h"
+
+namespace drq::sim {
+namespace {
+
+// As the target moves along its path the sensor detects one taught row
+// after the other, in both calculation families.
+TEST(DemoColours, TheMovingTargetIsDetectedAsTheTaughtRows) {
+  for (const std::uint16_t mode :
+       {code(CalculationMode::XyInt2d), code(CalculationMode::XyInt3d)}) {
+    SensorModel model;
+    const RowColorArray colors = teachDemoColours(model, mode);
+    const ParaSet& set = model.ramSet(0);
+    const std::size_t taught = defaultTargetPath().colors.size();
+    ASSERT_GE(taught, 4u);
+    EXPECT_EQ(set.record[ParaWord::CalculationMode], mode);
+    EXPECT_GE(set.record[ParaWord::MaxVecNo], taught);
+    EXPECT_NE(colors[0], defaultRowColors()[0]);  // the target's own colour
+    EXPECT_EQ(colors[taught], defaultRowColors()[taught]);
+
+    std::set<int> detected;
+    for (int step = 0; step < 400; ++step) {
+      model.advanceMicros(40000);
+      detected.insert(model.currentFrame()[FrameWord::Color]);
+    }
+    detected.erase(255);  // between two colours: none
+    EXPECT_GE(detected.size(), taught / 2) << "mode " << mode;
+    for (int row : detected) EXPECT_LT(row, static_cast<int>(taught));
+  }
+}
+
+}  // namespace
+}  // namespace drq::sim

@@ -56,20 +56,6 @@ constexpr int kControlColumnWidth = 380;
 constexpr const char* kMsgSettingsNotWritten =
     "The panel settings could not be stored! \nThe previous settings are kept in:\n\n";
 
-// Why a keyed file could not be written, from the store's status.
-const char* iniWriteFailureReason(int status) {
-  switch (status) {
-    case ini::kIniAccessDenied:
-      return "Access denied: the file or its directory is write-protected.";
-    case ini::kIniDiskFull:
-      return "The disk is full.";
-    case ini::kIniOutOfMemory:
-      return "Not enough memory.";
-    default:
-      return "The file could not be written.";
-  }
-}
-
 constexpr const char* kMsgValuesLimited =
     "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
 
@@ -560,7 +546,7 @@ void MainWindow::StorePanelSettings() {
     context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                                  QString::fromLatin1(kMsgSettingsNotWritten) +
                                      qStringFromPath(settingsFile_) + QStringLiteral("\n\n") +
-                                     QString::fromLatin1(iniWriteFailureReason(status)));
+                                     QString::fromStdString(ini::iniWriteFailureReason(status)));
   }
 }
 

@@ -19,29 +19,6 @@ std::string generalInfo(ini::IniStore& store, std::string_view tag) {
   return out;
 }
 
-// Passes every step on and keeps the first error a step reported, so that the
-// operator can be told the system's reason and not only the store's status.
-class ErrorKeepingReplacer final : public ini::FileReplacer {
- public:
-  explicit ErrorKeepingReplacer(ini::FileReplacer& inner) : inner_(inner) {}
-
-  int begin(const std::filesystem::path& target) override { return keep(inner_.begin(target)); }
-  int write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
-  int commit() override { return keep(inner_.commit()); }
-  void abort() noexcept override { inner_.abort(); }
-
-  int firstError() const { return firstError_; }
-
- private:
-  int keep(int error) {
-    if (error != 0 && firstError_ == 0) firstError_ = error;
-    return error;
-  }
-
-  ini::FileReplacer& inner_;
-  int firstError_ = 0;
-};
-
 }  // namespace
 
 void fillTableAttributesStore(ini::IniStore& store, const RowColorArray& colors,
@@ -63,7 +40,7 @@ FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
                                          const RowSpecifications& rowTexts,
                                          ini::FileReplacer& replacer) {
   FileWriteResult result;
-  ErrorKeepingReplacer keeping(replacer);
+  ini::ErrorKeepingReplacer keeping(replacer);
   try {
     ini::IniStore store;
     fillTableAttributesStore(store, colors, rowTexts);
@@ -83,16 +60,7 @@ FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
 std::string writeFailureReason(const FileWriteResult& result) {
   if (result.ok()) return {};
   if (result.reason) return result.reason.message();
-  switch (result.status) {
-    case ini::kIniAccessDenied:
-      return "Access denied";
-    case ini::kIniDiskFull:
-      return "Disk full";
-    case ini::kIniOutOfMemory:
-      return "Out of memory";
-    default:
-      return "Error while writing";
-  }
+  return ini::iniWriteFailureReason(result.status);
 }
 
 TableAttributesRead readTableAttributesFile(const std::filesystem::path& path,

@@ -11,42 +11,7 @@
 #include "core/protocol/SensorLink.h"
 
 namespace drq {
-namespace {
-
-// Passes every step on and keeps the first error the system gave, so that
-// the operator can be told why a file could not be written.
-class ReasonKeepingReplacer final : public ini::FileReplacer {
- public:
-  explicit ReasonKeepingReplacer(ini::FileReplacer& inner) : inner_(inner) {}
-  int begin(const std::filesystem::path& target) override { return keep(inner_.begin(target)); }
-  int write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
-  int commit() override { return keep(inner_.commit()); }
-  void abort() noexcept override { inner_.abort(); }
-  int firstError() const { return firstError_; }
-
- private:
-  int keep(int error) {
-    if (error != 0 && firstError_ == 0) firstError_ = error;
-    return error;
-  }
-  ini::FileReplacer& inner_;
-  int firstError_ = 0;
-};
-
-std::string reasonOfStatus(int status) {
-  switch (status) {
-    case ini::kIniOutOfMemory:
-      return std::generic_category().message(ENOMEM);
-    case ini::kIniAccessDenied:
-      return std::generic_category().message(EACCES);
-    case ini::kIniDiskFull:
-      return std::generic_category().message(ENOSPC);
-    default:
-      return std::generic_category().message(EIO);
-  }
-}
-
-}  // namespace
+namespace {}  // namespace
 
 HwInfoBlock hwInfoBlockOf(std::span<const std::uint8_t> payload) {
   HwInfoBlock block{};
@@ -91,12 +56,12 @@ FileWriteResult writeHardwareFile(const std::filesystem::path& path,
   ini::IniStore store;
   fillHardwareStore(store, content);
   ini::DiskFileReplacer disk;
-  ReasonKeepingReplacer keeper(replacer != nullptr ? *replacer : disk);
+  ini::ErrorKeepingReplacer keeper(replacer != nullptr ? *replacer : disk);
   FileWriteResult result;
   result.status = store.Ini_WriteToFile(path, keeper);
   if (!result.ok()) {
     result.reason = keeper.firstError() != 0 ? std::generic_category().message(keeper.firstError())
-                                             : reasonOfStatus(result.status);
+                                             : ini::iniWriteFailureReason(result.status);
   }
   return result;
 }

@@ -61,4 +61,29 @@ class DiskFileReplacer : public FileReplacer {
   std::FILE* file_ = nullptr;
 };
 
+// Passes every step on to `inner` and keeps the first error a step reported
+// (an errno value), so that the operator can be told the system's reason and
+// not only the store's status.
+class ErrorKeepingReplacer final : public FileReplacer {
+ public:
+  explicit ErrorKeepingReplacer(FileReplacer& inner) : inner_(inner) {}
+
+  int begin(const std::filesystem::path& target) override { return keep(inner_.begin(target)); }
+  int write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
+  int commit() override { return keep(inner_.commit()); }
+  void abort() noexcept override { inner_.abort(); }
+
+  // 0 while every step succeeded.
+  int firstError() const { return firstError_; }
+
+ private:
+  int keep(int error) {
+    if (error != 0 && firstError_ == 0) firstError_ = error;
+    return error;
+  }
+
+  FileReplacer& inner_;
+  int firstError_ = 0;
+};
+
 }  // namespace drq::ini

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 #include <new>
+#include <system_error>
 #include <utility>
 
 #include "core/ini/FileReplacer.h"
@@ -444,6 +445,19 @@ std::unique_ptr<IniStore> Ini_New() {
 
 void Ini_Dispose(std::unique_ptr<IniStore>& store) {
   store.reset();
+}
+
+std::string iniWriteFailureReason(int status) {
+  switch (status) {
+    case kIniOutOfMemory:
+      return std::generic_category().message(ENOMEM);
+    case kIniAccessDenied:
+      return std::generic_category().message(EACCES);
+    case kIniDiskFull:
+      return std::generic_category().message(ENOSPC);
+    default:
+      return std::generic_category().message(EIO);
+  }
 }
 
 }  // namespace drq::ini

@@ -109,6 +109,11 @@ class IniStore {
 // ("disk full", "write-protected", ...); "error" for an unknown status.
 std::string_view iniStatusText(int status);
 
+// The system's own words for the failure behind a write's negative status
+// ("No space left on device", "Permission denied", ...), for callers that
+// have no errno of their own to report.
+std::string iniWriteFailureReason(int status);
+
 // Ini_New for callers that hold a store by pointer: a new empty store, or none
 // when memory is short.
 std::unique_ptr<IniStore> Ini_New();

@@ -282,8 +282,8 @@ TEST(TableAttributesFile, FailedWriteKeepsTheOldFileAndNamesTheReason) {
   EXPECT_EQ(files, 1u);  // no temporary file left behind
 
   // Without a system error the store's status is put in words.
-  EXPECT_EQ(writeFailureReason(FileWriteResult{ini::kIniAccessDenied, {}}), "Access denied");
-  EXPECT_EQ(writeFailureReason(FileWriteResult{ini::kIniDiskFull, {}}), "Disk full");
+  EXPECT_EQ(writeFailureReason(FileWriteResult{ini::kIniAccessDenied, {}}), "Permission denied");
+  EXPECT_EQ(writeFailureReason(FileWriteResult{ini::kIniDiskFull, {}}), "No space left on device");
 }
 
 TEST(TableAttributesFile, ResetGivesEveryEntryItsDefaultAndEmptiesTheTexts) {

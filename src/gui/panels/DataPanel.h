@@ -62,7 +62,6 @@ class DataPanel : public QWidget {
   // --- Live displays (the mode rules show, hide and relabel them) ----------
   ValueDisplay* redDisplay() const { return red_; }
   ValueDisplay* greenDisplay() const { return green_; }
-  ValueDisplay* blueDisplay() const { return blue_; }
   // X/s, Y/i and INT/M.
   ValueDisplay* xDisplay() const { return x_; }
   ValueDisplay* yDisplay() const { return y_; }

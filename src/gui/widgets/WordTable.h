@@ -24,7 +24,6 @@ class WordTable final : public QTableWidget {
   WordTable(int rows, const QStringList& valueHeadings, bool colorColumn,
             QWidget* parent = nullptr);
 
-  int valueColumnCount() const { return valueColumns_; }
   // Index of the colour column, -1 when the table has none.
   int colorColumn() const { return hasColorColumn_ ? valueColumns_ : -1; }
   // True for an editable value cell.

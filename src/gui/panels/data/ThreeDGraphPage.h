@@ -25,7 +25,6 @@ class ThreeDGraphPage final : public QWidget {
 
   // 0 X/Y, 1 X/INT, 2 Y/INT.
   ColourGraph& view(int index) const { return *views_[static_cast<std::size_t>(index)]; }
-  StripChart& rgbChart() const { return *rgbChart_; }
 
   // The labels of the three views: "X/Y", "X/INT", "Y/INT" or "s/i", "s/M",
   // "i/M" (the calculation-mode rule sets them).

@@ -1,5 +1,7 @@
 #include "gui/charts/ChartStyle.h"
 
+#include <algorithm>
+
 #include <qcustomplot.h>
 
 namespace drq::gui::chart {
@@ -51,6 +53,24 @@ QCPGraph* addCursorGraph(QCustomPlot& plot, double x, double y) {
                                          QBrush(QColor(255, 255, 255, 150)), 13));
   graph->data()->set({QCPGraphData(x, y)}, true);
   return graph;
+}
+
+void fitSquareAxisRect(QCustomPlot& plot, QSize size) {
+  constexpr int kLeftLabelRoom = 46;
+  constexpr int kBottomLabelRoom = 22;
+  constexpr int kOuterRoom = 6;
+  const int width = size.width() - kLeftLabelRoom - kOuterRoom;
+  const int height = size.height() - kBottomLabelRoom - kOuterRoom;
+  const int side = std::max(10, std::min(width, height));
+  const int extraX = std::max(0, width - side);
+  const int extraY = std::max(0, height - side);
+  const int ticks = side < 170 ? 2 : 4;
+  plot.xAxis->ticker()->setTickCount(ticks);
+  plot.yAxis->ticker()->setTickCount(ticks);
+  plot.axisRect()->setAutoMargins(QCP::msNone);
+  plot.axisRect()->setMargins(QMargins(kLeftLabelRoom + extraX / 2, kOuterRoom + extraY / 2,
+                                       kOuterRoom + extraX - extraX / 2,
+                                       kBottomLabelRoom + extraY - extraY / 2));
 }
 
 }  // namespace drq::gui::chart

@@ -2,6 +2,7 @@
 // The common look of the live charts: fonts, grid, margins and trace colours.
 
 #include <QColor>
+#include <QSize>
 #include <QString>
 
 class QCustomPlot;
@@ -33,5 +34,11 @@ inline QCPLayer* cursorLayer(QCustomPlot& plot) {
 // The cross-in-circle cursor that marks the current measurement: a one-point
 // graph on the cursor layer, at (x, y).
 QCPGraph* addCursorGraph(QCustomPlot& plot, double x, double y);
+
+// Lays out a colour plane's axis rectangle as a square (both axes on the same
+// scale) centred in a widget of `size` pixels, with room for the tick labels,
+// and fewer ticks on a small view so that they never run together. Call from
+// resizeEvent before QCustomPlot's own.
+void fitSquareAxisRect(QCustomPlot& plot, QSize size);
 
 }  // namespace drq::gui::chart

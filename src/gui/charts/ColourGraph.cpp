@@ -15,9 +15,6 @@ namespace {
 constexpr double kFigurePenWidth = 1.5;
 constexpr int kEmptyViewMax = 10000;
 // Room for the tick labels: left of the axis rectangle and below it.
-constexpr int kLeftLabelRoom = 46;
-constexpr int kBottomLabelRoom = 22;
-constexpr int kOuterRoom = 6;
 
 // An ellipse is spanned by the top-left and bottom-right corners of its
 // rectangle; the figures are outlines only.
@@ -90,20 +87,7 @@ bool ColourGraph::setFigures(const std::vector<Figure>& figures) {
 }
 
 void ColourGraph::resizeEvent(QResizeEvent* event) {
-  const QSize area = event->size();
-  const int width = area.width() - kLeftLabelRoom - kOuterRoom;
-  const int height = area.height() - kBottomLabelRoom - kOuterRoom;
-  const int side = std::max(10, std::min(width, height));
-  const int extraX = std::max(0, width - side);
-  const int extraY = std::max(0, height - side);
-  // Fewer tick labels on a small view, so that they never run together.
-  const int ticks = side < 170 ? 2 : 4;
-  xAxis->ticker()->setTickCount(ticks);
-  yAxis->ticker()->setTickCount(ticks);
-  axisRect()->setAutoMargins(QCP::msNone);
-  axisRect()->setMargins(QMargins(kLeftLabelRoom + extraX / 2, kOuterRoom + extraY / 2,
-                                  kOuterRoom + extraX - extraX / 2,
-                                  kBottomLabelRoom + extraY - extraY / 2));
+  chart::fitSquareAxisRect(*this, event->size());
   QCustomPlot::resizeEvent(event);
 }
 

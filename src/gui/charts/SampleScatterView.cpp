@@ -16,9 +16,6 @@ namespace {
 
 constexpr const char* kSamplesLayer = "samples";
 // Room for the tick labels, as in the colour graphs.
-constexpr int kLeftLabelRoom = 46;
-constexpr int kBottomLabelRoom = 22;
-constexpr int kOuterRoom = 6;
 // The axes of a view without samples, as the colour graphs show an empty table.
 constexpr ViewRanges kEmptyView{{0, 10000}, {0, 10000}};
 
@@ -202,20 +199,7 @@ void SampleScatterView::keyPressEvent(QKeyEvent* event) {
 }
 
 void SampleScatterView::resizeEvent(QResizeEvent* event) {
-  // A square axis rectangle, so that both axes have the same scale.
-  const QSize area = event->size();
-  const int width = area.width() - kLeftLabelRoom - kOuterRoom;
-  const int height = area.height() - kBottomLabelRoom - kOuterRoom;
-  const int side = std::max(10, std::min(width, height));
-  const int extraX = std::max(0, width - side);
-  const int extraY = std::max(0, height - side);
-  const int ticks = side < 170 ? 2 : 4;
-  xAxis->ticker()->setTickCount(ticks);
-  yAxis->ticker()->setTickCount(ticks);
-  axisRect()->setAutoMargins(QCP::msNone);
-  axisRect()->setMargins(QMargins(kLeftLabelRoom + extraX / 2, kOuterRoom + extraY / 2,
-                                  kOuterRoom + extraX - extraX / 2,
-                                  kBottomLabelRoom + extraY - extraY / 2));
+  chart::fitSquareAxisRect(*this, event->size());
   QCustomPlot::resizeEvent(event);
 }
 

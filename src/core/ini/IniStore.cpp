@@ -121,8 +121,11 @@ void appendCommentLines(std::string& to, std::string_view lines) {
 class IniStore::Parser {
  public:
   void feed(std::string_view bytes) {
-    for (const char c : bytes) {
+    static constexpr std::string_view kLineBreaks("\r\n\0", 3);
+    while (!bytes.empty()) {
+      const char c = bytes.front();
       if (c == '\r' || c == '\n') {
+        bytes.remove_prefix(1);
         if (lastLineEnd_ != 0 && c != lastLineEnd_) {
           lastLineEnd_ = 0;  // second half of a CR LF or LF CR pair
           continue;
@@ -133,11 +136,17 @@ class IniStore::Parser {
       }
       lastLineEnd_ = 0;
       if (c == '\0') {
+        bytes.remove_prefix(1);
         endLine();
         continue;
       }
+      // The line's text up to the next break, in one piece.
+      const std::size_t end = std::min(bytes.find_first_of(kLineBreaks), bytes.size());
       lineOpen_ = true;
-      if (line_.size() < kMaxLineLength) line_ += c;
+      if (line_.size() < kMaxLineLength) {
+        line_.append(bytes.substr(0, std::min(end, kMaxLineLength - line_.size())));
+      }
+      bytes.remove_prefix(end);
     }
   }
 
@@ -171,6 +180,7 @@ class IniStore::Parser {
       if (close != std::string_view::npos && trimIniSpace(line.substr(close + 1)).empty()) {
         Section section;
         section.name = trimIniSpace(line.substr(1, close - 1));
+        section.key = nameKey(section.name);
         section.comment = std::exchange(pending_, {});
         sections_.push_back(std::move(section));
         return;
@@ -183,6 +193,7 @@ class IniStore::Parser {
       if (!tag.empty() && !value.empty()) {
         Item item;
         item.tag = tag;
+        item.key = nameKey(tag);
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
           value = value.substr(1, value.size() - 2);
           item.quoted = true;
@@ -214,6 +225,7 @@ class IniStore::Parser {
       const bool isPiece = parsePieceTag(item.tag, piece);
       if (isPiece && piece.first) {
         item.tag.resize(piece.baseLength);
+        item.key = nameKey(item.tag);
         joined.push_back(std::move(item));
         inRun = true;
       } else if (isPiece && inRun) {
@@ -375,37 +387,43 @@ int IniStore::Ini_GetInt(std::string_view section, std::string_view tag, int& ou
 }
 
 IniStore::Section* IniStore::findSection(std::string_view name) {
+  const std::string key = nameKey(name);
   const auto it = std::find_if(sections_.begin(), sections_.end(),
-                               [&](const Section& s) { return namesMatch(s.name, name); });
+                               [&](const Section& s) { return s.key == key; });
   return it == sections_.end() ? nullptr : &*it;
 }
 
 const IniStore::Item* IniStore::findItem(std::string_view section, std::string_view tag) const {
+  const std::string sectionKey = nameKey(section);
   const auto s = std::find_if(sections_.begin(), sections_.end(), [&](const Section& candidate) {
-    return namesMatch(candidate.name, section);
+    return candidate.key == sectionKey;
   });
   if (s == sections_.end()) return nullptr;
+  const std::string tagKey = nameKey(tag);
   const auto it = std::find_if(s->items.begin(), s->items.end(),
-                               [&](const Item& item) { return namesMatch(item.tag, tag); });
+                               [&](const Item& item) { return item.key == tagKey; });
   return it == s->items.end() ? nullptr : &*it;
 }
 
 int IniStore::putValue(std::string_view section, std::string_view tag, std::string value,
                        bool quoted) {
+  const std::string key = nameKey(tag);
   Item item;
   item.tag = tag;
+  item.key = key;
   item.value = std::move(value);
   item.quoted = quoted;
   Section* target = findSection(section);
   if (target == nullptr) {
     Section created;
     created.name = section;
+    created.key = nameKey(section);
     created.items.push_back(std::move(item));
     sections_.push_back(std::move(created));
     return kIniOk;
   }
   auto& items = target->items;
-  const auto sameTag = [&](const Item& candidate) { return namesMatch(candidate.tag, tag); };
+  const auto sameTag = [&key](const Item& candidate) { return candidate.key == key; };
   const auto first = std::find_if(items.begin(), items.end(), sameTag);
   if (first == items.end()) {
     items.push_back(std::move(item));

@@ -81,8 +81,11 @@ class IniStore {
   int lineOfLastAccess() const { return lineOfLastAccess_; }
 
  private:
+  // `key` is nameKey() of the name, kept with it so that a lookup compares
+  // each candidate with one string comparison.
   struct Item {
     std::string tag;
+    std::string key;
     std::string value;  // escaped form for strings, decimal text for numbers
     bool quoted = false;
     int line = -1;
@@ -90,6 +93,7 @@ class IniStore {
   };
   struct Section {
     std::string name;
+    std::string key;
     std::vector<Item> items;
     std::string comment;
   };

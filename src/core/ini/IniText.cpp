@@ -24,12 +24,11 @@ std::string_view trimIniSpace(std::string_view text) {
   return text;
 }
 
-bool namesMatch(std::string_view a, std::string_view b) {
-  a = trimIniSpace(a);
-  b = trimIniSpace(b);
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return asciiLower(x) == asciiLower(y);
-         });
+std::string nameKey(std::string_view name) {
+  name = trimIniSpace(name);
+  std::string key(name);
+  for (char& c : key) c = asciiLower(c);
+  return key;
 }
 
 void appendEscaped(std::string& out, std::string_view text) {

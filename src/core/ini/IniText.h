@@ -23,8 +23,10 @@ constexpr bool isIniSpace(char c) {
 // `text` without white space before and after it.
 std::string_view trimIniSpace(std::string_view text);
 
-// True when both names are equal once trimmed, ignoring the case of A to Z.
-bool namesMatch(std::string_view a, std::string_view b);
+// Section and item names match when they are equal once trimmed, ignoring
+// the case of A to Z: when their keys, the trimmed name with A to Z in lower
+// case, are equal.
+std::string nameKey(std::string_view name);
 
 // Appends the escaped form of `text` to `out`: tab, line feed and carriage
 // return become \t, \n and \r; the double quote \"; the backslash \\; every

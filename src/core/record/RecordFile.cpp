@@ -124,6 +124,15 @@ std::string recordLine(const LiveFrame& frame, const LocalDateTime& t) {
 
 std::optional<RecordFileError> appendToRecordFile(const std::filesystem::path& path,
                                                   std::string_view bytes) {
+  // A write-protected record file is left alone, as every file the tool
+  // replaces is, even when the system would let this user write it.
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  constexpr auto kAnyWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (fs::is_regular_file(status) && (status.permissions() & kAnyWrite) == fs::perms::none)
+    return fileError(path, EACCES);
   if (const int error = writeWithOneOpen(path, bytes, "ab"); error != 0)
     return fileError(path, error);
   return std::nullopt;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/attrs/TableAttributesFile.h"
+#include "core/calib/HardwareFile.h"
 #include "core/ini/IniStore.h"
 #include "core/params/ParaFile.h"
 #include "core/params/ParaNames.h"
@@ -42,6 +44,13 @@ std::vector<ToolFile> toolFiles() {
   panel.sensorId = "LINE 4";
   const settings::WindowPlacement window;
   const settings::ConnectionSettings connection;
+  RowColorArray colors = defaultRowColors();
+  colors[3] = 0x123456;
+  attrs::RowSpecifications texts;
+  texts[3] = "CAP BLUE";
+  HardwareFileContent hardware;
+  hardware.identification = "DRQ TEST";
+  hardware.set = set;
   return {
       {"Parameter.ini", [set](const fs::path& p) { return writeParameterFile(p, set); },
        [set](const fs::path& p, ini::FileReplacer& r) { return writeParameterFile(p, set, r); }},
@@ -51,6 +60,15 @@ std::vector<ToolFile> toolFiles() {
        },
        [=](const fs::path& p, ini::FileReplacer& r) {
          return settings::writePanelSettingsFile(p, panel, window, connection, r);
+       }},
+      {"TableAttributes.ini",
+       [=](const fs::path& p) { return attrs::writeTableAttributesFile(p, colors, texts).status; },
+       [=](const fs::path& p, ini::FileReplacer& r) {
+         return attrs::writeTableAttributesFile(p, colors, texts, r).status;
+       }},
+      {"HardwareInfo.ini", [=](const fs::path& p) { return writeHardwareFile(p, hardware).status; },
+       [=](const fs::path& p, ini::FileReplacer& r) {
+         return writeHardwareFile(p, hardware, &r).status;
        }},
   };
 }

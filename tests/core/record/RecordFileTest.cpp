@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -97,6 +99,38 @@ TEST(RecordFile, AFailedHeaderLeavesTheExistingFileAsItWas) {
   // A device is written to, not replaced.
   EXPECT_FALSE(writeRecordHeader("/dev/null", "ID"));
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+TEST(RecordFile, FullDiskAndWriteProtectedPlacesKeepWhatWasRecorded) {
+  // A full disk under the header (a device is written, not replaced).
+  auto error = writeRecordHeader("/dev/full", "ID");
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->error, ENOSPC);
+
+  TempDir dir;
+  const auto path = dir.file("RecordFile.dat");
+  ASSERT_TRUE(writeFileBytes(path, "earlier lines\r\n"));
+  namespace fs = std::filesystem;
+
+  // A write-protected file: neither a line nor a new header.
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+  error = appendToRecordFile(path, "line\r\n");
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->error, EACCES);
+  EXPECT_EQ(error->reason, "Permission denied");
+  EXPECT_TRUE(writeRecordHeader(path, "ID"));
+  EXPECT_EQ(readFileBytes(path), "earlier lines\r\n");
+
+  // A write-protected folder: the file cannot be replaced, and no temporary
+  // file is left behind.
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  error = writeRecordHeader(path, "ID");
+  fs::permissions(dir.path(), fs::perms::owner_all);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->error, EACCES);
+  EXPECT_EQ(readFileBytes(path), "earlier lines\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 TEST(RecordTime, IntervalFloorAndTheSplitIntoDaysHoursMinutesSeconds) {

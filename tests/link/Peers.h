@@ -93,6 +93,9 @@ class TcpPeer final : public ScriptedPeer {
   }
   std::uint16_t port() const { return server_.serverPort(); }
   bool connected() const { return socket_ != nullptr; }
+  // Bytes written but not yet taken by the system: a peer that keeps this
+  // small is held back by TCP, as a real one is.
+  qint64 unsent() const { return socket_ ? socket_->bytesToWrite() : 0; }
   void hangUp() override {
     if (socket_) socket_->disconnectFromHost();
   }

@@ -128,8 +128,15 @@ RecordOutcome Recorder::TriggeredRecord() {
     linkFailed = true;
   }
   run.clear();
-  // The sensor is told to stop pushing whatever ended the recording.
-  if (StopAutoSend() != 1) linkFailed = true;
+  // The sensor is told to stop pushing whatever ended the recording, unless
+  // the line itself is gone (a hang-up, the server closing): that has been
+  // reported, and a request on it could only fail and report it again.
+  const Transport* line = session_.link.transport();
+  if (line == nullptr || !line->isOpen()) {
+    linkFailed = true;
+  } else if (StopAutoSend() != 1) {
+    linkFailed = true;
+  }
   run.clear();
   if (fileError_) return RecordOutcome::FileFailed;
   return linkFailed ? RecordOutcome::LinkFailed : RecordOutcome::Ended;

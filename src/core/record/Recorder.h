@@ -112,8 +112,10 @@ class Recorder {
   // The triggered recording loop (mode 3): ORDER_AUTO_SEND 1; on success
   // RunFlag is set, the run counter is 0, and every pushed frame is stored,
   // shown (hooks.frameRecorded()), appended and counted until RunFlag is
-  // cleared, the stream fails or a line cannot be written. Then, always,
-  // StopAutoSend. Returns with RunFlag 0.
+  // cleared, the stream fails or a line cannot be written. Then StopAutoSend,
+  // whatever ended it, while the line is open (after a hang-up or the server
+  // closing, nothing is sent and LinkFailed returned: the failure was reported
+  // once already). Returns with RunFlag 0.
   RecordOutcome TriggeredRecord();
 
   // ORDER_AUTO_SEND 0: the sensor stops pushing frames. 1 or -1.

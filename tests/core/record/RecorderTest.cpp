@@ -240,6 +240,21 @@ TEST_P(RecorderTest, LinkFailuresDuringATriggeredRecordingStillStopTheStream) {
   EXPECT_EQ(requests().back(), kAutoSendOff);
 }
 
+TEST_P(RecorderTest, AHangUpWhileWaitingForATriggerIsReportedOnceAndNothingIsSentAfterIt) {
+  fake->answerNext()
+      .send(buildFrame(ORDER_AUTO_SEND, 0, {}))
+      .send(dataFrame(numbered(6)), 0.2)
+      .close(30.0);
+  fake->answerNext().send(buildFrame(ORDER_AUTO_SEND, 0, {}));
+  EXPECT_EQ(recorder.TriggeredRecord(), RecordOutcome::LinkFailed);
+  const std::string_view expected =
+      GetParam() == TransportKind::Serial ? kMsgStreamLineError : kMsgServerClosed;
+  EXPECT_EQ(report.messages, std::vector<std::string>{std::string(expected)});
+  EXPECT_EQ(recorded(), lineOf(6));
+  EXPECT_EQ(requests(), std::vector<GetData>{kAutoSendOn});
+  EXPECT_FALSE(session.RunFlag.isSet());
+}
+
 // Line errors exist on serial links only.
 class SerialRecorderTest : public RecorderTest {};
 INSTANTIATE_TEST_SUITE_P(SerialOnly, SerialRecorderTest, ::testing::Values(TransportKind::Serial),

@@ -103,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DRQ_FUZZ_CHECK(para.teachVectors.names.size() <= kTeachRows);
 
   // The save and load of a whole file costs more than all the reading before
-  // it: one input in four (by its length) gets it.
-  if (size % 4 == 1) {
+  // it: one input in sixteen (by its length) gets it.
+  if (size % 16 == 1) {
     if (used) checkPanelSettingsRoundTrip(file, panel, connection);
     if (para.taken && para.typeOk) checkParameterRoundTrip(file, set);
   }

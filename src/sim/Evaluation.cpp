@@ -67,7 +67,7 @@ std::uint8_t outputBits(std::uint16_t digitalOutmode, int value) {
     case code(DigitalOutmode::DirectLo):
       return fail ? kAllOutputs : std::uint8_t(kAllOutputs & ~(value <= 4 ? 1u << value : 0u));
     case code(DigitalOutmode::DirectHi):
-      return fail ? 0 : std::uint8_t(value <= 4 ? 1u << value : 0u);
+      return fail ? std::uint8_t{0} : std::uint8_t(value <= 4 ? 1u << value : 0u);
     case code(DigitalOutmode::BinaryHi):
       return fail ? kAllOutputs : std::uint8_t(value & kAllOutputs);
     case code(DigitalOutmode::BinaryLo):

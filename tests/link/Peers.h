@@ -60,7 +60,7 @@ class ScriptedPeer {
   void received(const char* data, std::size_t size) {
     pending_.insert(pending_.end(), data, data + size);
     while (pending_.size() >= 8) {
-      const std::size_t length = pending_[4] | (pending_[5] << 8);
+      const auto length = static_cast<std::size_t>(pending_[4] | (pending_[5] << 8));
       if (pending_.size() < 8 + length) break;
       Bytes request(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(8 + length));
       pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(8 + length));

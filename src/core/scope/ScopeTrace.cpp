@@ -40,7 +40,7 @@ std::array<ScopeTrace, kScopeDigitalSignals> digitalTraces(const ScopeTrace& sta
   std::array<ScopeTrace, kScopeDigitalSignals> traces{};
   for (std::size_t bit = 0; bit < kScopeDigitalSignals; ++bit) {
     for (std::size_t i = 0; i < kScopeSamples; ++i) {
-      const unsigned value = (states[i] >> bit) & 1u;
+      const unsigned value = static_cast<unsigned>(states[i] >> bit) & 1u;
       traces[bit][i] = static_cast<std::uint16_t>(kScopeDigitalOffsets[bit] + value);
     }
   }

@@ -26,23 +26,15 @@
 #include "core/params/ParaTransfer.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
+#include "support/CountingReport.h"
 #include "support/FuzzCheck.h"
 #include "support/FuzzPeer.h"
 
 namespace {
 
 using namespace drq;
-
-// Failure reports, apart from the closed conversation's and the notices.
-class CountingReport final : public FailureReport {
- public:
-  void linkFailed(std::string_view message) override {
-    DRQ_FUZZ_CHECK(message.size() <= kMaxErrorText);
-    if (message == kMsgServerClosed || message.starts_with("INFO!\n")) return;
-    ++failures;
-  }
-  int failures = 0;
-};
+using fuzz::checkOutcome;
+using fuzz::CountingReport;
 
 struct Harness {
   explicit Harness(FuzzedDataProvider& in) : input(in) { link.setFailureReport(&report); }
@@ -63,12 +55,6 @@ struct Harness {
   LiveState live;
   LiveFrame frame;
 };
-
-// -1 or 1; a failure reported exactly once, success not at all.
-void checkOutcome(int result, int failuresBefore, const CountingReport& report) {
-  DRQ_FUZZ_CHECK(result == 1 || result == -1);
-  DRQ_FUZZ_CHECK(report.failures - failuresBefore == (result == -1 ? 1 : 0));
-}
 
 void showLiveFrame(Harness& h) {
   h.frame = decodeLiveFrame(h.link.responsePayload());

@@ -23,22 +23,15 @@
 #include "core/scope/ScopeCapture.h"
 #include "core/scope/ScopeMath.h"
 #include "core/scope/ScopeTrace.h"
+#include "support/CountingReport.h"
 #include "support/FuzzCheck.h"
 #include "support/FuzzPeer.h"
 
 namespace {
 
 using namespace drq;
-
-class CountingReport final : public FailureReport {
- public:
-  void linkFailed(std::string_view message) override {
-    DRQ_FUZZ_CHECK(message.size() <= kMaxErrorText);
-    if (message == kMsgServerClosed) return;
-    ++failures;
-  }
-  int failures = 0;
-};
+using fuzz::checkOutcome;
+using fuzz::CountingReport;
 
 struct Harness {
   explicit Harness(FuzzedDataProvider& in) : input(in) { link.setFailureReport(&report); }
@@ -118,8 +111,7 @@ void step(Harness& h) {
   switch (h.input.ConsumeIntegralInRange<int>(0, 4)) {
     case 0: {
       const int r = GetCycleTime(h.link, h.scope);
-      DRQ_FUZZ_CHECK(r == 1 || r == -1);
-      DRQ_FUZZ_CHECK(h.report.failures - before == (r == -1 ? 1 : 0));
+      checkOutcome(r, before, h.report);
       DRQ_FUZZ_CHECK(std::isfinite(h.scope.cycleTime));
       if (r == -1) DRQ_FUZZ_CHECK(h.scope.cycleTime == 0);
       break;
@@ -146,8 +138,7 @@ void step(Harness& h) {
     }
     case 2: {
       const int r = BreakDataScan(h.link, h.scope);
-      DRQ_FUZZ_CHECK(r == 1 || r == -1);
-      DRQ_FUZZ_CHECK(h.report.failures - before == (r == -1 ? 1 : 0));
+      checkOutcome(r, before, h.report);
       DRQ_FUZZ_CHECK(h.scope.captureRunning.value() == 0);
       break;
     }

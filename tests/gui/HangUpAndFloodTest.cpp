@@ -305,7 +305,7 @@ TEST_F(Flood, JunkDuringGoFailsEachExchangeOnceWhileTheWindowKeepsItsPaceAndItsM
 
   // The flood goes on while the window waits for the operator.
   runEventLoopFor(100);
-  const long residentBefore = residentKb();
+  [[maybe_unused]] const long residentBefore = residentKb();
   ASSERT_TRUE(runUntil([&] { return offered >= 1'500'000; }, 4000));
   ASSERT_NE(session.link.transport(), nullptr);
   EXPECT_LE(session.link.transport()->bytesAvailable(), kMaxUnreadInput);

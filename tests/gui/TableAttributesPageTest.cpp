@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "core/Session.h"
 #include "core/attrs/TableAttributesFile.h"
@@ -309,13 +310,14 @@ TEST_F(TableAttributesPageTest, NoFileChosenChangesNothing) {
   EXPECT_EQ(session.tableAttributesFile, fs::path());
 
   // The dialog: its title, filter and proposed name, in the program directory.
-  const PopupRecord& asked = popups.records(PopupKind::File).front();
+  const std::vector<PopupRecord> dialogs = popups.records(PopupKind::File);
+  const PopupRecord& asked = dialogs.front();
   EXPECT_EQ(asked.file.title, QStringLiteral("TableAttributes"));
   EXPECT_EQ(asked.file.filter, QStringLiteral("*.ini"));
   EXPECT_EQ(asked.file.defaultName, QStringLiteral("TableAttributes.ini"));
   EXPECT_EQ(asked.file.directory, qpath(dir.path()));
   EXPECT_TRUE(asked.file.allowNew);
-  EXPECT_FALSE(popups.records(PopupKind::File).back().file.allowNew);
+  EXPECT_FALSE(dialogs.back().file.allowNew);
 }
 
 TEST_F(TableAttributesPageTest, FileThatCannotBeWrittenIsToldAndKeptIntact) {

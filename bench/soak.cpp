@@ -48,6 +48,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/params/PanelIds.h"
@@ -138,7 +139,9 @@ bool parseMinutes(std::string_view text, double& minutes) {
 
 class Soak {
  public:
-  explicit Soak(double minutes) : minutes_(minutes), seconds_(minutes * 60) {}
+  // `minutesText`: MINUTES as given, for the last line.
+  Soak(double minutes, std::string minutesText)
+      : minutes_(minutes), seconds_(minutes * 60), minutesText_(std::move(minutesText)) {}
 
   ~Soak() {
     {
@@ -179,6 +182,10 @@ class Soak {
                        if (added > 0) noteLogText(log->document()->toPlainText());
                      });
     recorder_ = dynamic_cast<drq::gui::RecorderPage*>(window_->page(drq::kPageRecorder));
+    if (recorder_ == nullptr) {
+      std::fprintf(stderr, "the window has no recorder page\n");
+      return false;
+    }
     QObject::connect(&window_->liveMonitor(), &drq::gui::LiveMonitor::frameShown,
                      [this] { onFrame(); });
     QObject::connect(recorder_, &drq::gui::RecorderPage::recordedFrameShown, [this] { onFrame(); });
@@ -197,6 +204,7 @@ class Soak {
     QObject::connect(&tick_, &QTimer::timeout, [this] { onTick(); });
     tick_.start(1000);
     progress();
+    nextProgress_ = progressEvery();
     watchdog_ = std::thread([this] { watch(); });
     return true;
   }
@@ -219,7 +227,7 @@ class Soak {
       std::printf("  mismatch: %s (%d times)\n", what.c_str(), count);
     const bool pass = reported_ == faults_ && !hung_ && !stuck_ && growth < kRssGoalKb;
     std::printf("soak: %s minutes, %ld faults, %ld reported, rss-growth-kb=%ld, hung=%d\n",
-                minutesText().c_str(), faults_.load(), reported_.load(), growth, hung_ ? 1 : 0);
+                minutesText_.c_str(), faults_.load(), reported_.load(), growth, hung_ ? 1 : 0);
     std::fflush(stdout);
     return pass ? 0 : 1;
   }
@@ -227,12 +235,8 @@ class Soak {
  private:
   double elapsed() const { return static_cast<double>(clock_.nsecsElapsed()) * 1e-9; }
   bool timeUp() const { return elapsed() >= seconds_; }
-
-  std::string minutesText() const {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", minutes_);
-    return text;
-  }
+  // A progress line every tenth of the run, 5 to 60 s apart.
+  double progressEvery() const { return std::clamp(seconds_ / 10, 5.0, 60.0); }
 
   void alive() { lastProgress_ = Clock::now().time_since_epoch().count(); }
 
@@ -359,10 +363,9 @@ class Soak {
 
   void onTick() {
     if (rssMark_ < 0 && elapsed() >= rssMarkSeconds_) rssMark_ = rssKb();
-    const double every = std::clamp(seconds_ / 10, 5.0, 60.0);
     if (elapsed() >= nextProgress_) {
       progress();
-      nextProgress_ += every;
+      nextProgress_ += progressEvery();
     }
     // The watchdog thread only flags a hang; the stop happens here.
     if (hung_ && current_ != nullptr) session_.RunFlag.clear();
@@ -394,7 +397,7 @@ class Soak {
       if (quiet > kHangSeconds + kHangGraceSeconds) {
         const long mark = rssMark_;
         std::printf("soak: %s minutes, %ld faults, %ld reported, rss-growth-kb=%ld, hung=1\n",
-                    minutesText().c_str(), faults_.load(), reported_.load(),
+                    minutesText_.c_str(), faults_.load(), reported_.load(),
                     mark < 0 ? 0 : rssKb() - mark);
         std::fflush(stdout);
         std::_Exit(1);
@@ -404,6 +407,7 @@ class Soak {
 
   double minutes_;
   double seconds_;
+  std::string minutesText_;
   QTemporaryDir dir_;
   drq::sim::EmbeddedSensor sensor_;  // outlives the window's link
   drq::Session session_;
@@ -449,7 +453,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  Soak soak(minutes);
+  Soak soak(minutes, argv[1]);
   if (!soak.start()) return 1;
   return soak.run();
 }

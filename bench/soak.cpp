@@ -4,10 +4,10 @@
 // failure it reconnects as an operator would (DISCONNECT, TRY TO CONNECT) and
 // starts again with the window's own buttons.
 //
-// A failure report is what the connection page's message log shows for it;
-// "SERVER HAS CLOSED CONNECTION!" is the closed conversation's own note, shown
-// beside the failure of the exchange or recording that it ended, and is
-// counted apart. Some faults are harmless by design and must produce no
+// A failure report is what the connection page's message log shows for it.
+// "SERVER HAS CLOSED CONNECTION!" is one too; when the exchange that the close
+// ended reports its own failure at once after it, the two are one report of
+// one failure. Some faults are harmless by design and must produce no
 // report at all (counted apart, as "harmless"): answers split into pieces or
 // delayed less than the time-out, and during a triggered recording a pushed
 // frame that never comes or comes late (the recording waits for the next
@@ -340,14 +340,18 @@ class Soak {
           QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size())) +
           QStringLiteral("\n\n"));
     };
+    const bool afterClose = afterClose_;
+    afterClose_ = false;
     if (endsWith(drq::kMsgServerClosed)) {
+      ++reported_;
       ++closedNotes_;
+      afterClose_ = true;
       alive();
       return;
     }
     for (const std::string_view message : failures) {
       if (endsWith(message)) {
-        ++reported_;
+        if (!afterClose) ++reported_;
         alive();
         return;
       }
@@ -373,7 +377,7 @@ class Soak {
 
   void progress() {
     std::printf(
-        "soak: %6.1f min, %ld faults, %ld reported, %ld closed notes, %ld harmless, "
+        "soak: %6.1f min, %ld faults, %ld reported (%ld closed), %ld harmless, "
         "%ld reconnects, frames %ld live + %ld recorded, log %d lines, rss %ld kB, heap %ld kB\n",
         elapsed() / 60, faults_.load(), reported_.load(), closedNotes_, harmless_, reconnects_,
         liveFrames_, recordedFrames_, log_ ? log_->blockCount() : 0, rssKb(), heapKb());
@@ -423,7 +427,8 @@ class Soak {
   long framesAfterFault_ = -1;
   std::atomic<long> faults_{0};
   std::atomic<long> reported_{0};
-  long closedNotes_ = 0;
+  long closedNotes_ = 0;     // reports of a closed connection
+  bool afterClose_ = false;  // the log's last text was such a report
   long harmless_ = 0;
   long reconnects_ = 0;
   long liveFrames_ = 0;

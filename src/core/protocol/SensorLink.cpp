@@ -188,6 +188,10 @@ int SensorLink::GetHeaderFrame() {
     return -1;
   }
   if (CheckHeaderCRC() != 1) return -1;
+  return checkErrorReport();
+}
+
+int SensorLink::checkErrorReport() {
   if (responseOrder_ == kErrorReportOrder) {
     if (responseArgument_ == kErrorUnknownOrder) {
       reportFailure(kMsgInvalidOrder);
@@ -273,6 +277,9 @@ SensorLink::StreamResult SensorLink::ReceivePushedFrame(const ObservableFlag& ru
     serialStatusAndRead(0, kHeaderSize, false);  // the status was checked on every pass
   }
   if (CheckHeaderCRC() != 1) return StreamResult::BadFrame;
+  // An error report in the stream is no frame: the sensor fails the stream
+  // as it would fail an exchange.
+  if (checkErrorReport() != 1) return StreamResult::BadFrame;
   if (GetDataFrame() != 1) return StreamResult::BadFrame;
   return StreamResult::Frame;
 }

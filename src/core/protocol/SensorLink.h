@@ -157,8 +157,10 @@ class SensorLink {
   // checks its header and receives its payload (3.0 s limit).
   //   Frame    header and payload good; response fields and payload updated.
   //   Stopped  `running` was cleared first; nothing reported.
-  //   BadFrame the frame failed its checks or its payload did not arrive in
-  //            time; reported (RunFlag cleared). The stream may go on.
+  //   BadFrame the frame failed its checks, its payload did not arrive in
+  //            time, or it is an error report that an exchange would fail
+  //            with (argument 1 or 2, reported with the same message);
+  //            reported (RunFlag cleared). The stream may go on.
   //   Failed   serial line error or hang-up (reported with
   //            "TIMEOUT! \nCOMMUNICATION ERROR! \n..."), or the TCP server
   //            closed the connection (reported by the TCP handler); the
@@ -209,6 +211,9 @@ class SensorLink {
   const Clock& clock() const { return clock_; }
 
  private:
+  // After a good header: an error report with argument 1 or 2 is reported
+  // with its message (-1); any other response passes (1).
+  int checkErrorReport();
   enum class Fill { QueueOnly, IntoBuffer };
   enum class TcpEvent { DataReady, Disconnect };
 

@@ -52,8 +52,10 @@ constexpr const char* kConfirmBaudrate =
 constexpr const char* kButtonClose = "CLOSE";
 constexpr const char* kButtonOffline = "OFFLINE";
 
-// The connection log keeps at most this many lines.
-constexpr int kMessageBoxLines = 5000;
+// The connection log keeps at most this many lines: the messages of about a
+// hundred connections. A laid-out line costs some 0.6 KB, so a tool that
+// reconnects often holds a few hundred KB here, not megabytes.
+constexpr int kMessageBoxLines = 1000;
 
 // The port-number text read as a decimal integer: leading blanks, an optional
 // sign, the digits up to the first other character; 0 when there are none or

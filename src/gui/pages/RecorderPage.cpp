@@ -256,8 +256,14 @@ QRgb RecorderPage::buttonColor(const QPushButton* button) {
 
 void RecorderPage::setButtonColor(QPushButton* button, QRgb color) {
   button->setProperty(kButtonColorProperty, QVariant::fromValue(color));
-  button->setStyleSheet(
-      QStringLiteral("QPushButton { background-color: %1; }").arg(QColor(color).name()));
+  // With a border of its own the style sheet draws the whole button. With a
+  // background colour alone the platform style would draw it and cache the
+  // drawing under the button's new palette on every change of colour (twice
+  // per recording): memory that grows with every recording up to the
+  // pixmap cache's limit.
+  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid "
+                                       "#8F8F91; border-radius: 3px; padding: 4px 10px; }")
+                            .arg(QColor(color).name()));
 }
 
 void RecorderPage::showRecorded(int value) {

@@ -387,6 +387,26 @@ TEST_P(LinkTest, BadPushedFrameIsReportedAndTheStreamGoesOn) {
   EXPECT_EQ(link.ReceivePushedFrame(capture), SensorLink::StreamResult::Frame);
 }
 
+TEST_P(LinkTest, ErrorReportInAStreamFailsItAsAnExchangeWould) {
+  const Bytes frame = buildFrame(ORDER_GET_DATA, 7, counting(40));
+  fake->push()
+      .send(buildFrame(kErrorReportOrder, kErrorCommunication, {}), 1.0)
+      .send(buildFrame(kErrorReportOrder, kErrorUnknownOrder, {}), 1.0)
+      .send(buildFrame(kErrorReportOrder, 9, {}), 1.0)
+      .send(frame, 1.0);
+  ObservableFlag stream(1);
+  EXPECT_EQ(link.ReceivePushedFrame(stream), SensorLink::StreamResult::BadFrame);
+  EXPECT_EQ(link.ReceivePushedFrame(stream), SensorLink::StreamResult::BadFrame);
+  EXPECT_EQ(report.messages, (std::vector<std::string>{std::string(kMsgCommunicationError),
+                                                       std::string(kMsgInvalidOrder)}));
+  EXPECT_EQ(runFlag.value(), 0);
+  // Other arguments pass, as they do in an exchange; the stream goes on.
+  EXPECT_EQ(link.ReceivePushedFrame(stream), SensorLink::StreamResult::Frame);
+  EXPECT_EQ(link.ReceivePushedFrame(stream), SensorLink::StreamResult::Frame);
+  EXPECT_EQ(link.responseArgument(), 7);
+  EXPECT_EQ(report.messages.size(), 2u);
+}
+
 TEST_F(SerialLinkOnFake, LineErrorWhileWaitingForAPushedFrame) {
   fake->push().lineError(0x10, 30.0);
   EXPECT_EQ(link.ReceivePushedFrame(flag), SensorLink::StreamResult::Failed);

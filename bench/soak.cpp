@@ -30,7 +30,6 @@
 #include <QTimer>
 
 #include <malloc.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -41,7 +40,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -55,6 +53,7 @@
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
 #include "core/record/Recorder.h"
+#include "core/util/ResidentMemory.h"
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
@@ -114,14 +113,6 @@ std::vector<FaultCase> faultCases(long round) {
     cases.push_back({Activity::Recording, recording[i].first, recording[i].second});
   }
   return cases;
-}
-
-long rssKb() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0;
-  long resident = 0;
-  statm >> pages >> resident;
-  return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Bytes the allocator has handed out and not got back.
@@ -219,8 +210,8 @@ class Soak {
       ++cycle;
     }
     tick_.stop();
-    if (rssMark_ < 0) rssMark_ = rssKb();  // a run that ended early
-    const long growth = rssKb() - rssMark_.load();
+    if (rssMark_ < 0) rssMark_ = drq::residentMemoryKb();  // a run that ended early
+    const long growth = drq::residentMemoryKb() - rssMark_.load();
     window_->CleanUp();
     progress();
     for (const auto& [what, count] : mismatches_)
@@ -366,7 +357,7 @@ class Soak {
   }
 
   void onTick() {
-    if (rssMark_ < 0 && elapsed() >= rssMarkSeconds_) rssMark_ = rssKb();
+    if (rssMark_ < 0 && elapsed() >= rssMarkSeconds_) rssMark_ = drq::residentMemoryKb();
     if (elapsed() >= nextProgress_) {
       progress();
       nextProgress_ += progressEvery();
@@ -380,7 +371,8 @@ class Soak {
         "soak: %6.1f min, %ld faults, %ld reported (%ld closed), %ld harmless, "
         "%ld reconnects, frames %ld live + %ld recorded, log %d lines, rss %ld kB, heap %ld kB\n",
         elapsed() / 60, faults_.load(), reported_.load(), closedNotes_, harmless_, reconnects_,
-        liveFrames_, recordedFrames_, log_ ? log_->blockCount() : 0, rssKb(), heapKb());
+        liveFrames_, recordedFrames_, log_ ? log_->blockCount() : 0, drq::residentMemoryKb(),
+        heapKb());
     std::fflush(stdout);
   }
 
@@ -402,7 +394,7 @@ class Soak {
         const long mark = rssMark_;
         std::printf("soak: %s minutes, %ld faults, %ld reported, rss-growth-kb=%ld, hung=1\n",
                     minutesText_.c_str(), faults_.load(), reported_.load(),
-                    mark < 0 ? 0 : rssKb() - mark);
+                    mark < 0 ? 0 : drq::residentMemoryKb() - mark);
         std::fflush(stdout);
         std::_Exit(1);
       }

@@ -27,6 +27,7 @@
 
 #include "cli/Cli.h"
 #include "core/Session.h"
+#include "core/util/ResidentMemory.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/charts/ReplotScheduler.h"
@@ -36,21 +37,6 @@
 namespace {
 
 constexpr std::size_t kWindowSamples = 1000;
-
-// Resident memory of this process, MiB.
-double residentMb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) {
-      std::istringstream fields(line.substr(6));
-      double kb = 0;
-      fields >> kb;
-      return kb / 1024.0;
-    }
-  }
-  return 0;
-}
 
 // `drqctl watch --count frames` in this process, its lines going to /dev/null;
 // frames per second, or a negative value on failure.
@@ -131,9 +117,9 @@ int main(int argc, char** argv) {
   const double watchBefore = watchRate(sensor.port(), watchFrames / 2);
   if (watchBefore <= 0) return 1;
 
-  const double rss0 = residentMb();
+  const double rss0 = (static_cast<double>(drq::residentMemoryKb()) / 1024.0);
   panel->CBF_ButtonTP2Start();
-  const double rss1 = residentMb();
+  const double rss1 = (static_cast<double>(drq::residentMemoryKb()) / 1024.0);
 
   if (times.size() != drq::kGraphTeachSamples) {
     std::fprintf(stderr, "the recording ended after %zu samples\n", times.size());

@@ -11,11 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <ctime>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +20,7 @@
 
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
+#include "core/util/ResidentMemory.h"
 #include "gui/LiveMonitor.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
@@ -43,14 +41,6 @@ double processCpuSeconds() {
   timespec t{};
   ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-long residentKb() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0;
-  long resident = 0;
-  statm >> pages >> resident;
-  return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 void runEventLoopFor(int ms) {
@@ -305,13 +295,13 @@ TEST_F(Flood, JunkDuringGoFailsEachExchangeOnceWhileTheWindowKeepsItsPaceAndItsM
 
   // The flood goes on while the window waits for the operator.
   runEventLoopFor(100);
-  [[maybe_unused]] const long residentBefore = residentKb();
+  [[maybe_unused]] const long residentBefore = drq::residentMemoryKb();
   ASSERT_TRUE(runUntil([&] { return offered >= 1'500'000; }, 4000));
   ASSERT_NE(session.link.transport(), nullptr);
   EXPECT_LE(session.link.transport()->bytesAvailable(), kMaxUnreadInput);
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident
   // Holding the flood would take about as much as was sent.
-  EXPECT_LT(residentKb() - residentBefore, 768);
+  EXPECT_LT(drq::residentMemoryKb() - residentBefore, 768);
 #endif
   EXPECT_GE(probe.served(), 15);
   EXPECT_LT(probe.worstMs(), 250);

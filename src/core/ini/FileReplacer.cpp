@@ -15,17 +15,11 @@ namespace drq::ini {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr auto kAnyWrite =
-    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 // Keeps the temporary name within the usual 255-byte limit of a file name.
 constexpr std::size_t kMaxTempStem = 200;
 
 int errnoOr(int fallback) {
   return errno != 0 ? errno : fallback;
-}
-
-bool hasNoWriteBit(const fs::file_status& status) {
-  return (status.permissions() & kAnyWrite) == fs::perms::none;
 }
 
 // 0 when this process may write the existing file `target`; opening it for
@@ -49,6 +43,12 @@ void syncDirectory(const fs::path& directory) {
 #endif
 
 }  // namespace
+
+bool hasNoWriteBit(const fs::file_status& status) {
+  constexpr auto kAnyWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (status.permissions() & kAnyWrite) == fs::perms::none;
+}
 
 DiskFileReplacer::~DiskFileReplacer() {
   discard();

@@ -14,6 +14,10 @@
 
 namespace drq::ini {
 
+// True when no one may write the file or directory: the tool leaves such a
+// place alone (EACCES), even when the system would let this user write it.
+bool hasNoWriteBit(const std::filesystem::file_status& status);
+
 class FileReplacer {
  public:
   virtual ~FileReplacer() = default;

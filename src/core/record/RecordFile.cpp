@@ -126,12 +126,9 @@ std::optional<RecordFileError> appendToRecordFile(const std::filesystem::path& p
                                                   std::string_view bytes) {
   // A write-protected record file is left alone, as every file the tool
   // replaces is, even when the system would let this user write it.
-  namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  constexpr auto kAnyWrite =
-      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  if (fs::is_regular_file(status) && (status.permissions() & kAnyWrite) == fs::perms::none)
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (std::filesystem::is_regular_file(status) && ini::hasNoWriteBit(status))
     return fileError(path, EACCES);
   if (const int error = writeWithOneOpen(path, bytes, "ab"); error != 0)
     return fileError(path, error);

@@ -2,11 +2,13 @@
 // Texts of the main window that several panels share, used exactly as the
 // operators know them.
 
+#include "core/ToolFiles.h"
+
 namespace drq::gui {
 
-inline constexpr const char* kWindowTitle = "VELMARON DRQ Scope V1.0";
+inline constexpr const char* kWindowTitle = kScopeVersion.data();
 // Label text of the title line: the full version.
-inline constexpr const char* kFullVersion = "VELMARON DRQ Scope V1.0.2";
+inline constexpr const char* kFullVersion = kFullScopeVersion.data();
 
 // Popup titles.
 inline constexpr const char* kTitleInfo = "INFO!";

@@ -38,7 +38,7 @@ int readHwInfoBlock(SensorLink& link, HwInfoBlock& out) {
 
 void fillHardwareStore(ini::IniStore& store, const HardwareFileContent& content) {
   store.Ini_PutString(kSectionGeneralInfo, kKeyFileType, kHardwareFileType);
-  store.Ini_PutString(kSectionGeneralInfo, kKeyScopeVersion, kHardwareScopeVersion);
+  store.Ini_PutString(kSectionGeneralInfo, kKeyScopeVersion, kFullScopeVersion);
   store.Ini_PutString(kSectionGeneralInfo, kKeyFirmwareVersion, content.identification);
   store.Ini_PutString(kSectionHardwareInfo, kKeyHardwareData, hwInfoDataString(content.block));
   for (std::size_t c = 0; c < kChannelKeys.size(); ++c) {

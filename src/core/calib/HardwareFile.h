@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "core/Session.h"
+#include "core/ToolFiles.h"
 #include "core/calib/Calibration.h"
 #include "core/params/ParaSet.h"
 
@@ -33,12 +34,10 @@ class IniStore;
 class FileReplacer;
 }  // namespace ini
 
-inline constexpr std::string_view kHardwareFileName = "HardwareInitialFile.ini";
 inline constexpr std::string_view kHardwareFileFilter = "*.ini";
 inline constexpr std::string_view kHardwareFileDialogTitle = "HardwareInitialFile";
 
 inline constexpr std::string_view kHardwareFileType = "Hardware Initial File";
-inline constexpr std::string_view kHardwareScopeVersion = "VELMARON DRQ Scope V1.0.2";
 inline constexpr std::string_view kKeyFirmwareVersion = "FIRMWARE VERSION:";
 inline constexpr std::string_view kSectionHardwareInfo = "HARDWARE INFO";
 inline constexpr std::string_view kKeyHardwareData = "DATA";

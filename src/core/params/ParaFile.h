@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ToolFiles.h"
 #include "core/params/ControlLimits.h"
 #include "core/params/ParaNames.h"
 #include "core/params/ParaSet.h"
@@ -24,12 +25,7 @@ class IniStore;
 class FileReplacer;
 }  // namespace ini
 
-inline constexpr std::string_view kParameterFileName = "Parameter.ini";
-inline constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
-inline constexpr std::string_view kKeyFileType = "FILE TYPE:";
-inline constexpr std::string_view kKeyScopeVersion = "SCOPE VERSION:";
 inline constexpr std::string_view kParameterFileType = "Parameter File";
-inline constexpr std::string_view kScopeVersion = "VELMARON DRQ Scope V1.0";
 
 // Operator texts of reading and writing.
 inline constexpr std::string_view kAttentionTitle = "ATTENTION!";

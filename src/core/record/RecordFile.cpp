@@ -73,7 +73,7 @@ LocalDateTime LocalWallClock::now() const {
 std::string recordHeader(std::string_view sensorId) {
   std::string header = "\n";
   header += kRecordTitlePrefix;
-  header += kRecordProgramTitle;
+  header += kScopeVersion;
   header += kCrLf;
   if (!sensorId.empty()) {
     header += kRecordPanelIdPrefix;

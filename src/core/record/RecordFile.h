@@ -20,13 +20,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/ToolFiles.h"
 #include "core/live/LiveFrame.h"
 
 namespace drq {
 
-inline constexpr std::string_view kRecordFileName = "RecordFile.dat";
 inline constexpr std::string_view kRecordTitlePrefix = "RECORD RESULTS OF: ";
-inline constexpr std::string_view kRecordProgramTitle = "VELMARON DRQ Scope V1.0";
 inline constexpr std::string_view kRecordPanelIdPrefix = "PANEL ID: ";
 inline constexpr std::array<std::string_view, 13> kRecordColumnTitles = {
     "DATE",  "TIME",    "RED",   "GREEN", "BLUE",    "X s", "Y i",

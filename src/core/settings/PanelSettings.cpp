@@ -61,7 +61,7 @@ PanelSettings defaultPanelSettings(const std::filesystem::path& programDir) {
 }
 
 bool isPanelSettingsStore(ini::IniStore& store) {
-  const auto type = getString(store, kSectionGeneralInfo, kTagFileType, kReadBufferSize);
+  const auto type = getString(store, kSectionGeneralInfo, kKeyFileType, kReadBufferSize);
   return type && *type == kPanelSettingsFileType;
 }
 
@@ -137,8 +137,8 @@ ConnectionSettings readConnectionSettings(const std::filesystem::path& file) {
 
 void putPanelSettings(ini::IniStore& store, const PanelSettings& settings,
                       const WindowPlacement& window, const ConnectionSettings& connection) {
-  store.Ini_PutString(kSectionGeneralInfo, kTagFileType, kPanelSettingsFileType);
-  store.Ini_PutString(kSectionGeneralInfo, kTagScopeVersion, kScopeVersion);
+  store.Ini_PutString(kSectionGeneralInfo, kKeyFileType, kPanelSettingsFileType);
+  store.Ini_PutString(kSectionGeneralInfo, kKeyScopeVersion, kScopeVersion);
   store.Ini_PutString(kSectionGeneralInfo, kTagPanelId, settings.sensorId);
 
   store.Ini_PutInt(kSectionPanelPosition, kTagFullscreen, window.zoom);

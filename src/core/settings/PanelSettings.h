@@ -25,26 +25,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ToolFiles.h"
 #include "core/attrs/RowAttributeSections.h"
 #include "core/attrs/RowColors.h"
 #include "core/ini/IniStore.h"
 
 namespace drq::settings {
 
-// File names, kept in the program directory by default.
-inline constexpr std::string_view kPanelSettingsFileName = "PanelSettings.cfg";
-inline constexpr std::string_view kParameterFileName = "Parameter.ini";
-inline constexpr std::string_view kRecordFileName = "RecordFile.dat";
-inline constexpr std::string_view kHardwareFileName = "HardwareInitialFile.ini";
-inline constexpr std::string_view kTableAttributesFileName = "TableAttributes.ini";
-
-inline constexpr std::string_view kScopeVersion = "VELMARON DRQ Scope V1.0";
 inline constexpr std::string_view kPanelSettingsFileType = "Panel Settings";
 
 // Sections and tags.
-inline constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
-inline constexpr std::string_view kTagFileType = "FILE TYPE:";
-inline constexpr std::string_view kTagScopeVersion = "SCOPE VERSION:";
 inline constexpr std::string_view kTagPanelId = "PANEL ID:";
 inline constexpr std::string_view kSectionPanelPosition = "PANEL POSITION";
 inline constexpr std::string_view kTagFullscreen = "MAINPANEL FULLSCREEN";

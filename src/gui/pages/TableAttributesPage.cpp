@@ -310,7 +310,7 @@ FileSelection TableAttributesPage::chooseFile(bool allowNew) {
   if (directory.empty()) directory = session.programDir;
   FileSelectRequest request;
   request.directory = qStringFromPath(directory);
-  request.defaultName = qStringFromLatin1(settings::kTableAttributesFileName);
+  request.defaultName = qStringFromLatin1(kTableAttributesFileName);
   request.filter = QString::fromLatin1(kDialogFilter);
   request.title = QString::fromLatin1(kDialogTitle);
   request.allowNew = allowNew;

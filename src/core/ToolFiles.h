@@ -21,7 +21,8 @@ inline constexpr std::string_view kKeyFileType = "FILE TYPE:";
 inline constexpr std::string_view kKeyScopeVersion = "SCOPE VERSION:";
 
 // Window title, record file title and printout heading; filed by the
-// parameter, panel settings and table attributes files and required back.
+// parameter, panel settings and table attributes files, and required back by
+// the parameter and table attributes readers.
 inline constexpr std::string_view kScopeVersion = "VELMARON DRQ Scope V1.0";
 // The full version: the title line's label, filed by the hardware file.
 inline constexpr std::string_view kFullScopeVersion = "VELMARON DRQ Scope V1.0.2";

@@ -28,9 +28,13 @@ int intensityScaleFor(std::uint16_t calculationMode) {
 
 }  // namespace
 
-LiveMonitor::LiveMonitor(Session& session, ButtonDimmer& dimmer, LiveHost& host,
+LiveMonitor::LiveMonitor(Session& session, Operations& operations, LiveHost& host,
                          LiveDisplays displays, QObject* parent)
-    : QObject(parent), session_(session), dimmer_(dimmer), host_(host), displays_(displays) {
+    : QObject(parent),
+      session_(session),
+      operations_(operations),
+      host_(host),
+      displays_(displays) {
   // The figures of an empty table until the first InitGraphs.
   figures_ = buildTeachFigures(session_.working.table, session_.RowColors, calculationMode());
 }
@@ -43,15 +47,14 @@ std::uint16_t LiveMonitor::calculationMode() const {
 
 void LiveMonitor::CBF_ButtonGo() {
   if (running_) return;
+  OperationGuard guard = operations_.start(Operation::Live, Dimming::KeepTransfer);
+  if (!guard) return;
   running_ = true;
-  dimmer_.SetButtonsDimmed(true, true);
   host_.GetPanelValues();
   host_.showDisplayPanelForLive();
   InitGraphs();
   GetData(session_, *this);
-  dimmer_.SetButtonsDimmed(false, false);
   running_ = false;
-  emit loopEnded();
 }
 
 void LiveMonitor::runLiveLoop() {
@@ -59,7 +62,6 @@ void LiveMonitor::runLiveLoop() {
   running_ = true;
   GetData(session_, *this);
   running_ = false;
-  emit loopEnded();
 }
 
 void LiveMonitor::CBF_ButtonStop() {

@@ -21,7 +21,7 @@
 #include "core/Session.h"
 #include "core/graph/TeachFigures.h"
 #include "core/live/GetData.h"
-#include "gui/ButtonDimmer.h"
+#include "gui/operations/Operations.h"
 
 namespace drq::gui {
 
@@ -67,7 +67,7 @@ struct LiveDisplays {
 class LiveMonitor final : public QObject, private LiveLoopHooks {
   Q_OBJECT
  public:
-  LiveMonitor(Session& session, ButtonDimmer& dimmer, LiveHost& host, LiveDisplays displays,
+  LiveMonitor(Session& session, Operations& operations, LiveHost& host, LiveDisplays displays,
               QObject* parent = nullptr);
 
   // True while the GO callback runs the loop.
@@ -106,10 +106,10 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   void SetLedTrigVis();
 
  public slots:
-  // CBF_ButtonGo: dims the other activities' controls (SEND, GET, STOP and
-  // the selectors stay usable), reads the panels, shows DATAP (unless the
-  // mean-value teach panel is shown), draws the teach figures, runs GetData
-  // until it ends and undims. Does nothing while the loop runs already.
+  // CBF_ButtonGo: starts the live acquisition as an operation (SEND, GET,
+  // STOP and the selectors stay usable), reads the panels, shows DATAP
+  // (unless the mean-value teach panel is shown), draws the teach figures and
+  // runs GetData until it ends. Does nothing while any operation runs.
   void CBF_ButtonGo();
   // The live loop alone, for an activity that dims the controls itself (the
   // mean-value teach panel runs it while it is open): GetData until it ends.
@@ -121,8 +121,6 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
  signals:
   // After each frame shown by the loop.
   void frameShown();
-  // The GO callback has returned.
-  void loopEnded();
 
  private:
   // LiveLoopHooks
@@ -133,7 +131,7 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   std::uint16_t calculationMode() const;
 
   Session& session_;
-  ButtonDimmer& dimmer_;
+  Operations& operations_;
   LiveHost& host_;
   LiveDisplays displays_;
   TeachFigureSet figures_;

@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 #include "core/ini/IniStore.h"
 #include "core/params/ParaTransfer.h"
 #include "gui/HardwareFileOperation.h"
@@ -63,7 +65,9 @@ constexpr const char* kMsgValuesLimited =
 
 MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, QWidget* parent)
     : QMainWindow(parent),
-      context_{session, popups, dimmer_, *this},
+      operations_(session.RunFlag, session.link),
+      quietPopups_(popups, operations_),
+      context_{session, quietPopups_, operations_, *this},
       options_(std::move(options)),
       settingsFile_(settings::panelSettingsPath(options_.programDir)) {
   setObjectName(QStringLiteral("MAINP"));
@@ -181,16 +185,17 @@ void MainWindow::buildWindow() {
   bigGroup_->hide();
   password_->hide();
 
-  for (TabPage* page : pages_) page->registerOperationButtons(dimmer_);
-  transferBar_->registerOperationButtons(dimmer_);
+  ButtonDimmer& dimmer = operations_.dimmer();
+  for (TabPage* page : pages_) page->registerOperationButtons(dimmer);
+  transferBar_->registerOperationButtons(dimmer);
   for (ChildPanelWidget* panel : {static_cast<ChildPanelWidget*>(meanTeachPanel_),
                                   static_cast<ChildPanelWidget*>(graphTeachPanel_),
                                   static_cast<ChildPanelWidget*>(scopeGraphPanel_)}) {
-    panel->registerOperationButtons(dimmer_);
+    panel->registerOperationButtons(dimmer);
   }
 
   live_ =
-      new LiveMonitor(context_.session, dimmer_, *this,
+      new LiveMonitor(context_.session, operations_, *this,
                       LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
                                    *bigColor_, *bigGroup_, *signalGraphPanel_, *meanTeachPanel_},
                       this);
@@ -269,33 +274,21 @@ void MainWindow::connectPanels() {
           &MainWindow::groupCellCommitted);
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
-  connect(live_, &LiveMonitor::loopEnded, this, [this] {
-    if (endAfterLoop_) emit programEndRequested();
-  });
-  connect(graphTeachPanel_, &GraphTeachPanel::recordingEnded, this, [this] {
-    if (endAfterLoop_) emit programEndRequested();
-  });
-  connect(recorderPage_, &RecorderPage::recordingEnded, this, [this] {
-    if (endAfterLoop_) emit programEndRequested();
-  });
   connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
   connect(dataPanel_, &DataPanel::bigGroupRequested, bigGroup_, &BigDisplayPanel::showDisplay);
   // The scope page drives SCOPEP.
   scopePage_->attach(*scopeGraphPanel_, static_cast<ScopeHost&>(*this));
-  connect(scopePage_, &ScopePage::scanEnded, this, [this] {
-    if (endAfterLoop_) emit programEndRequested();
-  });
+  // Closed while an operation ran: the program ends once it has returned.
+  connect(&operations_, &Operations::programEnd, this, &MainWindow::programEndRequested);
 }
 
 // --- Start and end ------------------------------------------------------------
 
 void MainWindow::InitAll() {
-  starting_ = true;
   startUp();
-  starting_ = false;
   // Closed while the first connection was being made: the program ends as a
   // close ends it (the settings were stored then), without the event loop.
-  if (closedDuringStart_) quitRequested_ = true;
+  if (operations_.ending()) quitRequested_ = true;
 }
 
 void MainWindow::startUp() {
@@ -343,9 +336,7 @@ void MainWindow::startUp() {
     connectionPage_->Disconnect();
     return;
   }
-  dimmer_.SetButtonsDimmed(false, true);
-  connectionPage_->TryToConnect();
-  if (session.link.state().linkUp) dimmer_.SetButtonsDimmed(false, false);
+  connectionPage_->CBF_ButtonTryToConnect();
 }
 
 void MainWindow::CleanUp() {
@@ -362,24 +353,18 @@ void MainWindow::requestQuit() {
 void MainWindow::CBF_MAINP(PanelEvent event) {
   switch (event) {
     case PanelEvent::Close:
-      context_.session.RunFlag.clear();
-      StorePanelSettings();
-      // Closing during GO or a recording: the loop ends after the frame in
-      // flight, and the program ends once its callback has returned (ending the event
-      // loops under it would leave its wait unable to finish).
-      if (starting_) {
-        // During the first connection: ending the event loops now would
-        // cut the pending wait short and leave the program without a
-        // window; InitAll ends the program once the wait has returned.
-        closedDuringStart_ = true;
-      } else if (live_->isRunning() || recorderPage_->isRecording() ||
-                 graphTeachPanel_->isRecording()) {
-        endAfterLoop_ = true;
-      } else if (scopePage_->isScanning()) {
-        endAfterLoop_ = true;
-        scopePage_->abandonCapture();
+      if (operations_.ending()) break;
+      // While an operation runs, the exchange in flight finishes (ending the
+      // event loops under it would cut its wait short), only the stop its own
+      // end needs goes out, nothing is asked, and the program ends once the
+      // operation has returned (programEnd). Otherwise it ends at once.
+      if (operations_.busy()) {
+        operations_.endProgram();
+        StorePanelSettings();
       } else {
-        emit programEndRequested();
+        context_.session.RunFlag.clear();
+        StorePanelSettings();
+        operations_.endProgram();
       }
       break;
     case PanelEvent::RightDoubleClick:
@@ -542,7 +527,11 @@ void MainWindow::StorePanelSettings() {
   // why, as for the parameter file.
   const int status =
       settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
-  if (status < 0) {
+  if (status < 0 && operations_.ending()) {
+    // No popup while the program ends: the reason goes to the log.
+    std::fprintf(stderr, "drqscope: the panel settings could not be stored in %s: %s\n",
+                 settingsFile_.string().c_str(), ini::iniWriteFailureReason(status).c_str());
+  } else if (status < 0) {
     context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                                  QString::fromLatin1(kMsgSettingsNotWritten) +
                                      qStringFromPath(settingsFile_) + QStringLiteral("\n\n") +
@@ -608,8 +597,8 @@ void MainWindow::getParametersFromSensor() {
     connectionPage_->appendMessage(qStringFromUtf8(text));
   };
   if (GetPara(context_.session, notice) != 1) return;
-  // Closed while the start-up Get ran: the program ends; nothing more to show.
-  if (closedDuringStart_) return;
+  // Closed while the Get ran: the program ends; nothing more to show.
+  if (operations_.ending()) return;
   refreshPanelsFromWorkingSet();
 }
 

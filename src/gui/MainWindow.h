@@ -16,12 +16,13 @@
 #include <optional>
 
 #include "core/settings/PanelSettings.h"
-#include "gui/ButtonDimmer.h"
 #include "gui/ChildPanelSwitch.h"
 #include "gui/LiveMonitor.h"
 #include "gui/ModeRulesApplier.h"
 #include "gui/ShellContext.h"
 #include "gui/TeachOperations.h"
+#include "gui/operations/Operations.h"
+#include "gui/operations/QuietOnEndPopups.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TabPage.h"
@@ -142,7 +143,7 @@ class MainWindow final : public QMainWindow,
 
   Session& session() { return context_.session; }
   Popups& popups() const { return context_.popups; }
-  ButtonDimmer& dimmer() { return dimmer_; }
+  Operations& operations() { return operations_; }
   ConnectionPage& connectionPage() const { return *connectionPage_; }
   CalibrationPage& calibrationPage() const { return *calibrationPage_; }
   TableAttributesPage& tableAttributesPage() const { return *tableAttributesPage_; }
@@ -180,7 +181,6 @@ class MainWindow final : public QMainWindow,
   void showLinkTarget(bool serial, const QString& comPort, const QString& address) override;
   void activatePage(int page) override { setActivePage(page); }
   void requestQuit() override;
-  bool closedDuringStart() const override { return closedDuringStart_; }
   void selectFileTarget() override;
   void undimSendGet() override;
   void sensorIdChanged(const QString& text) override;
@@ -234,17 +234,12 @@ class MainWindow final : public QMainWindow,
   // The operator changed teach cells (an edit or a selection operation).
   void teachTableChanged();
 
-  ButtonDimmer dimmer_;
+  Operations operations_;
+  QuietOnEndPopups quietPopups_;
   ShellContext context_;
   StartOptions options_;
   std::filesystem::path settingsFile_;
   bool quitRequested_ = false;
-  // InitAll runs; the window was closed meanwhile.
-  bool starting_ = false;
-  bool closedDuringStart_ = false;
-  // The window was closed while the live loop ran: the program ends when
-  // the loop has returned.
-  bool endAfterLoop_ = false;
   ChildPanel currentChild_ = ChildPanel::DATAP;
   // In demo mode: what the settings file held, written back unchanged.
   settings::ConnectionSettings storedConnection_;

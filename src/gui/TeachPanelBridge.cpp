@@ -81,11 +81,6 @@ void TeachPanelBridge::redrawTeachFigures() {
   parts_.teachHost.InitGraphs();
 }
 
-bool TeachPanelBridge::acquisitionRunning() const {
-  return context_.session.RunFlag.isSet() || parts_.live.isRunning() ||
-         parts_.graphTeach.isRecording();
-}
-
 void TeachPanelBridge::runLiveLoop() {
   parts_.live.runLiveLoop();
 }

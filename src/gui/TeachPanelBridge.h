@@ -46,7 +46,6 @@ class TeachPanelBridge final : public TeachPanelHost {
   void teachShownValues(std::int16_t x, std::int16_t y, std::int16_t intensity) override;
   void readPanels() override;
   void redrawTeachFigures() override;
-  bool acquisitionRunning() const override;
   void runLiveLoop() override;
 
  private:

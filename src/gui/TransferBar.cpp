@@ -145,26 +145,28 @@ void TransferBar::setSendGetEnabled(bool enabled) {
 void TransferBar::CBF_ButtonSend() {
   Session& session = context_.session;
   if (session.target == TransferTarget::File) {
-    emit sendToFileRequested();
+    if (OperationGuard guard =
+            context_.operations.startWithin(Operation::Live, Operation::SendParameterFile)) {
+      emit sendToFileRequested();
+    }
   } else if (session.RunFlag.isSet()) {
     session.pendingSend = true;
-  } else {
-    context_.dimmer.SetButtonsDimmed(false, true);
+  } else if (OperationGuard guard = context_.operations.start(Operation::SendParameters)) {
     emit sendToSensorRequested();
-    context_.dimmer.SetButtonsDimmed(false, false);
   }
 }
 
 void TransferBar::CBF_ButtonGet() {
   Session& session = context_.session;
   if (session.target == TransferTarget::File) {
-    emit getFromFileRequested();
+    if (OperationGuard guard =
+            context_.operations.startWithin(Operation::Live, Operation::GetParameterFile)) {
+      emit getFromFileRequested();
+    }
   } else if (session.RunFlag.isSet()) {
     session.pendingGet = true;
-  } else {
-    context_.dimmer.SetButtonsDimmed(false, true);
+  } else if (OperationGuard guard = context_.operations.start(Operation::GetParameters)) {
     emit getFromSensorRequested();
-    context_.dimmer.SetButtonsDimmed(false, false);
   }
 }
 

@@ -13,8 +13,8 @@
 #include "core/Session.h"
 #include "core/calib/WhiteCalibration.h"
 #include "core/protocol/Frame.h"
-#include "gui/ButtonDimmer.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/OffsetPage.h"
 #include "link/LinkSetup.h"
@@ -83,8 +83,8 @@ class CalibrationPages : public testing::Test {
     state.linkUp = true;
     calibration = std::make_unique<CalibrationPage>(context);
     offset = std::make_unique<OffsetPage>(context);
-    calibration->registerOperationButtons(dimmer);
-    offset->registerOperationButtons(dimmer);
+    calibration->registerOperationButtons(operations.dimmer());
+    offset->registerOperationButtons(operations.dimmer());
     // What the main window joins: each page shows its half of a GetCF.
     QObject::connect(calibration.get(), &CalibrationPage::calibrationRead, offset.get(),
                      &OffsetPage::showCalibration);
@@ -93,7 +93,8 @@ class CalibrationPages : public testing::Test {
     QObject::connect(calibration.get(), &CalibrationPage::liveAcquisitionRequested,
                      calibration.get(), [this] {
                        ++liveStarts;
-                       dimmedDuringLive = !calibration->sendCFButton()->isEnabled();
+                       // GO starts as an operation of its own.
+                       idleAtLiveRequest = operations.canStart();
                      });
     sensor.model().clearRequestLog();
   }
@@ -115,14 +116,14 @@ class CalibrationPages : public testing::Test {
   sim::EmbeddedSensor sensor;
   Session session;
   ScriptedPopups popups;
-  ButtonDimmer dimmer;
+  Operations operations{session.RunFlag, session.link};
   NoPanels panels;
-  ShellContext context{session, popups, dimmer, panels};
+  ShellContext context{session, popups, operations, panels};
   Reports reports;
   std::unique_ptr<CalibrationPage> calibration;
   std::unique_ptr<OffsetPage> offset;
   int liveStarts = 0;
-  bool dimmedDuringLive = false;
+  bool idleAtLiveRequest = false;
 };
 
 TEST_F(CalibrationPages, EveryControlHasItsNameHelpAndOnlyHelpOnARightClick) {
@@ -273,7 +274,7 @@ TEST_F(CalibrationPages, WhiteCalibrationBlinksVisiblyPassesSendsAndStartsGo) {
   EXPECT_EQ(seen.back(), (Request{101, 0}));
   EXPECT_EQ(sensor.model().calibration().factors, (std::array<std::uint16_t, 3>{1152, 1024, 921}));
   EXPECT_EQ(liveStarts, 1);
-  EXPECT_TRUE(dimmedDuringLive);
+  EXPECT_TRUE(idleAtLiveRequest);
   EXPECT_TRUE(calibration->calcCFButton()->isEnabled());
   EXPECT_EQ(calibration->rawDisplay(0)->value(), 800);
   EXPECT_EQ(calibration->rawDeltaDisplay()->value(), 200);

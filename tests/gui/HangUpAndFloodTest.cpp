@@ -30,6 +30,7 @@
 #include "link/Peers.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/PtySensorServer.h"
+#include "sim/SensorHost.h"
 #include "sim/SensorModel.h"
 
 namespace drq::gui::test {
@@ -162,18 +163,28 @@ TEST_F(HangUp, WhileATriggeredRecordingWaitsTheLineErrorIsReportedOnce) {
   window->setActivePage(kPageRecorder);
   auto& page = *dynamic_cast<RecorderPage*>(window->page(kPageRecorder));
   chooseItem(page.modeSelector(), static_cast<std::uint16_t>(RecordMode::Triggered));
+  // The line goes once the start's answer is in: the recording then waits
+  // for its first pushed frame.
   bool waiting = false;
-  auto watch = session.RunFlag.subscribe([&](std::uint16_t v) {
-    if (v != 0 && page.isRecording() && !waiting) {
-      waiting = true;
-      hangUpSoon();
+  std::function<void()> hangUpOnceStarted = [&] {
+    if (session.link.responseOrder() != ORDER_AUTO_SEND) {
+      QTimer::singleShot(1, window.get(), hangUpOnceStarted);
+      return;
     }
-  });
+    waiting = true;
+    pty.close();
+  };
+  auto watch = QObject::connect(&sensor.host(), &sim::SensorHost::requestLogged, window.get(),
+                                [&](const sim::RequestRecord& record) {
+                                  if (record.order == ORDER_AUTO_SEND && record.argument == 1) {
+                                    hangUpOnceStarted();
+                                  }
+                                });
   popups.answerConfirm(true);
   QElapsedTimer elapsed;
   elapsed.start();
   page.CBF_ButtonStartTrigRec();
-  watch.reset();
+  QObject::disconnect(watch);
   EXPECT_LT(elapsed.elapsed(), 2000);
   EXPECT_TRUE(waiting);
   EXPECT_FALSE(page.isRecording());

@@ -16,8 +16,8 @@
 #include "core/Session.h"
 #include "core/protocol/Frame.h"
 #include "core/record/RecordFile.h"
-#include "gui/ButtonDimmer.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/RecorderPage.h"
 #include "link/LinkSetup.h"
 #include "sim/EmbeddedSensor.h"
@@ -51,8 +51,8 @@ class RecordingSwitch final : public ChildPanelSwitch {
 
 class RecorderPageTest : public ::testing::Test {
  protected:
-  RecorderPageTest() : context{session, popups, dimmer, panels}, page(context, &host) {
-    page.registerOperationButtons(dimmer);
+  RecorderPageTest() : context{session, popups, operations, panels}, page(context, &host) {
+    page.registerOperationButtons(operations.dimmer());
     session.recordFile = dir.file("RecordFile.dat");
   }
   ~RecorderPageTest() override {
@@ -104,7 +104,7 @@ class RecorderPageTest : public ::testing::Test {
   drq::test::TempDir dir;
   Session session;
   ScriptedPopups popups;
-  ButtonDimmer dimmer;
+  Operations operations{session.RunFlag, session.link};
   RecordingSwitch panels;
   ShellContext context;
   LoggingHost host;

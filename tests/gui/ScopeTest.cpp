@@ -12,10 +12,10 @@
 
 #include "core/Session.h"
 #include "core/scope/ScopeMath.h"
-#include "gui/ButtonDimmer.h"
 #include "gui/PanelDriver.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/ShellContext.h"
+#include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
@@ -61,7 +61,7 @@ class Scope : public ::testing::Test {
     session.programDir = dir.path();
     panel.resize(640, 420);
     page.attach(panel, host);
-    page.registerOperationButtons(dimmer);
+    page.registerOperationButtons(operations.dimmer());
   }
 
   // Runs SCAN; `whileRunning` is called once the sensor accepted the capture.
@@ -80,9 +80,9 @@ class Scope : public ::testing::Test {
   sim::EmbeddedSensor sensor;
   Session session;
   ScriptedPopups popups;
-  ButtonDimmer dimmer;
+  Operations operations{session.RunFlag, session.link};
   FakeScopeHost host;
-  ShellContext context{session, popups, dimmer, host};
+  ShellContext context{session, popups, operations, host};
   ScopeGraphPanel panel{context};
   ScopePage page{context};
 };

@@ -28,11 +28,11 @@ TEST_F(ScopeWindowOffline, ActivatingTheScopePageStopsLiveAndShowsScopep) {
 
 TEST_F(ScopeWindowOffline, SetButtonsDimmedReachesTheScopeButtons) {
   startOffline();
-  window->dimmer().SetButtonsDimmed(false, false);
+  window->operations().dimmer().SetButtonsDimmed(false, false);
   for (const char* name : {"ButtonGetCycleTime", "ButtonScan", "ButtonBreakScan"}) {
     EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
   }
-  window->dimmer().SetButtonsDimmed(true, true);
+  window->operations().dimmer().SetButtonsDimmed(true, true);
   for (const char* name : {"ButtonGetCycleTime", "ButtonScan", "ButtonBreakScan"}) {
     EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
   }

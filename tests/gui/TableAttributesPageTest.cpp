@@ -16,9 +16,9 @@
 
 #include "core/Session.h"
 #include "core/attrs/TableAttributesFile.h"
-#include "gui/ButtonDimmer.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/TextConversion.h"
+#include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "support/TempDir.h"
 
@@ -78,9 +78,9 @@ class TableAttributesPageTest : public ::testing::Test {
   drq::test::TempDir dir;
   Session session;
   ScriptedPopups popups;
-  ButtonDimmer dimmer;
+  Operations operations{session.RunFlag, session.link};
   NoPanels panels;
-  ShellContext context{session, popups, dimmer, panels};
+  ShellContext context{session, popups, operations, panels};
   TableAttributesPage page{context};
 };
 

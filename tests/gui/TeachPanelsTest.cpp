@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "core/protocol/Frame.h"
-#include "gui/ButtonDimmer.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatter.h"
 #include "gui/charts/SampleScatterView.h"
+#include "gui/operations/ButtonDimmer.h"
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"
 #include "gui/panels/TeachPanelHost.h"
@@ -43,7 +43,6 @@ class FakeHost final : public TeachPanelHost {
   }
   void readPanels() override { ++reads; }
   void redrawTeachFigures() override { ++figures; }
-  bool acquisitionRunning() const override { return running; }
   void runLiveLoop() override { ++liveLoops; }
 
   TeachModes modes;
@@ -54,7 +53,6 @@ class FakeHost final : public TeachPanelHost {
   std::array<int, 3> shownTaught{-1, -1, -1};
   int reads = 0;
   int figures = 0;
-  bool running = false;
   int liveLoops = 0;
 };
 
@@ -69,9 +67,9 @@ class TeachPanelsTest : public ::testing::Test {
  protected:
   Session session;
   ScriptedPopups popups;
-  ButtonDimmer dimmer;
+  Operations operations{session.RunFlag, session.link};
   FakePanelSwitch panels;
-  ShellContext context{session, popups, dimmer, panels};
+  ShellContext context{session, popups, operations, panels};
   FakeHost host;
 };
 
@@ -171,7 +169,8 @@ TEST_F(MeanTeachPanelTest, OpeningRunsTheLiveLoopOnlyWhenNoneRuns) {
   panel.startAcquisitionIfIdle();
   EXPECT_EQ(host.liveLoops, 1);
   EXPECT_EQ(host.figures, 1);
-  host.running = true;
+  // GO runs: it feeds the panel, no second loop starts beside it.
+  OperationGuard go = operations.start(Operation::Live);
   panel.startAcquisitionIfIdle();
   EXPECT_EQ(host.liveLoops, 1);
 }

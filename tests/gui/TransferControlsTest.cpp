@@ -78,7 +78,7 @@ TEST_F(TransferControls, SendAndGetDuringAcquisitionOnlyPostTheirRequests) {
 
 TEST_F(TransferControls, DimmingKeepsTheTransferControlsWhenAsked) {
   startOffline();
-  ButtonDimmer& dimmer = window->dimmer();
+  ButtonDimmer& dimmer = window->operations().dimmer();
   dimmer.SetButtonsDimmed(false, false);
   dimmer.SetButtonsDimmed(true, true);
   EXPECT_TRUE(find<QWidget>("ButtonSend")->isEnabled());
@@ -101,7 +101,7 @@ TEST_F(TransferControls, DimmingKeepsTheTransferControlsWhenAsked) {
 // as a second operation inside the first.
 TEST_F(TransferControls, AClickQueuedDuringAnOperationDoesNotNestASecondOne) {
   startOffline();
-  ButtonDimmer& dimmer = window->dimmer();
+  ButtonDimmer& dimmer = window->operations().dimmer();
   QPushButton operation(QStringLiteral("OPERATION"), window.get());
   dimmer.add(ButtonDimmer::Group::Always, &operation);
   int depth = 0;

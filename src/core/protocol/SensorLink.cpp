@@ -83,7 +83,12 @@ int SensorLink::exchange(std::uint8_t order, std::uint16_t argument,
   return DataExchange(n + kHeaderSize);
 }
 
+bool SensorLink::isStopOrder(std::uint8_t order, std::uint16_t argument) {
+  return argument == 0 && (order == ORDER_AUTO_SEND || order == ORDER_SCOPE);
+}
+
 int SensorLink::DataExchange(std::size_t count) {
+  if (stopOrdersOnly_ && !isStopOrder(txBuffer_[1], readLe16(txBuffer_, 2))) return -1;
   retireTransport();
   rxBuffer_.fill(0);
   state_.lineStatus = 0;

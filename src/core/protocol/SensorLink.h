@@ -127,6 +127,15 @@ class SensorLink {
   // (already reported). Without a transport the time-out is reported at once.
   int DataExchange(std::size_t count);
 
+  // While the program ends: on, DataExchange sends only the requests that
+  // stop the sensor's pushing (isStopOrder) and fails every other one at
+  // once, without sending or reporting it (-1). The exchange in flight when
+  // it is turned on finishes as usual.
+  void setStopOrdersOnly(bool on) { stopOrdersOnly_ = on; }
+  bool stopOrdersOnly() const { return stopOrdersOnly_; }
+  // True for ORDER_AUTO_SEND and ORDER_SCOPE with argument 0.
+  static bool isStopOrder(std::uint8_t order, std::uint16_t argument);
+
   // FillTxBuf + DataExchange for a payload copied into the payload area
   // (at most 512 bytes are sent).
   int exchange(std::uint8_t order, std::uint16_t argument,
@@ -244,6 +253,7 @@ class SensorLink {
   std::unique_ptr<Transport> transport_;
   std::vector<std::unique_ptr<Transport>> retired_;  // closed while a wait was running
   int waitDepth_ = 0;
+  bool stopOrdersOnly_ = false;
   LinkState state_;
 
   std::array<std::uint8_t, kHeaderSize + kMaxRequestPayload> buildArea_{};

@@ -107,8 +107,10 @@ RecordOutcome Recorder::TriggeredRecord() {
   fileError_.reset();
   ObservableFlag& run = session_.RunFlag;
   bool linkFailed = false;
+  // Set before the start: a stop (or the window's close) while the sensor's
+  // answer is awaited is kept, and the stream is not entered.
+  run.set(1);
   if (session_.link.exchange(ORDER_AUTO_SEND, 1) == 1) {
-    run.set(1);
     counters_.runCounter = 0;
     while (run.isSet()) {
       const SensorLink::StreamResult r = session_.link.ReceivePushedFrame(run);

@@ -347,17 +347,11 @@ std::optional<WhiteResult> CalibrationPage::CalcCF() {
 // --- Callbacks ------------------------------------------------------------------
 
 void CalibrationPage::CBF_ButtonSendCF() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  SendCF();
-  dimmer.SetButtonsDimmed(false, false);
+  if (OperationGuard guard = context().operations.start(Operation::SendCalibration)) SendCF();
 }
 
 void CalibrationPage::CBF_ButtonGetCF() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  GetCF();
-  dimmer.SetButtonsDimmed(false, false);
+  if (OperationGuard guard = context().operations.start(Operation::GetCalibration)) GetCF();
 }
 
 bool CalibrationPage::askSendPower() {
@@ -366,23 +360,26 @@ bool CalibrationPage::askSendPower() {
 }
 
 void CalibrationPage::CBF_ButtonCalcCF() {
-  if (!askSendPower()) return;
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  CalcCF();
-  // The factors the page shows go to the sensor whatever the calculation
-  // gave: new ones, or the old ones after a rejection.
-  SendCF();
+  Operations& operations = context().operations;
+  if (!operations.canStart() || !askSendPower()) return;
+  {
+    OperationGuard guard = operations.start(Operation::WhiteCalibration);
+    if (!guard) return;
+    CalcCF();
+    // Closed meanwhile: nothing more goes to the sensor.
+    if (operations.ending()) return;
+    // The factors the page shows go to the sensor whatever the calculation
+    // gave: new ones, or the old ones after a rejection.
+    SendCF();
+  }
+  // The calibration ends in live acquisition, an operation of its own.
   emit liveAcquisitionRequested();
-  dimmer.SetButtonsDimmed(false, false);
 }
 
 void CalibrationPage::CBF_ButtonStartSelfCalibration() {
-  if (!askSendPower()) return;
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  StartSelfCalibration();
-  dimmer.SetButtonsDimmed(false, false);
+  Operations& operations = context().operations;
+  if (!operations.canStart() || !askSendPower()) return;
+  if (OperationGuard guard = operations.start(Operation::SelfCalibration)) StartSelfCalibration();
 }
 
 }  // namespace drq::gui

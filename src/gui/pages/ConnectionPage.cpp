@@ -384,7 +384,7 @@ void ConnectionPage::TryToConnect() {
 
 void ConnectionPage::askCloseOrOffline(const QString& text) {
   // A window the operator closed meanwhile ends the program anyway.
-  if (host_.closedDuringStart()) return;
+  if (context().operations.ending()) return;
   const int choice = context().popups.GenericMessagePopup(
       QString::fromLatin1(kTitleAttention), text,
       {QString::fromLatin1(kButtonClose), QString::fromLatin1(kButtonOffline)}, 1, 1);
@@ -411,7 +411,7 @@ void ConnectionPage::CheckComLine() {
   host_.showSensorStatus(qStringFromLatin1(id.shownVersion));
   appendMessage(qStringFromLatin1(id.messageBoxText()));
   session.link.state().linkUp = true;
-  if (host_.closedDuringStart()) return;
+  if (context().operations.ending()) return;
   host_.readSensorParameters();
   if (session.link.state().linkUp) {
     accept_->setEnabled(true);
@@ -422,7 +422,7 @@ void ConnectionPage::CheckComLine() {
 
 void ConnectionPage::Disconnect() {
   Session& session = context().session;
-  context().dimmer.SetButtonsDimmed(false, true);
+  context().operations.dimmer().SetButtonsDimmed(false, true);
   CloseCom(session.link);
   if (session.link.state().tcpConnected) DisconnectFromTCPServer(session.link);
   host_.showSensorStatus(QString::fromLatin1(kNoSensor));
@@ -457,13 +457,18 @@ void ConnectionPage::linkFailed(std::string_view message) {
 // --- Callbacks ----------------------------------------------------------------
 
 void ConnectionPage::CBF_ButtonTryToConnect() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
+  OperationGuard guard = context().operations.start(Operation::Connect);
+  if (!guard) return;
   TryToConnect();
-  if (context().session.link.state().linkUp) dimmer.SetButtonsDimmed(false, false);
+  // Only a sensor that answered makes the operation buttons usable again.
+  if (!context().session.link.state().linkUp) guard.keepDimmed();
 }
 
 void ConnectionPage::CBF_ButtonDisconnect() {
+  OperationGuard guard = context().operations.start(Operation::Disconnect);
+  if (!guard) return;
+  // Disconnect leaves exactly its own controls usable.
+  guard.keepDimmed();
   Disconnect();
 }
 
@@ -473,18 +478,16 @@ void ConnectionPage::CBF_ButtonAccept() {
 }
 
 void ConnectionPage::CBF_ButtonChangeBaudrate() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
+  OperationGuard guard = context().operations.start(Operation::ChangeBaudrate);
+  if (!guard) return;
   dimLinkButtons();
   ChangeBaudrate();
-  dimmer.SetButtonsDimmed(false, false);
 }
 
 void ConnectionPage::CBF_ButtonGenHwInfoFile() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
+  OperationGuard guard = context().operations.start(Operation::HardwareFile);
+  if (!guard) return;
   emit hardwareFileRequested();
-  dimmer.SetButtonsDimmed(false, false);
 }
 
 void ConnectionPage::CBF_EditCommunicationProtocol() {

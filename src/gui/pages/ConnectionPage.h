@@ -30,9 +30,6 @@ class ConnectionHost {
   virtual void activatePage(int page) = 0;
   // The operator chose CLOSE: end the program without storing the settings.
   virtual void requestQuit() = 0;
-  // True once the operator closed the window while the first connection was
-  // being made: the attempt asks nothing more and reads no parameters.
-  virtual bool closedDuringStart() const = 0;
   // Offline work: FILE becomes the transfer target; SEND and GET stay usable.
   virtual void selectFileTarget() = 0;
   virtual void undimSendGet() = 0;

@@ -132,28 +132,22 @@ int OffsetPage::CalcOffset() {
 }
 
 void OffsetPage::CBF_ButtonSendOffset() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  SendOffset();
-  dimmer.SetButtonsDimmed(false, false);
+  if (OperationGuard guard = context().operations.start(Operation::SendOffsets)) SendOffset();
 }
 
 void OffsetPage::CBF_ButtonGetOffset() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  GetCF();
-  dimmer.SetButtonsDimmed(false, false);
+  if (OperationGuard guard = context().operations.start(Operation::GetOffsets)) GetCF();
 }
 
 void OffsetPage::CBF_ButtonCalcOffset() {
+  if (!context().operations.canStart()) return;
   if (!context().popups.ConfirmPopup(qStringFromLatin1(kTitleCalculateOffset),
                                      qStringFromLatin1(kMsgCoverReceiver))) {
     return;
   }
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  CalcOffset();
-  dimmer.SetButtonsDimmed(false, false);
+  if (OperationGuard guard = context().operations.start(Operation::OffsetCalculation)) {
+    CalcOffset();
+  }
 }
 
 }  // namespace drq::gui

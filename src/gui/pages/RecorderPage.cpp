@@ -367,14 +367,12 @@ void RecorderPage::CBF_ButtonSelRecFile() {
 }
 
 void RecorderPage::CBF_ButtonStartRecord() {
-  if (recording_) return;
+  OperationGuard guard = context().operations.start(Operation::Record);
+  if (!guard) return;
   recording_ = true;
-  context().dimmer.SetButtonsDimmed(false, true);
   if (host_) host_->InitPanelGraph();
   Record();
-  context().dimmer.SetButtonsDimmed(false, false);
   recording_ = false;
-  emit recordingEnded();
 }
 
 void RecorderPage::Record() {
@@ -409,12 +407,14 @@ void RecorderPage::CBF_ButtonStopRecord() {
 
 void RecorderPage::CBF_ButtonStartTrigRec() {
   namespace text = recorder_text;
-  if (recording_) return;
+  Operations& operations = context().operations;
+  if (!operations.canStart()) return;
   Popups& popups = context().popups;
   const QString attention = QString::fromLatin1(kTitleAttention);
   if (!popups.ConfirmPopup(attention, QString::fromLatin1(text::kRightFileName))) return;
+  OperationGuard guard = operations.start(Operation::TriggeredRecord);
+  if (!guard) return;
   recording_ = true;
-  context().dimmer.SetButtonsDimmed(false, true);
   popups.MessagePopup(attention, QString::fromLatin1(text::kFileNotOpened));
   setButtonColor(startTrigRec_, kRunningButtonColor);
   if (host_) host_->InitPanelGraph();
@@ -422,9 +422,7 @@ void RecorderPage::CBF_ButtonStartTrigRec() {
   const RecordOutcome outcome = recorder_.TriggeredRecord();
   reportEnd(outcome);
   setButtonColor(startTrigRec_, kIdleButtonColor);
-  context().dimmer.SetButtonsDimmed(false, false);
   recording_ = false;
-  emit recordingEnded();
 }
 
 void RecorderPage::CBF_ButtonManualRecord() {

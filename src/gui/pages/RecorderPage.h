@@ -119,8 +119,6 @@ class RecorderPage : public TabPage, private RecorderHooks {
  signals:
   // A recorded frame has been shown (before its line is appended).
   void recordedFrameShown();
-  // A recording callback has returned.
-  void recordingEnded();
 
  private:
   // RecorderHooks

@@ -99,6 +99,7 @@ QPushButton* newButton(const QString& text, const QString& name, QWidget* parent
 ScopePage::ScopePage(ShellContext& context, QWidget* parent)
     : TabPage(context, QStringLiteral("SCOPE"), parent) {
   setObjectName(QStringLiteral("ScopePage"));
+  connect(&context.operations, &Operations::endRequested, this, &ScopePage::abandonCapture);
   chooser_ = [](QPrinter& printer, QWidget* dialogParent) {
     QPrintDialog dialog(&printer, dialogParent);
     dialog.setWindowTitle(QStringLiteral("Print scope graph"));
@@ -283,46 +284,50 @@ CaptureResult ScopePage::GetScopeData() {
 }
 
 void ScopePage::BreakDataScan() {
+  if (breaking_) return;
+  breaking_ = true;
+  breakSent_ = true;
   drq::BreakDataScan(context().session.link, context().session.scope);
+  breaking_ = false;
 }
 
 // --- Callbacks ------------------------------------------------------------------
 
 void ScopePage::CBF_ButtonGetCycleTime() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
+  OperationGuard guard = context().operations.start(Operation::CycleTime);
+  if (!guard) return;
   GetCycleTime();
   calcScopDeltaXY();
-  dimmer.SetButtonsDimmed(false, false);
 }
 
 void ScopePage::CBF_ButtonScan() {
-  if (scanning_) return;  // one capture at a time
+  OperationGuard guard = context().operations.start(Operation::ScopeCapture);
+  if (!guard) return;
   scanning_ = true;
   abandonRequested_ = false;
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
+  breakSent_ = false;
   initScopeGraph();
   if (graphs_) graphs_->setCaptureRunning(true);
   context().panels.ShowChildPanelDisp(ChildPanel::SCOPEP);
   GetScopeData();
+  // Given up before the sensor's start answer was in: the start went out,
+  // so the sensor is told to stop whether it accepted or not.
+  if (abandonRequested_ && !breakSent_) BreakDataScan();
   if (graphs_) graphs_->setCaptureRunning(false);
-  dimmer.SetButtonsDimmed(false, false);
   scanning_ = false;
-  emit scanEnded();
 }
 
 void ScopePage::abandonCapture() {
-  if (!scanning_) return;
+  if (!scanning_ || abandonRequested_) return;
   abandonRequested_ = true;
   if (context().session.scope.captureRunning.isSet()) BreakDataScan();
 }
 
 void ScopePage::CBF_ButtonBreakScan() {
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
-  BreakDataScan();
-  dimmer.SetButtonsDimmed(false, false);
+  // Live during a capture (a step of it); otherwise an operation of its own.
+  OperationGuard guard =
+      context().operations.startWithin(Operation::ScopeCapture, Operation::ScopeBreak);
+  if (guard) BreakDataScan();
 }
 
 void ScopePage::CBF_ButtonPrintScopeGraph() {

@@ -60,7 +60,7 @@ class ScopePage : public TabPage {
   void initScopeGraph();
   // GetScopeData: one capture, drawn when complete.
   CaptureResult GetScopeData();
-  // BreakDataScan.
+  // BreakDataScan. A break already in flight is not sent again.
   void BreakDataScan();
   // PrintScopeGraph: the report of the scope graph panel and the comment.
   void PrintScopeGraph();
@@ -72,8 +72,9 @@ class ScopePage : public TabPage {
 
   // True while SCAN runs (from its start exchange to the drawing).
   bool isScanning() const { return scanning_; }
-  // Ends a running SCAN as BREAK does (the window is closing); a capture that
-  // the sensor has not accepted yet ends as soon as it has.
+  // Ends a running SCAN as BREAK does (the window is closing); a capture
+  // whose start is still awaited ends with a break once the start's answer
+  // (or its failure) is in, so that the sensor is never left armed.
   void abandonCapture();
 
   ValueRing& triggerModeRing() const { return *triggerMode_; }
@@ -101,10 +102,6 @@ class ScopePage : public TabPage {
   // CBF_GraphScope: a cursor of the analogue graph moved, or it was zoomed.
   void CBF_GraphScope();
 
- signals:
-  // SCAN has returned (captured, broken off or failed).
-  void scanEnded();
-
  private:
   void buildControls();
   void showCycleTime();
@@ -114,6 +111,8 @@ class ScopePage : public TabPage {
   PrinterChooser chooser_;
   bool scanning_ = false;
   bool abandonRequested_ = false;
+  bool breakSent_ = false;  // a break went out during this SCAN
+  bool breaking_ = false;   // a break's exchange is in flight
 
   ValueRing* triggerMode_;
   QSpinBox* triggerLevel_;

@@ -147,23 +147,19 @@ void GraphTeachPanel::setValueColors(int index, std::uint32_t color, std::uint32
 // --- Recording -----------------------------------------------------------------------
 
 void GraphTeachPanel::CBF_ButtonTP2Start() {
-  if (recording_ || !host_) return;
+  if (!host_ || !context().operations.canStart()) return;
   if (samples_.full()) {
     context().popups.MessagePopup(qStringFromLatin1(kTitleAttention),
                                   qStringFromLatin1(kMsgTp2TableFull));
     return;
   }
-  // Another loop owns the sensor (the Start button is dimmed then anyway).
-  if (host_->acquisitionRunning()) return;
+  OperationGuard guard = context().operations.start(Operation::GraphTeach);
+  if (!guard) return;
   recording_ = true;
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
   host_->readPanels();
   host_->redrawTeachFigures();
   GetDataTP2(context().session, samples_, *this);
-  dimmer.SetButtonsDimmed(false, false);
   recording_ = false;
-  emit recordingEnded();
 }
 
 void GraphTeachPanel::sampleRecorded(std::size_t index) {

@@ -90,8 +90,6 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
  signals:
   // After each recorded sample has been shown (benchmarks, tests).
   void sampleShown();
-  // START's recording has ended.
-  void recordingEnded();
 
  private:
   // GraphTeachHooks (SetTP2Data's display part).

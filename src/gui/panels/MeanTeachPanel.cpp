@@ -320,12 +320,12 @@ std::uint16_t MeanTeachPanel::calculationMode() {
 // --- Callbacks -----------------------------------------------------------------------
 
 void MeanTeachPanel::startAcquisitionIfIdle() {
-  if (!host_ || host_->acquisitionRunning()) return;
-  ButtonDimmer& dimmer = context().dimmer;
-  dimmer.SetButtonsDimmed(false, true);
+  if (!host_) return;
+  // A loop that runs already (GO) feeds the panel; none is started beside it.
+  OperationGuard guard = context().operations.start(Operation::MeanValueTeach);
+  if (!guard) return;
   host_->redrawTeachFigures();
   host_->runLiveLoop();
-  dimmer.SetButtonsDimmed(false, false);
 }
 
 void MeanTeachPanel::CBF_ButtonTP1Capture() {

@@ -44,8 +44,9 @@ class MeanTeachPanel : public ChildPanelWidget {
   void setHost(TeachPanelHost& host) { host_ = &host; }
 
   // Opening (CBF_ButtonTeachMeanVal, after the panel is shown and labelled):
-  // when no acquisition runs, dims the other controls (idle form), redraws
-  // the teach figures and runs the live loop until it ends, then undims.
+  // when no operation runs, starts the mean-value teach operation (the other
+  // controls dimmed), redraws the teach figures and runs the live loop until
+  // it ends.
   void startAcquisitionIfIdle();
 
   // SetPanelData's part: red, green and blue of the current frame.

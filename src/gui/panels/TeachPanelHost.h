@@ -45,8 +45,6 @@ class TeachPanelHost {
   // InitGraphs: the teach figures of the display panel's graphs.
   virtual void redrawTeachFigures() = 0;
 
-  // True while an acquisition loop runs (GO, a recording, a teach panel's).
-  virtual bool acquisitionRunning() const = 0;
   // GetData with the per-frame updates of every live display; returns when
   // RunFlag is cleared.
   virtual void runLiveLoop() = 0;

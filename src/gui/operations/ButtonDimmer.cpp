@@ -1,4 +1,4 @@
-#include "gui/ButtonDimmer.h"
+#include "gui/operations/ButtonDimmer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

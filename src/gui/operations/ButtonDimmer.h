@@ -1,7 +1,8 @@
 #pragma once
 // SetButtonsDimmed: the one place that knows the operation buttons of every
-// page. Pages register their buttons once when the main window is built; long
-// operations dim them before they start and undim them afterwards.
+// page. Pages register their buttons once when the main window is built; the
+// owner of running operations (Operations) dims them when an operation starts
+// and undims them when it ends.
 
 #include <QPointer>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // drqscope: the operator tool.
-#include "gui/Application.h"
+#include "app/Application.h"
 
 int main(int argc, char** argv) {
   return drq::gui::WinMain(argc, argv);

@@ -11,8 +11,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "gui/Application.h"
-#include "gui/Screenshots.h"
+#include "app/Application.h"
+#include "app/Screenshots.h"
 #include "gui/ShellFixture.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/panels/BigDisplayPanel.h"

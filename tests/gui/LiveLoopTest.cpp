@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "gui/Application.h"
+#include "app/Application.h"
 #include "gui/LiveMonitor.h"
-#include "gui/Screenshots.h"
+#include "app/Screenshots.h"
 #include "gui/ShellFixture.h"
 #include "gui/panels/DataPanel.h"
 #include "sim/EmbeddedSensor.h"

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QTabBar>
 
-#include "gui/Application.h"
+#include "app/Application.h"
 #include "gui/ShellFixture.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/DataPanel.h"

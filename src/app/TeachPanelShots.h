@@ -4,7 +4,7 @@
 // captures of one demo colour, and teach-2-graph.png, a graph teach of a few
 // seconds of the demo sensor's colour path with a sample selected.
 
-#include "gui/Screenshots.h"
+#include "app/Screenshots.h"
 
 namespace drq::gui {
 

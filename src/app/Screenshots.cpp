@@ -1,4 +1,4 @@
-#include "gui/Screenshots.h"
+#include "app/Screenshots.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -11,7 +11,7 @@
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
-#include "gui/TeachPanelShots.h"
+#include "app/TeachPanelShots.h"
 #include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/pages/RecorderPage.h"

@@ -1,4 +1,4 @@
-#include "gui/TeachPanelShots.h"
+#include "app/TeachPanelShots.h"
 
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"

@@ -1,4 +1,4 @@
-#include "gui/Application.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -17,7 +17,7 @@
 #include "core/params/Modes.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPopups.h"
-#include "gui/Screenshots.h"
+#include "app/Screenshots.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/TextConversion.h"
 #include "sim/DemoColours.h"

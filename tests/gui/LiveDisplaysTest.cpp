@@ -366,6 +366,35 @@ TEST_F(LiveDisplays, EveryFrameUpdatesTheChartsButTheyAreRedrawnAtTheScreensPace
   EXPECT_EQ(scheduler.fullReplots(), full + 3);
 }
 
+TEST_F(LiveDisplays, AFullRedrawScalesToTheNewestSamplesAndAHiddenChartCatchesUp) {
+  setMode(0);
+  data().pages()->setCurrentIndex(kDataPageIntensityChart);
+  IntensityChartPage& page = data().intensityChartPage();
+  page.setAutoscale();
+  ReplotScheduler& scheduler = data().replotScheduler();
+  for (int k = 1; k <= 150; ++k) show(frameAt(0, 0, 2000 + k));
+  scheduler.flush();
+  // The axis follows frames 51 to 150 (INT 2051..2150), not what the chart
+  // held before.
+  const QCPRange range = page.chart(2).yAxis->range();
+  EXPECT_LE(range.lower, 2051);
+  EXPECT_GT(range.lower, 2000);
+  EXPECT_GE(range.upper, 2150);
+  const QCPGraphDataContainer& drawn = *page.chart(2).graph(0)->data();
+  EXPECT_EQ(drawn.size(), 100);
+  EXPECT_EQ((drawn.constEnd() - 1)->value, 2150);
+
+  // Frames shown while the page is hidden reach its charts when it is shown.
+  data().pages()->setCurrentIndex(kDataPageRgbChart);
+  for (int k = 1; k <= 3; ++k) show(frameAt(0, 0, 3000 + k));
+  scheduler.flush();
+  EXPECT_EQ((drawn.constEnd() - 1)->value, 2150);
+  data().pages()->setCurrentIndex(kDataPageIntensityChart);
+  scheduler.flush();
+  EXPECT_EQ((drawn.constEnd() - 1)->value, 3003);
+  EXPECT_EQ((drawn.constEnd() - 4)->value, 2150);
+}
+
 TEST_F(LiveDisplays, AColourGraphWhoseAxesStayRedrawsOnlyItsCursor) {
   setMode(0);
   resetTable();

@@ -14,6 +14,7 @@
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
 #include "gui/LinkControl.h"
+#include "gui/LiveDisplayWiring.h"
 #include "gui/ModeRulesApplier.h"
 #include "gui/ParameterFileTransfer.h"
 #include "gui/SideTabBar.h"
@@ -189,11 +190,9 @@ void MainWindow::buildWindow() {
     panel->registerOperationButtons(dimmer_);
   }
 
-  live_ =
-      new LiveMonitor(context_.session, dimmer_, *this,
-                      LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
-                                   *bigColor_, *bigGroup_, *signalGraphPanel_, *meanTeachPanel_},
-                      this);
+  live_ = new LiveMonitor(context_.session, dimmer_, *this, this);
+  connectLiveDisplays(*live_, *dataPanel_, *calibrationPage_, *tableAttributesPage_, *bigColor_,
+                      *bigGroup_, *signalGraphPanel_, *meanTeachPanel_);
   recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
 }
 

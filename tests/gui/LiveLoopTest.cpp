@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -111,6 +112,29 @@ TEST_F(LiveLoop, GoRunsUntilStopAndKeepsOnlyTheLoopsControlsUsable) {
   window->ShowChildPanelDisp(ChildPanel::TEACHP1);
   go([&](long) { stop(); });
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::TEACHP1);
+}
+
+TEST_F(LiveLoop, EveryFrameReachesTheDisplaysOnceBeforeItCountsAsShown) {
+  LiveMonitor& live = window->liveMonitor();
+  std::vector<int> raw, data, graphs;  // red of each frame per emission
+  QObject::connect(&live, &LiveMonitor::rawFrameShown, window.get(),
+                   [&](const LiveFrame& f) { raw.push_back(f[FrameWord::Red]); });
+  QObject::connect(&live, &LiveMonitor::liveFrameShown, window.get(),
+                   [&](const LiveFrame& f) { data.push_back(f[FrameWord::Red]); });
+  QObject::connect(&live, &LiveMonitor::graphsShown, window.get(),
+                   [&] { graphs.push_back(session.CurrentFrame[FrameWord::Red]); });
+  std::vector<std::size_t> seenAtFrame;
+  const long frames = go([&](long k) {
+    seenAtFrame.push_back(std::min({raw.size(), data.size(), graphs.size()}));
+    if (k == 2 * kScripted + 1) stop();
+  });
+  ASSERT_EQ(frames, 2 * kScripted + 1);
+  std::vector<int> expected;
+  for (long k = 1; k <= frames; ++k) expected.push_back(redOfFrame(k).toInt());
+  EXPECT_EQ(raw, expected);
+  EXPECT_EQ(data, expected);
+  EXPECT_EQ(graphs, expected);
+  for (std::size_t k = 0; k < seenAtFrame.size(); ++k) EXPECT_EQ(seenAtFrame[k], k + 1);
 }
 
 TEST_F(LiveLoop, GoWhileRunningStartsNoSecondLoopAndAPageChangeEndsIt) {

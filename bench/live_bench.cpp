@@ -10,7 +10,9 @@
 // Goals: GUI loop at least 0.8 x the watch loop; paced pty at least 0.95 x
 // the wire limit; under 1 % of a core while waiting.
 //
-// Usage: live_bench [SECONDS per run, default 3]
+// Usage: live_bench [SECONDS per run, default 3] [--tcp-only]
+// --tcp-only runs part 1 alone (for profiling the GUI loop, e.g. under
+// callgrind with --toggle-collect=drq::GetData*).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTabWidget>
@@ -43,6 +45,7 @@
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/WindowParts.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/panels/DataPanel.h"
 #include "link/LinkSetup.h"
@@ -273,7 +276,7 @@ struct GuiRig {
     window = std::make_unique<drq::gui::MainWindow>(session, popups, options);
     window->InitAll();
     if (!session.link.state().linkUp) return false;
-    window->dataPanel().pages()->setCurrentIndex(page);
+    drq::gui::part<drq::gui::DataPanel>(*window).pages()->setCurrentIndex(page);
     QCoreApplication::processEvents();
     return true;
   }
@@ -295,8 +298,9 @@ struct GuiLoopResult {
 std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, int page) {
   GuiRig rig;
   if (!rig.start(port, page)) return std::nullopt;
-  drq::gui::LiveMonitor& live = rig.window->liveMonitor();
-  drq::gui::ReplotScheduler& scheduler = rig.window->dataPanel().replotScheduler();
+  drq::gui::LiveMonitor& live = drq::gui::part<drq::gui::LiveMonitor>(*rig.window);
+  drq::gui::ReplotScheduler& scheduler =
+      drq::gui::part<drq::gui::DataPanel>(*rig.window).replotScheduler();
   const long full0 = scheduler.fullReplots();
   const long layer0 = scheduler.layerReplots();
   QElapsedTimer timer;
@@ -325,7 +329,8 @@ std::optional<double> measureGuiSilentCpu(quint16 port) {
   const double cpu0 = cpuSeconds();
   QElapsedTimer wall;
   wall.start();
-  rig.window->liveMonitor().CBF_ButtonGo();  // ends with the time-out of the first exchange
+  drq::gui::part<drq::gui::LiveMonitor>(*rig.window)
+      .CBF_ButtonGo();  // ends with the time-out of the first exchange
   return (cpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
 }
 
@@ -343,8 +348,9 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
-  if (!(seconds > 0)) {
-    std::fprintf(stderr, "usage: live_bench [SECONDS]\n");
+  const bool tcpOnly = argc > 2 && std::string(argv[2]) == "--tcp-only";
+  if (!(seconds > 0) || argc > 3 || (argc > 2 && !tcpOnly)) {
+    std::fprintf(stderr, "usage: live_bench [SECONDS] [--tcp-only]\n");
     return 2;
   }
   QuietReport report;
@@ -401,6 +407,7 @@ int main(int argc, char** argv) {
     set.record[drq::ParaWord::CalculationMode] = 0;
     sensor.model().setRamSet(0, set);
   }
+  if (tcpOnly) return 0;
 
   // --- 2. Paced pseudo-terminal at 921600 baud --------------------------------
   std::printf("\n");

@@ -57,6 +57,7 @@
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/widgets/ValueRing.h"
@@ -162,7 +163,8 @@ class Soak {
     popups_.clearRecords();
     popups_.onPopup = [this](const drq::gui::PopupRecord& record) { notePopup(record); };
 
-    auto* log = window_->connectionPage().findChild<QPlainTextEdit*>(QStringLiteral("MessageBox"));
+    auto* log = drq::gui::part<drq::gui::ConnectionPage>(*window_).findChild<QPlainTextEdit*>(
+        QStringLiteral("MessageBox"));
     log_ = log;
     if (log == nullptr) {
       std::fprintf(stderr, "the connection page has no message log\n");
@@ -177,8 +179,8 @@ class Soak {
       std::fprintf(stderr, "the window has no recorder page\n");
       return false;
     }
-    QObject::connect(&window_->liveMonitor(), &drq::gui::LiveMonitor::frameShown,
-                     [this] { onFrame(); });
+    QObject::connect(&drq::gui::part<drq::gui::LiveMonitor>(*window_),
+                     &drq::gui::LiveMonitor::frameShown, [this] { onFrame(); });
     QObject::connect(recorder_, &drq::gui::RecorderPage::recordedFrameShown, [this] { onFrame(); });
     for (const char* name : {"ButtonGo", "ButtonStop", "ButtonDisconnect", "ButtonTryToConnect",
                              "ButtonStartTrigRec", "ButtonStopRecord", "ButtonShowGraph"}) {

@@ -12,12 +12,12 @@
 #include <cstring>
 #include <system_error>
 
+#include "app/Screenshots.h"
 #include "core/Session.h"
 #include "core/Version.h"
 #include "core/params/Modes.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPopups.h"
-#include "app/Screenshots.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/TextConversion.h"
 #include "sim/DemoColours.h"

@@ -1,4 +1,5 @@
 #include "app/Screenshots.h"
+#include "gui/WindowParts.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -6,12 +7,12 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/TeachPanelShots.h"
 #include "core/Session.h"
 #include "core/params/Modes.h"
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
-#include "app/TeachPanelShots.h"
 #include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/pages/RecorderPage.h"
@@ -73,7 +74,7 @@ constexpr std::uint32_t kRecordShotPeriodMs = 150;
 constexpr int kRecordShotFrames = 120;
 // GO for a number of frames, the sensor's clock moving on with each frame.
 void runLiveFrames(MainWindow& window, sim::EmbeddedSensor& sensor, int frames) {
-  LiveMonitor& live = window.liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(window);
   int shown = 0;
   const QMetaObject::Connection step = QObject::connect(&live, &LiveMonitor::frameShown, [&] {
     sensor.host().advance(kLiveShotStepMicros);
@@ -84,14 +85,14 @@ void runLiveFrames(MainWindow& window, sim::EmbeddedSensor& sensor, int frames) 
 }
 
 bool saveDataPage(MainWindow& window, int page, ScreenshotWriter& shots) {
-  QTabWidget* pages = window.dataPanel().pages();
+  QTabWidget* pages = part<DataPanel>(window).pages();
   pages->setCurrentIndex(page);
   ScreenshotWriter::settle();
-  window.dataPanel().replotScheduler().flush();
+  part<DataPanel>(window).replotScheduler().flush();
   ScreenshotWriter::settle();
   const QString name =
       QStringLiteral("datap-%1-%2.png").arg(page).arg(ScreenshotWriter::slug(pages->tabText(page)));
-  return shots.save(window.dataPanel(), name);
+  return shots.save(part<DataPanel>(window), name);
 }
 
 // The four graph pages of the display panel with live data from the demo
@@ -108,9 +109,9 @@ bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
     session.RowColors = sim::teachDemoColours(sensor.model(), mode);
     window.applyRowColors();
     session.target = TransferTarget::Ram;
-    window.transferBar().CBF_ButtonGet();
-    window.dataPanel().pages()->setCurrentIndex(is2dCalcMode(mode) ? kDataPage2dGraph
-                                                                   : kDataPage3dGraph);
+    part<TransferBar>(window).CBF_ButtonGet();
+    part<DataPanel>(window).pages()->setCurrentIndex(is2dCalcMode(mode) ? kDataPage2dGraph
+                                                                        : kDataPage3dGraph);
     runLiveFrames(window, sensor, kLiveShotFrames);
     if (is2dCalcMode(mode)) {
       for (int page : {kDataPageRgbChart, kDataPageIntensityChart, kDataPage2dGraph}) {
@@ -165,7 +166,7 @@ bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
   QObject::disconnect(counting);
   page->CBF_ButtonShowGraph();
   ScreenshotWriter::settle();
-  window.signalGraphPanel().replotScheduler().flush();
+  part<SignalGraphPanel>(window).replotScheduler().flush();
   ScreenshotWriter::settle();
   const bool ok = shots.save(window, QStringLiteral("recorder.png"));
   sensor.model().setAutoSendPeriodMs(sim::kDefaultAutoSendPeriodMs);
@@ -246,14 +247,14 @@ bool renderChildPanels(MainWindow& window, ScreenshotWriter& shots) {
     }
   }
   window.ShowChildPanelDisp(ChildPanel::DATAP);
-  QTabWidget* dataPages = window.dataPanel().pages();
+  QTabWidget* dataPages = part<DataPanel>(window).pages();
   for (int page = 0; page < dataPages->count(); ++page) {
     dataPages->setCurrentIndex(page);
     ScreenshotWriter::settle();
     const QString name = QStringLiteral("panel-datap-%1-%2.png")
                              .arg(page)
                              .arg(ScreenshotWriter::slug(dataPages->tabText(page)));
-    if (!shots.save(window.dataPanel(), name)) return false;
+    if (!shots.save(part<DataPanel>(window), name)) return false;
   }
   return true;
 }
@@ -262,9 +263,9 @@ bool renderTopLevelPanels(MainWindow& window, ScreenshotWriter& shots) {
   const struct {
     QWidget* widget;
     const char* name;
-  } topLevels[] = {{&window.bigColorPanel(), "colbigp.png"},
-                   {&window.bigGroupPanel(), "grpbigp.png"},
-                   {&window.passwordPanel(), "passwordp.png"}};
+  } topLevels[] = {{&part<BigColorPanel>(window), "colbigp.png"},
+                   {&part<BigGroupPanel>(window), "grpbigp.png"},
+                   {&part<PasswordPanel>(window), "passwordp.png"}};
   for (const auto& entry : topLevels) {
     entry.widget->setAttribute(Qt::WA_DontShowOnScreen, true);
     entry.widget->show();

@@ -1,4 +1,5 @@
 #include "app/TeachPanelShots.h"
+#include "gui/WindowParts.h"
 
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
@@ -36,13 +37,13 @@ bool renderMeanValueTeach(MainWindow& window, sim::EmbeddedSensor& sensor,
   if (!panel) return false;
   int frames = 0;
   const QMetaObject::Connection step =
-      QObject::connect(&window.liveMonitor(), &LiveMonitor::frameShown, [&] {
+      QObject::connect(&part<LiveMonitor>(window), &LiveMonitor::frameShown, [&] {
         sensor.host().advance(kFrameStepMicros);
         if (++frames % kFramesPerCapture != 0) return;
         panel->CBF_ButtonTP1Capture();
         if (frames / kFramesPerCapture >= kCaptures) panel->CBF_ButtonCloseTeachPanel();
       });
-  window.teachTablePage().CBF_ButtonTeachMeanVal();  // returns when the panel is closed
+  part<TeachTablePage>(window).CBF_ButtonTeachMeanVal();  // returns when the panel is closed
   QObject::disconnect(step);
   window.ShowChildPanelDisp(ChildPanel::TEACHP1);
   ScreenshotWriter::settle();
@@ -53,10 +54,10 @@ bool renderGraphTeach(MainWindow& window, sim::EmbeddedSensor& sensor, Screensho
   sensor.model().setTargetPath(sim::defaultTargetPath());
   auto* panel = qobject_cast<GraphTeachPanel*>(window.childPanelWidget(ChildPanel::TEACHP2));
   if (!panel) return false;
-  window.teachTablePage().CBF_ButtonTeachRecVal();
+  part<TeachTablePage>(window).CBF_ButtonTeachRecVal();
   const QMetaObject::Connection step = QObject::connect(panel, &GraphTeachPanel::sampleShown, [&] {
     sensor.host().advance(kSampleStepMicros);
-    if (panel->samples().count() >= kSamples) window.liveMonitor().CBF_ButtonStop();
+    if (panel->samples().count() >= kSamples) part<LiveMonitor>(window).CBF_ButtonStop();
   });
   panel->CBF_ButtonTP2Start();
   QObject::disconnect(step);

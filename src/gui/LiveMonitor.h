@@ -13,24 +13,28 @@
 // redrawn by the panels' replot schedulers at the screen's pace. The teach
 // figures are redrawn only when the table, the row colours or the
 // calculation mode change.
+//
+// The monitor knows no display: it emits what each step decided, and the
+// displays connect to the signals they show (connectLiveDisplays). Each step
+// emits one signal with references into the session, valid during the call:
+// a frame costs three emissions however many displays listen.
 
 #include <QObject>
 
 #include <cstdint>
 
+#include <optional>
+
 #include "core/Session.h"
+#include "core/graph/GraphUpdate.h"
 #include "core/graph/TeachFigures.h"
+#include "core/live/DisplayRules.h"
 #include "core/live/GetData.h"
+#include "core/live/LiveFrame.h"
+#include "core/live/LiveState.h"
 #include "gui/operations/Operations.h"
 
 namespace drq::gui {
-
-class DataPanel;
-class CalibrationPage;
-class TableAttributesPage;
-class BigDisplayPanel;
-class SignalGraphPanel;
-class MeanTeachPanel;
 
 // What the live loop needs from the main window.
 class LiveHost {
@@ -53,22 +57,10 @@ class LiveHost {
   virtual void readTeachTableControl(TeachTable& table) const = 0;
 };
 
-// The displays the live loop writes.
-struct LiveDisplays {
-  DataPanel& data;
-  CalibrationPage& calibration;
-  TableAttributesPage& tableAttributes;
-  BigDisplayPanel& bigColor;
-  BigDisplayPanel& bigGroup;
-  SignalGraphPanel& signalGraph;
-  MeanTeachPanel& meanTeach;
-};
-
 class LiveMonitor final : public QObject, private LiveLoopHooks {
   Q_OBJECT
  public:
-  LiveMonitor(Session& session, Operations& operations, LiveHost& host, LiveDisplays displays,
-              QObject* parent = nullptr);
+  LiveMonitor(Session& session, Operations& operations, LiveHost& host, QObject* parent = nullptr);
 
   // True while the GO callback runs the loop.
   bool isRunning() const { return running_; }
@@ -76,21 +68,21 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   long framesShown() const { return framesShown_; }
 
   // --- Per frame (also run by the recorder, the teach panels, calibration) --
-  // RawDelta to the calibration page's raw displays.
+  // The raw channels and RawDelta of the current frame (rawFrameShown).
   void SetPanelCalibData();
-  // Every live display, the colour patch, the output LEDs, the temperature,
-  // the big displays, the mean-value teach panel's red, green and blue.
+  // The current frame onto every live display (liveFrameShown).
   void SetPanelData();
-  // The strip charts from the windows, the framing and the cursors of the
-  // 2D or 3D page (by the calculation mode of the working set).
+  // The strip-chart windows and, by the calculation mode of the working set,
+  // the framing and cursors of the 2D or 3D page (graphsShown).
   void ShowGraph();
 
   // --- When the table, the colours or the mode change ------------------------
-  // Teach figures and taught bounds (redrawn only when they differ from the
-  // ones drawn), then the intensity band.
+  // The intensity band, then the teach figures and taught bounds
+  // (teachFiguresChanged; the pages redraw only figures that differ from the
+  // ones drawn).
   void InitGraphs();
   // The intensity band of the selected teach row, as the teach table's
-  // control shows the row.
+  // control shows the row (intensityBandChanged).
   void InitGraphInt2();
   // The same for a row of a given table (the teach table page passes its
   // control's values).
@@ -99,10 +91,11 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   const TeachFigureSet& teachFigures() const { return figures_; }
 
   // SetDispNames: labels and colours of the X/s, Y/i, INT/M displays and of
-  // the charts, for the working set's calculation mode.
+  // the charts, for the working set's calculation mode (displayNamesChanged;
+  // nothing for a mode without names).
   void SetDispNames();
   // SetLedTrigVis: the trigger LED for the working set's TRIGGER and EXTERN
-  // TEACH.
+  // TEACH (triggerLedVisibilityChanged).
   void SetLedTrigVis();
 
  public slots:
@@ -119,7 +112,26 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   void CBF_ButtonStop();
 
  signals:
-  // After each frame shown by the loop.
+  // --- What the displays show; references valid during the call only ------
+  // SetPanelCalibData: the current frame (raw red, green, blue) and its
+  // RawDelta.
+  void rawFrameShown(const drq::LiveFrame& frame, std::uint16_t rawDelta);
+  // SetPanelData: the current frame, the live state (colour patch, windows)
+  // and whether the output LEDs follow the frame's colour word.
+  void liveFrameShown(const drq::LiveFrame& frame, const drq::LiveState& live,
+                      bool outputLedsFollowFrame);
+  // ShowGraph: the live state's windows and the graph pages' update.
+  void graphsShown(const drq::LiveState& live, const drq::GraphUpdate& update);
+  // InitGraphs: the teach figures of every row and the taught bounds.
+  void teachFiguresChanged(const drq::TeachFigureSet& figures);
+  // InitGraphInt2: the intensity bar's scale and band (none: no band).
+  void intensityBandChanged(int scale, const std::optional<drq::IntensityBand>& band);
+  // SetDispNames.
+  void displayNamesChanged(const drq::DisplayNames& names);
+  // SetLedTrigVis.
+  void triggerLedVisibilityChanged(bool visible);
+
+  // After each frame shown by the loop (every display has it by then).
   void frameShown();
 
  private:
@@ -133,7 +145,6 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   Session& session_;
   Operations& operations_;
   LiveHost& host_;
-  LiveDisplays displays_;
   TeachFigureSet figures_;
   bool running_ = false;
   long framesShown_ = 0;

@@ -16,6 +16,7 @@
 #include "gui/HeaderBar.h"
 #include "gui/Help.h"
 #include "gui/LinkControl.h"
+#include "gui/LiveDisplayWiring.h"
 #include "gui/ModeRulesApplier.h"
 #include "gui/ParameterFileTransfer.h"
 #include "gui/SideTabBar.h"
@@ -41,6 +42,9 @@
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
 #include "gui/panels/data/IntensityChartPage.h"
+#include "gui/shell/ModeRulesWiring.h"
+#include "gui/shell/PanelSettingsBinding.h"
+#include "gui/shell/WindowGeometry.h"
 
 namespace drq::gui {
 
@@ -53,11 +57,6 @@ constexpr int kControlColumnWidth = 380;
 
 // Values from the sensor or a file that a control cannot show (title
 // "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
-// The panel settings file could not be written (title "ATTENTION!"),
-// followed by the path and the reason.
-constexpr const char* kMsgSettingsNotWritten =
-    "The panel settings could not be stored! \nThe previous settings are kept in:\n\n";
-
 constexpr const char* kMsgValuesLimited =
     "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
 
@@ -68,12 +67,18 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
       operations_(session.RunFlag, session.link),
       quietPopups_(popups, operations_),
       context_{session, quietPopups_, operations_, *this},
-      options_(std::move(options)),
-      settingsFile_(settings::panelSettingsPath(options_.programDir)) {
+      options_(std::move(options)) {
   setObjectName(QStringLiteral("MAINP"));
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   buildWindow();
-  modeRules_ = std::make_unique<ModeRulesApplier>(static_cast<ModeRulesHost&>(*this), context_);
+  settings_ = std::make_unique<PanelSettingsBinding>(
+      context_, options_.programDir, options_.demo.has_value(),
+      PanelSettingsBinding::Parts{*this, *connectionPage_, *recorderPage_, *tableAttributesPage_,
+                                  *bigColor_, *bigGroup_});
+  modeRulesWiring_ = std::make_unique<ModeRulesWiring>(
+      ModeRulesWiring::Parts{*parameterPage_, *groupHoldPage_, *transferBar_, *dataPanel_, *live_,
+                             pages_, [this](int page) { setActivePage(page); }});
+  modeRules_ = std::make_unique<ModeRulesApplier>(*modeRulesWiring_, context_);
   teachOperations_ =
       std::make_unique<TeachOperations>(static_cast<TeachHost&>(*this), *teachTablePage_, context_);
   teachPanels_ = std::make_unique<TeachPanelBridge>(
@@ -85,11 +90,7 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
   for (TabPage* page : pages_) page->registerRuleControls(rules);
   transferBar_->registerRuleControls(rules);
   dataPanel_->registerRuleControls(rules);
-  for (ChildPanelWidget* panel : {static_cast<ChildPanelWidget*>(meanTeachPanel_),
-                                  static_cast<ChildPanelWidget*>(graphTeachPanel_),
-                                  static_cast<ChildPanelWidget*>(scopeGraphPanel_)}) {
-    panel->registerRuleControls(rules);
-  }
+  for (ChildPanelWidget* panel : panelWidgets_) panel->registerRuleControls(rules);
   // The big displays are opened by the operator; the rules only close them.
   rules.add(PanelControl::BigGroupDisplay, {.show = [this](bool on) {
               if (!on) bigGroup_->hide();
@@ -156,12 +157,10 @@ void MainWindow::buildWindow() {
   meanTeachPanel_ = new MeanTeachPanel(context_);
   graphTeachPanel_ = new GraphTeachPanel(context_);
   scopeGraphPanel_ = new ScopeGraphPanel(context_);
-  for (QWidget* panel :
-       {static_cast<QWidget*>(dataPanel_), static_cast<QWidget*>(signalGraphPanel_),
-        static_cast<QWidget*>(meanTeachPanel_), static_cast<QWidget*>(graphTeachPanel_),
-        static_cast<QWidget*>(scopeGraphPanel_)}) {
-    displayArea_->addWidget(panel);
-  }
+  childPanels_ = {dataPanel_, signalGraphPanel_, meanTeachPanel_, graphTeachPanel_,
+                  scopeGraphPanel_};
+  panelWidgets_ = {meanTeachPanel_, graphTeachPanel_, scopeGraphPanel_};
+  for (QWidget* panel : childPanels_) displayArea_->addWidget(panel);
 
   splitter_ = new QSplitter(Qt::Horizontal);
   splitter_->setObjectName(QStringLiteral("MainSplitter"));
@@ -188,22 +187,33 @@ void MainWindow::buildWindow() {
   ButtonDimmer& dimmer = operations_.dimmer();
   for (TabPage* page : pages_) page->registerOperationButtons(dimmer);
   transferBar_->registerOperationButtons(dimmer);
-  for (ChildPanelWidget* panel : {static_cast<ChildPanelWidget*>(meanTeachPanel_),
-                                  static_cast<ChildPanelWidget*>(graphTeachPanel_),
-                                  static_cast<ChildPanelWidget*>(scopeGraphPanel_)}) {
-    panel->registerOperationButtons(dimmer);
-  }
+  for (ChildPanelWidget* panel : panelWidgets_) panel->registerOperationButtons(dimmer);
 
-  live_ =
-      new LiveMonitor(context_.session, operations_, *this,
-                      LiveDisplays{*dataPanel_, *calibrationPage_, *tableAttributesPage_,
-                                   *bigColor_, *bigGroup_, *signalGraphPanel_, *meanTeachPanel_},
-                      this);
+  live_ = new LiveMonitor(context_.session, operations_, *this, this);
+  connectLiveDisplays(*live_, *dataPanel_, *calibrationPage_, *tableAttributesPage_, *bigColor_,
+                      *bigGroup_, *signalGraphPanel_, *meanTeachPanel_);
   recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
 }
 
 void MainWindow::connectPanels() {
   connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::CBF_TabMain1);
+  // The connection page's state on the display panel, the transfer bar and
+  // the pages that show the sensor ID.
+  connect(connectionPage_, &ConnectionPage::sensorStatusShown, dataPanel_, &DataPanel::setStatus);
+  connect(connectionPage_, &ConnectionPage::sensorStatusLabelShown, dataPanel_,
+          &DataPanel::setStatusLabel);
+  connect(connectionPage_, &ConnectionPage::linkTargetShown, dataPanel_,
+          &DataPanel::showLinkTarget);
+  connect(connectionPage_, &ConnectionPage::fileTargetSelected, transferBar_,
+          &TransferBar::selectFileTarget);
+  connect(connectionPage_, &ConnectionPage::sendGetUndimmed, transferBar_,
+          [this] { transferBar_->setSendGetEnabled(true); });
+  connect(connectionPage_, &ConnectionPage::sensorIdEdited, recorderPage_,
+          &RecorderPage::setSensorId);
+  connect(connectionPage_, &ConnectionPage::sensorIdEdited, bigColor_,
+          &BigDisplayPanel::setSensorId);
+  connect(connectionPage_, &ConnectionPage::sensorIdEdited, bigGroup_,
+          &BigDisplayPanel::setSensorId);
   connect(dataPanel_, &DataPanel::clearMessagesRequested, connectionPage_,
           &ConnectionPage::clearMessages);
   connect(calibrationPage_, &CalibrationPage::passwordRequested, password_,
@@ -323,9 +333,9 @@ void MainWindow::startUp() {
   ShowChildPanelDisp(ChildPanel::DATAP);
   show();
   // 13. The first connection.
-  storedConnection_ = connectionPage_->GetConnectionSettingsFromFile(settingsFile_);
+  const settings::ConnectionSettings stored = settings_->loadConnectionSettings();
   if (options_.demo) {
-    settings::ConnectionSettings demo = storedConnection_;
+    settings::ConnectionSettings demo = stored;
     demo.protocol = kProtocolTcp;
     demo.serverAddress = utf8FromQString(options_.demo->address);
     demo.portNumber = std::to_string(options_.demo->port);
@@ -368,7 +378,7 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
       }
       break;
     case PanelEvent::RightDoubleClick:
-      restoreDefaultSize();
+      restoreSize(*this, QSize(kDefaultWidth, kDefaultHeight));
       break;
   }
 }
@@ -387,16 +397,6 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   QMainWindow::mouseDoubleClickEvent(event);
-}
-
-void MainWindow::restoreDefaultSize() {
-  if (isMaximized() || isMinimized() || isFullScreen()) showNormal();
-  resize(kDefaultWidth, kDefaultHeight);
-  QScreen* current = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (!current) return;
-  QRect frame = frameGeometry();
-  frame.moveCenter(current->availableGeometry().center());
-  move(frame.topLeft());
 }
 
 // --- Pages and child panels ---------------------------------------------------
@@ -426,19 +426,8 @@ void MainWindow::CBF_TabMain1(int index) {
 }
 
 QWidget* MainWindow::childPanelWidget(ChildPanel panel) const {
-  switch (panel) {
-    case ChildPanel::DATAP:
-      return dataPanel_;
-    case ChildPanel::GRAPHP:
-      return signalGraphPanel_;
-    case ChildPanel::TEACHP1:
-      return meanTeachPanel_;
-    case ChildPanel::TEACHP2:
-      return graphTeachPanel_;
-    case ChildPanel::SCOPEP:
-      return scopeGraphPanel_;
-  }
-  return nullptr;
+  const auto index = static_cast<std::size_t>(panel);
+  return index < childPanels_.size() ? childPanels_[index] : nullptr;
 }
 
 void MainWindow::ShowChildPanelDisp(ChildPanel panel) {
@@ -449,94 +438,13 @@ void MainWindow::ShowChildPanelDisp(ChildPanel panel) {
 
 // --- Panel settings file ------------------------------------------------------
 
-settings::WindowPlacement MainWindow::windowPlacement() const {
-  settings::WindowPlacement placement;
-  placement.zoom = isMaximized()   ? settings::kZoomMaximized
-                   : isMinimized() ? settings::kZoomMinimized
-                                   : settings::kZoomNormal;
-  const QRect area = geometry();
-  placement.left = area.x();
-  placement.top = area.y();
-  placement.width = area.width();
-  placement.height = area.height();
-  return placement;
-}
-
-void MainWindow::applyWindowPlacement(const settings::WindowPlacement& placement) {
-  if (placement.zoom == settings::kZoomMaximized) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-    return;
-  }
-  QRect area(placement.left, placement.top, placement.width, placement.height);
-  // A placement from another screen set-up would leave the window out of
-  // sight: it then keeps its size at the default position.
-  bool onScreen = false;
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    if (screen->availableGeometry().intersects(area)) onScreen = true;
-  }
-  if (!onScreen) {
-    const settings::WindowPlacement defaults;
-    area.moveTo(defaults.left, defaults.top);
-  }
-  setGeometry(area);
-}
-
 void MainWindow::LoadPanelSettings() {
-  Session& session = context_.session;
-  settings::PanelSettings loaded;
-  const bool used = settings::loadPanelSettingsFile(settingsFile_, options_.programDir, loaded);
-
-  session.sensorId = loaded.sensorId;
-  session.parameterFile = loaded.paths.parameterFile;
-  session.recordFile = loaded.paths.recordFile;
-  session.hardwareFile = loaded.paths.hardwareFile;
-  session.tableAttributesFile = loaded.paths.tableAttributesFile;
-  session.RowColors = loaded.rowColors;
-  tableAttributesPage_->takeRowAttributes(loaded.rowColors, loaded.rowSpecs);
-  connectionPage_->clearRecentAddresses();
-  if (used) {
-    if (loaded.window) applyWindowPlacement(*loaded.window);
-    for (const auto& address : loaded.recentAddresses) {
-      connectionPage_->appendRecentAddress(qStringFromUtf8(address));
-    }
-  }
-  storedRecentAddresses_ = loaded.recentAddresses;
-
-  const QString sensorId = qStringFromUtf8(session.sensorId);
-  recorderPage_->showRecordFile(qStringFromPath(session.recordFile));
-  connectionPage_->setSensorId(sensorId);
-  recorderPage_->setSensorId(sensorId);
-  bigColor_->setSensorId(sensorId);
-  bigGroup_->setSensorId(sensorId);
+  settings_->LoadPanelSettings();
   applyRowColors();
 }
 
 void MainWindow::StorePanelSettings() {
-  Session& session = context_.session;
-  session.sensorId = utf8FromQString(connectionPage_->sensorId());
-
-  settings::PanelSettings out;
-  out.sensorId = session.sensorId;
-  out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
-               session.tableAttributesFile};
-  out.recentAddresses = options_.demo ? storedRecentAddresses_ : connectionPage_->recentAddresses();
-  tableAttributesPage_->readRowAttributes(out.rowColors, out.rowSpecs);
-  const settings::ConnectionSettings connection =
-      options_.demo ? storedConnection_ : connectionPage_->connectionSettings();
-  // A failed write keeps the previous file; the operator is told where and
-  // why, as for the parameter file.
-  const int status =
-      settings::writePanelSettingsFile(settingsFile_, out, windowPlacement(), connection);
-  if (status < 0 && operations_.ending()) {
-    // No popup while the program ends: the reason goes to the log.
-    std::fprintf(stderr, "drqscope: the panel settings could not be stored in %s: %s\n",
-                 settingsFile_.string().c_str(), ini::iniWriteFailureReason(status).c_str());
-  } else if (status < 0) {
-    context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
-                                 QString::fromLatin1(kMsgSettingsNotWritten) +
-                                     qStringFromPath(settingsFile_) + QStringLiteral("\n\n") +
-                                     QString::fromStdString(ini::iniWriteFailureReason(status)));
-  }
+  settings_->StorePanelSettings();
 }
 
 void MainWindow::applyRowColors() {
@@ -545,32 +453,6 @@ void MainWindow::applyRowColors() {
 }
 
 // --- Connection host ------------------------------------------------------------
-
-void MainWindow::showSensorStatus(const QString& value) {
-  dataPanel_->setStatus(value);
-}
-
-void MainWindow::setSensorStatusLabel(const QString& label) {
-  dataPanel_->setStatusLabel(label);
-}
-
-void MainWindow::showLinkTarget(bool serial, const QString& comPort, const QString& address) {
-  dataPanel_->showLinkTarget(serial, comPort, address);
-}
-
-void MainWindow::selectFileTarget() {
-  transferBar_->selectFileTarget();
-}
-
-void MainWindow::undimSendGet() {
-  transferBar_->setSendGetEnabled(true);
-}
-
-void MainWindow::sensorIdChanged(const QString& text) {
-  recorderPage_->setSensorId(text);
-  bigColor_->setSensorId(text);
-  bigGroup_->setSensorId(text);
-}
 
 void MainWindow::readSensorParameters() {
   getParametersFromSensor();
@@ -671,43 +553,6 @@ void MainWindow::readTeachTableControl(TeachTable& table) const {
   shown.table = table;
   teachTablePage_->GetPanelValues(shown);
   table = shown.table;
-}
-
-// --- Mode rules host ------------------------------------------------------------
-
-void MainWindow::readRuleInputs(PanelState& state) {
-  parameterPage_->GetPanelValues(state.values);
-  groupHoldPage_->GetPanelValues(state.values);
-  state.triggerRingItems = parameterPage_->triggerRingItems();
-  state.activeDataPage = dataPanel_->pages()->currentIndex();
-}
-
-void MainWindow::setTriggerRingItems(std::size_t count) {
-  parameterPage_->setTriggerRingItems(count);
-}
-
-void MainWindow::showGroupCell(const GroupCellState& cell) {
-  groupHoldPage_->showGroupCell(cell);
-}
-
-void MainWindow::showSelectedSet() {
-  transferBar_->showSelection();
-}
-
-void MainWindow::setActiveDataPage(int page) {
-  dataPanel_->pages()->setCurrentIndex(page);
-}
-
-void MainWindow::colorRowLabels(const RowLabelPlan& plan) {
-  for (TabPage* page : pages_) page->colorRowLabels(plan);
-}
-
-void MainWindow::applyIntensityRanges(const std::array<ChartRange, 3>& ranges) {
-  dataPanel_->intensityChartPage().applyModeRanges(ranges);
-}
-
-void MainWindow::refreshDisplayNames() {
-  live_->SetDispNames();
 }
 
 // --- Teach host -------------------------------------------------------------------

@@ -49,6 +49,9 @@ class BigColorPanel;
 class BigGroupPanel;
 class PasswordPanel;
 class TeachPanelBridge;
+class ChildPanelWidget;
+class PanelSettingsBinding;
+class ModeRulesWiring;
 
 // How the window starts.
 struct StartOptions {
@@ -72,7 +75,6 @@ class MainWindow final : public QMainWindow,
                          public ChildPanelSwitch,
                          private ConnectionHost,
                          private LiveHost,
-                         private ModeRulesHost,
                          private TeachHost,
                          private ScopeHost {
   Q_OBJECT
@@ -96,9 +98,9 @@ class MainWindow final : public QMainWindow,
   void CleanUp();
 
   // CBF_MAINP: Close clears RunFlag, stores the settings and asks for the
-  // end of the program (while the live loop or a scope capture runs: as soon
-  // as it has returned; a capture is broken off); RightDoubleClick restores
-  // 790 x 548 and centres the window.
+  // end of the program; while an operation runs, the owner of operations
+  // ends it first (see Operations::endProgram) and the end follows once it
+  // has returned. RightDoubleClick restores 790 x 548 and centres the window.
   void CBF_MAINP(PanelEvent event);
 
   // ChildPanelSwitch: makes `panel` the child panel shown; anything else
@@ -108,9 +110,8 @@ class MainWindow final : public QMainWindow,
   QWidget* childPanelWidget(ChildPanel panel) const;
 
   // The main tab control.
-  QTabWidget* mainTabs() const { return tabs_; }
   int activePage() const { return tabs_->currentIndex(); }
-  void setActivePage(int page) override;
+  void setActivePage(int page);
   bool isPageVisible(int page) const { return tabs_->isTabVisible(page); }
   void setPageVisible(int page, bool visible) { tabs_->setTabVisible(page, visible); }
   TabPage* page(int index) const { return pages_[static_cast<std::size_t>(index)]; }
@@ -118,8 +119,6 @@ class MainWindow final : public QMainWindow,
   // The panel settings file.
   void LoadPanelSettings();
   void StorePanelSettings() override;
-  // The window's placement as stored.
-  settings::WindowPlacement windowPlacement() const;
 
   // Paints the session's row colours into every table that lists teach rows.
   void applyRowColors() override;
@@ -144,19 +143,6 @@ class MainWindow final : public QMainWindow,
   Session& session() { return context_.session; }
   Popups& popups() const { return context_.popups; }
   Operations& operations() { return operations_; }
-  ConnectionPage& connectionPage() const { return *connectionPage_; }
-  CalibrationPage& calibrationPage() const { return *calibrationPage_; }
-  TableAttributesPage& tableAttributesPage() const { return *tableAttributesPage_; }
-  ParameterPage& parameterPage() const { return *parameterPage_; }
-  GroupHoldPage& groupHoldPage() const { return *groupHoldPage_; }
-  TeachTablePage& teachTablePage() const { return *teachTablePage_; }
-  DataPanel& dataPanel() const { return *dataPanel_; }
-  SignalGraphPanel& signalGraphPanel() const { return *signalGraphPanel_; }
-  LiveMonitor& liveMonitor() const { return *live_; }
-  TransferBar& transferBar() const { return *transferBar_; }
-  BigColorPanel& bigColorPanel() const { return *bigColor_; }
-  BigGroupPanel& bigGroupPanel() const { return *bigGroup_; }
-  PasswordPanel& passwordPanel() const { return *password_; }
 
  public slots:
   // The main tab control: the page `index` became active.
@@ -176,30 +162,14 @@ class MainWindow final : public QMainWindow,
 
  private:
   // ConnectionHost
-  void showSensorStatus(const QString& value) override;
-  void setSensorStatusLabel(const QString& label) override;
-  void showLinkTarget(bool serial, const QString& comPort, const QString& address) override;
   void activatePage(int page) override { setActivePage(page); }
   void requestQuit() override;
-  void selectFileTarget() override;
-  void undimSendGet() override;
-  void sensorIdChanged(const QString& text) override;
   void readSensorParameters() override;
 
   // LiveHost
   void showDisplayPanelForLive() override;
   int selectedTeachRow() const override;
   void readTeachTableControl(TeachTable& table) const override;
-
-  // ModeRulesHost
-  void readRuleInputs(PanelState& state) override;
-  void setTriggerRingItems(std::size_t count) override;
-  void showGroupCell(const GroupCellState& cell) override;
-  void showSelectedSet() override;
-  void setActiveDataPage(int page) override;
-  void colorRowLabels(const RowLabelPlan& plan) override;
-  void applyIntensityRanges(const std::array<ChartRange, 3>& ranges) override;
-  void refreshDisplayNames() override;
 
   // TeachHost
   void readShownValues(LiveFrame& frame) const override;
@@ -223,8 +193,6 @@ class MainWindow final : public QMainWindow,
   void sendParametersToFile();
   void getParametersFromFile();
   // Applies a stored window placement, keeping the window on a screen.
-  void applyWindowPlacement(const settings::WindowPlacement& placement);
-  void restoreDefaultSize();
   // The mode controls' commits: CBF_EditCalcmode rearranges the teach table
   // first and reads the panels afterwards; the others run the rules.
   void modeControlCommitted(int word);
@@ -238,12 +206,8 @@ class MainWindow final : public QMainWindow,
   QuietOnEndPopups quietPopups_;
   ShellContext context_;
   StartOptions options_;
-  std::filesystem::path settingsFile_;
   bool quitRequested_ = false;
   ChildPanel currentChild_ = ChildPanel::DATAP;
-  // In demo mode: what the settings file held, written back unchanged.
-  settings::ConnectionSettings storedConnection_;
-  std::vector<std::string> storedRecentAddresses_;
 
   HeaderBar* header_ = nullptr;
   QTabWidget* tabs_ = nullptr;
@@ -272,6 +236,13 @@ class MainWindow final : public QMainWindow,
   BigGroupPanel* bigGroup_ = nullptr;
   PasswordPanel* password_ = nullptr;
 
+  // The display area's child panels, indexed by ChildPanel; those that are
+  // ChildPanelWidgets register their buttons and rule controls.
+  std::array<QWidget*, kChildPanelCount> childPanels_{};
+  std::array<ChildPanelWidget*, 3> panelWidgets_{};
+
+  std::unique_ptr<PanelSettingsBinding> settings_;
+  std::unique_ptr<ModeRulesWiring> modeRulesWiring_;
   std::unique_ptr<ModeRulesApplier> modeRules_;
   std::unique_ptr<TeachOperations> teachOperations_;
   std::unique_ptr<HardwareFileOperation> hardwareFile_;

@@ -9,6 +9,7 @@
 #include "core/calib/WhiteCalibration.h"
 #include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/OffsetPage.h"
@@ -38,8 +39,8 @@ class CalibrationWindow : public ShellTest {
 };
 
 TEST_F(CalibrationWindow, PasswordOpensTheOffsetPageWhoseGetFillsBothPages) {
-  window->passwordPanel().field()->setText(QStringLiteral("qortal"));
-  window->passwordPanel().CBF_StringEnterPW();
+  part<PasswordPanel>(*window).field()->setText(QStringLiteral("qortal"));
+  part<PasswordPanel>(*window).CBF_StringEnterPW();
   EXPECT_EQ(window->activePage(), kPageOffset);
 
   find<QPushButton>("ButtonGetOffset")->click();
@@ -56,7 +57,7 @@ TEST_F(CalibrationWindow, PasswordOpensTheOffsetPageWhoseGetFillsBothPages) {
 
 TEST_F(CalibrationWindow, OperationButtonsAreDimmedWithTheOthersWhileGoRuns) {
   bool dimmed = false;
-  LiveMonitor& live = window->liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(*window);
   const auto connection = QObject::connect(&live, &LiveMonitor::frameShown, [&] {
     dimmed = true;
     for (const char* name :
@@ -85,9 +86,10 @@ TEST_F(CalibrationWindow, WhiteCalibrationSendsTheFactorsAndLeavesGoRunning) {
   popups.answerConfirm(true);
   popups.answerConfirm(true);
   long frames = 0;
-  const auto connection = QObject::connect(&window->liveMonitor(), &LiveMonitor::frameShown, [&] {
-    if (++frames == 3) session.RunFlag.clear();
-  });
+  const auto connection =
+      QObject::connect(&part<LiveMonitor>(*window), &LiveMonitor::frameShown, [&] {
+        if (++frames == 3) session.RunFlag.clear();
+      });
   find<QPushButton>("ButtonCalcCF")->click();
   QObject::disconnect(connection);
 
@@ -111,16 +113,16 @@ TEST_F(CalibrationWindow, HardwareFileButtonAppendsTheOutcomeToTheMessageBox) {
   // stays dimmed until the next successful identification.
   button->click();
   EXPECT_FALSE(button->isEnabled());
-  ConnectionPage& connection = window->connectionPage();
+  ConnectionPage& connection = part<ConnectionPage>(*window);
   EXPECT_EQ(find<CalibrationPage>("CalibrationPage")->factors(), (ChannelWords{1152, 1024, 921}));
   EXPECT_EQ(find<OffsetPage>("OffsetPage")->offsets(), (ChannelWords{12, 7, 30}));
-  EXPECT_TRUE(window->connectionPage().messages().endsWith(
+  EXPECT_TRUE(part<ConnectionPage>(*window).messages().endsWith(
       QStringLiteral("ATTENTION!   NO FILE WAS SELECTED!\n\n")));
 
   const auto path = dir.file("service.ini");
   popups.answerFile(2, QString::fromStdString(path.string()));
   connection.CBF_ButtonGenHwInfoFile();
-  EXPECT_TRUE(window->connectionPage().messages().endsWith(
+  EXPECT_TRUE(part<ConnectionPage>(*window).messages().endsWith(
       QStringLiteral("HARDWARE INI FILE HAS BEEN SAVED TO:\n") +
       QString::fromStdString(path.string()) + QStringLiteral("\n\n")));
   EXPECT_EQ(session.hardwareFile, path);
@@ -142,7 +144,7 @@ TEST_F(CalibrationWindow, HardwareFileButtonAppendsTheOutcomeToTheMessageBox) {
   const auto nowhere = dir.file("missing") / "hw.ini";
   popups.answerFile(2, QString::fromStdString(nowhere.string()));
   connection.CBF_ButtonGenHwInfoFile();
-  const QString log = window->connectionPage().messages();
+  const QString log = part<ConnectionPage>(*window).messages();
   EXPECT_TRUE(
       log.contains(QStringLiteral("ATTENTION!   HARDWARE INI FILE COULD NOT BE SAVED TO:\n") +
                    QString::fromStdString(nowhere.string()) + QStringLiteral("\n")));

@@ -4,6 +4,7 @@
 #include "core/Session.h"
 #include "core/protocol/LinkSettings.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 
 namespace drq::gui::test {
 namespace {
@@ -22,7 +23,7 @@ TEST_F(ConnectionFailureText, FailedOpeningShowsTheTextThenTheSystemsReasonThenH
   popups.answerChoice(2);  // OFFLINE
   start();
   EXPECT_EQ(session.link.state().lastTransportError, kSerialNoPortFound);
-  EXPECT_EQ(window->connectionPage().messages(),
+  EXPECT_EQ(part<ConnectionPage>(*window).messages(),
             QStringLiteral("TRY TO CONNECT!\nNo serial port found\n") + probe.errorString() +
                 QStringLiteral("\nThere is no port ") + device +
                 QStringLiteral(".\nCheck the cable or USB adapter, or choose a port from the list."

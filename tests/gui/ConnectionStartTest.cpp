@@ -10,6 +10,7 @@
 #include "core/Session.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
+#include "gui/WindowParts.h"
 #include "gui/panels/DataPanel.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/PtySensorServer.h"
@@ -29,7 +30,7 @@ class ConnectionStart : public ShellTest {
     return start();
   }
 
-  QString messages() const { return window->connectionPage().messages(); }
+  QString messages() const { return part<ConnectionPage>(*window).messages(); }
 
   sim::EmbeddedSensor sensor;
 };
@@ -66,7 +67,7 @@ TEST_F(ConnectionStart, FirstStartTriesCom1At115200ThenOfflineKeepsFileTransfers
     EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
   }
   EXPECT_FALSE(state.linkUp);
-  EXPECT_EQ(window->dataPanel().status(), QStringLiteral("NO SENSOR CONNECTED!"));
+  EXPECT_EQ(part<DataPanel>(*window).status(), QStringLiteral("NO SENSOR CONNECTED!"));
   EXPECT_TRUE(messages().startsWith(QStringLiteral("TRY TO CONNECT!\n")));
   EXPECT_TRUE(messages().endsWith(QStringLiteral("NO SENSOR CONNECTED!\n\n")));
   EXPECT_EQ(window->activePage(), kPageConnection);
@@ -79,14 +80,14 @@ TEST_F(ConnectionStart, TcpToTheVirtualSensorShowsVersionAndSerialNumberAndReads
   EXPECT_TRUE(popups.records().empty());
   EXPECT_TRUE(session.link.state().linkUp);
   EXPECT_TRUE(session.link.state().tcpConnected);
-  EXPECT_EQ(window->dataPanel().status(), QStringLiteral("VELMARON DRQ V1.0B"));
-  EXPECT_EQ(window->dataPanel().statusLabel(), QStringLiteral("VELMARON DRQ V1.0.3 B"));
+  EXPECT_EQ(part<DataPanel>(*window).status(), QStringLiteral("VELMARON DRQ V1.0B"));
+  EXPECT_EQ(part<DataPanel>(*window).statusLabel(), QStringLiteral("VELMARON DRQ V1.0.3 B"));
   EXPECT_EQ(session.identification, "VELMARON DRQ V1.0.3 B");
   EXPECT_EQ(messages(), QStringLiteral("TRY TO CONNECT!\nVELMARON DRQ V1.0B\nSERIAL NUMBER: "
                                        "65535\n\n"));
   EXPECT_EQ(find<QLineEdit>("DispIpAddress")->text(), QStringLiteral("127.0.0.1"));
-  EXPECT_TRUE(find<QLineEdit>("DispIpAddress")->isVisibleTo(&window->dataPanel()));
-  EXPECT_FALSE(find<QLineEdit>("DispComPort")->isVisibleTo(&window->dataPanel()));
+  EXPECT_TRUE(find<QLineEdit>("DispIpAddress")->isVisibleTo(&part<DataPanel>(*window)));
+  EXPECT_FALSE(find<QLineEdit>("DispComPort")->isVisibleTo(&part<DataPanel>(*window)));
   // The parameters were read from the sensor's RAM; every button is usable.
   EXPECT_EQ(session.working, sensor.model().ramSet(0));
   EXPECT_EQ(session.target, TransferTarget::Ram);
@@ -122,7 +123,7 @@ TEST_F(ConnectionStart, FirmwareMismatchesAskCloseOrOffline) {
                              "connected sensor is: %1\nThe serial number is: 65535\n\nClose "
                              "window or work in offline mode!")
                   .arg(QLatin1String(c.firmware)));
-    EXPECT_EQ(window->dataPanel().statusLabel(), QLatin1String(c.identification));
+    EXPECT_EQ(part<DataPanel>(*window).statusLabel(), QLatin1String(c.identification));
     EXPECT_FALSE(session.link.state().linkUp);
     EXPECT_EQ(session.target, TransferTarget::File);
   }
@@ -240,7 +241,7 @@ TEST_F(ConnectionStart, SerialDevicePathConnectsAndTheBaudRateChanges) {
   find<QPushButton>("ButtonTryToConnect")->click();
   EXPECT_TRUE(change->isEnabled());
 
-  window->connectionPage().clearMessages();
+  part<ConnectionPage>(*window).clearMessages();
   find<QComboBox>("EditSelectBaudrate")->setCurrentIndex(6);
   find<QPushButton>("ButtonChangeBaudrate")->click();
   EXPECT_EQ(sensor.model().baudIndex(), 6);
@@ -261,7 +262,7 @@ TEST_F(ConnectionStart, ALinkFailureIsReportedOnTheConnectionPage) {
   session.link.reportFailure("SERVER HAS CLOSED CONNECTION!");
   EXPECT_FALSE(session.RunFlag.isSet());
   EXPECT_FALSE(session.link.state().linkUp);
-  EXPECT_EQ(window->dataPanel().status(), QStringLiteral("TIMEOUT!"));
+  EXPECT_EQ(part<DataPanel>(*window).status(), QStringLiteral("TIMEOUT!"));
   EXPECT_TRUE(messages().endsWith(QStringLiteral("SERVER HAS CLOSED CONNECTION!\n\n")));
   EXPECT_EQ(window->activePage(), kPageConnection);
   for (const char* name : {"ButtonAccept", "ButtonChangeBaudrate", "ButtonGenHwInfoFile"}) {
@@ -285,7 +286,7 @@ TEST_F(ConnectionStart, DemoConnectsWithoutOverwritingTheStoredCommunicationSett
   // The operator may even commit another address while the demo runs.
   auto* address = find<QComboBox>("StringIpAdress");
   address->setEditText(QStringLiteral("demo.local"));
-  window->connectionPage().CBF_StringIpAdress();
+  part<ConnectionPage>(*window).CBF_StringIpAdress();
   window->close();
 
   const std::string written = drq::test::readFileBytes(settingsPath());

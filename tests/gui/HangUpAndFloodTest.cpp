@@ -24,6 +24,7 @@
 #include "gui/LiveMonitor.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/widgets/ValueRing.h"
@@ -90,7 +91,7 @@ class HangUp : public ShellTest {
     start();
     ASSERT_TRUE(session.link.state().linkUp);
     popups.clearRecords();
-    window->connectionPage().clearMessages();
+    part<ConnectionPage>(*window).clearMessages();
   }
 
   // The line goes away as soon as the window waits on it next: the adapter is
@@ -99,12 +100,12 @@ class HangUp : public ShellTest {
     QTimer::singleShot(0, window.get(), [this] { pty.close(); });
   }
 
-  std::string messages() const { return window->connectionPage().messages().toStdString(); }
+  std::string messages() const { return part<ConnectionPage>(*window).messages().toStdString(); }
 
   void expectFailureShown() {
     EXPECT_FALSE(session.link.state().linkUp);
     EXPECT_FALSE(session.RunFlag.isSet());
-    EXPECT_EQ(window->dataPanel().status(), QStringLiteral("TIMEOUT!"));
+    EXPECT_EQ(part<DataPanel>(*window).status(), QStringLiteral("TIMEOUT!"));
     EXPECT_EQ(window->activePage(), kPageConnection);
   }
 
@@ -118,7 +119,7 @@ class HangUp : public ShellTest {
     find<QPushButton>("ButtonTryToConnect")->click();
     ASSERT_TRUE(session.link.state().linkUp) << messages();
     EXPECT_TRUE(find<QWidget>("ButtonAccept")->isEnabled());
-    LiveMonitor& live = window->liveMonitor();
+    LiveMonitor& live = part<LiveMonitor>(*window);
     const long before = live.framesShown();
     const auto c =
         QObject::connect(&live, &LiveMonitor::frameShown, [&] { live.CBF_ButtonStop(); });
@@ -135,7 +136,7 @@ class HangUp : public ShellTest {
 };
 
 TEST_F(HangUp, DuringGoTheTimeOutIsReportedOnceAndTheWindowIsIdleAndUsable) {
-  LiveMonitor& live = window->liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(*window);
   long frames = 0;
   const auto c = QObject::connect(&live, &LiveMonitor::frameShown, [&] {
     if (++frames == 3) hangUpSoon();
@@ -206,7 +207,7 @@ TEST_F(HangUp, WhileAScopeCaptureWaitsTheLineErrorIsReportedOnce) {
   sensor.model().setIn0(false);  // EXTERNAL IN0 never comes
   window->setActivePage(kPageScope);
   chooseItem(find<ValueRing>("EditTriggerMode"), 4);
-  window->connectionPage().clearMessages();
+  part<ConnectionPage>(*window).clearMessages();
   bool waiting = false;
   auto watch = session.scope.captureRunning.subscribe([&](std::uint16_t v) {
     if (v != 0 && !waiting) {
@@ -281,10 +282,10 @@ class Flood : public ShellTest {
     start();
     ASSERT_TRUE(session.link.state().linkUp);
     popups.clearRecords();
-    window->connectionPage().clearMessages();
+    part<ConnectionPage>(*window).clearMessages();
   }
 
-  std::string messages() const { return window->connectionPage().messages().toStdString(); }
+  std::string messages() const { return part<ConnectionPage>(*window).messages().toStdString(); }
 
   static constexpr std::size_t kPiece = 10 * 1024;
   sim::SensorModel model;
@@ -297,7 +298,7 @@ class Flood : public ShellTest {
 TEST_F(Flood, JunkDuringGoFailsEachExchangeOnceWhileTheWindowKeepsItsPaceAndItsMemory) {
   const std::string headerIncorrect = reported(kMsgHeaderIncorrect);
   LatencyProbe probe;
-  LiveMonitor& live = window->liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(*window);
   find<QPushButton>("ButtonGo")->click();
   EXPECT_EQ(live.framesShown(), 3);
   EXPECT_EQ(messages(), headerIncorrect);

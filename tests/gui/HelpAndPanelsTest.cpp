@@ -14,6 +14,7 @@
 #include "app/Application.h"
 #include "app/Screenshots.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
@@ -28,7 +29,7 @@ TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   startOffline();
   window->setActivePage(kPageConnection);
   popups.clearRecords();
-  const QString log = window->connectionPage().messages();
+  const QString log = part<ConnectionPage>(*window).messages();
 
   auto* tryButton = find<QPushButton>("ButtonTryToConnect");
   QTest::mouseClick(tryButton, Qt::RightButton);
@@ -36,8 +37,9 @@ TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   QTest::mouseClick(send, Qt::RightButton);
   auto* file = find<QPushButton>("SelectMemFile");
   QTest::mouseClick(file, Qt::RightButton);
-  QTest::mouseClick(window->mainTabs()->tabBar(), Qt::RightButton, {},
-                    window->mainTabs()->tabBar()->tabRect(kPageRecorder).center());
+  QTest::mouseClick(
+      (&part<QTabWidget>(*window, "TabMain1"))->tabBar(), Qt::RightButton, {},
+      (&part<QTabWidget>(*window, "TabMain1"))->tabBar()->tabRect(kPageRecorder).center());
 
   ASSERT_EQ(popups.records().size(), 4u);
   for (const auto& record : popups.records()) {
@@ -53,7 +55,7 @@ TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   EXPECT_EQ(popups.records()[3].text, QStringLiteral("Select TAB-window."));
   EXPECT_EQ(send->toolTip(), popups.records()[1].text);
   // Nothing else happened: no connection attempt, no transfer, no page change.
-  EXPECT_EQ(window->connectionPage().messages(), log);
+  EXPECT_EQ(part<ConnectionPage>(*window).messages(), log);
   EXPECT_EQ(window->activePage(), kPageConnection);
   EXPECT_TRUE(file->isChecked());
   EXPECT_EQ(popups.records(PopupKind::File).size(), 0u);
@@ -101,11 +103,11 @@ TEST_F(HelpAndPanels, ConnectionPageHelpTexts) {
 
 TEST_F(HelpAndPanels, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp) {
   startOffline();
-  ASSERT_FALSE(window->connectionPage().messages().isEmpty());
+  ASSERT_FALSE(part<ConnectionPage>(*window).messages().isEmpty());
   popups.clearRecords();
   auto* status = find<QLineEdit>("DispStatus");
   QTest::mouseDClick(status, Qt::RightButton);
-  EXPECT_TRUE(window->connectionPage().messages().isEmpty());
+  EXPECT_TRUE(part<ConnectionPage>(*window).messages().isEmpty());
   QTest::qWait(QApplication::doubleClickInterval() + 50);
   EXPECT_TRUE(popups.records().empty());
   // A single right click still shows the help once the double-click time passed.
@@ -116,7 +118,7 @@ TEST_F(HelpAndPanels, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp
 TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   startOffline();
   popups.clearRecords();
-  PasswordPanel& password = window->passwordPanel();
+  PasswordPanel& password = part<PasswordPanel>(*window);
   QLineEdit* field = password.field();
   EXPECT_EQ(field->maxLength(), 20);
   EXPECT_EQ(field->echoMode(), QLineEdit::Password);
@@ -124,9 +126,9 @@ TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
 
   // A right double-click on the calibration page's decoration opens it.
   window->setActivePage(kPageCalibration);
-  QTest::mouseClick(window->calibrationPage().decoration(), Qt::RightButton);
+  QTest::mouseClick(part<CalibrationPage>(*window).decoration(), Qt::RightButton);
   EXPECT_FALSE(password.isVisible());
-  QTest::mouseDClick(window->calibrationPage().decoration(), Qt::RightButton);
+  QTest::mouseDClick(part<CalibrationPage>(*window).decoration(), Qt::RightButton);
   ASSERT_TRUE(password.isVisible());
   EXPECT_TRUE(password.isModal());
 
@@ -148,7 +150,7 @@ TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   password.close();
   EXPECT_FALSE(password.isVisible());
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
-  QTest::mouseDClick(window->calibrationPage().decoration(), Qt::RightButton);
+  QTest::mouseDClick(part<CalibrationPage>(*window).decoration(), Qt::RightButton);
   EXPECT_TRUE(field->text().isEmpty());
 
   field->setText(QStringLiteral("qortalqortalqortalqortal"));
@@ -171,7 +173,7 @@ TEST_F(HelpAndPanels, ClosingTheOffsetPageGoesStraightToTheParameterPage) {
   window->setActivePage(kPageOffset);
   ASSERT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
   session.RunFlag.set(1);  // a GO in progress
-  QSignalSpy activated(window->mainTabs(), &QTabWidget::currentChanged);
+  QSignalSpy activated((&part<QTabWidget>(*window, "TabMain1")), &QTabWidget::currentChanged);
   find<QPushButton>("ButtonCloseOffsetCompensation")->click();
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
   EXPECT_EQ(window->activePage(), kPageParameter);
@@ -213,7 +215,7 @@ TEST_F(HelpAndPanels, AcceptFillsItsRowWhenChangeBaudRateIsHidden) {
 
 TEST_F(HelpAndPanels, BigDisplaysHideOnARightClickAndKeepTheirValue) {
   startOffline();
-  BigColorPanel& big = window->bigColorPanel();
+  BigColorPanel& big = part<BigColorPanel>(*window);
   EXPECT_FALSE(big.isVisible());
   big.setValue(17);
   big.showDisplay();
@@ -229,9 +231,9 @@ TEST_F(HelpAndPanels, BigDisplaysHideOnARightClickAndKeepTheirValue) {
   // The sensor ID text follows the connection page.
   auto* id = find<QLineEdit>("EditID");
   id->setText(QStringLiteral("PRESS 4"));
-  window->connectionPage().CBF_EditID();
+  part<ConnectionPage>(*window).CBF_EditID();
   EXPECT_EQ(big.sensorId(), QStringLiteral("PRESS 4"));
-  EXPECT_EQ(window->bigGroupPanel().sensorId(), QStringLiteral("PRESS 4"));
+  EXPECT_EQ(part<BigGroupPanel>(*window).sensorId(), QStringLiteral("PRESS 4"));
   EXPECT_EQ(find<QLineEdit>("DispRecordID")->text(), QStringLiteral("PRESS 4"));
 }
 

@@ -13,6 +13,7 @@
 #include "core/live/GetData.h"
 #include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/charts/ReplotScheduler.h"
@@ -38,8 +39,8 @@ class LiveDisplays : public ShellTest {
     popups.clearRecords();
   }
 
-  LiveMonitor& live() { return window->liveMonitor(); }
-  DataPanel& data() { return window->dataPanel(); }
+  LiveMonitor& live() { return part<LiveMonitor>(*window); }
+  DataPanel& data() { return part<DataPanel>(*window); }
 
   // A frame as the loop shows it: accepted into the session, then decoded
   // onto the panels and the graphs.
@@ -105,15 +106,15 @@ TEST_F(LiveDisplays, OneFrameReachesEveryDisplay) {
 
   // The calibration page: raw numbers, raw bars, the raw delta (300 - 100),
   // the calibrated bars.
-  CalibrationPage& calibration = window->calibrationPage();
+  CalibrationPage& calibration = part<CalibrationPage>(*window);
   EXPECT_EQ(text(calibration.rawDisplay(1)), "300");
   EXPECT_EQ(calibration.rawBar(2)->value(), 200);
   EXPECT_EQ(text(calibration.rawDeltaDisplay()), "200");
   EXPECT_EQ(calibration.calibratedBar(0)->value(), 5000);
 
-  EXPECT_EQ(text(window->tableAttributesPage().temperatureDisplay()), "38");
-  EXPECT_EQ(window->bigColorPanel().valueText(), QStringLiteral("7"));
-  EXPECT_EQ(window->bigGroupPanel().valueText(), QStringLiteral("3"));
+  EXPECT_EQ(text(part<TableAttributesPage>(*window).temperatureDisplay()), "38");
+  EXPECT_EQ(part<BigColorPanel>(*window).valueText(), QStringLiteral("7"));
+  EXPECT_EQ(part<BigGroupPanel>(*window).valueText(), QStringLiteral("3"));
 
   // A trigger state of 0 puts the LED out.
   f[FrameWord::Trigger] = 0;
@@ -170,7 +171,7 @@ TEST_F(LiveDisplays, LabelsAndColoursFollowTheCalculationMode) {
   // The same labels on the charts and the signal graph panel.
   EXPECT_EQ(data().intensityChartPage().chart(2).caption(), QStringLiteral("M"));
   EXPECT_EQ(data().twoDGraphPage().colourPlane().title(), QStringLiteral("s/i"));
-  QComboBox* selector = window->signalGraphPanel().signalSelector();
+  QComboBox* selector = part<SignalGraphPanel>(*window).signalSelector();
   EXPECT_EQ(selector->itemText(3), QStringLiteral("s"));
   EXPECT_EQ(selector->itemText(5), QStringLiteral("M"));
   EXPECT_EQ(selector->itemText(6), QStringLiteral("TEMP."));
@@ -366,6 +367,35 @@ TEST_F(LiveDisplays, EveryFrameUpdatesTheChartsButTheyAreRedrawnAtTheScreensPace
   EXPECT_EQ(scheduler.fullReplots(), full + 3);
 }
 
+TEST_F(LiveDisplays, AFullRedrawScalesToTheNewestSamplesAndAHiddenChartCatchesUp) {
+  setMode(0);
+  data().pages()->setCurrentIndex(kDataPageIntensityChart);
+  IntensityChartPage& page = data().intensityChartPage();
+  page.setAutoscale();
+  ReplotScheduler& scheduler = data().replotScheduler();
+  for (int k = 1; k <= 150; ++k) show(frameAt(0, 0, 2000 + k));
+  scheduler.flush();
+  // The axis follows frames 51 to 150 (INT 2051..2150), not what the chart
+  // held before.
+  const QCPRange range = page.chart(2).yAxis->range();
+  EXPECT_LE(range.lower, 2051);
+  EXPECT_GT(range.lower, 2000);
+  EXPECT_GE(range.upper, 2150);
+  const QCPGraphDataContainer& drawn = *page.chart(2).graph(0)->data();
+  EXPECT_EQ(drawn.size(), 100);
+  EXPECT_EQ((drawn.constEnd() - 1)->value, 2150);
+
+  // Frames shown while the page is hidden reach its charts when it is shown.
+  data().pages()->setCurrentIndex(kDataPageRgbChart);
+  for (int k = 1; k <= 3; ++k) show(frameAt(0, 0, 3000 + k));
+  scheduler.flush();
+  EXPECT_EQ((drawn.constEnd() - 1)->value, 2150);
+  data().pages()->setCurrentIndex(kDataPageIntensityChart);
+  scheduler.flush();
+  EXPECT_EQ((drawn.constEnd() - 1)->value, 3003);
+  EXPECT_EQ((drawn.constEnd() - 4)->value, 2150);
+}
+
 TEST_F(LiveDisplays, AColourGraphWhoseAxesStayRedrawsOnlyItsCursor) {
   setMode(0);
   resetTable();
@@ -387,7 +417,7 @@ TEST_F(LiveDisplays, AColourGraphWhoseAxesStayRedrawsOnlyItsCursor) {
 }
 
 TEST_F(LiveDisplays, SignalGraphStartsWithAPointAndShowsOneSignalAtATime) {
-  SignalGraphPanel& panel = window->signalGraphPanel();
+  SignalGraphPanel& panel = part<SignalGraphPanel>(*window);
   const auto curveData = [&](GraphSignal s) {
     return qobject_cast<QCPCurve*>(panel.graph(s)->plottable(0))->data();
   };
@@ -428,7 +458,7 @@ TEST_F(LiveDisplays, SignalGraphStartsWithAPointAndShowsOneSignalAtATime) {
 TEST_F(LiveDisplays, SignalGraphStartsAgainWhenItsPointCounterWraps) {
   // The counter is 16 bits wide: after 65536 frames the next segment is a
   // point at x 0 again, and the drawing starts over instead of growing.
-  SignalGraphPanel& panel = window->signalGraphPanel();
+  SignalGraphPanel& panel = part<SignalGraphPanel>(*window);
   panel.InitPanelGraph();
   for (int i = 0; i < 65536; ++i) {
     session.CurrentFrame[FrameWord::Blue] = static_cast<std::int16_t>(i % 4096);
@@ -448,11 +478,11 @@ TEST_F(LiveDisplays, DoubleClickOpensTheBigDisplaysWithTheCurrentValue) {
   f[FrameWord::Group] = 4;
   show(f);
   QTest::mouseDClick(data().colorNumberDisplay(), Qt::LeftButton);
-  EXPECT_TRUE(window->bigColorPanel().isVisible());
-  EXPECT_EQ(window->bigColorPanel().valueText(), QStringLiteral("12"));
+  EXPECT_TRUE(part<BigColorPanel>(*window).isVisible());
+  EXPECT_EQ(part<BigColorPanel>(*window).valueText(), QStringLiteral("12"));
   QTest::mouseDClick(data().colorGroupDisplay(), Qt::LeftButton);
-  EXPECT_TRUE(window->bigGroupPanel().isVisible());
-  EXPECT_EQ(window->bigGroupPanel().valueText(), QStringLiteral("4"));
+  EXPECT_TRUE(part<BigGroupPanel>(*window).isVisible());
+  EXPECT_EQ(part<BigGroupPanel>(*window).valueText(), QStringLiteral("4"));
 }
 
 TEST_F(LiveDisplays, HelpTextsOfTheLiveDisplays) {
@@ -490,12 +520,12 @@ TEST_F(LiveDisplays, HelpTextsOfTheLiveDisplays) {
   EXPECT_EQ(data().pages()->currentIndex(), kDataPage2dGraph);  // help only
 
   window->setActivePage(kPageCalibration);
-  EXPECT_EQ(helpOf(window->calibrationPage().rawDeltaDisplay()),
+  EXPECT_EQ(helpOf(part<CalibrationPage>(*window).rawDeltaDisplay()),
             QStringLiteral("Displays the delta of the raw values of RED, GREEN and BLUE. \nDelta "
                            "is the peak to peak value of the lowest number of RED, GREEN or BLUE "
                            "\nand the highest number of RED, GREEN or BLUE of the RAW-DATAS."));
   window->setActivePage(kPageTableAttributes);
-  EXPECT_EQ(helpOf(window->tableAttributesPage().temperatureDisplay()),
+  EXPECT_EQ(helpOf(part<TableAttributesPage>(*window).temperatureDisplay()),
             QStringLiteral("Displays actual temperature in the sensor."));
   EXPECT_EQ(popups.records().back().title, QStringLiteral("INFO!"));
 }

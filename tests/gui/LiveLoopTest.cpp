@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,9 +13,10 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "gui/LiveMonitor.h"
 #include "app/Screenshots.h"
+#include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/panels/DataPanel.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/FaultRule.h"
@@ -49,7 +51,7 @@ class LiveLoop : public ShellTest {
   // Presses GO; `onFrame(k)` runs after the k-th frame is shown. Returns the
   // frames shown once the GO callback has returned.
   long go(const std::function<void(long)>& onFrame) {
-    LiveMonitor& live = window->liveMonitor();
+    LiveMonitor& live = part<LiveMonitor>(*window);
     long k = 0;
     const auto connection =
         QObject::connect(&live, &LiveMonitor::frameShown, [&] { onFrame(++k); });
@@ -74,7 +76,7 @@ class LiveLoop : public ShellTest {
     return orders;
   }
 
-  QString redShown() { return window->dataPanel().redDisplay()->text(); }
+  QString redShown() { return part<DataPanel>(*window).redDisplay()->text(); }
   void stop() { find<QPushButton>("ButtonStop")->click(); }
 
   static constexpr int kScripted = 4;
@@ -113,8 +115,31 @@ TEST_F(LiveLoop, GoRunsUntilStopAndKeepsOnlyTheLoopsControlsUsable) {
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::TEACHP1);
 }
 
+TEST_F(LiveLoop, EveryFrameReachesTheDisplaysOnceBeforeItCountsAsShown) {
+  LiveMonitor& live = part<LiveMonitor>(*window);
+  std::vector<int> raw, data, graphs;  // red of each frame per emission
+  QObject::connect(&live, &LiveMonitor::rawFrameShown, window.get(),
+                   [&](const LiveFrame& f) { raw.push_back(f[FrameWord::Red]); });
+  QObject::connect(&live, &LiveMonitor::liveFrameShown, window.get(),
+                   [&](const LiveFrame& f) { data.push_back(f[FrameWord::Red]); });
+  QObject::connect(&live, &LiveMonitor::graphsShown, window.get(),
+                   [&] { graphs.push_back(session.CurrentFrame[FrameWord::Red]); });
+  std::vector<std::size_t> seenAtFrame;
+  const long frames = go([&](long k) {
+    seenAtFrame.push_back(std::min({raw.size(), data.size(), graphs.size()}));
+    if (k == 2 * kScripted + 1) stop();
+  });
+  ASSERT_EQ(frames, 2 * kScripted + 1);
+  std::vector<int> expected;
+  for (long k = 1; k <= frames; ++k) expected.push_back(redOfFrame(k).toInt());
+  EXPECT_EQ(raw, expected);
+  EXPECT_EQ(data, expected);
+  EXPECT_EQ(graphs, expected);
+  for (std::size_t k = 0; k < seenAtFrame.size(); ++k) EXPECT_EQ(seenAtFrame[k], k + 1);
+}
+
 TEST_F(LiveLoop, GoWhileRunningStartsNoSecondLoopAndAPageChangeEndsIt) {
-  LiveMonitor& live = window->liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(*window);
   const long frames = go([&](long k) {
     if (k == 2) live.CBF_ButtonGo();  // returns at once: the running loop goes on
     if (k == 4) window->setActivePage(kPageConnection);
@@ -131,7 +156,7 @@ TEST_F(LiveLoop, StopWhileWaitingStillShowsTheFrameInFlight) {
   EXPECT_EQ(session.CurrentFrame[FrameWord::Red], 30);
   EXPECT_EQ(redShown(), QStringLiteral("30"));
   EXPECT_TRUE(session.link.state().linkUp);
-  EXPECT_FALSE(window->connectionPage().messages().contains(QStringLiteral("TIMEOUT")));
+  EXPECT_FALSE(part<ConnectionPage>(*window).messages().contains(QStringLiteral("TIMEOUT")));
 }
 
 TEST_F(LiveLoop, SendDuringGoGoesOutBetweenTwoFramesAndAcquisitionGoesOn) {
@@ -165,7 +190,7 @@ TEST_F(LiveLoop, GetDuringGoRefreshesThePanelsBetweenTwoFrames) {
                                      ORDER_READ_PARA, ORDER_GET_DATA,  ORDER_GET_DATA};
   EXPECT_EQ(ordersSinceCleared(), expected);
   EXPECT_EQ(session.working.record[ParaWord::CalculationMode], 3);
-  EXPECT_EQ(window->dataPanel().xDisplay()->caption(), QStringLiteral("s"));
+  EXPECT_EQ(part<DataPanel>(*window).xDisplay()->caption(), QStringLiteral("s"));
 }
 
 TEST_F(LiveLoop, AFailedExchangeEndsGoAndLeavesTheLastFrameShown) {
@@ -177,14 +202,14 @@ TEST_F(LiveLoop, AFailedExchangeEndsGoAndLeavesTheLastFrameShown) {
   EXPECT_EQ(redShown(), redOfFrame(2));
   EXPECT_EQ(session.CurrentFrame[FrameWord::Red], 20);
   EXPECT_FALSE(session.link.state().linkUp);
-  EXPECT_TRUE(window->connectionPage().messages().contains(
+  EXPECT_TRUE(part<ConnectionPage>(*window).messages().contains(
       QStringLiteral("RECEIVED HEADER FRAME IS INCORRECT!")));
   EXPECT_EQ(window->activePage(), kPageConnection);
   EXPECT_TRUE(find<QWidget>("ButtonGo")->isEnabled());
 }
 
 TEST_F(LiveLoop, ClosingTheWindowDuringGoEndsTheProgramOnlyAfterTheLoopReturned) {
-  LiveMonitor& live = window->liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(*window);
   QSignalSpy end(window.get(), &MainWindow::programEndRequested);
   bool runningAtEnd = true;
   QObject::connect(window.get(), &MainWindow::programEndRequested,
@@ -206,11 +231,11 @@ TEST_F(LiveLoop, ClosingTheWindowDuringGoEndsTheProgramOnlyAfterTheLoopReturned)
 
 TEST_F(LiveLoopOffline, GoWithoutALinkEndsAtOnce) {
   startOffline();
-  const long before = window->liveMonitor().framesShown();
-  window->liveMonitor().CBF_ButtonGo();
-  EXPECT_EQ(window->liveMonitor().framesShown(), before);
+  const long before = part<LiveMonitor>(*window).framesShown();
+  part<LiveMonitor>(*window).CBF_ButtonGo();
+  EXPECT_EQ(part<LiveMonitor>(*window).framesShown(), before);
   EXPECT_FALSE(session.RunFlag.isSet());
-  EXPECT_TRUE(window->connectionPage().messages().contains(QStringLiteral("TIMEOUT!")));
+  EXPECT_TRUE(part<ConnectionPage>(*window).messages().contains(QStringLiteral("TIMEOUT!")));
   EXPECT_TRUE(find<QWidget>("ButtonGo")->isEnabled());
 }
 
@@ -223,7 +248,7 @@ TEST_F(LiveLoop, DemoScreenshotsShowTheGraphPagesWithLiveData) {
        {"datap-0-rgb.png", "datap-1-intensity.png", "datap-2-2d.png", "datap-3-3d.png"}) {
     EXPECT_TRUE(written.contains(QDir(dirPath).filePath(QLatin1String(name)))) << name;
   }
-  EXPECT_GT(window->liveMonitor().framesShown(), 600);
+  EXPECT_GT(part<LiveMonitor>(*window).framesShown(), 600);
   // The sensor's demo colours were taught and read back.
   EXPECT_GT(session.working.table[1].cell(0), 10);
   EXPECT_EQ(sensor.host().clockMode(), sim::SensorHost::ClockMode::WallClock);

@@ -10,8 +10,10 @@
 
 #include "app/Application.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/DataPanel.h"
+#include "gui/shell/WindowGeometry.h"
 #include "support/TempDir.h"
 
 namespace drq::gui::test {
@@ -28,8 +30,8 @@ TEST_F(MainWindowShell, SettingsFileWrittenByTheWindowEqualsTheReference) {
   popups.answerChoice(2);
   start();
   EXPECT_EQ(window->geometry(), QRect(10, 40, 790, 548));
-  EXPECT_EQ(window->connectionPage().sensorId(), QStringLiteral("LINE 3 / STATION 12"));
-  EXPECT_EQ(window->tableAttributesPage().specificationTable()->item(12, 0)->text(),
+  EXPECT_EQ(part<ConnectionPage>(*window).sensorId(), QStringLiteral("LINE 3 / STATION 12"));
+  EXPECT_EQ(part<TableAttributesPage>(*window).specificationTable()->item(12, 0)->text(),
             QStringLiteral("Bottle \"B\" \\ 2"));
   EXPECT_EQ(session.RowColors[0], 0x0000FFu);
   std::filesystem::remove(settingsPath());
@@ -42,7 +44,7 @@ TEST_F(MainWindowShell, MaximisedWindowIsRestoredMaximisedAndStoredSo) {
       "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 2\r\nMAINPANEL LEFT = 300\r\n"
       "MAINPANEL WIDTH = 500\r\n\r\n");
   EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-  EXPECT_EQ(window->windowPlacement().zoom, 2);
+  EXPECT_EQ(placementOf(*window).zoom, 2);
 }
 
 TEST_F(MainWindowShell, WithoutTheFullscreenTagThePositionIsNotApplied) {
@@ -127,8 +129,8 @@ TEST_F(MainWindowShell, ForeignSettingsFileIsIgnoredIncludingItsCommunicationSet
       "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nBAUDRATE = 2\r\n");
   build();
   window->LoadPanelSettings();
-  window->connectionPage().GetConnectionSettingsFromFile(settingsPath());
-  EXPECT_EQ(window->connectionPage().sensorId(), QString());
+  part<ConnectionPage>(*window).GetConnectionSettingsFromFile(settingsPath());
+  EXPECT_EQ(part<ConnectionPage>(*window).sensorId(), QString());
   EXPECT_EQ(find<QComboBox>("StringIpAdress")->count(), 0);
   EXPECT_EQ(find<QComboBox>("EditCommunicationProtocol")->currentIndex(), 0);
   EXPECT_EQ(find<QComboBox>("EditSelectBaudrate")->currentIndex(), 4);
@@ -153,7 +155,7 @@ TEST_F(MainWindowShell, ProtocolSelectsItsControls) {
   EXPECT_FALSE(find<QWidget>("ButtonChangeBaudrate")->isVisibleTo(window.get()));
   EXPECT_TRUE(find<QWidget>("StringIpAdress")->isVisibleTo(window.get()));
   protocol->setCurrentIndex(0);
-  window->connectionPage().CBF_EditCommunicationProtocol();
+  part<ConnectionPage>(*window).CBF_EditCommunicationProtocol();
   EXPECT_TRUE(find<QWidget>("EditSelectComPort")->isVisibleTo(window.get()));
   EXPECT_TRUE(find<QWidget>("EditSelectBaudrate")->isVisibleTo(window.get()));
   EXPECT_TRUE(find<QWidget>("ButtonChangeBaudrate")->isVisibleTo(window.get()));
@@ -161,10 +163,10 @@ TEST_F(MainWindowShell, ProtocolSelectsItsControls) {
   // A typed device path is kept, and its COM number where it has one.
   auto* port = find<QComboBox>("EditSelectComPort");
   port->setEditText(QStringLiteral("/dev/ttyS3"));
-  window->connectionPage().CBF_EditSelectComPort();
-  EXPECT_EQ(window->connectionPage().connectionSettings().comPort, 4);
+  part<ConnectionPage>(*window).CBF_EditSelectComPort();
+  EXPECT_EQ(part<ConnectionPage>(*window).connectionSettings().comPort, 4);
   port->setEditText(QStringLiteral("/dev/ttyUSB0"));
-  const auto typed = window->connectionPage().connectionSettings();
+  const auto typed = part<ConnectionPage>(*window).connectionSettings();
   EXPECT_EQ(typed.comDevice, "/dev/ttyUSB0");
   EXPECT_EQ(typed.comPort, 4);
 }
@@ -174,7 +176,7 @@ TEST_F(MainWindowShell, TabsAndChildPanelsSwitchAsOperatorsExpect) {
   EXPECT_EQ(window->currentChildPanel(), ChildPanel::DATAP);
   // The 3D graph page starts active; the rules then show the page of the
   // start-up calculation mode (X Y INT 2D).
-  EXPECT_EQ(window->dataPanel().pages()->currentIndex(), kDataPage2dGraph);
+  EXPECT_EQ(part<DataPanel>(*window).pages()->currentIndex(), kDataPage2dGraph);
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
 
   session.RunFlag.set(1);

@@ -13,6 +13,7 @@
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
+#include "gui/WindowParts.h"
 #include "gui/charts/StripChart.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterPage.h"
@@ -38,9 +39,9 @@ class ModeRulesTest : public ShellTest {
     startOffline();
     popups.clearRecords();
   }
-  ParameterPage& page() { return window->parameterPage(); }
-  GroupHoldPage& groups() { return window->groupHoldPage(); }
-  TeachTablePage& teach() { return window->teachTablePage(); }
+  ParameterPage& page() { return part<ParameterPage>(*window); }
+  GroupHoldPage& groups() { return part<GroupHoldPage>(*window); }
+  TeachTablePage& teach() { return part<TeachTablePage>(*window); }
   std::uint16_t value(W word) { return page().controlValue(word); }
   bool dimmed(W word) { return page().isControlDimmed(word); }
   QStringList headings() {
@@ -48,8 +49,8 @@ class ModeRulesTest : public ShellTest {
     for (int c = 0; c < 5; ++c) out << teach().teachTable()->columnHeading(c);
     return out;
   }
-  QTabWidget* dataPages() { return window->dataPanel().pages(); }
-  DataPanel& data() { return window->dataPanel(); }
+  QTabWidget* dataPages() { return part<DataPanel>(*window).pages(); }
+  DataPanel& data() { return part<DataPanel>(*window); }
   // OUT0..OUT4 as shown (1) or hidden (0).
   std::vector<int> outputs() {
     std::vector<int> shown;
@@ -61,7 +62,7 @@ class ModeRulesTest : public ShellTest {
 TEST_F(ModeRulesTest, RulesApplyAtStartUpAndAfterEveryRefresh) {
   // Applied to the start-up values: TRIGGER is CONT, so ParaSet1 cannot be
   // chosen before the first Get.
-  EXPECT_FALSE(window->transferBar().paraSetButton(1)->isEnabled());
+  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
   EXPECT_EQ(teach().teachTable()->rowLabelColor(0), kGreen);
   EXPECT_EQ(session.selectedSet, 0);
 
@@ -82,7 +83,7 @@ TEST_F(ModeRulesTest, RulesApplyAtStartUpAndAfterEveryRefresh) {
   EXPECT_EQ(teach().teachTable()->rowLabelColor(4), kGreen);
   EXPECT_EQ(teach().teachTable()->rowLabelColor(5), kRed);
   EXPECT_EQ(session.selectedSet, 0);
-  EXPECT_FALSE(window->transferBar().paraSetButton(1)->isEnabled());
+  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
   EXPECT_TRUE(page().isControlDimmed(W::ExternTeach));
   // Forced values reach the working set with the next reading of the panels.
   EXPECT_EQ(session.working.record[W::MaxVecNo], 12);
@@ -133,10 +134,10 @@ TEST_F(ModeRulesTest, ExternTeachAndTriggerExcludeEachOther) {
   EXPECT_EQ(value(W::Trigger), 0);
 
   // The set buttons are dimmed unless TRIGGER is PARA.
-  EXPECT_FALSE(window->transferBar().paraSetButton(1)->isEnabled());
+  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
   choose(page(), W::Trigger, 6);
-  EXPECT_TRUE(window->transferBar().paraSetButton(1)->isEnabled());
-  window->transferBar().paraSetButton(1)->click();
+  EXPECT_TRUE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
+  part<TransferBar>(*window).paraSetButton(1)->click();
   EXPECT_EQ(session.selectedSet, 1);
 
   // TRANS: EXTERN TEACH OFF and dimmed; parameter set 0 only.
@@ -144,9 +145,9 @@ TEST_F(ModeRulesTest, ExternTeachAndTriggerExcludeEachOther) {
   EXPECT_EQ(value(W::ExternTeach), 0);
   EXPECT_TRUE(dimmed(W::ExternTeach));
   EXPECT_EQ(session.selectedSet, 0);
-  EXPECT_TRUE(window->transferBar().paraSetButton(0)->isChecked());
-  EXPECT_FALSE(window->transferBar().paraSetButton(0)->isEnabled());
-  EXPECT_FALSE(window->transferBar().paraSetButton(1)->isEnabled());
+  EXPECT_TRUE(part<TransferBar>(*window).paraSetButton(0)->isChecked());
+  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(0)->isEnabled());
+  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
 
   // CONT frees EXTERN TEACH again.
   choose(page(), W::Trigger, 0);
@@ -222,7 +223,7 @@ TEST_F(ModeRulesTest, ActiveRowsAreLabelledGreenInEveryTeachRowTable) {
       EXPECT_EQ(table->rowLabelColor(row), row < 3 ? kGreen : kRed) << row;
     }
   }
-  QTableWidget* attributes = window->tableAttributesPage().specificationTable();
+  QTableWidget* attributes = part<TableAttributesPage>(*window).specificationTable();
   EXPECT_EQ(attributes->verticalHeaderItem(2)->foreground().color().rgb() & 0xFFFFFFu, kGreen);
   EXPECT_EQ(attributes->verticalHeaderItem(3)->foreground().color().rgb() & 0xFFFFFFu, kRed);
   WordTable* hold = groups().holdTable();
@@ -240,7 +241,7 @@ TEST_F(ModeRulesTest, ActiveRowsAreLabelledGreenInEveryTeachRowTable) {
 TEST_F(ModeRulesTest, Col5ForcesItsOutputSettingsAndReleasesThemAfterwards) {
   chooseColorGroup(groups(), 1);
   enter(page(), W::MaxVecNo, 20);
-  window->bigGroupPanel().showDisplay();
+  part<BigGroupPanel>(*window).showDisplay();
   choose(page(), W::EvaluationMode, 3);
   EXPECT_EQ(value(W::MaxVecNo), 5);
   EXPECT_EQ(value(W::DigitalOutmode), 2);
@@ -251,7 +252,7 @@ TEST_F(ModeRulesTest, Col5ForcesItsOutputSettingsAndReleasesThemAfterwards) {
   EXPECT_FALSE(groups().colorGroupCell()->isEnabled());
   EXPECT_FALSE(groups().groupTable()->isEnabled());
   EXPECT_FALSE(groups().groupResetButton()->isEnabled());
-  EXPECT_TRUE(window->bigGroupPanel().isHidden());
+  EXPECT_TRUE(part<BigGroupPanel>(*window).isHidden());
   EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 1, 1}));
   EXPECT_TRUE(data().deltaCDisplay()->isHidden());
   EXPECT_TRUE(data().colorNumberDisplay()->isHidden());
@@ -274,7 +275,7 @@ TEST_F(ModeRulesTest, Col5ForcesItsOutputSettingsAndReleasesThemAfterwards) {
 TEST_F(ModeRulesTest, ThdRgbLeavesOnlyTheThresholdColumnAndTheRgbChart) {
   enter(page(), W::IntLim, 300);
   choose(page(), W::Trigger, 1);
-  window->bigColorPanel().showDisplay();
+  part<BigColorPanel>(*window).showDisplay();
   dataPages()->setCurrentIndex(kDataPage2dGraph);
   choose(page(), W::EvaluationMode, 4);
   EXPECT_EQ(headings(), (QStringList{"THD", "", "", "", ""}));
@@ -289,7 +290,7 @@ TEST_F(ModeRulesTest, ThdRgbLeavesOnlyTheThresholdColumnAndTheRgbChart) {
   EXPECT_TRUE(teach().autoIncrement()->isHidden());
   EXPECT_FALSE(teach().resetButton()->isEnabled());
   EXPECT_FALSE(teach().teachDataToButton()->isEnabled());
-  EXPECT_TRUE(window->bigColorPanel().isHidden());
+  EXPECT_TRUE(part<BigColorPanel>(*window).isHidden());
   for (int p : {kDataPageIntensityChart, kDataPage2dGraph, kDataPage3dGraph}) {
     EXPECT_FALSE(dataPages()->isTabVisible(p)) << p;
   }
@@ -341,10 +342,10 @@ TEST_F(ModeRulesTest, MinDistHidesTheColourToleranceColumnOfTheCalculationMode) 
 TEST_F(ModeRulesTest, DisplayPanelFollowsGroupsTriggerAndCalculationMode) {
   chooseColorGroup(groups(), 1);
   EXPECT_FALSE(data().colorGroupDisplay()->isHidden());
-  window->bigGroupPanel().showDisplay();
+  part<BigGroupPanel>(*window).showDisplay();
   chooseColorGroup(groups(), 0);
   EXPECT_TRUE(data().colorGroupDisplay()->isHidden());
-  EXPECT_TRUE(window->bigGroupPanel().isHidden());
+  EXPECT_TRUE(part<BigGroupPanel>(*window).isHidden());
 
   choose(page(), W::Trigger, 1);
   EXPECT_FALSE(data().triggerLed()->isHidden());

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterHelpTexts.h"
 #include "gui/pages/ParameterPage.h"
@@ -56,7 +57,7 @@ ParaSet distinctSet() {
 TEST_F(ParameterPages, ControlsStartAtTheFileDefaultsAndAreTheFirstWorkingSet) {
   startOffline();
   EXPECT_EQ(session.working, defaultParaSet());
-  ParameterPage& page = window->parameterPage();
+  ParameterPage& page = part<ParameterPage>(*window);
   EXPECT_EQ(page.powerSlider()->value(), 500);
   EXPECT_EQ(page.powerField()->value(), 500);
   EXPECT_EQ(page.ring(W::Gain)->currentText(), QStringLiteral("AMP6"));
@@ -66,17 +67,17 @@ TEST_F(ParameterPages, ControlsStartAtTheFileDefaultsAndAreTheFirstWorkingSet) {
   EXPECT_EQ(page.triggerRing()->itemText(6), QStringLiteral("PARA"));
   EXPECT_EQ(page.triggerRing()->itemData(6).toUInt(), 6u);
 
-  WordTable* hold = window->groupHoldPage().holdTable();
+  WordTable* hold = part<GroupHoldPage>(*window).holdTable();
   EXPECT_EQ(hold->rowCount(), 65);
   EXPECT_TRUE(hold->rowLabel(0).contains(QStringLiteral("FAIL")));
   EXPECT_EQ(hold->rowLabel(64), QStringLiteral("65"));
-  EXPECT_EQ(window->groupHoldPage().groupTable()->rowLabel(63), QStringLiteral("64"));
-  WordTable* teach = window->teachTablePage().teachTable();
+  EXPECT_EQ(part<GroupHoldPage>(*window).groupTable()->rowLabel(63), QStringLiteral("64"));
+  WordTable* teach = part<TeachTablePage>(*window).teachTable();
   EXPECT_EQ(teach->columnCount(), 6);
   EXPECT_EQ(teach->columnHeading(2), QStringLiteral("CTO"));
   // Row colours: teach row 15 is red again in every table.
   EXPECT_EQ(teach->rowColor(15), 0xFF0000u);
-  EXPECT_EQ(window->groupHoldPage().groupTable()->rowColor(15), 0xFF0000u);
+  EXPECT_EQ(part<GroupHoldPage>(*window).groupTable()->rowColor(15), 0xFF0000u);
   EXPECT_EQ(hold->rowColor(16), 0xFF0000u);
 }
 
@@ -85,10 +86,10 @@ TEST_F(ParameterPages, PanelsShowAndReadBackEveryValueWithoutTouchingSpareWords)
   const ParaSet shown = distinctSet();
   session.working = shown;
   window->SetPanelValues();
-  EXPECT_EQ(window->parameterPage().ring(W::Trigger)->currentText(), QStringLiteral("PARA"));
-  EXPECT_EQ(window->teachTablePage().teachTable()->value(63, 4), 64063);
-  EXPECT_EQ(window->groupHoldPage().holdTable()->value(0, 0), 65535);  // HOLD FAIL
-  EXPECT_EQ(window->groupHoldPage().holdTable()->value(64, 0), 63 * 3 + 1);
+  EXPECT_EQ(part<ParameterPage>(*window).ring(W::Trigger)->currentText(), QStringLiteral("PARA"));
+  EXPECT_EQ(part<TeachTablePage>(*window).teachTable()->value(63, 4), 64063);
+  EXPECT_EQ(part<GroupHoldPage>(*window).holdTable()->value(0, 0), 65535);  // HOLD FAIL
+  EXPECT_EQ(part<GroupHoldPage>(*window).holdTable()->value(64, 0), 63 * 3 + 1);
 
   ParaSet read = defaultParaSet();
   for (std::size_t row = 0; row < kTeachRows; ++row) read.table[row].spare() = 0xBEEF;
@@ -101,7 +102,7 @@ TEST_F(ParameterPages, PanelsShowAndReadBackEveryValueWithoutTouchingSpareWords)
 
 TEST_F(ParameterPages, TriggerRingGetsItsItemsFromExternTeachBeforeTriggerIsSet) {
   startOffline();
-  ParameterPage& page = window->parameterPage();
+  ParameterPage& page = part<ParameterPage>(*window);
   // EXTERN TEACH ON leaves CONT and SELF.
   session.working.record[W::ExternTeach] = 1;
   session.working.record[W::Trigger] = 1;
@@ -127,7 +128,7 @@ TEST_F(ParameterPages, TriggerRingGetsItsItemsFromExternTeachBeforeTriggerIsSet)
 
 TEST_F(ParameterPages, UnknownCodesSurviveAndOutOfRangeNumbersAreReported) {
   startOffline();
-  ParameterPage& page = window->parameterPage();
+  ParameterPage& page = part<ParameterPage>(*window);
   session.working.record[W::LedMode] = 7;
   session.working.record[W::Gain] = 8;
   session.working.record[W::ColorGroup] = 2;
@@ -138,7 +139,7 @@ TEST_F(ParameterPages, UnknownCodesSurviveAndOutOfRangeNumbersAreReported) {
   window->refreshPanelsFromWorkingSet();
 
   EXPECT_EQ(page.ring(W::LedMode)->currentText(), QStringLiteral("?(7)"));
-  EXPECT_EQ(window->groupHoldPage().colorGroupSwitch()->currentText(), QStringLiteral("?(2)"));
+  EXPECT_EQ(part<GroupHoldPage>(*window).colorGroupSwitch()->currentText(), QStringLiteral("?(2)"));
   ASSERT_EQ(popups.records().size(), 1u);
   EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
   EXPECT_TRUE(popups.records()[0].text.endsWith(
@@ -206,7 +207,7 @@ TEST(WordTableTest, CellsHoldOnlySixteenBitValuesAndReportOperatorEdits) {
 
 TEST_F(ParameterPages, TeachCellEditsReachTheWorkingSetAtOnce) {
   startOffline();
-  window->teachTablePage().teachTable()->commitValue(5, 3, 4321);
+  part<TeachTablePage>(*window).teachTable()->commitValue(5, 3, 4321);
   EXPECT_EQ(session.working.table[5].cell(3), 4321);
 }
 
@@ -214,8 +215,8 @@ TEST_F(ParameterPages, ResetButtonsAskFirstAndResetTheirTable) {
   startOffline();
   session.working = distinctSet();
   window->SetPanelValues();
-  GroupHoldPage& groups = window->groupHoldPage();
-  TeachTablePage& teach = window->teachTablePage();
+  GroupHoldPage& groups = part<GroupHoldPage>(*window);
+  TeachTablePage& teach = part<TeachTablePage>(*window);
   groups.groupTable()->setCellBackground(4, 0, 0xFF0000);
   teach.rowNumber()->setValue(12);
 
@@ -259,7 +260,7 @@ TEST_F(ParameterPages, ResetButtonsAskFirstAndResetTheirTable) {
 
 TEST_F(ParameterPages, ModeControlsAnnounceTheirCommitForTheRules) {
   startOffline();
-  ParameterPage& page = window->parameterPage();
+  ParameterPage& page = part<ParameterPage>(*window);
   QSignalSpy modes(&page, &ParameterPage::modeControlCommitted);
   page.numeric(W::MaxVecNo)->setValue(9);  // as the operator's arrows do
   page.numeric(W::Average)->setValue(9);   // help only
@@ -272,8 +273,8 @@ TEST_F(ParameterPages, ModeControlsAnnounceTheirCommitForTheRules) {
   window->SetPanelValues();
   EXPECT_EQ(modes.size(), 2);
 
-  QSignalSpy groups(&window->groupHoldPage(), &GroupHoldPage::groupCellCommitted);
-  window->groupHoldPage().groupTable()->commitValue(9, 0, 3);
+  QSignalSpy groups(&part<GroupHoldPage>(*window), &GroupHoldPage::groupCellCommitted);
+  part<GroupHoldPage>(*window).groupTable()->commitValue(9, 0, 3);
   ASSERT_EQ(groups.size(), 1);
   EXPECT_EQ(groups[0][0].toInt(), 9);
 }

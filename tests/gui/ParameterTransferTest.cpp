@@ -11,6 +11,7 @@
 #include "gui/ParameterFileTransfer.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
@@ -78,15 +79,15 @@ class ParameterTransfer : public ShellTest {
 
   // The operator's edits on the three pages.
   void editPanels() {
-    ParameterPage& page = window->parameterPage();
+    ParameterPage& page = part<ParameterPage>(*window);
     page.powerSlider()->setValue(640);
     page.numeric(W::Average)->setValue(33);
     page.ring(W::Gain)->setValue(7);
-    window->groupHoldPage().holdTable()->commitValue(0, 0, 250);  // HOLD FAIL
-    window->groupHoldPage().groupTable()->commitValue(63, 0, 4);
-    window->groupHoldPage().holdTable()->commitValue(64, 0, 500);  // HOLD of row 63
-    window->teachTablePage().teachTable()->commitValue(31, 2, 4444);
-    window->teachTablePage().teachTable()->commitValue(32, 0, 65535);
+    part<GroupHoldPage>(*window).holdTable()->commitValue(0, 0, 250);  // HOLD FAIL
+    part<GroupHoldPage>(*window).groupTable()->commitValue(63, 0, 4);
+    part<GroupHoldPage>(*window).holdTable()->commitValue(64, 0, 500);  // HOLD of row 63
+    part<TeachTablePage>(*window).teachTable()->commitValue(31, 2, 4444);
+    part<TeachTablePage>(*window).teachTable()->commitValue(32, 0, 65535);
   }
 
   static void expectEdits(const ParaSet& set) {
@@ -119,14 +120,14 @@ TEST_F(ParameterTransfer, EditedPanelsGoToRamEepromAndSetOne) {
   EXPECT_EQ(sensor.model().eepromSet(0).record[W::Power], 500);
   EXPECT_TRUE(find<QWidget>("ButtonSend")->isEnabled());  // undimmed again
 
-  window->parameterPage().numeric(W::IntLim)->setValue(44);
+  part<ParameterPage>(*window).numeric(W::IntLim)->setValue(44);
   click("SelectMemEeprom");
   click("ButtonSend");
   EXPECT_EQ(sensor.model().eepromSet(0).record[W::IntLim], 44);
   expectEdits(sensor.model().eepromSet(0));
 
   // TRIGGER PARA lets the operator address set 1.
-  choose(window->parameterPage(), W::Trigger, 6);
+  choose(part<ParameterPage>(*window), W::Trigger, 6);
   click("SelectMemRam");
   click("SelectParaSet1");
   sensor.model().clearRequestLog();
@@ -151,18 +152,18 @@ TEST_F(ParameterTransfer, GetShowsWhatTheSensorHoldsAndSpareWordsSurviveASend) {
   click("ButtonGet");
   EXPECT_EQ(loaded.size(), 1);
   EXPECT_EQ(session.working, changed);
-  ParameterPage& page = window->parameterPage();
+  ParameterPage& page = part<ParameterPage>(*window);
   EXPECT_EQ(page.powerSlider()->value(), 303);
   EXPECT_EQ(page.ring(W::CalculationMode)->currentText(), QStringLiteral("s i M 2D"));
   EXPECT_EQ(page.ring(W::LedMode)->currentText(), QStringLiteral("AC"));
-  EXPECT_EQ(window->groupHoldPage().colorGroupSwitch()->value(), 1);
-  EXPECT_EQ(window->groupHoldPage().holdTable()->value(0, 0), 99);
-  EXPECT_EQ(window->groupHoldPage().holdTable()->value(1, 0), 20);
-  EXPECT_EQ(window->groupHoldPage().groupTable()->value(7, 0), 2);
-  EXPECT_EQ(window->teachTablePage().teachTable()->value(63, 4), 3634);
+  EXPECT_EQ(part<GroupHoldPage>(*window).colorGroupSwitch()->value(), 1);
+  EXPECT_EQ(part<GroupHoldPage>(*window).holdTable()->value(0, 0), 99);
+  EXPECT_EQ(part<GroupHoldPage>(*window).holdTable()->value(1, 0), 20);
+  EXPECT_EQ(part<GroupHoldPage>(*window).groupTable()->value(7, 0), 2);
+  EXPECT_EQ(part<TeachTablePage>(*window).teachTable()->value(63, 4), 3634);
 
   // Get, edit, Send: the spare words go back as they came.
-  window->teachTablePage().teachTable()->commitValue(0, 0, 7);
+  part<TeachTablePage>(*window).teachTable()->commitValue(0, 0, 7);
   click("ButtonSend");
   ParaSet expected = changed;
   expected.table[0].cell(0) = 7;
@@ -174,7 +175,7 @@ TEST_F(ParameterTransfer, GuiFileEqualsTheCommandLineToolsFileForTheSameSet) {
   set.record[W::Trigger] = 6;  // PARA: set 1 stays addressable after the Get
   sensor.model().setRamSet(1, set);
   startOnSensor();
-  choose(window->parameterPage(), W::Trigger, 6);
+  choose(part<ParameterPage>(*window), W::Trigger, 6);
   click("SelectMemRam");
   click("SelectParaSet1");
   click("ButtonGet");
@@ -200,10 +201,10 @@ TEST_F(ParameterFiles, FileDialogsStartAtTheLastParameterFileAndRememberTheChoic
   const auto sub = dir.path() / "sets";
   std::filesystem::create_directories(sub);
   session.parameterFile = sub / "old.ini";
-  window->parameterPage().numeric(W::IntLim)->setValue(1234);
+  part<ParameterPage>(*window).numeric(W::IntLim)->setValue(1234);
 
   popups.answerFile(2, qpath(sub / "new.ini"));
-  window->transferBar().CBF_ButtonSend();
+  part<TransferBar>(*window).CBF_ButtonSend();
   const PopupRecord& dialog = popups.records().back();
   EXPECT_EQ(dialog.file.directory, qpath(sub));
   EXPECT_EQ(dialog.file.defaultName, QStringLiteral("Parameter.ini"));
@@ -214,17 +215,17 @@ TEST_F(ParameterFiles, FileDialogsStartAtTheLastParameterFileAndRememberTheChoic
   EXPECT_EQ(session.working.record[W::IntLim], 1234);  // the panels were read first
 
   // Reading it back into changed panels restores them, without any list.
-  window->parameterPage().numeric(W::IntLim)->setValue(1);
-  window->teachTablePage().teachTable()->commitValue(2, 2, 2);
+  part<ParameterPage>(*window).numeric(W::IntLim)->setValue(1);
+  part<TeachTablePage>(*window).teachTable()->commitValue(2, 2, 2);
   popups.clearRecords();
   QSignalSpy loaded(window.get(), &MainWindow::parametersLoaded);
   popups.answerFile(1, qpath(sub / "new.ini"));
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
   EXPECT_FALSE(popups.records().front().file.allowNew);
   EXPECT_EQ(popups.records().size(), 1u);
   EXPECT_EQ(loaded.size(), 1);
-  EXPECT_EQ(window->parameterPage().numeric(W::IntLim)->value(), 1234);
-  EXPECT_EQ(window->teachTablePage().teachTable()->value(2, 2), 1);
+  EXPECT_EQ(part<ParameterPage>(*window).numeric(W::IntLim)->value(), 1234);
+  EXPECT_EQ(part<TeachTablePage>(*window).teachTable()->value(2, 2), 1);
 }
 
 TEST_F(ParameterFiles, CancelledOrMissingFilesOnlySayNoFileWasSelected) {
@@ -234,11 +235,11 @@ TEST_F(ParameterFiles, CancelledOrMissingFilesOnlySayNoFileWasSelected) {
   QSignalSpy loaded(window.get(), &MainWindow::parametersLoaded);
   popups.clearRecords();
   popups.answerFile(0, QString());
-  window->transferBar().CBF_ButtonSend();
+  part<TransferBar>(*window).CBF_ButtonSend();
   popups.answerFile(0, QString());
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
   popups.answerFile(2, qpath(dir.file("absent.ini")));  // a new name is no file to read
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
 
   const auto messages = popups.records(PopupKind::Message);
   ASSERT_EQ(messages.size(), 3u);
@@ -264,13 +265,13 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
                              "SCOPE VERSION: = \"VELMARON DRQ Scope V0.9\"\r\n\r\n"
                              "[PARAMETER]\r\nPOWER = 900\r\n"));
   // Panels edited but not read: the refresh after No shows the working set.
-  window->parameterPage().powerSlider()->setValue(100);
+  part<ParameterPage>(*window).powerSlider()->setValue(100);
   QSignalSpy loaded(window.get(), &MainWindow::parametersLoaded);
 
   popups.clearRecords();
   popups.answerFile(1, qpath(foreign));
   popups.answerConfirm(false);
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
   ASSERT_EQ(popups.records().size(), 3u);
   EXPECT_EQ(popups.records()[1].kind, PopupKind::Confirm);
   EXPECT_EQ(popups.records()[1].title, QStringLiteral("ATTENTION!"));
@@ -280,12 +281,12 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   EXPECT_EQ(popups.records()[2].title, QStringLiteral("ATTENTION!"));
   EXPECT_EQ(popups.records()[2].text, QStringLiteral("No parameter where read!"));
   EXPECT_EQ(loaded.size(), 1);
-  EXPECT_EQ(window->parameterPage().powerSlider()->value(), 500);
+  EXPECT_EQ(part<ParameterPage>(*window).powerSlider()->value(), 500);
 
   popups.clearRecords();
   popups.answerFile(1, qpath(otherVersion));
   popups.answerConfirm(false);
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
   ASSERT_EQ(popups.records().size(), 3u);
   EXPECT_EQ(popups.records()[1].text,
             QStringLiteral("Selected file and scope version do not match! \nDo you want to "
@@ -299,7 +300,7 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   popups.answerFile(1, qpath(foreign));
   popups.answerConfirm(true);
   popups.answerConfirm(true);
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
   const auto messages = popups.records(PopupKind::Message);
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].title, QStringLiteral("Attention!"));
@@ -308,7 +309,7 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
                      "POWER MODE\n")));
   EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\nEXTEACH\n")));
   EXPECT_TRUE(messages[1].text.endsWith(QStringLiteral("TEACH VECTOR 63\n")));
-  EXPECT_EQ(window->parameterPage().powerSlider()->value(), 900);
+  EXPECT_EQ(part<ParameterPage>(*window).powerSlider()->value(), 900);
   EXPECT_EQ(loaded.size(), 3);
 }
 
@@ -316,26 +317,26 @@ TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAr
   startOffline();
   session.RunFlag.set(1);
   const auto file = dir.file("during.ini");
-  window->parameterPage().numeric(W::DynWinLo)->setValue(1111);
+  part<ParameterPage>(*window).numeric(W::DynWinLo)->setValue(1111);
   popups.answerFile(2, qpath(file));
-  window->transferBar().CBF_ButtonSend();
+  part<TransferBar>(*window).CBF_ButtonSend();
   EXPECT_FALSE(session.pendingSend);
   ParaSet written = defaultParaSet();
   ASSERT_TRUE(readParameterFile(file, written, {}).taken);
   EXPECT_EQ(written.record[W::DynWinLo], 1111);
 
-  window->parameterPage().numeric(W::DynWinLo)->setValue(5);
+  part<ParameterPage>(*window).numeric(W::DynWinLo)->setValue(5);
   popups.answerFile(1, qpath(file));
-  window->transferBar().CBF_ButtonGet();
+  part<TransferBar>(*window).CBF_ButtonGet();
   EXPECT_FALSE(session.pendingGet);
-  EXPECT_EQ(window->parameterPage().numeric(W::DynWinLo)->value(), 1111);
+  EXPECT_EQ(part<ParameterPage>(*window).numeric(W::DynWinLo)->value(), 1111);
   session.RunFlag.clear();
 
   // A file that cannot be written is not passed over in silence.
   popups.clearRecords();
   const auto unwritable = dir.path() / "missing-dir" / "p.ini";
   popups.answerFile(2, qpath(unwritable));
-  window->transferBar().CBF_ButtonSend();
+  part<TransferBar>(*window).CBF_ButtonSend();
   const auto messages = popups.records(PopupKind::Message);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
@@ -353,7 +354,7 @@ TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAr
   std::filesystem::permissions(
       protectedDir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   popups.answerFile(2, qpath(old));
-  window->transferBar().CBF_ButtonSend();
+  part<TransferBar>(*window).CBF_ButtonSend();
   std::filesystem::permissions(protectedDir, std::filesystem::perms::owner_all);
   const auto refused = popups.records(PopupKind::Message);
   ASSERT_EQ(refused.size(), 1u);

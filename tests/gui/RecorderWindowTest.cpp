@@ -16,6 +16,7 @@
 #include "core/protocol/Frame.h"
 #include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
@@ -113,12 +114,12 @@ TEST_F(RecorderWindow, RecordedFramesReachTheSignalGraphAndTheLiveDisplaysWhileO
   EXPECT_TRUE(find<QWidget>("ButtonGo")->isEnabled());
   EXPECT_TRUE(find<QWidget>("ButtonStartRecord")->isEnabled());
 
-  SignalGraphPanel& graph = window->signalGraphPanel();
+  SignalGraphPanel& graph = part<SignalGraphPanel>(*window);
   EXPECT_EQ(graph.pointCount(GraphSignal::Red), 3);
   EXPECT_EQ(graph.state().pointCount(), 3);
   EXPECT_EQ(graph.display(GraphSignal::Red)->value(), 300);
   EXPECT_EQ(graph.display(GraphSignal::Temp)->value(), -3);
-  EXPECT_EQ(window->dataPanel().redDisplay()->text(), QStringLiteral("300"));
+  EXPECT_EQ(part<DataPanel>(*window).redDisplay()->text(), QStringLiteral("300"));
   EXPECT_EQ(popups.texts().last(), QString::fromLatin1(recorder_text::kFileSaved));
 
   // A second recording starts a new drawing: the first frame is a point again.
@@ -130,7 +131,7 @@ TEST_F(RecorderWindow, RecordedFramesReachTheSignalGraphAndTheLiveDisplaysWhileO
 
 TEST_F(RecorderWindow, GoDimsTheRecordersStartButtonsButNotItsStop) {
   std::map<std::string, bool> enabled;
-  LiveMonitor& live = window->liveMonitor();
+  LiveMonitor& live = part<LiveMonitor>(*window);
   int frames = 0;
   const auto c = QObject::connect(&live, &LiveMonitor::frameShown, [&] {
     if (++frames != 2) return;
@@ -158,7 +159,7 @@ TEST_F(RecorderWindow, TheConnectionPageEndsATriggeredRecording) {
   popups.answerConfirm(true);
   page().CBF_ButtonStartTrigRec();
   EXPECT_FALSE(session.RunFlag.isSet());
-  EXPECT_EQ(window->signalGraphPanel().pointCount(GraphSignal::Red), 2);
+  EXPECT_EQ(part<SignalGraphPanel>(*window).pointCount(GraphSignal::Red), 2);
   ASSERT_FALSE(sensor.model().requestLog().empty());
   EXPECT_EQ(sensor.model().requestLog().back().order, ORDER_AUTO_SEND);
   EXPECT_EQ(sensor.model().requestLog().back().argument, 0);

@@ -10,6 +10,7 @@
 #include "gui/ShellFixture.h"
 #include "gui/TeachOperations.h"
 #include "gui/TextConversion.h"
+#include "gui/WindowParts.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -26,7 +27,7 @@ class RowColors : public ShellTest {
     startOffline();
     popups.clearRecords();
   }
-  TableAttributesPage& attributes() { return window->tableAttributesPage(); }
+  TableAttributesPage& attributes() { return part<TableAttributesPage>(*window); }
 
   // The colour of teach row `row` in the four tables and in the 2D graph.
   struct Shown {
@@ -34,11 +35,11 @@ class RowColors : public ShellTest {
   };
   Shown shown(int row) {
     Shown s{};
-    s.teach = window->teachTablePage().teachTable()->rowColor(row);
+    s.teach = part<TeachTablePage>(*window).teachTable()->rowColor(row);
     s.specification = attributes().rowColorCell(row);
-    s.group = window->groupHoldPage().groupTable()->rowColor(row);
-    s.hold = window->groupHoldPage().holdTable()->rowColor(row + 1);  // after HOLD FAIL
-    ColourGraph& plane = window->dataPanel().twoDGraphPage().colourPlane();
+    s.group = part<GroupHoldPage>(*window).groupTable()->rowColor(row);
+    s.hold = part<GroupHoldPage>(*window).holdTable()->rowColor(row + 1);  // after HOLD FAIL
+    ColourGraph& plane = part<DataPanel>(*window).twoDGraphPage().colourPlane();
     if (row < plane.figureCount()) {
       auto* figure = dynamic_cast<QCPItemEllipse*>(plane.figureItem(row));
       if (figure) s.graph = static_cast<std::uint32_t>(figure->pen().color().rgb()) & 0xFFFFFFu;
@@ -70,26 +71,26 @@ TEST_F(RowColors, SetRowColorPaintsTheFourTablesAndTheGraph) {
 }
 
 TEST_F(RowColors, AutomaticModeDimsTheManualControlsAndShowsTheColourPatch) {
-  QWidget* patch = window->dataPanel().colorPatch();
-  EXPECT_FALSE(patch->isVisibleTo(&window->dataPanel()));  // manual at start
+  QWidget* patch = part<DataPanel>(*window).colorPatch();
+  EXPECT_FALSE(patch->isVisibleTo(&part<DataPanel>(*window)));  // manual at start
   attributes().rowColorSwitch()->click();
-  EXPECT_TRUE(patch->isVisibleTo(&window->dataPanel()));
+  EXPECT_TRUE(patch->isVisibleTo(&part<DataPanel>(*window)));
   EXPECT_FALSE(attributes().rowNumber()->isEnabled());
   EXPECT_FALSE(attributes().colorSelector()->isEnabled());
   EXPECT_FALSE(attributes().setRowColorButton()->isEnabled());
   attributes().rowColorSwitch()->click();
-  EXPECT_FALSE(patch->isVisibleTo(&window->dataPanel()));
+  EXPECT_FALSE(patch->isVisibleTo(&part<DataPanel>(*window)));
   EXPECT_TRUE(attributes().setRowColorButton()->isEnabled());
 }
 
 TEST_F(RowColors, TaughtRowTakesTheMeasuredColourInAutomaticModeOnly) {
   session.live.ColorPatch = 0x3F7FBF;
-  window->teachTablePage().rowNumber()->setValue(9);
+  part<TeachTablePage>(*window).rowNumber()->setValue(9);
   window->teachOperations().TeachDataTo();
   expectEverywhere(9, defaultRowColor(9));
 
   attributes().rowColorSwitch()->setChecked(true);
-  window->teachTablePage().rowNumber()->setValue(9);
+  part<TeachTablePage>(*window).rowNumber()->setValue(9);
   window->teachOperations().TeachDataTo();
   expectEverywhere(9, 0x3F7FBF);
   expectEverywhere(10, defaultRowColor(10));

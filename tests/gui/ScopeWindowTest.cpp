@@ -7,6 +7,7 @@
 #include "core/params/ParaSet.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/panels/ScopePlot.h"
 #include "gui/widgets/ValueRing.h"
 #include "sim/EmbeddedSensor.h"
@@ -45,10 +46,10 @@ TEST_F(ScopeWindowOffline, YMaximumFollowsTheParameterPagesCalculationMode) {
   startOffline();
   auto* graph = find<ScopePlot>("GraphScope");
   chooseItem(find<ValueRing>("EditScopeRecSignal"), 1);
-  choose(window->parameterPage(), ParaWord::CalculationMode, 2);
+  choose(part<ParameterPage>(*window), ParaWord::CalculationMode, 2);
   find<QPushButton>("ButtonZoom11")->click();
   EXPECT_EQ(graph->yRange().upper, 4100);
-  choose(window->parameterPage(), ParaWord::CalculationMode, 3);
+  choose(part<ParameterPage>(*window), ParaWord::CalculationMode, 3);
   find<QPushButton>("ButtonZoom11")->click();
   EXPECT_EQ(graph->yRange().upper, 10000);
 }

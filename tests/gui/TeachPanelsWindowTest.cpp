@@ -7,6 +7,7 @@
 #include <QSpinBox>
 
 #include "gui/ShellFixture.h"
+#include "gui/WindowParts.h"
 #include "gui/charts/SampleScatterView.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
@@ -31,8 +32,8 @@ class TeachPanelsWindow : public ShellTest {
   // The graph teach button: TEACHP2 shown and labelled, nothing started.
   void openGraphTeach() { find<QPushButton>("ButtonTeachRecVal")->click(); }
   void setModes(std::uint16_t evaluation, std::uint16_t calculation) {
-    window->parameterPage().setControlValue(W::EvaluationMode, evaluation);
-    window->parameterPage().setControlValue(W::CalculationMode, calculation);
+    part<ParameterPage>(*window).setControlValue(W::EvaluationMode, evaluation);
+    part<ParameterPage>(*window).setControlValue(W::CalculationMode, calculation);
     window->GetPanelValues();  // as a committed mode control is read
   }
 };
@@ -116,7 +117,7 @@ TEST_F(TeachPanelsConnected, MeanValueTeachRunsTheLiveLoopUntilItIsClosed) {
   bool goEnabled = true;
   bool sendEnabled = true;
   int frames = 0;
-  QObject::connect(&window->liveMonitor(), &LiveMonitor::frameShown, window.get(), [&] {
+  QObject::connect(&part<LiveMonitor>(*window), &LiveMonitor::frameShown, window.get(), [&] {
     ++frames;
     if (frames > 3) return;
     EXPECT_EQ(window->currentChildPanel(), ChildPanel::TEACHP1);
@@ -140,7 +141,7 @@ TEST_F(TeachPanelsConnected, MeanValueTeachRunsTheLiveLoopUntilItIsClosed) {
   EXPECT_EQ(mean().colorDistanceDisplay()->value(), 4);
 
   // TEACH into row No. 7 with Inc: the means and the value tolerances.
-  TeachTablePage& teach = window->teachTablePage();
+  TeachTablePage& teach = part<TeachTablePage>(*window);
   teach.rowNumber()->setValue(7);
   teach.autoIncrement()->setChecked(true);
   find<QPushButton>("ButtonTP1Teach")->click();
@@ -175,11 +176,11 @@ TEST_F(TeachPanelsConnected, GraphTeachRecordsUntilStopAndTeachesTheSelectedSamp
   EXPECT_EQ(graph().counterDisplay()->value(), 6);
   EXPECT_EQ(graph().valueDisplay(0)->value(), 108);
   // No display outside the panel was fed.
-  EXPECT_EQ(window->dataPanel().xDisplay()->text(), QString());
+  EXPECT_EQ(part<DataPanel>(*window).xDisplay()->text(), QString());
   EXPECT_EQ(session.live.ColorPatch, 0x405060u);
 
   // Home puts the X/Y cursor on the first sample; TEACH teaches it into No.
-  TeachTablePage& teach = window->teachTablePage();
+  TeachTablePage& teach = part<TeachTablePage>(*window);
   teach.rowNumber()->setValue(5);
   SampleScatterView& xy = graph().view(0);
   xy.setFocus();

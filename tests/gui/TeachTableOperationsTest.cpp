@@ -10,6 +10,7 @@
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TeachOperations.h"
+#include "gui/WindowParts.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/pages/ParameterPage.h"
@@ -36,11 +37,11 @@ class TeachTableOperationsTest : public ShellTest {
     session.CurrentFrame[FrameWord::Green] = 2000;
     session.CurrentFrame[FrameWord::Blue] = 3000;
     // What the display panel shows is what gets taught.
-    window->dataPanel().showFrame(session.CurrentFrame, 0x102030, false);
+    part<DataPanel>(*window).showFrame(session.CurrentFrame, 0x102030, false);
     session.CurrentFrame = LiveFrame{};
   }
-  ParameterPage& parameters() { return window->parameterPage(); }
-  TeachTablePage& page() { return window->teachTablePage(); }
+  ParameterPage& parameters() { return part<ParameterPage>(*window); }
+  TeachTablePage& page() { return part<TeachTablePage>(*window); }
   WordTable* table() { return page().teachTable(); }
 
   std::vector<int> row(int r) {
@@ -93,7 +94,7 @@ TEST_F(TeachTableOperationsTest, TaughtRowsGetTheDefaultTolerancesOfTheModes) {
 }
 
 TEST_F(TeachTableOperationsTest, TeachingDrawsTheRowAndTheResetDeletesEveryPlot) {
-  TwoDGraphPage& twoD = window->dataPanel().twoDGraphPage();
+  TwoDGraphPage& twoD = part<DataPanel>(*window).twoDGraphPage();
   teachRow(0);
   EXPECT_EQ(session.CurrentFrame[FrameWord::X], 300);  // read back from the display
   EXPECT_EQ(twoD.colourPlane().figureCount(), 64);
@@ -111,7 +112,7 @@ TEST_F(TeachTableOperationsTest, TeachingDrawsTheRowAndTheResetDeletesEveryPlot)
   EXPECT_EQ(row(0), (std::vector<int>{1, 1, 1, 1, 1}));
   EXPECT_EQ(twoD.colourPlane().figureCount(), 0);
   EXPECT_FALSE(twoD.intensityBar().band().has_value());
-  EXPECT_EQ(window->dataPanel().threeDGraphPage().view(2).figureCount(), 0);
+  EXPECT_EQ(part<DataPanel>(*window).threeDGraphPage().view(2).figureCount(), 0);
   // The working set keeps the taught row until the panels are read; a chosen
   // row's band comes from the table as shown.
   EXPECT_EQ(session.working.table[0].cell(0), 300);
@@ -122,7 +123,7 @@ TEST_F(TeachTableOperationsTest, TeachingDrawsTheRowAndTheResetDeletesEveryPlot)
 }
 
 TEST_F(TeachTableOperationsTest, TheBandAfterAResetShowsTheRowAsTheTableShowsIt) {
-  IntensityBar& bar = window->dataPanel().twoDGraphPage().intensityBar();
+  IntensityBar& bar = part<DataPanel>(*window).twoDGraphPage().intensityBar();
   teachRow(0);
   ASSERT_EQ(bar.band()->to, 2200);
   popups.answerConfirm(true);
@@ -130,7 +131,7 @@ TEST_F(TeachTableOperationsTest, TheBandAfterAResetShowsTheRowAsTheTableShowsIt)
   // The working set still holds the taught row; the graphs drawn now (as
   // GO or a table edit draws them) show the row as the table shows it.
   ASSERT_EQ(session.working.table[0].cell(3), 2000);
-  window->liveMonitor().InitGraphs();
+  part<LiveMonitor>(*window).InitGraphs();
   ASSERT_TRUE(bar.band().has_value());
   EXPECT_EQ(bar.band()->from, 0);
   EXPECT_EQ(bar.band()->to, 2);

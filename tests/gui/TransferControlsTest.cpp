@@ -10,6 +10,7 @@
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
+#include "gui/WindowParts.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
 #include "sim/EmbeddedSensor.h"
@@ -49,7 +50,7 @@ TEST_F(TransferControls, TargetAndSetSelectorsActAsRadioGroups) {
 
 TEST_F(TransferControls, SendAndGetDuringAcquisitionOnlyPostTheirRequests) {
   startOffline();
-  TransferBar& bar = window->transferBar();
+  TransferBar& bar = part<TransferBar>(*window);
   QSignalSpy toSensor(&bar, &TransferBar::sendToSensorRequested);
   QSignalSpy fromSensor(&bar, &TransferBar::getFromSensorRequested);
   QSignalSpy toFile(&bar, &TransferBar::sendToFileRequested);
@@ -141,10 +142,10 @@ TEST_F(TransferControls, SendAndGetMoveTheWorkingSetThroughTheSensor) {
 
   // SEND reads the panels and writes them into the selected set of the
   // sensor's RAM.
-  window->parameterPage().numeric(ParaWord::Average)->setValue(7);
-  window->teachTablePage().teachTable()->setValue(40, 0, 321);
+  part<ParameterPage>(*window).numeric(ParaWord::Average)->setValue(7);
+  part<TeachTablePage>(*window).teachTable()->setValue(40, 0, 321);
   // Set 1 is addressable while TRIGGER is PARA.
-  choose(window->parameterPage(), ParaWord::Trigger, 6);
+  choose(part<ParameterPage>(*window), ParaWord::Trigger, 6);
   find<QPushButton>("SelectParaSet1")->click();
   find<QPushButton>("ButtonSend")->click();
   EXPECT_EQ(sensor.model().ramSet(1).table[40].cell(0), 321);

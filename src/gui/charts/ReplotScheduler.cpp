@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace drq::gui {
 
@@ -14,9 +15,9 @@ ReplotScheduler::ReplotScheduler(QObject* parent, int intervalMs) : QObject(pare
   connect(&timer_, &QTimer::timeout, this, &ReplotScheduler::replotDue);
 }
 
-void ReplotScheduler::add(QCustomPlot* plot) {
+void ReplotScheduler::add(QCustomPlot* plot, std::function<void()> prepare) {
   if (!plot || find(plot)) return;
-  entries_.push_back({plot, false, {}});
+  entries_.push_back({plot, std::move(prepare), false, {}});
   plot->installEventFilter(this);
 }
 
@@ -56,6 +57,7 @@ void ReplotScheduler::flush() {
 void ReplotScheduler::replotDue() {
   for (Entry& e : entries_) {
     if (!e.plot || !e.dirty() || !e.plot->isVisible()) continue;
+    if (e.prepare) e.prepare();
     if (e.full) {
       e.plot->replot(QCustomPlot::rpQueuedRefresh);
       ++fullReplots_;

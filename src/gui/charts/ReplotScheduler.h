@@ -7,11 +7,16 @@
 //
 // A chart whose axes did not move may ask for one of its buffered layers only
 // (the cursor layer of the colour graphs), which redraws just that layer.
+//
+// A chart may keep its newest data outside its plottables and hand it over
+// only when it is drawn (the strip charts): its `prepare` runs right before
+// each of its redraws by the scheduler.
 
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <vector>
 
 class QCustomPlot;
@@ -27,8 +32,9 @@ class ReplotScheduler final : public QObject {
  public:
   explicit ReplotScheduler(QObject* parent = nullptr, int intervalMs = kReplotIntervalMs);
 
-  // Registers a chart (once). The scheduler watches it for being shown.
-  void add(QCustomPlot* plot);
+  // Registers a chart (once). The scheduler watches it for being shown;
+  // `prepare`, when given, runs before every redraw of the chart.
+  void add(QCustomPlot* plot, std::function<void()> prepare = {});
 
   // The chart needs a full replot.
   void markDirty(QCustomPlot* plot);
@@ -49,6 +55,7 @@ class ReplotScheduler final : public QObject {
  private:
   struct Entry {
     QPointer<QCustomPlot> plot;
+    std::function<void()> prepare;
     bool full = false;
     std::vector<QCPLayer*> layers;
     bool dirty() const { return full || !layers.empty(); }

@@ -34,6 +34,8 @@ StripChart::StripChart(std::vector<QColor> traceColors, ChartRange fixedRange,
     graph->data()->set(zeros, true);
     traces_.push_back(graph);
   }
+  pendingTraces_.resize(traces_.size());
+  tracePending_.assign(traces_.size(), false);
 
   caption_ = new QCPItemText(this);
   caption_->position->setType(QCPItemPosition::ptAxisRectRatio);
@@ -46,26 +48,20 @@ StripChart::StripChart(std::vector<QColor> traceColors, ChartRange fixedRange,
   caption_->setClipToAxisRect(true);
   caption_->setText(QString());
 
-  connect(this, &QCustomPlot::beforeReplot, this, &StripChart::fitValueAxis);
-  scheduler_.add(this);
+  // A full replot (the scheduler's, a resize) takes the newest samples first.
+  connect(this, &QCustomPlot::beforeReplot, this, [this] {
+    applyPendingSamples();
+    fitValueAxis();
+  });
+  scheduler_.add(this, [this] { applyPendingSamples(); });
 }
 
 void StripChart::setTrace(int trace, std::span<const double> samples) {
   if (trace < 0 || trace >= traceCount()) return;
   if (samples.size() > static_cast<std::size_t>(kSamples)) samples = samples.last(kSamples);
-  QCPGraphDataContainer& container = *traces_[static_cast<std::size_t>(trace)]->data();
-  const int n = static_cast<int>(samples.size());
-  if (container.size() == n) {
-    // The keys stay; only the values move along (no allocation per frame).
-    auto it = container.begin();
-    for (int i = 0; i < n; ++i, ++it) it->value = samples[static_cast<std::size_t>(i)];
-  } else {
-    QVector<QCPGraphData> points(n);
-    for (int i = 0; i < n; ++i) {
-      points[i] = QCPGraphData(kSamples - n + i, samples[static_cast<std::size_t>(i)]);
-    }
-    container.set(points, true);
-  }
+  const auto t = static_cast<std::size_t>(trace);
+  pendingTraces_[t].assign(samples.begin(), samples.end());
+  tracePending_[t] = true;
   samplesChanged();
 }
 
@@ -74,21 +70,48 @@ void StripChart::setInterleaved(std::span<const double> values) {
   if (traces == 0) return;
   std::size_t n = values.size() / traces;
   if (n > static_cast<std::size_t>(kSamples)) {
-    values = values.last(kSamples * traces);
     n = kSamples;
+    values = values.last(n * traces);
+  } else {
+    values = values.first(n * traces);
   }
-  for (std::size_t t = 0; t < traces; ++t) {
-    QCPGraphDataContainer& container = *traces_[t]->data();
-    if (container.size() != static_cast<int>(n)) {
-      std::vector<double> samples(n);
-      for (std::size_t i = 0; i < n; ++i) samples[i] = values[i * traces + t];
-      setTrace(static_cast<int>(t), samples);
-      continue;
-    }
-    auto it = container.begin();
-    for (std::size_t i = 0; i < n; ++i, ++it) it->value = values[i * traces + t];
-  }
+  pendingInterleaved_.assign(values.begin(), values.end());
+  interleavedPending_ = true;
+  // Older single traces are replaced by this window.
+  std::fill(tracePending_.begin(), tracePending_.end(), false);
   samplesChanged();
+}
+
+void StripChart::applySamples(std::size_t trace, std::span<const double> samples,
+                              std::size_t stride) {
+  QCPGraphDataContainer& container = *traces_[trace]->data();
+  const int n = static_cast<int>((samples.size() + stride - 1) / stride);
+  if (container.size() == n) {
+    // The keys stay; only the values move along (no allocation per draw).
+    auto it = container.begin();
+    for (int i = 0; i < n; ++i, ++it) it->value = samples[static_cast<std::size_t>(i) * stride];
+  } else {
+    QVector<QCPGraphData> points(n);
+    for (int i = 0; i < n; ++i) {
+      points[i] = QCPGraphData(kSamples - n + i, samples[static_cast<std::size_t>(i) * stride]);
+    }
+    container.set(points, true);
+  }
+}
+
+void StripChart::applyPendingSamples() {
+  if (interleavedPending_) {
+    interleavedPending_ = false;
+    const std::span<const double> all(pendingInterleaved_);
+    for (std::size_t t = 0; t < traces_.size(); ++t) {
+      applySamples(t, all.subspan(std::min(t, all.size())), traces_.size());
+    }
+  }
+  for (std::size_t t = 0; t < traces_.size(); ++t) {
+    if (!tracePending_[t]) continue;
+    tracePending_[t] = false;
+    applySamples(t, pendingTraces_[t], 1);
+  }
 }
 
 void StripChart::samplesChanged() {
@@ -102,7 +125,15 @@ void StripChart::samplesChanged() {
 std::vector<double> StripChart::traceValues(int trace) const {
   std::vector<double> out;
   if (trace < 0 || trace >= traceCount()) return out;
-  const QCPGraphDataContainer& container = *traces_[static_cast<std::size_t>(trace)]->data();
+  const auto t = static_cast<std::size_t>(trace);
+  if (tracePending_[t]) return pendingTraces_[t];
+  if (interleavedPending_) {
+    for (std::size_t i = t; i < pendingInterleaved_.size(); i += traces_.size()) {
+      out.push_back(pendingInterleaved_[i]);
+    }
+    return out;
+  }
+  const QCPGraphDataContainer& container = *traces_[t]->data();
   for (auto it = container.constBegin(); it != container.constEnd(); ++it) out.push_back(it->value);
   return out;
 }

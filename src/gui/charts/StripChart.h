@@ -4,7 +4,9 @@
 // (manual scaling over a given range) or follows the data (autoscale). A left
 // click and a left double click are reported; the page decides what they do.
 // The traces live on their own buffered layer: while the axes are fixed, a
-// new frame redraws only them.
+// new frame redraws only them. New samples are kept as given and reach the
+// traces when the chart is drawn (or read), so a frame costs one copy of its
+// window however often the loop delivers them.
 
 #include <qcustomplot.h>
 
@@ -31,6 +33,7 @@ class StripChart final : public QCustomPlot {
   void setTrace(int trace, std::span<const double> samples);
   // Samples of all traces interleaved (t0, t1, t2, t0, t1, t2, ...).
   void setInterleaved(std::span<const double> values);
+  // The samples of a trace as last set, oldest first.
   std::vector<double> traceValues(int trace) const;
 
   // Manual scaling from range.min to range.max.
@@ -56,6 +59,10 @@ class StripChart final : public QCustomPlot {
   void fitValueAxis();
   // New samples: the trace layer, or everything while autoscaling.
   void samplesChanged();
+  // Hands the samples set since the last draw to the traces.
+  void applyPendingSamples();
+  // Every `stride`-th sample from the first into trace `trace`.
+  void applySamples(std::size_t trace, std::span<const double> samples, std::size_t stride);
 
   ReplotScheduler& scheduler_;
   std::vector<QCPGraph*> traces_;
@@ -63,6 +70,12 @@ class StripChart final : public QCustomPlot {
   QCPItemText* caption_ = nullptr;
   ChartRange fixed_;
   bool autoscale_ = false;
+  // Samples not yet in the traces: one interleaved window for all traces,
+  // then (newer) single traces.
+  std::vector<double> pendingInterleaved_;
+  bool interleavedPending_ = false;
+  std::vector<std::vector<double>> pendingTraces_;
+  std::vector<bool> tracePending_;
 };
 
 }  // namespace drq::gui

@@ -360,7 +360,7 @@ void ConnectionPage::readSettingsIntoLink() {
 void ConnectionPage::TryToConnect() {
   SensorLink& link = context().session.link;
   CloseCom(link);
-  host_.showSensorStatus(QString::fromLatin1(kTryToConnect));
+  emit sensorStatusShown(QString::fromLatin1(kTryToConnect));
   appendMessage(QString::fromLatin1(kTryToConnect) + QLatin1Char('\n'));
   readSettingsIntoLink();
   // The status is drawn before the attempt; the operator's input waits for
@@ -369,7 +369,7 @@ void ConnectionPage::TryToConnect() {
 
   const LinkState& state = link.state();
   const bool serial = state.protocol == kProtocolRs232;
-  host_.showLinkTarget(serial, comPort_->currentText(), address_->currentText());
+  emit linkTargetShown(serial, comPort_->currentText(), address_->currentText());
   if (serial) {
     InitRS232(link);
   } else {
@@ -403,12 +403,12 @@ void ConnectionPage::CheckComLine() {
     return;
   }
   session.identification = id.text;
-  host_.setSensorStatusLabel(qStringFromLatin1(id.text));
+  emit sensorStatusLabelShown(qStringFromLatin1(id.text));
   if (!id.matches) {
     askCloseOrOffline(qStringFromLatin1(id.mismatchText()));
     return;
   }
-  host_.showSensorStatus(qStringFromLatin1(id.shownVersion));
+  emit sensorStatusShown(qStringFromLatin1(id.shownVersion));
   appendMessage(qStringFromLatin1(id.messageBoxText()));
   session.link.state().linkUp = true;
   if (context().operations.ending()) return;
@@ -425,11 +425,11 @@ void ConnectionPage::Disconnect() {
   context().operations.dimmer().SetButtonsDimmed(false, true);
   CloseCom(session.link);
   if (session.link.state().tcpConnected) DisconnectFromTCPServer(session.link);
-  host_.showSensorStatus(QString::fromLatin1(kNoSensor));
+  emit sensorStatusShown(QString::fromLatin1(kNoSensor));
   appendMessage(QString::fromLatin1(kNoSensor) + QStringLiteral("\n\n"));
-  host_.selectFileTarget();
+  emit fileTargetSelected();
   tryToConnect_->setEnabled(true);
-  host_.undimSendGet();
+  emit sendGetUndimmed();
   baudRate_->setEnabled(true);
   session.link.state().linkUp = false;
 }
@@ -448,7 +448,7 @@ void ConnectionPage::ChangeBaudrate() {
 }
 
 void ConnectionPage::linkFailed(std::string_view message) {
-  host_.showSensorStatus(QString::fromLatin1(kTimeout));
+  emit sensorStatusShown(QString::fromLatin1(kTimeout));
   appendMessage(qStringFromUtf8(message) + QStringLiteral("\n\n"));
   dimLinkButtons();
   host_.activatePage(kPageConnection);
@@ -522,7 +522,7 @@ void ConnectionPage::CBF_StringPortNumber() {
 
 void ConnectionPage::CBF_EditID() {
   context().session.sensorId = utf8FromQString(idField_->text());
-  host_.sensorIdChanged(idField_->text());
+  emit sensorIdEdited(idField_->text());
 }
 
 }  // namespace drq::gui

@@ -22,19 +22,9 @@ namespace drq::gui {
 class ConnectionHost {
  public:
   virtual ~ConnectionHost() = default;
-  // The sensor-status field of the display panel: its value and its label.
-  virtual void showSensorStatus(const QString& value) = 0;
-  virtual void setSensorStatusLabel(const QString& label) = 0;
-  // The display panel shows the COM port (serial) or the server address.
-  virtual void showLinkTarget(bool serial, const QString& comPort, const QString& address) = 0;
   virtual void activatePage(int page) = 0;
   // The operator chose CLOSE: end the program without storing the settings.
   virtual void requestQuit() = 0;
-  // Offline work: FILE becomes the transfer target; SEND and GET stay usable.
-  virtual void selectFileTarget() = 0;
-  virtual void undimSendGet() = 0;
-  // The sensor ID text was edited (recorder page and big displays follow).
-  virtual void sensorIdChanged(const QString& text) = 0;
   virtual void StorePanelSettings() = 0;
   // GetPara after a successful identification, with the panels refreshed.
   virtual void readSensorParameters() = 0;
@@ -91,6 +81,16 @@ class ConnectionPage : public TabPage, public FailureReport {
  signals:
   // The operator asks for the hardware information file.
   void hardwareFileRequested();
+  // The sensor-status field of the display panel: its value and its label.
+  void sensorStatusShown(const QString& value);
+  void sensorStatusLabelShown(const QString& label);
+  // The display panel shows the COM port (serial) or the server address.
+  void linkTargetShown(bool serial, const QString& comPort, const QString& address);
+  // Offline work: FILE becomes the transfer target; SEND and GET stay usable.
+  void fileTargetSelected();
+  void sendGetUndimmed();
+  // The sensor ID text was edited (recorder page and big displays follow).
+  void sensorIdEdited(const QString& text);
 
  public slots:
   void CBF_ButtonTryToConnect();

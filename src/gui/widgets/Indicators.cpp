@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -43,7 +44,8 @@ void ValueDisplay::setValue(int value) {
   if (hasValue_ && value == value_) return;
   value_ = value;
   hasValue_ = true;
-  repaint_.request();
+  // The caption stays: only the box is drawn again.
+  repaint_.request(QRect(0, captionHeight_, width(), height() - captionHeight_));
 }
 
 void ValueDisplay::setCaption(const QString& caption) {
@@ -83,6 +85,7 @@ void ValueDisplay::updateSize() {
   const int captionWidth = caption_.isEmpty() ? 0 : captionMetrics.horizontalAdvance(caption_);
   const int boxHeight = valueMetrics.height() + 2 * kBoxPadding - 2 + kAccentHeight;
   const int captionHeight = caption_.isEmpty() ? 0 : captionMetrics.height() + 1;
+  captionHeight_ = captionHeight;
   setFixedSize(std::max(boxWidth, captionWidth), boxHeight + captionHeight);
 }
 
@@ -104,11 +107,10 @@ void ValueDisplay::mouseDoubleClickEvent(QMouseEvent* event) {
   QWidget::mouseDoubleClickEvent(event);
 }
 
-void ValueDisplay::paintEvent(QPaintEvent*) {
+void ValueDisplay::paintEvent(QPaintEvent* event) {
   QPainter p(this);
-  const QFontMetrics captionMetrics(font());
-  const int captionHeight = caption_.isEmpty() ? 0 : captionMetrics.height() + 1;
-  if (!caption_.isEmpty()) {
+  const int captionHeight = captionHeight_;
+  if (!caption_.isEmpty() && event->rect().top() < captionHeight) {
     p.setPen(isEnabled() ? kCaptionColor : palette().color(QPalette::Disabled, QPalette::Text));
     p.drawText(QRect(0, 0, width(), captionHeight), Qt::AlignLeft | Qt::AlignVCenter, caption_);
   }

@@ -7,6 +7,7 @@
 
 #include <QBasicTimer>
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -23,20 +24,26 @@ class PacedRepaint {
  public:
   explicit PacedRepaint(QWidget& widget) : widget_(widget) {}
   // The widget's look changed: repaint it at the next refresh.
-  void request() {
+  void request() { request(widget_.rect()); }
+  // Only `area` (widget coordinates) changed: repaint that at the next
+  // refresh, together with whatever else was asked for until then.
+  void request(const QRect& area) {
+    area_ = area_.united(area);
     if (!timer_.isActive()) timer_.start(kIndicatorRefreshMs, Qt::CoarseTimer, &widget_);
   }
   // Call from the widget's timerEvent; true when the event was this timer's.
   bool handle(int timerId) {
     if (timerId != timer_.timerId()) return false;
     timer_.stop();
-    widget_.update();
+    widget_.update(area_);
+    area_ = QRect();
     return true;
   }
 
  private:
   QWidget& widget_;
   QBasicTimer timer_;
+  QRect area_;
 };
 
 // A numeric indicator: an optional caption above a sunken box with the value
@@ -88,6 +95,7 @@ class ValueDisplay final : public QWidget {
   QString caption_;
   QString captionName_;  // the accessible name last derived from the caption
   int digits_;
+  int captionHeight_ = 0;  // 0 without a caption
   int value_ = 0;
   bool hasValue_ = false;
   bool prominent_ = false;

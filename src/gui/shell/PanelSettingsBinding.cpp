@@ -1,0 +1,95 @@
+#include "gui/shell/PanelSettingsBinding.h"
+
+#include <cstdio>
+
+#include "core/ini/IniStore.h"
+#include "gui/TextConversion.h"
+#include "gui/Texts.h"
+#include "gui/pages/ConnectionPage.h"
+#include "gui/pages/RecorderPage.h"
+#include "gui/pages/TableAttributesPage.h"
+#include "gui/panels/BigDisplayPanel.h"
+#include "gui/shell/WindowGeometry.h"
+
+namespace drq::gui {
+
+namespace {
+
+// The panel settings file could not be written (title "ATTENTION!"),
+// followed by the path and the reason.
+constexpr const char* kMsgSettingsNotWritten =
+    "The panel settings could not be stored! \nThe previous settings are kept in:\n\n";
+
+}  // namespace
+
+PanelSettingsBinding::PanelSettingsBinding(ShellContext& context,
+                                           const std::filesystem::path& programDir, bool demo,
+                                           Parts parts)
+    : context_(context),
+      programDir_(programDir),
+      file_(settings::panelSettingsPath(programDir)),
+      demo_(demo),
+      parts_(parts) {}
+
+void PanelSettingsBinding::LoadPanelSettings() {
+  Session& session = context_.session;
+  settings::PanelSettings loaded;
+  const bool used = settings::loadPanelSettingsFile(file_, programDir_, loaded);
+
+  session.sensorId = loaded.sensorId;
+  session.parameterFile = loaded.paths.parameterFile;
+  session.recordFile = loaded.paths.recordFile;
+  session.hardwareFile = loaded.paths.hardwareFile;
+  session.tableAttributesFile = loaded.paths.tableAttributesFile;
+  session.RowColors = loaded.rowColors;
+  parts_.tableAttributes.takeRowAttributes(loaded.rowColors, loaded.rowSpecs);
+  parts_.connection.clearRecentAddresses();
+  if (used) {
+    if (loaded.window) applyPlacement(parts_.window, *loaded.window);
+    for (const auto& address : loaded.recentAddresses) {
+      parts_.connection.appendRecentAddress(qStringFromUtf8(address));
+    }
+  }
+  storedRecentAddresses_ = loaded.recentAddresses;
+
+  const QString sensorId = qStringFromUtf8(session.sensorId);
+  parts_.recorder.showRecordFile(qStringFromPath(session.recordFile));
+  parts_.connection.setSensorId(sensorId);
+  parts_.recorder.setSensorId(sensorId);
+  parts_.bigColor.setSensorId(sensorId);
+  parts_.bigGroup.setSensorId(sensorId);
+}
+
+settings::ConnectionSettings PanelSettingsBinding::loadConnectionSettings() {
+  storedConnection_ = parts_.connection.GetConnectionSettingsFromFile(file_);
+  return storedConnection_;
+}
+
+void PanelSettingsBinding::StorePanelSettings() {
+  Session& session = context_.session;
+  session.sensorId = utf8FromQString(parts_.connection.sensorId());
+
+  settings::PanelSettings out;
+  out.sensorId = session.sensorId;
+  out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
+               session.tableAttributesFile};
+  out.recentAddresses = demo_ ? storedRecentAddresses_ : parts_.connection.recentAddresses();
+  parts_.tableAttributes.readRowAttributes(out.rowColors, out.rowSpecs);
+  const settings::ConnectionSettings connection =
+      demo_ ? storedConnection_ : parts_.connection.connectionSettings();
+  const int status =
+      settings::writePanelSettingsFile(file_, out, placementOf(parts_.window), connection);
+  if (status >= 0) return;
+  const std::string reason = ini::iniWriteFailureReason(status);
+  if (context_.operations.ending()) {
+    std::fprintf(stderr, "drqscope: the panel settings could not be stored in %s: %s\n",
+                 file_.string().c_str(), reason.c_str());
+    return;
+  }
+  context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                               QString::fromLatin1(kMsgSettingsNotWritten) +
+                                   qStringFromPath(file_) + QStringLiteral("\n\n") +
+                                   QString::fromStdString(reason));
+}
+
+}  // namespace drq::gui

@@ -107,10 +107,13 @@ RecordOutcome Recorder::TriggeredRecord() {
   fileError_.reset();
   ObservableFlag& run = session_.RunFlag;
   bool linkFailed = false;
+  // The flag is set before the start is exchanged, so that a stop given while
+  // it is answered is not lost.
+  run.set(1);
+  counters_.runCounter = 0;
   if (session_.link.exchange(ORDER_AUTO_SEND, 1) == 1) {
-    run.set(1);
-    counters_.runCounter = 0;
-    while (run.isSet()) {
+    for (;;) {
+      // After a stop this still receives a frame that has begun to arrive.
       const SensorLink::StreamResult r = session_.link.ReceivePushedFrame(run);
       if (r == SensorLink::StreamResult::Stopped) break;
       if (r != SensorLink::StreamResult::Frame) {
@@ -123,18 +126,21 @@ RecordOutcome Recorder::TriggeredRecord() {
       if (!appendOrStop()) break;
       counters_.runCounter += 1;
       hooks_.countersChanged(counters_);
+      if (!run.isSet()) break;
     }
   } else {
     linkFailed = true;
   }
+  const bool atFrameBoundary = !linkFailed;
   run.clear();
   // The sensor is told to stop pushing whatever ended the recording, unless
   // the line itself is gone (a hang-up, the server closing): that has been
   // reported, and a request on it could only fail and report it again.
+  // Frames it pushes until it has read the order are not recorded.
   const Transport* line = session_.link.transport();
   if (line == nullptr || !line->isOpen()) {
     linkFailed = true;
-  } else if (StopAutoSend() != 1) {
+  } else if (session_.link.endStream(ORDER_AUTO_SEND, 0, atFrameBoundary) != 1) {
     linkFailed = true;
   }
   run.clear();

@@ -109,13 +109,16 @@ class Recorder {
   // Returns with RunFlag 0.
   RecordOutcome RecordFrame(double interval, std::uint16_t count);
 
-  // The triggered recording loop (mode 3): ORDER_AUTO_SEND 1; on success
-  // RunFlag is set, the run counter is 0, and every pushed frame is stored,
+  // The triggered recording loop (mode 3): sets RunFlag and the run counter
+  // to 0, sends ORDER_AUTO_SEND 1; on success every pushed frame is stored,
   // shown (hooks.frameRecorded()), appended and counted until RunFlag is
-  // cleared, the stream fails or a line cannot be written. Then StopAutoSend,
-  // whatever ended it, while the line is open (after a hang-up or the server
-  // closing, nothing is sent and LinkFailed returned: the failure was reported
-  // once already). Returns with RunFlag 0.
+  // cleared, the stream fails or a line cannot be written. A stop (RunFlag
+  // cleared, also while the start is exchanged) ends the loop between two
+  // frames: a frame that has begun to arrive is received and recorded first.
+  // Then ORDER_AUTO_SEND 0, whatever ended it, while the line is open (after
+  // a hang-up or the server closing, nothing is sent and LinkFailed returned:
+  // the failure was reported once already); frames pushed before its answer
+  // are dropped (SensorLink::endStream). Returns with RunFlag 0.
   RecordOutcome TriggeredRecord();
 
   // ORDER_AUTO_SEND 0: the sensor stops pushing frames. 1 or -1.

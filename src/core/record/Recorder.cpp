@@ -113,7 +113,9 @@ RecordOutcome Recorder::TriggeredRecord() {
   counters_.runCounter = 0;
   if (session_.link.exchange(ORDER_AUTO_SEND, 1) == 1) {
     for (;;) {
-      // After a stop this still receives a frame that has begun to arrive.
+      // After a stop this still receives a frame that has begun to arrive;
+      // once one has been received that way, the loop ends.
+      const bool stopped = !run.isSet();
       const SensorLink::StreamResult r = session_.link.ReceivePushedFrame(run);
       if (r == SensorLink::StreamResult::Stopped) break;
       if (r != SensorLink::StreamResult::Frame) {
@@ -125,8 +127,11 @@ RecordOutcome Recorder::TriggeredRecord() {
       hooks_.frameRecorded();
       if (!appendOrStop()) break;
       counters_.runCounter += 1;
+      const bool stopGiven = !run.isSet();
       hooks_.countersChanged(counters_);
-      if (!run.isSet()) break;
+      // The counters' hook ends the recording at this frame (a count
+      // reached); a stop given before it is handled by the next pass.
+      if (stopped || (!stopGiven && !run.isSet())) break;
     }
   } else {
     linkFailed = true;

@@ -71,7 +71,9 @@ class RecorderHooks {
   // A frame has been stored in CurrentFrame and the live state: show it
   // (SetPanelGraphData, SetPanelData, ShowGraph). Its line is appended next.
   virtual void frameRecorded() = 0;
-  // The counters changed. May clear RunFlag to end the recording.
+  // The counters changed. May clear RunFlag to end the recording; in the
+  // triggered mode it then ends at this frame, without finishing one that
+  // has begun to arrive.
   virtual void countersChanged(const RecordCounters& counters) = 0;
 };
 

@@ -120,8 +120,12 @@ int cmdRecord(CliContext& ctx) {
   RecordOptions options;
   if (const auto error = parseOptions(ctx.args, options)) return ctx.usageError(*error);
 
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
   Session& session = ctx.session;
+  // From here on a signal ends the command with its summary line: before the
+  // recording starts, with no frame recorded; during it, after the frame in
+  // flight.
+  StopOnSignal stopOnSignal(session.RunFlag);
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
   session.recordFile = std::filesystem::path(options.file);
   session.sensorId = options.id;
   if (const auto error = writeRecordHeader(session.recordFile, session.sensorId)) {
@@ -136,8 +140,9 @@ int cmdRecord(CliContext& ctx) {
   const LocalWallClock wallClock;
   Recorder recorder(session, hooks, session.clock, wallClock);
   RecordOutcome outcome = RecordOutcome::Ended;
-  {
-    StopOnSignal stopOnSignal(session.RunFlag);
+  // The recorder sets RunFlag when it starts, which would undo a signal that
+  // has come already.
+  if (!stopOnSignal.signalled()) {
     if (options.mode == RecordMode::Triggered) {
       outcome = recorder.TriggeredRecord();
     } else {

@@ -122,20 +122,25 @@ int cmdScope(CliContext& ctx) {
   const auto output = args.get("-o");
   if (output && output->empty()) return ctx.usageError("-o needs a FILE");
 
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
   SensorLink& link = ctx.link();
   ScopeState& scope = ctx.session.scope;
-  // The link is open; a failure report during the capture clears the flag.
-  link.state().linkUp = true;
-
   // A signal or the time limit ends the wait; one that comes while the start
-  // is still being exchanged ends it as soon as the capture runs.
+  // is still being exchanged ends it as soon as the capture runs, one that
+  // comes before (during the connection) keeps the start from being sent.
   bool abandon = false;
   const auto breakOff = [&] {
     abandon = true;
     scope.captureRunning.clear();
   };
   StopOnSignal stopOnSignal(breakOff);
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  if (abandon) {
+    ctx.err << kCaptureAbandoned;
+    return kExitLinkFailure;
+  }
+  // The link is open; a failure report during the capture clears the flag.
+  link.state().linkUp = true;
+
   QTimer timer;
   timer.setSingleShot(true);
   timer.setTimerType(Qt::PreciseTimer);

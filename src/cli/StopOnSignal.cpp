@@ -42,20 +42,22 @@ StopOnSignal::StopOnSignal(std::function<void()> onSignal) {
                      signalled_ = true;
                      onSignal();
                    });
+  intInstalled_ = install(SIGINT, oldInt_);
+  termInstalled_ = install(SIGTERM, oldTerm_);
+}
+
+bool StopOnSignal::install(int sig, struct sigaction& previous) {
+  if (::sigaction(sig, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) return false;
   struct sigaction action {};
   action.sa_handler = &onStopSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = static_cast<int>(SA_RESETHAND | SA_RESTART);
-  ::sigaction(SIGINT, &action, &oldInt_);
-  ::sigaction(SIGTERM, &action, &oldTerm_);
-  installed_ = true;
+  return ::sigaction(sig, &action, nullptr) == 0;
 }
 
 StopOnSignal::~StopOnSignal() {
-  if (installed_) {
-    ::sigaction(SIGINT, &oldInt_, nullptr);
-    ::sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
+  if (intInstalled_) ::sigaction(SIGINT, &oldInt_, nullptr);
+  if (termInstalled_) ::sigaction(SIGTERM, &oldTerm_, nullptr);
   gSignalWakeFd.store(-1);
   notifier_.reset();
   for (int fd : fds_) {

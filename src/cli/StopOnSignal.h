@@ -14,7 +14,10 @@ namespace drq::cli {
 // While it exists, SIGINT and SIGTERM run `onSignal` from within the event loop
 // the link waits in (the handler itself only writes a byte into a pipe). A
 // second signal takes its default action, so a stuck run can still be
-// interrupted. One StopOnSignal at a time.
+// interrupted. A signal that is ignored when it is made (SIG_IGN inherited
+// from nohup or a shell's background job) stays ignored. One StopOnSignal at
+// a time; commands make it before their first connection, so that a signal
+// at any point ends them through their own summary.
 class StopOnSignal {
  public:
   explicit StopOnSignal(std::function<void()> onSignal);
@@ -28,8 +31,12 @@ class StopOnSignal {
   bool signalled() const { return signalled_; }
 
  private:
+  // Installs the handler for `sig` unless it is ignored; true when installed.
+  static bool install(int sig, struct sigaction& previous);
+
   int fds_[2] = {-1, -1};
-  bool installed_ = false;
+  bool intInstalled_ = false;
+  bool termInstalled_ = false;
   bool signalled_ = false;
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};

@@ -87,8 +87,11 @@ int cmdWatch(CliContext& ctx) {
     count = *parsed;
   }
 
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
   Session& session = ctx.session;
+  // From here on a signal ends the command after the frame in flight; one
+  // that comes before the loop starts leaves the table without frames.
+  StopOnSignal stopOnSignal(session.RunFlag);
+  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
   ctx.out << watchHeaderLine();
   ctx.out.flush();
   if (!ctx.out) {
@@ -99,7 +102,8 @@ int cmdWatch(CliContext& ctx) {
   // The link is open; a failure report during the loop clears the flag again.
   session.link.state().linkUp = true;
   PrintingHooks hooks(session, ctx.out, count);
-  StopOnSignal stopOnSignal([&session] { session.RunFlag.clear(); });
+  // GetData sets RunFlag when it starts, which would undo an earlier signal.
+  if (stopOnSignal.signalled()) return kExitOk;
   GetData(session, hooks);
   if (hooks.outputFailed()) {
     ctx.err << kOutputFailed;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <csignal>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -177,6 +180,111 @@ TEST_F(RecordCommand, UsageErrorsTouchNeitherTheFileNorTheSensor) {
   EXPECT_NE(r.err.find("-o FILE is required"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_FALSE(peer.connected());
+}
+
+// A stop while a pushed frame arrives, over both kinds of line: the frame is
+// finished and recorded, the stop order follows, and a frame pushed before
+// its answer is dropped. Half the frame comes with the start's answer, the
+// signal at once, the rest a moment later: whichever of them the command sees
+// first, the outcome is the same.
+class RecordStopOnLine : public ::testing::TestWithParam<bool> {
+ protected:
+  RecordStopOnLine() {
+    if (GetParam()) {
+      auto pty = std::make_unique<test::PtyPeer>();
+      link = {"--serial", pty->slavePath()};
+      peer = std::move(pty);
+    } else {
+      auto tcp = std::make_unique<test::TcpPeer>();
+      link = {"--tcp", "127.0.0.1:" + std::to_string(tcp->port())};
+      peer = std::move(tcp);
+    }
+  }
+
+  TempDir dir;
+  std::filesystem::path file = dir.file("run.dat");
+  std::unique_ptr<test::ScriptedPeer> peer;
+  std::vector<std::string> link;
+};
+
+INSTANTIATE_TEST_SUITE_P(TcpAndSerial, RecordStopOnLine, ::testing::Bool(),
+                         [](const auto& p) { return p.param ? "Serial" : "Tcp"; });
+
+TEST_P(RecordStopOnLine, SignalWhileAPushedFrameArrivesRecordsItAndEndsCleanly) {
+  const Bytes frame = dataFrame(numbered(40), 1);
+  const auto half = frame.begin() + 20;
+  peer->onRequest = [&](const Bytes& request) {
+    if (request[1] != ORDER_AUTO_SEND) return;
+    Bytes answer = buildFrame(ORDER_AUTO_SEND, 0, {});
+    if (request[2] == 1) {
+      answer.insert(answer.end(), frame.begin(), half);
+      peer->send(answer);
+      std::raise(SIGINT);
+      peer->later(20, [&] { peer->send(Bytes(half, frame.end())); });
+    } else {
+      Bytes pushed = dataFrame(numbered(50), 2);
+      pushed.insert(pushed.end(), answer.begin(), answer.end());
+      peer->send(pushed);
+    }
+  };
+  std::vector<std::string> a = link;
+  a.insert(a.end(), {"record", "-o", file.string(), "--mode", "trigger"});
+  const CliRun r = test::runCliCaptured(a);
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.err, "recorded 1 frames to " + file.string() + "\n");
+  EXPECT_EQ(recordedWords(test::readFileBytes(file), recordHeader("")),
+            std::vector<std::string>{wordsOf(40)});
+  ASSERT_EQ(peer->requests.size(), 2u);
+  EXPECT_EQ(peer->requests[1], buildFrame(ORDER_AUTO_SEND, 0, {}));
+}
+
+// A signal that comes before the recording runs (here while the connection is
+// made or the start is answered) ends the command with its summary line, and
+// the sensor is left not pushing.
+TEST_F(RecordCommand, SignalBeforeTheRecordingRunsEndsWithTheSummary) {
+  for (const char* mode : {"count", "trigger"}) {
+    SCOPED_TRACE(mode);
+    peer.requests.clear();
+    peer.onRequest = [&](const Bytes& request) {
+      if (request[1] == ORDER_AUTO_SEND)
+        peer.send(buildFrame(ORDER_AUTO_SEND, 0, {}));
+      else
+        peer.send(dataFrame(numbered(3)));
+    };
+    QTimer::singleShot(0, [] { std::raise(SIGINT); });
+    const CliRun r = test::runCliCaptured(args({"--mode", mode, "--count", "5"}));
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    const auto lines = recordedWords(test::readFileBytes(file), recordHeader(""));
+    EXPECT_LE(lines.size(), 1u);
+    EXPECT_EQ(r.err,
+              "recorded " + std::to_string(lines.size()) + " frames to " + file.string() + "\n");
+    const auto sent = requests();
+    if (std::string_view(mode) == "count") {
+      EXPECT_EQ(sent.size(), lines.size());
+    } else if (!sent.empty()) {
+      EXPECT_EQ(sent,
+                (std::vector<std::pair<int, int>>{{ORDER_AUTO_SEND, 1}, {ORDER_AUTO_SEND, 0}}));
+    }
+  }
+}
+
+TEST_F(RecordCommand, AnIgnoredSignalStaysIgnored) {
+  struct sigaction ignore {};
+  struct sigaction before {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ASSERT_EQ(::sigaction(SIGINT, &ignore, &before), 0);
+  int answered = 0;
+  peer.onRequest = [&](const Bytes&) {
+    if (++answered == 1) std::raise(SIGINT);
+    peer.send(dataFrame(numbered(answered)));
+  };
+  const CliRun r = test::runCliCaptured(args({"--count", "3", "--interval", "0.01"}));
+  struct sigaction after {};
+  ::sigaction(SIGINT, &before, &after);
+  EXPECT_EQ(after.sa_handler, SIG_IGN);
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.err, "recorded 3 frames to " + file.string() + "\n");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <csignal>
 #include <sstream>
 #include <string>
@@ -130,6 +132,21 @@ TEST(ScopeCommand, TimeoutOrSignalSendsTheBreakAndFails) {
     struct sigaction now {};
     ::sigaction(SIGINT, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL);
+  }
+}
+
+TEST(ScopeCommand, SignalBeforeTheCaptureStartsIsAnAbandonedCapture) {
+  test::TcpPeer peer;
+  peer.onRequest = [&](const Bytes&) { peer.send(buildFrame(ORDER_SCOPE, 0, {})); };
+  QTimer::singleShot(0, [] { std::raise(SIGINT); });
+  const CliRun r = test::runCliCaptured({"--tcp", tcp(peer), "scope", "--trigger-mode", "4"});
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.err, "capture abandoned\n");
+  // Noticed while connecting: nothing is sent; while the start is answered:
+  // the break follows it.
+  if (!peer.requests.empty()) {
+    ASSERT_EQ(peer.requests.size(), 2u);
+    EXPECT_EQ(peer.requests[1], buildFrame(ORDER_SCOPE, 0, {}));
   }
 }
 

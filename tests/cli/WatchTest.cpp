@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <csignal>
 #include <sstream>
 #include <string>
@@ -138,6 +140,20 @@ TEST(Watch, InterruptEndsTheRunCleanlyAfterTheFrameInFlight) {
     ::sigaction(sig, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL);  // the previous handler is back
   }
+}
+
+TEST(Watch, SignalBeforeTheLoopRunsLeavesTheTableWithoutFrames) {
+  test::TcpPeer peer;
+  peer.onRequest = [&](const Bytes&) { peer.send(dataAnswer(numbered(1))); };
+  // Noticed while the connection is made or the first frame is on its way.
+  QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+  const CliRun r = run({"watch", "--tcp", "127.0.0.1:" + std::to_string(peer.port())});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  const auto printed = lines(r.out);
+  ASSERT_GE(printed.size(), 1u);
+  EXPECT_EQ(printed[0] + "\n", kHeader);
+  EXPECT_EQ(printed.size(), 1 + peer.requests.size());
+  EXPECT_LE(peer.requests.size(), 1u);
 }
 
 // Accepts `room` characters, then fails like a closed pipe or a full disk.

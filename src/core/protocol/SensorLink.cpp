@@ -179,13 +179,15 @@ void SensorLink::serialStatusAndRead(std::size_t offset, std::size_t count, bool
 // --- Receive steps ----------------------------------------------------------
 
 int SensorLink::GetHeaderFrame() {
+  return receiveHeader(kExchangeTimeoutSeconds);
+}
+
+int SensorLink::receiveHeader(double limit) {
   bool arrived = false;
   if (isTcp()) {
-    arrived = awaitBytes(kHeaderSize, Fill::IntoBuffer, kExchangeTimeoutSeconds, nullptr, false) ==
-              WaitResult::Ready;
+    arrived = awaitBytes(kHeaderSize, Fill::IntoBuffer, limit, nullptr, false) == WaitResult::Ready;
   } else if (transport_) {
-    arrived = awaitBytes(kHeaderSize, Fill::QueueOnly, kExchangeTimeoutSeconds, nullptr, false) ==
-              WaitResult::Ready;
+    arrived = awaitBytes(kHeaderSize, Fill::QueueOnly, limit, nullptr, false) == WaitResult::Ready;
     serialStatusAndRead(0, kHeaderSize, true);  // made whether the wait succeeded or not
   }
   if (!arrived || state_.lineStatus > 0) {
@@ -261,32 +263,68 @@ int SensorLink::CheckHeaderCRC(std::size_t offset) {
 
 // --- Streaming --------------------------------------------------------------
 
+bool SensorLink::frameBegun() {
+  if (!transport_) return false;
+  return (isTcp() && receivedCount_ > 0) || transport_->bytesAvailable() > 0;
+}
+
 SensorLink::StreamResult SensorLink::ReceivePushedFrame(const ObservableFlag& running) {
   retireTransport();
   if (!transport_) {
     reportFailure(kMsgStreamLineError);
     return StreamResult::Failed;
   }
-  if (isTcp()) {
-    receivedCount_ = 0;
-    const WaitResult w = awaitBytes(kHeaderSize, Fill::IntoBuffer, kNoTimeout, &running, false);
-    if (w == WaitResult::Stopped) return StreamResult::Stopped;
-    if (w != WaitResult::Ready) return StreamResult::Failed;  // closed: reported by ClientTCPCB
-  } else {
-    const WaitResult w = awaitBytes(kHeaderSize, Fill::QueueOnly, kNoTimeout, &running, true);
-    if (w == WaitResult::Stopped) return StreamResult::Stopped;
-    if (w != WaitResult::Ready) {
-      reportFailure(kMsgStreamLineError);
-      return StreamResult::Failed;
+  const bool tcp = isTcp();
+  const Fill fill = tcp ? Fill::IntoBuffer : Fill::QueueOnly;
+  if (tcp) receivedCount_ = 0;
+  WaitResult w = awaitBytes(kHeaderSize, fill, kNoTimeout, &running, !tcp);
+  if (w == WaitResult::Stopped) {
+    // A stop ends the wait between two frames only: a frame that has begun to
+    // arrive is received whole, so that it is neither lost nor left on the
+    // line in front of the answer to the request that ends the stream.
+    if (!frameBegun()) return StreamResult::Stopped;
+    w = awaitBytes(kHeaderSize, fill, kExchangeTimeoutSeconds, nullptr, !tcp);
+    if (w == WaitResult::Timeout) {
+      // Stray bytes that never became a header: the operator's stop stands.
+      transport_->flush();
+      return StreamResult::Stopped;
     }
-    serialStatusAndRead(0, kHeaderSize, false);  // the status was checked on every pass
   }
+  if (w != WaitResult::Ready) {
+    // A closed TCP connection has been reported by ClientTCPCB.
+    if (!tcp) reportFailure(kMsgStreamLineError);
+    return StreamResult::Failed;
+  }
+  if (!tcp) serialStatusAndRead(0, kHeaderSize, false);  // the status was checked on every pass
   if (CheckHeaderCRC() != 1) return StreamResult::BadFrame;
   // An error report in the stream is no frame: the sensor fails the stream
   // as it would fail an exchange.
   if (checkErrorReport() != 1) return StreamResult::BadFrame;
   if (GetDataFrame() != 1) return StreamResult::BadFrame;
   return StreamResult::Frame;
+}
+
+int SensorLink::endStream(std::uint8_t order, std::uint16_t argument, bool atFrameBoundary) {
+  retireTransport();
+  FillTxBuf(order, argument, 0);
+  rxBuffer_.fill(0);
+  state_.lineStatus = 0;
+  receivedCount_ = 0;
+  const double start = clock_.now();
+  if (transport_) {
+    if (!atFrameBoundary) transport_->flush();
+    transport_->write(std::span<const std::uint8_t>(txBuffer_).first(kHeaderSize));
+  }
+  for (;;) {
+    // The answer must arrive within the exchange's limit however many pushed
+    // frames come first; a header that is not there by then is a time-out.
+    const double left = std::max(0.0, kExchangeTimeoutSeconds - (clock_.now() - start));
+    if (receiveHeader(left) != 1) return -1;
+    if (responseLength_ != 0 && GetDataFrame() != 1) return -1;
+    if (responseOrder_ == order || responseOrder_ == kErrorReportOrder) return 1;
+    // A frame the sensor pushed before it read the request: dropped.
+    receivedCount_ = 0;
+  }
 }
 
 SensorLink::StreamResult SensorLink::waitForReceived(std::size_t total,

@@ -164,8 +164,12 @@ class SensorLink {
   // Streaming reception (automatic sending, scope on a serial link): waits for
   // the next pushed frame without a time limit while `running` is set, then
   // checks its header and receives its payload (3.0 s limit).
+  // A stop ends the wait only between two frames: when `running` is cleared
+  // (also before the call) after bytes of a frame have arrived, that frame is
+  // received whole as usual (its header within 3.0 s of the stop; bytes that
+  // do not make a header by then are discarded and the result is Stopped).
   //   Frame    header and payload good; response fields and payload updated.
-  //   Stopped  `running` was cleared first; nothing reported.
+  //   Stopped  `running` was cleared before a frame began; nothing reported.
   //   BadFrame the frame failed its checks, its payload did not arrive in
   //            time, or it is an error report that an exchange would fail
   //            with (argument 1 or 2, reported with the same message);
@@ -177,6 +181,17 @@ class SensorLink {
   // TCP: the received byte count is reset to 0 first, as for an exchange.
   enum class StreamResult { Frame, Stopped, Failed, BadFrame };
   StreamResult ReceivePushedFrame(const ObservableFlag& running);
+
+  // Ends a stream of pushed frames: sends the request `order`, `argument`
+  // (no payload) and receives its answer as an exchange does, except that
+  // frames the sensor pushed before it read the request are received whole
+  // and dropped. The answer is the first frame with `order` (or an error
+  // report, which fails as in an exchange); it must begin within 3.0 s of the
+  // request, however many pushed frames come first. `atFrameBoundary`: the
+  // stream was stopped between two frames, so what has arrived is the start
+  // of the next ones and is kept; otherwise (after a failure) pending input
+  // is discarded first, as an exchange does. 1 or -1 (reported).
+  int endStream(std::uint8_t order, std::uint16_t argument, bool atFrameBoundary);
 
   // Streaming reception of a block (scope on a TCP link): waits without a time
   // limit while `running` is set until the receive buffer holds `total` bytes
@@ -223,6 +238,10 @@ class SensorLink {
   // After a good header: an error report with argument 1 or 2 is reported
   // with its message (-1); any other response passes (1).
   int checkErrorReport();
+  // GetHeaderFrame with the header awaited at most `limit` seconds.
+  int receiveHeader(double limit);
+  // Bytes of a pushed frame have arrived (in the receive buffer or queued).
+  bool frameBegun();
   enum class Fill { QueueOnly, IntoBuffer };
   enum class TcpEvent { DataReady, Disconnect };
 

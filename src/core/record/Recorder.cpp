@@ -107,12 +107,15 @@ RecordOutcome Recorder::TriggeredRecord() {
   fileError_.reset();
   ObservableFlag& run = session_.RunFlag;
   bool linkFailed = false;
-  // Set before the start: a stop (or the window's close) while the sensor's
-  // answer is awaited is kept, and the stream is not entered.
+  // The flag is set before the start is exchanged, so that a stop given while
+  // it is answered is not lost.
   run.set(1);
+  counters_.runCounter = 0;
   if (session_.link.exchange(ORDER_AUTO_SEND, 1) == 1) {
-    counters_.runCounter = 0;
-    while (run.isSet()) {
+    for (;;) {
+      // After a stop this still receives a frame that has begun to arrive;
+      // once one has been received that way, the loop ends.
+      const bool stopped = !run.isSet();
       const SensorLink::StreamResult r = session_.link.ReceivePushedFrame(run);
       if (r == SensorLink::StreamResult::Stopped) break;
       if (r != SensorLink::StreamResult::Frame) {
@@ -124,28 +127,30 @@ RecordOutcome Recorder::TriggeredRecord() {
       hooks_.frameRecorded();
       if (!appendOrStop()) break;
       counters_.runCounter += 1;
+      const bool stopGiven = !run.isSet();
       hooks_.countersChanged(counters_);
+      // The counters' hook ends the recording at this frame (a count
+      // reached); a stop given before it is handled by the next pass.
+      if (stopped || (!stopGiven && !run.isSet())) break;
     }
   } else {
     linkFailed = true;
   }
+  const bool atFrameBoundary = !linkFailed;
   run.clear();
   // The sensor is told to stop pushing whatever ended the recording, unless
   // the line itself is gone (a hang-up, the server closing): that has been
   // reported, and a request on it could only fail and report it again.
+  // Frames it pushes until it has read the order are not recorded.
   const Transport* line = session_.link.transport();
   if (line == nullptr || !line->isOpen()) {
     linkFailed = true;
-  } else if (StopAutoSend() != 1) {
+  } else if (session_.link.endStream(ORDER_AUTO_SEND, 0, atFrameBoundary) != 1) {
     linkFailed = true;
   }
   run.clear();
   if (fileError_) return RecordOutcome::FileFailed;
   return linkFailed ? RecordOutcome::LinkFailed : RecordOutcome::Ended;
-}
-
-int Recorder::StopAutoSend() {
-  return session_.link.exchange(ORDER_AUTO_SEND, 0);
 }
 
 bool Recorder::RecordManually() {

@@ -71,7 +71,9 @@ class RecorderHooks {
   // A frame has been stored in CurrentFrame and the live state: show it
   // (SetPanelGraphData, SetPanelData, ShowGraph). Its line is appended next.
   virtual void frameRecorded() = 0;
-  // The counters changed. May clear RunFlag to end the recording.
+  // The counters changed. May clear RunFlag to end the recording; in the
+  // triggered mode it then ends at this frame, without finishing one that
+  // has begun to arrive.
   virtual void countersChanged(const RecordCounters& counters) = 0;
 };
 
@@ -109,17 +111,17 @@ class Recorder {
   // Returns with RunFlag 0.
   RecordOutcome RecordFrame(double interval, std::uint16_t count);
 
-  // The triggered recording loop (mode 3): ORDER_AUTO_SEND 1; on success
-  // RunFlag is set, the run counter is 0, and every pushed frame is stored,
+  // The triggered recording loop (mode 3): sets RunFlag and the run counter
+  // to 0, sends ORDER_AUTO_SEND 1; on success every pushed frame is stored,
   // shown (hooks.frameRecorded()), appended and counted until RunFlag is
-  // cleared, the stream fails or a line cannot be written. Then StopAutoSend,
-  // whatever ended it, while the line is open (after a hang-up or the server
-  // closing, nothing is sent and LinkFailed returned: the failure was reported
-  // once already). Returns with RunFlag 0.
+  // cleared, the stream fails or a line cannot be written. A stop (RunFlag
+  // cleared, also while the start is exchanged) ends the loop between two
+  // frames: a frame that has begun to arrive is received and recorded first.
+  // Then ORDER_AUTO_SEND 0, whatever ended it, while the line is open (after
+  // a hang-up or the server closing, nothing is sent and LinkFailed returned:
+  // the failure was reported once already); frames pushed before its answer
+  // are dropped (SensorLink::endStream). Returns with RunFlag 0.
   RecordOutcome TriggeredRecord();
-
-  // ORDER_AUTO_SEND 0: the sensor stops pushing frames. 1 or -1.
-  int StopAutoSend();
 
   // Mode 2: appends CurrentFrame (as it is: the same frame again if none has
   // arrived since) and counts it. False when the line could not be written

@@ -17,6 +17,7 @@ namespace {
 
 using test::FakeClock;
 using test::FakeTransport;
+using test::PeerScript;
 using Bytes = std::vector<std::uint8_t>;
 
 using test::RecordingReport;
@@ -405,6 +406,38 @@ TEST_P(LinkTest, ErrorReportInAStreamFailsItAsAnExchangeWould) {
   EXPECT_EQ(link.ReceivePushedFrame(stream), SensorLink::StreamResult::Frame);
   EXPECT_EQ(link.responseArgument(), 7);
   EXPECT_EQ(report.messages.size(), 2u);
+}
+
+TEST_P(LinkTest, StrayBytesAtAStopAreDroppedOnceTheyCannotBeAHeaderAnyMore) {
+  fake->push().send(Bytes{0x55, 0x08, 0x01}, 1.0).run([this] { runFlag.clear(); }, 0.1);
+  const double stop = 101.1;
+  EXPECT_EQ(link.ReceivePushedFrame(runFlag), SensorLink::StreamResult::Stopped);
+  EXPECT_GT(clock.now() - stop, kExchangeTimeoutSeconds);
+  EXPECT_LT(clock.now() - stop, kExchangeTimeoutSeconds + 0.01);
+  EXPECT_EQ(fake->pending(), 0u);
+  EXPECT_TRUE(report.messages.empty());
+}
+
+TEST_P(LinkTest, EndingAStreamSkipsPushedFramesForTheExchangeLimitAtMost) {
+  // Frames pushed before the answer are dropped, the answer is taken.
+  fake->answerNext()
+      .send(buildFrame(ORDER_GET_DATA, 1, counting(40)))
+      .sendInPieces(buildFrame(ORDER_GET_DATA, 2, counting(40)), 3, 0.01, 0.5)
+      .send(buildFrame(ORDER_AUTO_SEND, 0, {}), 0.5);
+  EXPECT_EQ(link.endStream(ORDER_AUTO_SEND, 0, true), 1);
+  EXPECT_EQ(link.responseOrder(), ORDER_AUTO_SEND);
+  EXPECT_EQ(fake->flushCount(), 0);
+
+  // A sensor that goes on pushing and never answers: the time-out after
+  // 3.0 s (on a serial link plus the final read's port time-out).
+  PeerScript& pushing = fake->answerNext();
+  for (int i = 0; i < 40; ++i) pushing.send(buildFrame(ORDER_GET_DATA, 3, counting(40)), 0.25);
+  const double start = clock.now();
+  EXPECT_EQ(link.endStream(ORDER_AUTO_SEND, 0, false), -1);
+  EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
+  EXPECT_EQ(fake->flushCount(), 1);
+  EXPECT_GT(clock.now() - start, kExchangeTimeoutSeconds);
+  EXPECT_LE(clock.now() - start, kExchangeTimeoutSeconds + (tcp() ? 0.01 : kPortTimeoutSeconds));
 }
 
 TEST_F(SerialLinkOnFake, LineErrorWhileWaitingForAPushedFrame) {

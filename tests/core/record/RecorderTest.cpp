@@ -286,6 +286,49 @@ TEST_P(RecorderTest, UnwritableFileEndsATriggeredRecordingAfterTheFirstFrame) {
   EXPECT_EQ(requests(), (std::vector<GetData>{kAutoSendOn, kAutoSendOff}));
 }
 
+// A stop while a pushed frame arrives piece by piece (as on a serial line):
+// the frame is finished and recorded, the stop order follows, and a frame the
+// sensor pushed before reading it is dropped, wherever the stop falls.
+TEST_P(RecorderTest, StopWhileAPushedFrameArrivesRecordsItAndDropsTheFramesBeforeTheAnswer) {
+  hooks.mode = static_cast<std::uint16_t>(RecordMode::Triggered);
+  for (const std::size_t split :
+       {std::size_t{1}, std::size_t{7}, std::size_t{8}, std::size_t{30}}) {
+    SCOPED_TRACE(split);
+    std::filesystem::remove(session.recordFile);
+    hooks.shown.clear();
+    const Bytes frame = dataFrame(numbered(7), 1);
+    fake->answerNext()
+        .send(buildFrame(ORDER_AUTO_SEND, 0, {}))
+        .send(Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(split)), 0.5)
+        .run([this] { session.RunFlag.clear(); }, 0.01)
+        .sendInPieces(Bytes(frame.begin() + static_cast<std::ptrdiff_t>(split), frame.end()), 1,
+                      0.001, 0.01);
+    fake->answerNext()
+        .send(dataFrame(numbered(8), 2))
+        .send(buildFrame(ORDER_AUTO_SEND, 0, {}), 0.01);
+    EXPECT_EQ(recorder.TriggeredRecord(), RecordOutcome::Ended);
+    EXPECT_EQ(hooks.shown, std::vector<int>{7});
+    EXPECT_EQ(recorded(), lineOf(7));
+    EXPECT_EQ(recorder.counters().runCounter, 1);
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_TRUE(session.link.state().linkUp);
+    EXPECT_EQ(fake->pending(), 0u);
+  }
+  EXPECT_EQ(requests(),
+            (std::vector<GetData>{kAutoSendOn, kAutoSendOff, kAutoSendOn, kAutoSendOff, kAutoSendOn,
+                                  kAutoSendOff, kAutoSendOn, kAutoSendOff}));
+}
+
+TEST_P(RecorderTest, StopWhileTheStartIsAnsweredIsKept) {
+  fake->answerNext()
+      .run([this] { session.RunFlag.clear(); }, 0.1)
+      .send(buildFrame(ORDER_AUTO_SEND, 0, {}), 0.1);
+  fake->answerNext().send(buildFrame(ORDER_AUTO_SEND, 0, {}));
+  EXPECT_EQ(recorder.TriggeredRecord(), RecordOutcome::Ended);
+  EXPECT_EQ(requests(), (std::vector<GetData>{kAutoSendOn, kAutoSendOff}));
+  EXPECT_TRUE(report.messages.empty());
+}
+
 TEST_P(RecorderTest, ManualRecordAppendsTheSameFrameAgainWhenNoNewOneArrived) {
   session.CurrentFrame = numbered(-40);
   EXPECT_TRUE(recorder.RecordManually());

@@ -56,6 +56,7 @@ bool MqttConnection::start(std::string& reason) {
   mosquitto_connect_callback_set(mosq_, &MqttConnection::onConnect);
   mosquitto_disconnect_callback_set(mosq_, &MqttConnection::onDisconnect);
   mosquitto_publish_callback_set(mosq_, &MqttConnection::onPublish);
+  mosquitto_subscribe_callback_set(mosq_, &MqttConnection::onSubscribe);
   mosquitto_message_callback_set(mosq_, &MqttConnection::onMessage);
   mosquitto_log_callback_set(mosq_, &MqttConnection::onLog);
   int rc = MOSQ_ERR_SUCCESS;
@@ -179,6 +180,10 @@ void MqttConnection::onPublish(mosquitto*, void* self, int mid) {
   c->pending_.emplace_back(EventKind::Delivered, mid);
 }
 
+void MqttConnection::onSubscribe(mosquitto*, void* self, int, int, const int*) {
+  static_cast<MqttConnection*>(self)->pending_.emplace_back(EventKind::Subscribed);
+}
+
 void MqttConnection::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
   auto* c = static_cast<MqttConnection*>(self);
   Event e(EventKind::Message);
@@ -257,6 +262,9 @@ void MqttConnection::afterCall() {
         return;
       case EventKind::Delivered:
         if (events_.delivered) events_.delivered(e.mid);
+        break;
+      case EventKind::Subscribed:
+        if (events_.subscribed) events_.subscribed();
         break;
       case EventKind::Message:
         if (events_.message) events_.message(e.text, e.payload, e.retained);

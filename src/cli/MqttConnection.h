@@ -61,6 +61,8 @@ class MqttConnection {
     std::function<void(const std::string& reason)> lost;
     // A QoS 1 message was acknowledged (PUBACK), or a QoS 0 message written.
     std::function<void(int mid)> delivered;
+    // The broker acknowledged a subscription (SUBACK).
+    std::function<void()> subscribed;
     // A message arrived on a subscription.
     std::function<void(const std::string& topic, const std::string& payload, bool retained)>
         message;
@@ -87,7 +89,7 @@ class MqttConnection {
   void disconnect();
 
  private:
-  enum class EventKind { Connected, Lost, Delivered, Message };
+  enum class EventKind { Connected, Lost, Delivered, Subscribed, Message };
   struct Event {
     explicit Event(EventKind k, int m = 0, std::string t = {})
         : kind(k), mid(m), text(std::move(t)) {}
@@ -101,6 +103,7 @@ class MqttConnection {
   static void onConnect(mosquitto*, void* self, int rc);
   static void onDisconnect(mosquitto*, void* self, int rc);
   static void onPublish(mosquitto*, void* self, int mid);
+  static void onSubscribe(mosquitto*, void* self, int mid, int count, const int* granted);
   static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
   static void onLog(mosquitto*, void* self, int level, const char* text);
 

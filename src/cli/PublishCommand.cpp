@@ -3,6 +3,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -171,8 +173,10 @@ std::optional<std::string> checkReadable(const std::string& file) {
 // doubling delay, publishing the queue's frames in order.
 class BrokerLink {
  public:
-  BrokerLink(BrokerOptions options, std::string prefix, std::string identity, int qos,
-             PublishQueue& queue, std::function<void()> changed)
+  // Without `identity` (the sensor was never identified) only the status is
+  // published.
+  BrokerLink(BrokerOptions options, std::string prefix, std::optional<std::string> identity,
+             int qos, PublishQueue& queue, std::function<void()> changed)
       : options_(std::move(options)),
         frameTopic_(prefix + "/frame"),
         identityTopic_(prefix + "/identity"),
@@ -267,10 +271,13 @@ class BrokerLink {
   void onConnected() {
     everConnected_ = true;
     delay_ = kReconnectFirstSeconds;
-    conn_->publish(identityTopic_, identity_, 1, true);
-    conn_->publish(statusTopic_, "online", 1, true);
-    // A final status decided while the broker was away follows "online".
-    if (finalStatus_) statusMid_ = conn_->publish(statusTopic_, *finalStatus_, 1, true);
+    if (identity_) conn_->publish(identityTopic_, *identity_, 1, true);
+    // Once the run is over, a new connection tells how it ended instead.
+    if (finalStatus_) {
+      statusMid_ = conn_->publish(statusTopic_, *finalStatus_, 1, true);
+    } else {
+      conn_->publish(statusTopic_, "online", 1, true);
+    }
     pump();
     changed_();
   }
@@ -297,7 +304,7 @@ class BrokerLink {
   std::string frameTopic_;
   std::string identityTopic_;
   std::string statusTopic_;
-  std::string identity_;
+  std::optional<std::string> identity_;
   int qos_;
   PublishQueue& queue_;
   std::function<void()> changed_;
@@ -312,6 +319,32 @@ class BrokerLink {
   std::optional<std::string> finalStatus_;
   std::optional<int> statusMid_;
   bool statusDelivered_ = false;
+};
+
+// While it exists, a write to a connection the broker has closed returns an
+// error instead of ending the process (TLS writes do not ask the kernel to
+// hold SIGPIPE back). A handler someone installed stays.
+class IgnoreBrokenPipe {
+ public:
+  IgnoreBrokenPipe() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGPIPE, nullptr, &old_);
+    if (old_.sa_handler == SIG_DFL) {
+      ::sigaction(SIGPIPE, &ignore, nullptr);
+      changed_ = true;
+    }
+  }
+  ~IgnoreBrokenPipe() {
+    if (changed_) ::sigaction(SIGPIPE, &old_, nullptr);
+  }
+  IgnoreBrokenPipe(const IgnoreBrokenPipe&) = delete;
+  IgnoreBrokenPipe& operator=(const IgnoreBrokenPipe&) = delete;
+
+ private:
+  struct sigaction old_ {};
+  bool changed_ = false;
 };
 
 // Runs the event loop until `done` holds, `limit` has passed, or (with
@@ -440,6 +473,7 @@ int cmdPublish(CliContext& ctx) {
   std::unique_ptr<BrokerLink> broker;
   Waiter waiter;
   bool stopped = false;
+  const IgnoreBrokenPipe ignoreBrokenPipe;
   // Every way out from here on ends with the summary line.
   const auto finish = [&](int status) {
     ctx.err << "published " << decimal(static_cast<long long>(queue.published()))
@@ -452,29 +486,56 @@ int cmdPublish(CliContext& ctx) {
     session.RunFlag.clear();
     waiter.wake();
   });
+  const auto makeBroker = [&](const std::string& prefix, std::optional<std::string> identity) {
+    broker = std::make_unique<BrokerLink>(options.broker, prefix, std::move(identity), options.qos,
+                                          queue, [&waiter] { waiter.wake(); });
+  };
+  const auto waitForConnection = [&] {
+    waiter.waitFor([&] { return stopped || broker->connected() || !broker->attempting(); },
+                   std::chrono::hours(1));
+  };
+  // The last status (retained) delivered, then DISCONNECT, so that no will
+  // replaces it.
+  const auto closeAfterStatus = [&] {
+    waiter.waitFor([&] { return broker->statusDelivered() || !broker->connected(); }, kStatusTime);
+    broker->close();
+    waiter.waitFor([&] { return broker->ended(); }, kDisconnectTime);
+  };
+  const auto linkFailureStatus = [&] {
+    const std::string& text = session.link.state().errorText;
+    return failedStatus(text.empty() ? std::string_view("link failure") : text);
+  };
+  // Before the identification only a given prefix is known to report under.
+  const auto failedBeforeBroker = [&](int status) {
+    if (status == kExitLinkFailure && !options.topic.empty() && !stopped) {
+      makeBroker(options.topic, std::nullopt);
+      broker->publishStatus(linkFailureStatus());
+      if (broker->start()) {
+        waitForConnection();
+        if (broker->connected()) closeAfterStatus();
+      }
+    }
+    return finish(status);
+  };
 
-  if (const int rc = ctx.connect(); rc != kExitOk) return finish(rc);
+  if (const int rc = ctx.connect(); rc != kExitOk) return failedBeforeBroker(rc);
   if (stopped) return finish(kExitOk);
   Identification id;
-  if (identifySensor(ctx.link(), id) != 1) return finish(kExitLinkFailure);
+  if (identifySensor(ctx.link(), id) != 1) return failedBeforeBroker(kExitLinkFailure);
   if (!id.matches) {
     ctx.err << id.mismatchText() << '\n';
     return finish(kExitFirmwareMismatch);
   }
   if (stopped) return finish(kExitOk);
 
-  const std::string prefix =
-      options.topic.empty() ? "drq/" + std::to_string(id.serialNumber) : options.topic;
-  broker = std::make_unique<BrokerLink>(options.broker, prefix,
-                                        identityMessage(id.shownVersion, id.serialNumber),
-                                        options.qos, queue, [&waiter] { waiter.wake(); });
+  makeBroker(options.topic.empty() ? "drq/" + std::to_string(id.serialNumber) : options.topic,
+             identityMessage(id.shownVersion, id.serialNumber));
   const auto brokerFailure = [&] {
     ctx.err << "drqctl publish: broker " << brokerText << ": " << broker->lastReason() << '\n';
     return finish(kExitBrokerFailure);
   };
   if (!broker->start()) return brokerFailure();
-  waiter.waitFor([&] { return stopped || broker->connected() || !broker->attempting(); },
-                 std::chrono::hours(1));
+  waitForConnection();
   if (!broker->connected()) {
     if (stopped) return finish(kExitOk);
     return brokerFailure();
@@ -506,19 +567,11 @@ int cmdPublish(CliContext& ctx) {
   }
   run.clear();
 
-  // The end: the queue gets its time, then the status, then DISCONNECT.
+  // The end: the queue gets its time, what is left counts as dropped.
   waiter.waitFor([&] { return queue.empty(); }, kDrainTime);
   queue.dropAll();
-  std::string status = "offline";
-  if (linkFailed) {
-    std::string text = session.link.state().errorText;
-    if (text.empty()) text = "link failure";
-    status = failedStatus(text);
-  }
-  broker->publishStatus(status);
-  waiter.waitFor([&] { return broker->statusDelivered() || !broker->connected(); }, kStatusTime);
-  broker->close();
-  waiter.waitFor([&] { return broker->ended(); }, kDisconnectTime);
+  broker->publishStatus(linkFailed ? linkFailureStatus() : "offline");
+  closeAfterStatus();
   return finish(linkFailed ? kExitLinkFailure : kExitOk);
 }
 

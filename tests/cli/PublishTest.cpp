@@ -255,6 +255,27 @@ TEST_F(PublishOnBroker, SensorLinkFailureIsKeptAsTheStatus) {
   EXPECT_EQ(late.payloads(kPrefix + "/status"), std::vector<std::string>{failed});
 }
 
+TEST_F(PublishOnBroker, ASensorNeverReachedIsReportedUnderAGivenPrefix) {
+  int closedPort = 0;
+  {
+    test::TcpPeer gone;
+    closedPort = gone.port();
+  }
+  const CliRun r =
+      test::runCliCaptured({"--tcp", "127.0.0.1:" + std::to_string(closedPort), "publish",
+                            "--broker", broker.address(), "--topic", "plant/s9"});
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(lastLine(r.err), "published 0 frames, dropped 0");
+  MqttSubscriber late(broker.port(), "plant/s9/#");
+  ASSERT_TRUE(late.ready());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !late.messages.empty(); }, kWaitMs));
+  ASSERT_EQ(late.messages.size(), 1u);  // no identity: the sensor never answered
+  const std::string status = late.payloads("plant/s9/status").at(0);
+  EXPECT_EQ(status.rfind("failed: ", 0), 0u) << status;
+  EXPECT_EQ(status.find_first_of("\r\n"), std::string::npos) << status;
+  EXPECT_NE(status.find("refused"), std::string::npos) << status;
+}
+
 TEST_F(PublishOnBroker, NothingLostOverABrokerRestart) {
   MqttSubscriber sub(broker.port(), kPrefix + "/frame", "drq-test-restart");
   ASSERT_TRUE(sub.ready());

@@ -97,7 +97,7 @@ bool MqttConnection::start(std::string& reason) {
   misc_->setInterval(kMiscIntervalMs);
   QObject::connect(misc_.get(), &QTimer::timeout, &context_, [this] {
     if (ended_) return;
-    mosquitto_loop_misc(mosq_);
+    checkLoopResult(mosquitto_loop_misc(mosq_));
     afterCall();
   });
   misc_->start();
@@ -200,9 +200,22 @@ void MqttConnection::onLog(mosquitto*, void* self, int level, const char* text) 
 }
 
 std::string MqttConnection::reasonFor(int rc) const {
-  std::string text = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
-  if (rc == MOSQ_ERR_TLS && !lastError_.empty()) text += ": " + lastError_;
-  return text;
+  // A TLS failure's own words are in the library's error log line.
+  if (rc == MOSQ_ERR_TLS && !lastError_.empty()) return lastError_;
+  return rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
+}
+
+void MqttConnection::checkLoopResult(int rc) {
+  // Most failures arrive through onDisconnect; some (a failed TLS handshake
+  // on a connection still being set up) only as the result.
+  if (rc == MOSQ_ERR_SUCCESS || ended_) return;
+  if (rc == MOSQ_ERR_TLS) {
+    fail("TLS failure (" + reasonFor(rc) + ")");
+  } else if (rc == MOSQ_ERR_NO_CONN && !connected_) {
+    return;  // not yet connected: nothing to service
+  } else {
+    onDisconnect(mosq_, this, rc);
+  }
 }
 
 void MqttConnection::fail(std::string reason) {
@@ -222,13 +235,13 @@ void MqttConnection::watchSocket() {
       readNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
       QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, &context_, [this] {
         if (ended_) return;
-        mosquitto_loop_read(mosq_, 1);
+        checkLoopResult(mosquitto_loop_read(mosq_, 1));
         afterCall();
       });
       writeNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
       QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, &context_, [this] {
         if (ended_) return;
-        mosquitto_loop_write(mosq_, 1);
+        checkLoopResult(mosquitto_loop_write(mosq_, 1));
         afterCall();
       });
     }

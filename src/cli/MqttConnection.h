@@ -112,6 +112,7 @@ class MqttConnection {
   // what happened (outside the library's callbacks, in order, once).
   void afterCall();
   void watchSocket();
+  void checkLoopResult(int rc);
   void fail(std::string reason);
   std::string reasonFor(int rc) const;
 

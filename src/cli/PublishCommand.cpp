@@ -451,6 +451,8 @@ int cmdPublish(CliContext& ctx) {
   PublishOptions options;
   std::string brokerText;
   if (const auto error = parseOptions(ctx.args, options, brokerText)) return ctx.usageError(*error);
+  if (ctx.linkOptions.kind == LinkOptions::Kind::None)
+    return ctx.usageError("no link given: use --tcp HOST[:PORT] or --serial DEVICE");
   if (!options.passwordFile.empty()) {
     std::string password;
     if (const auto error = readPassword(options.passwordFile, password)) {

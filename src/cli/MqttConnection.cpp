@@ -246,7 +246,9 @@ void MqttConnection::watchSocket() {
       });
     }
   }
-  if (writeNotifier_) writeNotifier_->setEnabled(mosquitto_want_write(mosq_));
+  // Changing a notifier costs a system call: only when it changes.
+  if (writeNotifier_ && writeNotifier_->isEnabled() != mosquitto_want_write(mosq_))
+    writeNotifier_->setEnabled(!writeNotifier_->isEnabled());
 }
 
 void MqttConnection::afterCall() {

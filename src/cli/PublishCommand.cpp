@@ -189,6 +189,9 @@ class BrokerLink {
     options_.willPayload = "offline";
     reconnect_.setSingleShot(true);
     QObject::connect(&reconnect_, &QTimer::timeout, &reconnect_, [this] { attempt(); });
+    pumpSoon_.setSingleShot(true);
+    pumpSoon_.setInterval(0);
+    QObject::connect(&pumpSoon_, &QTimer::timeout, &pumpSoon_, [this] { pump(); });
   }
 
   // Starts the first connection attempt; false with the reason when it fails
@@ -222,6 +225,12 @@ class BrokerLink {
       }
     }
     pumping_ = false;
+  }
+
+  // Pumps from the event loop's next turn: called between two sensor
+  // requests, the broker's work then overlaps the wait for the next answer.
+  void pumpSoon() {
+    if (!pumpSoon_.isActive()) pumpSoon_.start();
   }
 
   // Publishes the final status (retained, QoS 1) when connected.
@@ -311,6 +320,7 @@ class BrokerLink {
   std::unique_ptr<MqttConnection> conn_;
   std::unique_ptr<MqttConnection> retired_;  // kept until the next attempt
   QTimer reconnect_;
+  QTimer pumpSoon_;
   int delay_ = kReconnectFirstSeconds;
   bool everConnected_ = false;
   bool closing_ = false;
@@ -559,7 +569,7 @@ int cmdPublish(CliContext& ctx) {
     acceptLiveFrame(session, session.link.responsePayload());
     queue.push(
         frameMessage(seq++, utcTimestamp(std::chrono::system_clock::now()), session.CurrentFrame));
-    broker->pump();
+    broker->pumpSoon();
     if (options.count != 0 && seq >= options.count) break;
     while (options.interval > 0 && run.isSet()) {
       const double elapsed = session.clock.now() - stamp;

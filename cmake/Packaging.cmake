@@ -5,6 +5,8 @@
 #   share/applications/drqscope.desktop
 #   share/icons/hicolor/{scalable,NxN}/apps/   the program's icon
 #   share/man/man1/*.1.gz
+#   lib/systemd/system/drqctl-publish@.service   the publisher as a service
+#   share/doc/drqscope/examples/publish.env.example
 
 include(GNUInstallDirs)
 
@@ -21,6 +23,11 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME drqscope.png)
 endforeach()
+
+install(FILES ${drq_packaging}/systemd/drqctl-publish@.service
+        DESTINATION lib/systemd/system)  # not the multiarch library folder
+install(FILES ${drq_packaging}/systemd/publish.env.example
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/drqscope/examples)
 
 # Manual pages: the version filled in, compressed as Debian installs them.
 set(drq_man_pages)

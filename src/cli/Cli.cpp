@@ -126,7 +126,7 @@ void printUsage(std::ostream& os) {
         "  --version           the program's version\n";
   os << "\nexit status: 0 success, 1 link failure, 2 usage error or unusable file,\n"
         "             3 firmware mismatch or calibration rejected; diff-para: 0 equal,\n"
-        "             1 different\n";
+        "             1 different; publish: 4 broker not reachable or refused\n";
 }
 
 int CliContext::connect() {

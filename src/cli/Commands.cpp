@@ -36,6 +36,10 @@ constexpr Command kCommands[] = {
      "[--trigger-mode M] [--level L] [--pre N] [--scan-rate R] [--signal S] [--timeout SEC] "
      "[-o FILE]",
      "capture one scope trace and print it tab-separated", &cmdScope},
+    {"publish",
+     "--broker HOST[:PORT] [--topic PREFIX] [--qos 0|1] [--interval S] [--count N] "
+     "[--client-id ID] [--username U --password-file FILE] [--cafile FILE] [--queue N]",
+     "publish live frames to an MQTT broker until stopped", &cmdPublish},
     {"ports", "", "list the serial ports: the name for --serial, and what each is", &cmdPorts},
 };
 

@@ -79,6 +79,14 @@ int cmdRaw(CliContext& ctx);
 // SIGTERM arrived (exit 0), or the link or the output failed (exit 1).
 int cmdWatch(CliContext& ctx);
 
+// publish --broker HOST[:PORT] [options]: identifies the sensor, then polls it
+// like watch and publishes every good frame to an MQTT broker
+// (PublishCommand.h). Exit 0 after --count frames or SIGINT/SIGTERM, 1 on a
+// link failure, 2 on a usage error or an unreadable --password-file/--cafile,
+// 4 when the broker cannot be reached or refuses at the start. Once the
+// options are accepted, stderr ends with "published N frames, dropped D".
+int cmdPublish(CliContext& ctx);
+
 // ports: the machine's serial ports, one line each: the name to pass to
 // --serial (the stable /dev/serial/by-id name where there is one), a tab, and
 // what the port is ("ttyUSB0 - FTDI FT232R USB UART, USB 0403:6001"). Needs

@@ -2,7 +2,7 @@
 # Builds the Debian package from the build tree into a temporary directory,
 # unpacks it into a temporary root (dpkg -x) and checks what an installation
 # would hold: the three programs answering --version, the desktop entry, the
-# icons, the manual pages and the logo.
+# icons, the manual pages, the logo and the publisher's service unit.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
@@ -46,4 +46,9 @@ for size in 16 32 48 64 128 256; do
   [ -f "$root/usr/share/icons/hicolor/${size}x${size}/apps/drqscope.png" ] || fail "icon $size"
 done
 [ -f "$root/usr/share/drqscope/logoKD.bmp" ] || fail "logo"
+unit="$root/usr/lib/systemd/system/drqctl-publish@.service"
+[ -f "$unit" ] || fail "no publisher service unit"
+grep -qx 'EnvironmentFile=/etc/drq/publish-%i.env' "$unit" || fail "unit without its environment file"
+grep -qx 'Restart=on-failure' "$unit" || fail "unit without Restart=on-failure"
+[ -f "$root/usr/share/doc/drqscope/examples/publish.env.example" ] || fail "publisher example"
 echo "package ok: $(basename "$deb")"

@@ -115,12 +115,11 @@ bool MqttConnection::start(std::string& reason) {
   return true;
 }
 
-std::optional<int> MqttConnection::publish(std::string_view topic, std::string_view payload,
+std::optional<int> MqttConnection::publish(const std::string& topic, std::string_view payload,
                                            int qos, bool retain) {
   if (!connected_ || ended_) return std::nullopt;
   int mid = 0;
-  const std::string topicText(topic);
-  const int rc = mosquitto_publish(mosq_, &mid, topicText.c_str(), static_cast<int>(payload.size()),
+  const int rc = mosquitto_publish(mosq_, &mid, topic.c_str(), static_cast<int>(payload.size()),
                                    payload.data(), qos, retain);
   std::optional<int> result;
   if (rc == MOSQ_ERR_SUCCESS) {
@@ -149,6 +148,9 @@ void MqttConnection::disconnect() {
 void MqttConnection::onConnect(mosquitto*, void* self, int rc) {
   auto* c = static_cast<MqttConnection*>(self);
   if (rc == 0) {
+    // The library formats a log line for every packet while a log handler is
+    // set; the handler is wanted for the set-up's failures (TLS details) only.
+    mosquitto_log_callback_set(c->mosq_, nullptr);
     c->connected_ = true;
     c->pending_.emplace_back(EventKind::Connected);
   } else {

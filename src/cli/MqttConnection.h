@@ -81,7 +81,7 @@ class MqttConnection {
 
   // Hands a message to the connection; its message id, or nothing when the
   // connection is not up or took no more.
-  std::optional<int> publish(std::string_view topic, std::string_view payload, int qos,
+  std::optional<int> publish(const std::string& topic, std::string_view payload, int qos,
                              bool retain);
   bool subscribe(std::string_view topic, int qos);
 
@@ -129,7 +129,7 @@ class MqttConnection {
   bool ended_ = false;
   bool dispatching_ = false;
   std::string refusal_;    // the CONNACK's reason
-  std::string lastError_;  // the library's last error log line (TLS details)
+  std::string lastError_;  // the library's last error log line before CONNACK (TLS details)
   std::vector<Event> pending_;
 };
 

@@ -385,6 +385,17 @@ class Waiter {
 
 }  // namespace
 
+namespace {
+
+// Two decimal digits of 0..99.
+char* twoDigits(char* out, int value) {
+  *out++ = static_cast<char>('0' + value / 10);
+  *out++ = static_cast<char>('0' + value % 10);
+  return out;
+}
+
+}  // namespace
+
 std::string utcTimestamp(std::chrono::system_clock::time_point t) {
   using namespace std::chrono;
   const auto ms = duration_cast<milliseconds>(t.time_since_epoch()).count();
@@ -392,30 +403,81 @@ std::string utcTimestamp(std::chrono::system_clock::time_point t) {
   const auto millis = static_cast<int>(ms - static_cast<long long>(seconds) * 1000);
   std::tm tm{};
   gmtime_r(&seconds, &tm);
-  char buf[40];
-  const int n =
-      std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", tm.tm_year + 1900,
-                    tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millis);
-  return std::string(buf, static_cast<std::size_t>(std::clamp(n, 0, 39)));
+  const int year = tm.tm_year + 1900;
+  if (year < 0 || year > 9999) {
+    char buf[40];
+    const int n =
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", year, tm.tm_mon + 1,
+                      tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millis);
+    return std::string(buf, static_cast<std::size_t>(std::clamp(n, 0, 39)));
+  }
+  // Written by hand: this runs once a frame.
+  char buf[24];
+  char* p = twoDigits(buf, year / 100);
+  p = twoDigits(p, year % 100);
+  *p++ = '-';
+  p = twoDigits(p, tm.tm_mon + 1);
+  *p++ = '-';
+  p = twoDigits(p, tm.tm_mday);
+  *p++ = 'T';
+  p = twoDigits(p, tm.tm_hour);
+  *p++ = ':';
+  p = twoDigits(p, tm.tm_min);
+  *p++ = ':';
+  p = twoDigits(p, tm.tm_sec);
+  *p++ = '.';
+  *p++ = static_cast<char>('0' + millis / 100);
+  p = twoDigits(p, millis % 100);
+  *p++ = 'Z';
+  return std::string(buf, p);
 }
 
 std::string frameMessage(std::uint64_t seq, std::string_view time, const LiveFrame& frame) {
-  std::string m;
-  m.reserve(360);
-  m += "{\"seq\": ";
-  m += std::to_string(seq);
-  m += ", \"time\": ";
-  m += jsonString(time);
-  for (std::size_t i = 0; i < kPublishedWords; ++i) {
-    m += ", \"";
-    m += kWatchColumns[i];
-    m += "\": ";
-    char buf[8];
-    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<int>(frame.words[i])).ptr;
-    m.append(buf, end);
+  // Built in one buffer, one allocation for the result: this runs once a
+  // frame. A time that needs escaping takes the general way.
+  static constexpr std::string_view kSeq = "{\"seq\": ";
+  static constexpr std::string_view kTime = ", \"time\": \"";
+  constexpr std::size_t kNames = [] {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < kPublishedWords; ++i) n += kWatchColumns[i].size();
+    return n;
+  }();
+  constexpr std::size_t kFixed = kSeq.size() + 20 + kTime.size() + 1 +
+                                 kPublishedWords * (std::string_view(", \"\": ").size() + 6) +
+                                 kNames + 1;
+  const bool plainTime = std::all_of(time.begin(), time.end(), [](char c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+  });
+  if (!plainTime || time.size() > 64) {
+    std::string m = std::string(kSeq) + std::to_string(seq) + ", \"time\": " + jsonString(time);
+    for (std::size_t i = 0; i < kPublishedWords; ++i) {
+      m += ", \"";
+      m += kWatchColumns[i];
+      m += "\": ";
+      m += std::to_string(static_cast<int>(frame.words[i]));
+    }
+    m += '}';
+    return m;
   }
-  m += '}';
-  return m;
+  std::array<char, kFixed + 64> buf;
+  char* p = buf.data();
+  const auto put = [&p](std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+  };
+  put(kSeq);
+  p = std::to_chars(p, p + 20, seq).ptr;
+  put(kTime);
+  put(time);
+  *p++ = '"';
+  for (std::size_t i = 0; i < kPublishedWords; ++i) {
+    put(", \"");
+    put(kWatchColumns[i]);
+    put("\": ");
+    p = std::to_chars(p, p + 6, static_cast<int>(frame.words[i])).ptr;
+  }
+  *p++ = '}';
+  return std::string(buf.data(), p);
 }
 
 std::string identityMessage(std::string_view identification, std::uint16_t serialNumber) {

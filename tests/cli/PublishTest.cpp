@@ -98,6 +98,7 @@ TEST(PublishMessages, FrameIdentityStatusAndTime) {
   EXPECT_EQ(utcTimestamp(system_clock::time_point(milliseconds(1796767200123))),
             "2026-12-08T22:00:00.123Z");
   EXPECT_EQ(utcTimestamp(system_clock::time_point(milliseconds(5))), "1970-01-01T00:00:00.005Z");
+  EXPECT_EQ(utcTimestamp(system_clock::time_point(milliseconds(-1))), "1969-12-31T23:59:59.999Z");
 
   LiveFrame f = numbered(-7);
   f.words[0] = -32768;
@@ -108,6 +109,10 @@ TEST(PublishMessages, FrameIdentityStatusAndTime) {
             R"("BLUE": -5, "X s": -4, "Y i": -3, "INT M": -2, "delta C": -1, "COLOR": 0, )"
             R"("GROUP": 1, "TRIGGER": 2, "TEMP": 3, "RAW RED": 4, "RAW GREEN": 5, )"
             R"("RAW BLUE": 32767})");
+  const std::string odd = frameMessage(UINT64_MAX, "a\"b", f);
+  EXPECT_TRUE(odd.starts_with(R"({"seq": 18446744073709551615, "time": "a\"b", "RED": -32768, )"))
+      << odd;
+  EXPECT_TRUE(odd.ends_with(R"("RAW BLUE": 32767})")) << odd;
 
   EXPECT_EQ(identityMessage("A \"B\"\\C\n\x01\xE9", 65535),
             R"({"identification": "A \"B\"\\C\u000a\u0001\u00e9", "serial": 65535})");

@@ -1,5 +1,8 @@
 #include "cli/MqttConnection.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -12,6 +15,24 @@
 namespace drq::cli {
 
 namespace {
+
+// Why a socket that is still being connected can no longer be used: its
+// pending error ("refused (...)" for a refused connection), or a hang-up
+// without one. nullopt while it is usable.
+std::optional<std::string> deadSocketReason(int fd) {
+  if (fd < 0) return std::nullopt;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error != 0) {
+    if (error == ECONNREFUSED) return "refused (" + std::string(std::strerror(error)) + ")";
+    return "not reachable (" + std::string(std::strerror(error)) + ")";
+  }
+  pollfd probe{fd, POLLIN, 0};
+  if (::poll(&probe, 1, 0) == 1 && (probe.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    return std::string("refused (the broker closed the connection)");
+  }
+  return std::nullopt;
+}
 
 constexpr int kMiscIntervalMs = 1000;
 
@@ -214,7 +235,13 @@ void MqttConnection::checkLoopResult(int rc) {
   if (rc == MOSQ_ERR_TLS) {
     fail("TLS failure (" + reasonFor(rc) + ")");
   } else if (rc == MOSQ_ERR_NO_CONN && !connected_) {
-    return;  // not yet connected: nothing to service
+    // Not yet connected: nothing to service, unless the socket itself has
+    // failed or hung up (a refused or dropped connection while the TLS
+    // handshake is pending). Its notifier would otherwise fire again at
+    // once, for as long as the connect deadline allows.
+    if (const std::optional<std::string> dead = deadSocketReason(mosquitto_socket(mosq_))) {
+      fail(*dead);
+    }
   } else {
     onDisconnect(mosq_, this, rc);
   }

@@ -505,6 +505,34 @@ std::string jsonString(std::string_view text) {
   return s;
 }
 
+namespace {
+
+// Passes every link failure on and keeps their texts, one per line, for the
+// status: a closed connection is reported before the exchange it ended.
+class FailureCollector final : public FailureReport {
+ public:
+  explicit FailureCollector(SensorLink& link) : link_(link), next_(link.failureReport()) {
+    link_.setFailureReport(this);
+  }
+  ~FailureCollector() override { link_.setFailureReport(next_); }
+  FailureCollector(const FailureCollector&) = delete;
+  FailureCollector& operator=(const FailureCollector&) = delete;
+
+  void linkFailed(std::string_view message) override {
+    if (!text_.empty()) text_ += '\n';
+    text_ += message;
+    if (next_) next_->linkFailed(message);
+  }
+  const std::string& text() const { return text_; }
+
+ private:
+  SensorLink& link_;
+  FailureReport* next_;
+  std::string text_;
+};
+
+}  // namespace
+
 std::string failedStatus(std::string_view linkFailureText) {
   std::string s = "failed: ";
   for (std::size_t i = 0; i < linkFailureText.size(); ++i) {
@@ -543,6 +571,7 @@ int cmdPublish(CliContext& ctx) {
   }
 
   Session& session = ctx.session;
+  FailureCollector failures(session.link);
   PublishQueue queue(options.queue);
   std::unique_ptr<BrokerLink> broker;
   Waiter waiter;
@@ -576,7 +605,8 @@ int cmdPublish(CliContext& ctx) {
     waiter.waitFor([&] { return broker->ended(); }, kDisconnectTime);
   };
   const auto linkFailureStatus = [&] {
-    const std::string& text = session.link.state().errorText;
+    const std::string& text =
+        failures.text().empty() ? session.link.state().errorText : failures.text();
     return failedStatus(text.empty() ? std::string_view("link failure") : text);
   };
   // Before the identification only a given prefix is known to report under.

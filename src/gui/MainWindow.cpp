@@ -1,16 +1,8 @@
 #include "gui/MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QMouseEvent>
-#include <QScreen>
-#include <QShortcut>
-#include <QVBoxLayout>
 
-#include <cstdio>
-
-#include "core/ini/IniStore.h"
 #include "core/params/ParaTransfer.h"
 #include "gui/HardwareFileOperation.h"
 #include "gui/HeaderBar.h"
@@ -41,9 +33,11 @@
 #include "gui/panels/PasswordPanel.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
-#include "gui/panels/data/IntensityChartPage.h"
+#include "gui/shell/HostWiring.h"
 #include "gui/shell/ModeRulesWiring.h"
 #include "gui/shell/PanelSettingsBinding.h"
+#include "gui/shell/PeerWiring.h"
+#include "gui/shell/ShellLayout.h"
 #include "gui/shell/WindowGeometry.h"
 
 namespace drq::gui {
@@ -79,12 +73,13 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
       ModeRulesWiring::Parts{*parameterPage_, *groupHoldPage_, *transferBar_, *dataPanel_, *live_,
                              pages_, [this](int page) { setActivePage(page); }});
   modeRules_ = std::make_unique<ModeRulesApplier>(*modeRulesWiring_, context_);
-  teachOperations_ =
-      std::make_unique<TeachOperations>(static_cast<TeachHost&>(*this), *teachTablePage_, context_);
+  teachWiring_ = std::make_unique<TeachWiring>(
+      TeachWiring::Parts{*dataPanel_, *parameterPage_, *tableAttributesPage_, *live_,
+                         [this] { GetPanelValues(); }, [this] { applyRowColors(); }});
+  teachOperations_ = std::make_unique<TeachOperations>(*teachWiring_, *teachTablePage_, context_);
   teachPanels_ = std::make_unique<TeachPanelBridge>(
-      context_,
-      TeachPanelBridge::Parts{static_cast<TeachHost&>(*this), *teachTablePage_, *teachOperations_,
-                              *modeRules_, *live_, *meanTeachPanel_, *graphTeachPanel_});
+      context_, TeachPanelBridge::Parts{*teachWiring_, *teachTablePage_, *teachOperations_,
+                                        *modeRules_, *live_, *meanTeachPanel_, *graphTeachPanel_});
   // Every page and panel maps the controls the mode rules name.
   RuleControls& rules = modeRules_->controls();
   for (TabPage* page : pages_) page->registerRuleControls(rules);
@@ -108,15 +103,9 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildWindow() {
-  auto* central = new QWidget(this);
-  central->setObjectName(QStringLiteral("MainBackground"));
-  setCentralWidget(central);
-
-  header_ = new HeaderBar(central);
-
+  header_ = new HeaderBar();
   tabs_ = new SideTabWidget();
   tabs_->setObjectName(QStringLiteral("TabMain1"));
-
   connectionPage_ = new ConnectionPage(context_, *this);
   parameterPage_ = new ParameterPage(context_);
   groupHoldPage_ = new GroupHoldPage(context_);
@@ -131,27 +120,9 @@ void MainWindow::buildWindow() {
   for (TabPage* page : pages_) tabs_->addTab(page, page->tabLabel());
   installHelp(tabs_->tabBar(), context_.popups, QString::fromLatin1(kHelpSelectTab));
   tabs_->setAccessibleName(QStringLiteral("pages"));
-  // Alt+1 .. Alt+9 open the pages from the keyboard (a hidden page stays hidden).
-  for (int page = 0; page < kMainPageCount && page < 9; ++page) {
-    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + page)),
-                                   this, nullptr, nullptr, Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, page] {
-      if (tabs_->isTabVisible(page) && tabs_->isTabEnabled(page)) setActivePage(page);
-    });
-  }
-
+  addPageShortcuts(*this, *tabs_);
   transferBar_ = new TransferBar(context_);
 
-  auto* controlColumn = new QWidget();
-  controlColumn->setObjectName(QStringLiteral("ControlColumn"));
-  auto* controlLayout = new QVBoxLayout(controlColumn);
-  controlLayout->setContentsMargins(6, 6, 3, 6);
-  controlLayout->setSpacing(6);
-  controlLayout->addWidget(tabs_, 1);
-  controlLayout->addWidget(transferBar_);
-
-  displayArea_ = new QStackedWidget();
-  displayArea_->setObjectName(QStringLiteral("DisplayArea"));
   dataPanel_ = new DataPanel(context_);
   signalGraphPanel_ = new SignalGraphPanel(context_);
   meanTeachPanel_ = new MeanTeachPanel(context_);
@@ -160,22 +131,10 @@ void MainWindow::buildWindow() {
   childPanels_ = {dataPanel_, signalGraphPanel_, meanTeachPanel_, graphTeachPanel_,
                   scopeGraphPanel_};
   panelWidgets_ = {meanTeachPanel_, graphTeachPanel_, scopeGraphPanel_};
-  for (QWidget* panel : childPanels_) displayArea_->addWidget(panel);
-
-  splitter_ = new QSplitter(Qt::Horizontal);
-  splitter_->setObjectName(QStringLiteral("MainSplitter"));
-  splitter_->setChildrenCollapsible(false);
-  splitter_->addWidget(controlColumn);
-  splitter_->addWidget(displayArea_);
-  splitter_->setStretchFactor(0, 0);
-  splitter_->setStretchFactor(1, 1);
-  splitter_->setSizes({kControlColumnWidth, kDefaultWidth - kControlColumnWidth});
-
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(header_);
-  layout->addWidget(splitter_, 1);
+  const ShellLayout shell = layOutShell(*this, header_, tabs_, transferBar_, childPanels_,
+                                        kControlColumnWidth, kDefaultWidth);
+  displayArea_ = shell.displayArea;
+  splitter_ = shell.splitter;
 
   bigColor_ = new BigColorPanel(this);
   bigGroup_ = new BigGroupPanel(this);
@@ -189,7 +148,10 @@ void MainWindow::buildWindow() {
   transferBar_->registerOperationButtons(dimmer);
   for (ChildPanelWidget* panel : panelWidgets_) panel->registerOperationButtons(dimmer);
 
-  live_ = new LiveMonitor(context_.session, operations_, *this, this);
+  liveWiring_ = std::make_unique<LiveWiring>(LiveWiring::Parts{
+      *teachTablePage_, *this, [this] { GetPanelValues(); }, [this] { sendParametersToSensor(); },
+      [this] { getParametersFromSensor(); }});
+  live_ = new LiveMonitor(context_.session, operations_, *liveWiring_, this);
   connectLiveDisplays(*live_, *dataPanel_, *calibrationPage_, *tableAttributesPage_, *bigColor_,
                       *bigGroup_, *signalGraphPanel_, *meanTeachPanel_);
   recorderPage_->setHost(new RecorderDisplays(*signalGraphPanel_, *live_, recorderPage_));
@@ -197,40 +159,14 @@ void MainWindow::buildWindow() {
 
 void MainWindow::connectPanels() {
   connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::CBF_TabMain1);
-  // The connection page's state on the display panel, the transfer bar and
-  // the pages that show the sensor ID.
-  connect(connectionPage_, &ConnectionPage::sensorStatusShown, dataPanel_, &DataPanel::setStatus);
-  connect(connectionPage_, &ConnectionPage::sensorStatusLabelShown, dataPanel_,
-          &DataPanel::setStatusLabel);
-  connect(connectionPage_, &ConnectionPage::linkTargetShown, dataPanel_,
-          &DataPanel::showLinkTarget);
-  connect(connectionPage_, &ConnectionPage::fileTargetSelected, transferBar_,
-          &TransferBar::selectFileTarget);
-  connect(connectionPage_, &ConnectionPage::sendGetUndimmed, transferBar_,
-          [this] { transferBar_->setSendGetEnabled(true); });
-  connect(connectionPage_, &ConnectionPage::sensorIdEdited, recorderPage_,
-          &RecorderPage::setSensorId);
-  connect(connectionPage_, &ConnectionPage::sensorIdEdited, bigColor_,
-          &BigDisplayPanel::setSensorId);
-  connect(connectionPage_, &ConnectionPage::sensorIdEdited, bigGroup_,
-          &BigDisplayPanel::setSensorId);
-  connect(dataPanel_, &DataPanel::clearMessagesRequested, connectionPage_,
-          &ConnectionPage::clearMessages);
-  connect(calibrationPage_, &CalibrationPage::passwordRequested, password_,
-          &PasswordPanel::openPopup);
+  connectPeers({*connectionPage_, *calibrationPage_, *offsetPage_, *recorderPage_, *teachTablePage_,
+                *tableAttributesPage_, *transferBar_, *dataPanel_, *bigColor_, *bigGroup_,
+                *password_});
   connect(password_, &PasswordPanel::unlocked, this, [this] {
     setPageVisible(kPageOffset, true);
     setActivePage(kPageOffset);
   });
-  // The parameter page becomes active before the offset page is hidden, so
-  // that the tab never passes through another page (the scope page would
-  // stop a running acquisition and take the display area).
-  // Calibration: a GetCF on either page shows the factors on the one and the
-  // offsets on the other; the white calibration ends in GO.
-  connect(calibrationPage_, &CalibrationPage::calibrationRead, offsetPage_,
-          &OffsetPage::showCalibration);
-  connect(offsetPage_, &OffsetPage::calibrationRead, calibrationPage_,
-          &CalibrationPage::showCalibration);
+  // The white calibration ends in GO.
   connect(calibrationPage_, &CalibrationPage::liveAcquisitionRequested, live_,
           &LiveMonitor::CBF_ButtonGo);
   hardwareFile_ = std::make_unique<HardwareFileOperation>(
@@ -239,6 +175,9 @@ void MainWindow::connectPanels() {
                          [this](const QString& text) { connectionPage_->appendMessage(text); }});
   connect(connectionPage_, &ConnectionPage::hardwareFileRequested, this,
           [this] { hardwareFile_->GenerateHWInfoFile(); });
+  // The parameter page becomes active before the offset page is hidden, so
+  // that the tab never passes through another page (the scope page would
+  // stop a running acquisition and take the display area).
   connect(offsetPage_, &OffsetPage::closeRequested, this, [this] {
     setActivePage(kPageParameter);
     setPageVisible(kPageOffset, false);
@@ -247,45 +186,58 @@ void MainWindow::connectPanels() {
           &MainWindow::sendParametersToSensor);
   connect(transferBar_, &TransferBar::getFromSensorRequested, this,
           &MainWindow::getParametersFromSensor);
-  connect(transferBar_, &TransferBar::sendToFileRequested, this, &MainWindow::sendParametersToFile);
-  connect(transferBar_, &TransferBar::getFromFileRequested, this,
-          &MainWindow::getParametersFromFile);
+  connect(transferBar_, &TransferBar::sendToFileRequested, this, [this] {
+    SendParaToFile(context_.session, context_.popups, [this] { GetPanelValues(); });
+  });
+  connect(transferBar_, &TransferBar::getFromFileRequested, this, [this] {
+    ReadParaFromFile(context_.session, context_.popups, [this] { refreshPanelsFromWorkingSet(); });
+  });
   // An edited teach cell reaches the working set at once (teaching and the
   // graphs work on it); the teach figures and the graphs follow. The
   // selection operations of its menu do the same.
-  connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, &MainWindow::teachTableChanged);
-  connect(teachTablePage_, &TeachTablePage::selectionEdited, this, &MainWindow::teachTableChanged);
+  const auto teachTableChanged = [this] {
+    GetPanelValues();
+    live_->InitGraphs();
+    live_->ShowGraph();
+  };
+  connect(teachTablePage_, &TeachTablePage::teachTableEdited, this, teachTableChanged);
+  connect(teachTablePage_, &TeachTablePage::selectionEdited, this, teachTableChanged);
   // Row colours set on the table attributes page reach every table and the
-  // graphs; the colour patch belongs to the automatic row colours.
+  // graphs.
   connect(tableAttributesPage_, &TableAttributesPage::rowColorsChanged, this,
           &MainWindow::applyRowColors);
-  connect(tableAttributesPage_, &TableAttributesPage::colorPatchShown, dataPanel_->colorPatch(),
-          &QWidget::setVisible);
   tableAttributesPage_->InitSrcPanel();
   // No. committed: the intensity band of that row, as the table shows it.
   connect(teachTablePage_, &TeachTablePage::teachRowChosen, this, [this](int row) {
     TeachTable shown = context_.session.working.table;
-    readTeachTableControl(shown);
+    liveWiring_->readTeachTableControl(shown);
     live_->InitGraphInt2(shown, row);
   });
   connect(teachTablePage_, &TeachTablePage::teachDataToRequested, this,
           [this] { teachOperations_->TeachDataTo(); });
-  connect(teachTablePage_, &TeachTablePage::tableReset, dataPanel_, &DataPanel::clearTeachFigures);
   connect(teachTablePage_, &TeachTablePage::meanValueTeachRequested, this,
           [this] { teachPanels_->openMeanValueTeach(); });
   connect(teachTablePage_, &TeachTablePage::graphTeachRequested, this,
           [this] { teachPanels_->openGraphTeach(); });
   // The mode rules.
-  connect(parameterPage_, &ParameterPage::modeControlCommitted, this,
-          &MainWindow::modeControlCommitted);
-  connect(groupHoldPage_, &GroupHoldPage::modeControlCommitted, this,
-          &MainWindow::modeControlCommitted);
-  connect(groupHoldPage_, &GroupHoldPage::groupCellCommitted, this,
-          &MainWindow::groupCellCommitted);
+  // CALCULATION MODE (CBF_EditCalcmode) rearranges the teach table first and
+  // reads the panels afterwards; the other mode controls run the rules.
+  const auto modeControlCommitted = [this](int word) {
+    if (word == static_cast<int>(ParaWord::CalculationMode)) teachOperations_->SortTableTolerance();
+    InitPanelCtrlAttr();
+    if (word != static_cast<int>(ParaWord::CalculationMode)) return;
+    GetPanelValues();
+    live_->InitGraphs();
+  };
+  connect(parameterPage_, &ParameterPage::modeControlCommitted, this, modeControlCommitted);
+  connect(groupHoldPage_, &GroupHoldPage::modeControlCommitted, this, modeControlCommitted);
+  // CBF_EditGridGroups: a group cell changed.
+  connect(groupHoldPage_, &GroupHoldPage::groupCellCommitted, this, [this] {
+    InitPanelCtrlAttr();
+    setActivePage(kPageGroupHold);
+  });
   // Live monitoring.
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
-  connect(dataPanel_, &DataPanel::bigColorRequested, bigColor_, &BigDisplayPanel::showDisplay);
-  connect(dataPanel_, &DataPanel::bigGroupRequested, bigGroup_, &BigDisplayPanel::showDisplay);
   // The scope page drives SCOPEP.
   scopePage_->attach(*scopeGraphPanel_, static_cast<ScopeHost&>(*this));
   // Closed while an operation ran: the program ends once it has returned.
@@ -333,13 +285,10 @@ void MainWindow::startUp() {
   ShowChildPanelDisp(ChildPanel::DATAP);
   show();
   // 13. The first connection.
-  const settings::ConnectionSettings stored = settings_->loadConnectionSettings();
   if (options_.demo) {
-    settings::ConnectionSettings demo = stored;
-    demo.protocol = kProtocolTcp;
-    demo.serverAddress = utf8FromQString(options_.demo->address);
-    demo.portNumber = std::to_string(options_.demo->port);
-    connectionPage_->setConnectionSettings(demo);
+    settings_->loadConnectionSettings(options_.demo->address, options_.demo->port);
+  } else {
+    settings_->loadConnectionSettings();
   }
   connectionPage_->InitConnectPanel();
   if (!options_.connectAtStart) {
@@ -353,11 +302,6 @@ void MainWindow::CleanUp() {
   SensorLink& link = context_.session.link;
   if (link.state().tcpConnected) DisconnectFromTCPServer(link);
   CloseCom(link);
-}
-
-void MainWindow::requestQuit() {
-  quitRequested_ = true;
-  emit programEndRequested();
 }
 
 void MainWindow::CBF_MAINP(PanelEvent event) {
@@ -452,12 +396,6 @@ void MainWindow::applyRowColors() {
   live_->InitGraphs();
 }
 
-// --- Connection host ------------------------------------------------------------
-
-void MainWindow::readSensorParameters() {
-  getParametersFromSensor();
-}
-
 // --- Parameter transfers ----------------------------------------------------------
 
 void MainWindow::GetPanelValues() {
@@ -484,14 +422,6 @@ void MainWindow::getParametersFromSensor() {
   refreshPanelsFromWorkingSet();
 }
 
-void MainWindow::sendParametersToFile() {
-  SendParaToFile(context_.session, context_.popups, [this] { GetPanelValues(); });
-}
-
-void MainWindow::getParametersFromFile() {
-  ReadParaFromFile(context_.session, context_.popups, [this] { refreshPanelsFromWorkingSet(); });
-}
-
 void MainWindow::refreshPanelsFromWorkingSet() {
   SetPanelValues();
   const QStringList& limited = parameterPage_->limitedValues();
@@ -506,71 +436,12 @@ void MainWindow::refreshPanelsFromWorkingSet() {
   emit parametersLoaded();
 }
 
-// --- Mode rules ---------------------------------------------------------------------
-
 void MainWindow::InitPanelCtrlAttr() {
   modeRules_->InitPanelCtrlAttr();
 }
 
-void MainWindow::modeControlCommitted(int word) {
-  if (word == static_cast<int>(ParaWord::CalculationMode)) {
-    calculationModeCommitted();
-    return;
-  }
-  InitPanelCtrlAttr();
-}
-
-void MainWindow::calculationModeCommitted() {
-  teachOperations_->SortTableTolerance();
-  InitPanelCtrlAttr();
-  GetPanelValues();
-  live_->InitGraphs();
-}
-
-void MainWindow::groupCellCommitted() {
-  InitPanelCtrlAttr();
-  setActivePage(kPageGroupHold);
-}
-
-void MainWindow::teachTableChanged() {
-  GetPanelValues();
-  live_->InitGraphs();
-  live_->ShowGraph();
-}
-
-// --- Live host --------------------------------------------------------------------
-
-void MainWindow::showDisplayPanelForLive() {
-  if (currentChild_ != ChildPanel::TEACHP1) ShowChildPanelDisp(ChildPanel::DATAP);
-}
-
-int MainWindow::selectedTeachRow() const {
-  return teachTablePage_->rowNumber()->value();
-}
-
-void MainWindow::readTeachTableControl(TeachTable& table) const {
-  ParaSet shown;
-  shown.table = table;
-  teachTablePage_->GetPanelValues(shown);
-  table = shown.table;
-}
-
-// --- Teach host -------------------------------------------------------------------
-
-void MainWindow::readShownValues(LiveFrame& frame) const {
-  dataPanel_->readShownValues(frame);
-}
-
-std::uint16_t MainWindow::parameterControlValue(ParaWord word) const {
-  return parameterPage_->controlValue(word);
-}
-
-void MainWindow::InitGraphs() {
-  live_->InitGraphs();
-}
-
-bool MainWindow::automaticRowColors() const {
-  return tableAttributesPage_->automaticRowColors();
+std::uint16_t MainWindow::calculationMode() const {
+  return teachWiring_->parameterControlValue(ParaWord::CalculationMode);
 }
 
 }  // namespace drq::gui

@@ -52,6 +52,8 @@ class TeachPanelBridge;
 class ChildPanelWidget;
 class PanelSettingsBinding;
 class ModeRulesWiring;
+class LiveWiring;
+class TeachWiring;
 
 // How the window starts.
 struct StartOptions {
@@ -74,8 +76,6 @@ struct StartOptions {
 class MainWindow final : public QMainWindow,
                          public ChildPanelSwitch,
                          private ConnectionHost,
-                         private LiveHost,
-                         private TeachHost,
                          private ScopeHost {
   Q_OBJECT
  public:
@@ -121,10 +121,10 @@ class MainWindow final : public QMainWindow,
   void StorePanelSettings() override;
 
   // Paints the session's row colours into every table that lists teach rows.
-  void applyRowColors() override;
+  void applyRowColors();
 
   // Reads every page into the working parameter set (GetPanelValues).
-  void GetPanelValues() override;
+  void GetPanelValues();
   // Shows the working parameter set on every page (SetPanelValues).
   void SetPanelValues();
   // After the working set was replaced (a Get from the sensor, a parameter
@@ -163,44 +163,22 @@ class MainWindow final : public QMainWindow,
  private:
   // ConnectionHost
   void activatePage(int page) override { setActivePage(page); }
-  void requestQuit() override;
-  void readSensorParameters() override;
-
-  // LiveHost
-  void showDisplayPanelForLive() override;
-  int selectedTeachRow() const override;
-  void readTeachTableControl(TeachTable& table) const override;
-
-  // TeachHost
-  void readShownValues(LiveFrame& frame) const override;
-  std::uint16_t parameterControlValue(ParaWord word) const override;
-  void InitGraphs() override;
-  bool automaticRowColors() const override;
+  void requestQuit() override {
+    quitRequested_ = true;
+    emit programEndRequested();
+  }
+  void readSensorParameters() override { getParametersFromSensor(); }
 
   // ScopeHost
-  std::uint16_t calculationMode() const override {
-    return parameterControlValue(ParaWord::CalculationMode);
-  }
+  std::uint16_t calculationMode() const override;
 
   void buildWindow();
   // InitAll's steps.
   void startUp();
   void connectPanels();
   // SEND and GET with the sensor: the transfers with their panel updates.
-  void sendParametersToSensor() override;
-  void getParametersFromSensor() override;
-  // SEND and GET with the target FILE.
-  void sendParametersToFile();
-  void getParametersFromFile();
-  // Applies a stored window placement, keeping the window on a screen.
-  // The mode controls' commits: CBF_EditCalcmode rearranges the teach table
-  // first and reads the panels afterwards; the others run the rules.
-  void modeControlCommitted(int word);
-  void calculationModeCommitted();
-  // CBF_EditGridGroups: a group cell changed.
-  void groupCellCommitted();
-  // The operator changed teach cells (an edit or a selection operation).
-  void teachTableChanged();
+  void sendParametersToSensor();
+  void getParametersFromSensor();
 
   Operations operations_;
   QuietOnEndPopups quietPopups_;
@@ -243,6 +221,8 @@ class MainWindow final : public QMainWindow,
 
   std::unique_ptr<PanelSettingsBinding> settings_;
   std::unique_ptr<ModeRulesWiring> modeRulesWiring_;
+  std::unique_ptr<LiveWiring> liveWiring_;
+  std::unique_ptr<TeachWiring> teachWiring_;
   std::unique_ptr<ModeRulesApplier> modeRules_;
   std::unique_ptr<TeachOperations> teachOperations_;
   std::unique_ptr<HardwareFileOperation> hardwareFile_;

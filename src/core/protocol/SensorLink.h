@@ -99,6 +99,7 @@ class SensorLink {
   const LinkState& state() const { return state_; }
 
   void setFailureReport(FailureReport* report) { report_ = report; }
+  FailureReport* failureReport() const { return report_; }
 
   // Replaces (and closes) the current transport. nullptr closes it. Replacing
   // an open TCP transport clears tcpConnected. Safe to call from a callback

@@ -60,9 +60,14 @@ void PanelSettingsBinding::LoadPanelSettings() {
   parts_.bigGroup.setSensorId(sensorId);
 }
 
-settings::ConnectionSettings PanelSettingsBinding::loadConnectionSettings() {
+void PanelSettingsBinding::loadConnectionSettings(const QString& demoAddress, int demoPort) {
   storedConnection_ = parts_.connection.GetConnectionSettingsFromFile(file_);
-  return storedConnection_;
+  if (!demo_) return;
+  settings::ConnectionSettings demo = storedConnection_;
+  demo.protocol = kProtocolTcp;
+  demo.serverAddress = utf8FromQString(demoAddress);
+  demo.portNumber = std::to_string(demoPort);
+  parts_.connection.setConnectionSettings(demo);
 }
 
 void PanelSettingsBinding::StorePanelSettings() {

@@ -39,8 +39,9 @@ class PanelSettingsBinding {
   // (defaults where the file is missing or of another type).
   void LoadPanelSettings();
   // GetConnectionSettingsFromFile: the communication settings into the
-  // connection page; kept for the demo's write-back.
-  settings::ConnectionSettings loadConnectionSettings();
+  // connection page, kept for the demo's write-back; with a demo server, the
+  // page is then set to TCP/IP towards it.
+  void loadConnectionSettings(const QString& demoAddress = {}, int demoPort = 0);
   // StorePanelSettings: writes the file atomically. A failure keeps the old
   // file and is shown under "ATTENTION!" with the path and the reason; while
   // the program ends it goes to stderr instead.

@@ -1,0 +1,31 @@
+#pragma once
+// The main window's arrangement: the header on top; below it a splitter with
+// the control column (the page tabs over the transfer bar) on the left and
+// the display area (one child panel at a time) on the right.
+
+#include <QMainWindow>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include <span>
+
+namespace drq::gui {
+
+struct ShellLayout {
+  QStackedWidget* displayArea = nullptr;
+  QSplitter* splitter = nullptr;
+};
+
+// Lays the parts out in `window` (which takes ownership), the child panels
+// in the display area in their order. The control column is `columnWidth`
+// of `totalWidth` at the start.
+ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
+                        QWidget* transferBar, std::span<QWidget* const> childPanels,
+                        int columnWidth, int totalWidth);
+
+// Alt+1 .. Alt+9 open the pages of `tabs` from the keyboard; a hidden or
+// disabled page stays as it is.
+void addPageShortcuts(QWidget& window, QTabWidget& tabs);
+
+}  // namespace drq::gui

@@ -254,6 +254,15 @@ void MqttConnection::fail(std::string reason) {
   pending_.emplace_back(EventKind::Lost, 0, std::move(reason));
 }
 
+bool MqttConnection::failedWhileConnecting() {
+  if (connected_) return false;
+  const std::optional<std::string> dead = deadSocketReason(mosquitto_socket(mosq_));
+  if (!dead) return false;
+  fail(*dead);
+  afterCall();
+  return true;
+}
+
 void MqttConnection::watchSocket() {
   const int fd = ended_ ? -1 : mosquitto_socket(mosq_);
   if (fd != watchedSocket_) {
@@ -263,13 +272,13 @@ void MqttConnection::watchSocket() {
     if (fd >= 0) {
       readNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
       QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, &context_, [this] {
-        if (ended_) return;
+        if (ended_ || failedWhileConnecting()) return;
         checkLoopResult(mosquitto_loop_read(mosq_, 1));
         afterCall();
       });
       writeNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
       QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, &context_, [this] {
-        if (ended_) return;
+        if (ended_ || failedWhileConnecting()) return;
         checkLoopResult(mosquitto_loop_write(mosq_, 1));
         afterCall();
       });

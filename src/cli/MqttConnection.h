@@ -111,6 +111,11 @@ class MqttConnection {
   // write notifier while there is something to write, and tells the owner
   // what happened (outside the library's callbacks, in order, once).
   void afterCall();
+  // Before the broker has accepted: a socket that failed or hung up (a
+  // refused or dropped connection while the TLS handshake is pending) ends
+  // the attempt with its reason; true then. Its notifier would otherwise
+  // fire again at once until the connect deadline.
+  bool failedWhileConnecting();
   void watchSocket();
   void checkLoopResult(int rc);
   void fail(std::string reason);

@@ -423,6 +423,13 @@ TEST(PublishTls, TheBrokerCertificateIsChecked) {
     EXPECT_NE(r.err.find("certificate verify failed"), std::string::npos) << r.err;
     EXPECT_EQ(lastLine(r.err), "published 0 frames, dropped 0");
   }
+  // No broker behind the port: the dead socket ends the attempt as refused
+  // (before, its notifier fired on until the connect deadline).
+  broker.stop();
+  r = run("ca.crt", "localhost");
+  EXPECT_EQ(r.status, kExitBrokerFailure);
+  EXPECT_NE(r.err.find(": refused ("), std::string::npos) << r.err;
+  EXPECT_EQ(lastLine(r.err), "published 0 frames, dropped 0");
 }
 
 }  // namespace

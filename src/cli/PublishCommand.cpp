@@ -154,8 +154,9 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Pu
 std::optional<std::string> readPassword(const std::string& file, std::string& password) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::string(std::strerror(errno));
+  errno = 0;
   std::getline(in, password);
-  if (in.bad()) return std::string("read error");
+  if (in.bad()) return std::string(errno != 0 ? std::strerror(errno) : "read error");
   if (!password.empty() && password.back() == '\r') password.pop_back();
   return std::nullopt;
 }
@@ -164,8 +165,9 @@ std::optional<std::string> checkReadable(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::string(std::strerror(errno));
   char c = 0;
+  errno = 0;
   in.read(&c, 1);
-  if (in.bad()) return std::string("read error");
+  if (in.bad()) return std::string(errno != 0 ? std::strerror(errno) : "read error");
   return std::nullopt;
 }
 

@@ -176,6 +176,9 @@ TEST(Publish, UsageErrorsNameTheOptionAndPrintNoSummary) {
        "cannot read --password-file " + dir.file("none").string()},
       {{"--broker", "h", "--cafile", dir.file("none.crt").string()},
        "cannot read --cafile " + dir.file("none.crt").string()},
+      // A folder where the file belongs: the system's own reason.
+      {{"--broker", "h", "--username", "u", "--password-file", dir.path().string()},
+       "cannot read --password-file " + dir.path().string() + ": Is a directory"},
   };
   const CliRun noLink = test::runCliCaptured({"publish", "--broker", "h"});
   EXPECT_EQ(noLink.status, kExitUsage);

@@ -1,8 +1,19 @@
 #include "cli/CliSupport.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace drq::cli {
+
+std::optional<double> parseSeconds(std::string_view text) {
+  if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
+  double value = 0;
+  const auto [end, ec] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
 
 std::optional<std::uint32_t> parseUnsigned(std::string_view text, std::uint32_t max) {
   int base = 10;

@@ -21,6 +21,10 @@ inline constexpr int kExitUsage = 2;
 
 inline constexpr int kDefaultTcpPort = 10001;
 
+// Seconds as a finite decimal number (C locale: a point, no sign), nothing
+// around it; nullopt otherwise.
+std::optional<double> parseSeconds(std::string_view text);
+
 // Unsigned number in decimal or with a 0x prefix in hex, nothing else around
 // it, at most `max`; nullopt otherwise.
 std::optional<std::uint32_t> parseUnsigned(std::string_view text, std::uint32_t max);

@@ -55,17 +55,6 @@ struct PublishOptions {
   std::string passwordFile;
 };
 
-// A finite decimal number (C locale: a point, no sign), nothing around it.
-std::optional<double> parseSeconds(std::string_view text) {
-  if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
-  double value = 0;
-  const auto [end, ec] =
-      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 // HOST[:PORT] or [IPv6]:PORT; the port defaults to `defaultPort`.
 bool parseBroker(std::string_view text, int defaultPort, std::string& host, int& port) {
   const bool bracketed = text.starts_with('[');

@@ -30,17 +30,6 @@ struct RecordOptions {
   std::string id;
 };
 
-// A finite decimal number (C locale: a point, no sign), nothing around it.
-std::optional<double> parseSeconds(std::string_view text) {
-  if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
-  double value = 0;
-  const auto [end, ec] =
-      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 // Parses the command's words; an error text or nothing.
 std::optional<std::string> parseOptions(const std::vector<std::string>& args, RecordOptions& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {

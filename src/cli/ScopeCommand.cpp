@@ -57,7 +57,7 @@ std::optional<std::string> parseOptions(const CliContext& ctx,
 }
 
 // A positive number of seconds (digits with an optional fraction).
-std::optional<double> parseSeconds(std::string_view text) {
+std::optional<double> parseTimeout(std::string_view text) {
   double value = 0;
   const char* end = text.data() + text.size();
   if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
@@ -116,7 +116,7 @@ int cmdScope(CliContext& ctx) {
   settings.signal = static_cast<std::uint16_t>(numbers[4].value);
   std::optional<double> timeout;
   if (const auto text = args.get("--timeout")) {
-    timeout = parseSeconds(*text);
+    timeout = parseTimeout(*text);
     if (!timeout) return ctx.usageError("--timeout must be a number of seconds above 0");
   }
   const auto output = args.get("-o");

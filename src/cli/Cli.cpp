@@ -129,7 +129,7 @@ void printUsage(std::ostream& os) {
         "             1 different; publish: 4 broker not reachable or refused\n";
 }
 
-int CliContext::connect() {
+int CliContext::connect(const ObservableFlag* stopWhenCleared) {
   LinkState& state = link().state();
   int result = 0;
   switch (linkOptions.kind) {
@@ -139,7 +139,7 @@ int CliContext::connect() {
       state.protocol = kProtocolTcp;
       state.serverAddress = linkOptions.host;
       state.serverPort = linkOptions.port;
-      result = InitTCP_IP(link());
+      result = InitTCP_IP(link(), {}, stopWhenCleared);
       break;
     case LinkOptions::Kind::Serial:
       state.protocol = kProtocolRs232;

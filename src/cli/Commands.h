@@ -52,7 +52,9 @@ struct CliContext {
 
   // Opens the link of the global options: kExitOk, kExitUsage when no link
   // was given, or kExitLinkFailure (the transport's text is on stderr).
-  int connect();
+  // Clearing `stopWhenCleared` (StopOnSignal::untilSignal()) abandons a TCP
+  // connection attempt at once: kExitLinkFailure with nothing reported.
+  int connect(const ObservableFlag* stopWhenCleared = nullptr);
 
   // Prints "drqctl <command>: <message>" and the command's synopsis to err;
   // returns kExitUsage.

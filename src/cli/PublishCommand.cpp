@@ -613,7 +613,8 @@ int cmdPublish(CliContext& ctx) {
     return finish(status);
   };
 
-  if (const int rc = ctx.connect(); rc != kExitOk) return failedBeforeBroker(rc);
+  if (const int rc = ctx.connect(&stopOnSignal.untilSignal()); rc != kExitOk && !stopped)
+    return failedBeforeBroker(rc);
   if (stopped) return finish(kExitOk);
   Identification id;
   if (identifySensor(ctx.link(), id) != 1) return failedBeforeBroker(kExitLinkFailure);

@@ -114,7 +114,11 @@ int cmdRecord(CliContext& ctx) {
   // recording starts, with no frame recorded; during it, after the frame in
   // flight.
   StopOnSignal stopOnSignal(session.RunFlag);
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  if (const int rc = ctx.connect(&stopOnSignal.untilSignal()); rc != kExitOk) {
+    if (!stopOnSignal.signalled()) return rc;
+    ctx.err << "recorded 0 frames to " << options.file << '\n';
+    return kExitOk;
+  }
   session.recordFile = std::filesystem::path(options.file);
   session.sensorId = options.id;
   if (const auto error = writeRecordHeader(session.recordFile, session.sensorId)) {

@@ -133,7 +133,7 @@ int cmdScope(CliContext& ctx) {
     scope.captureRunning.clear();
   };
   StopOnSignal stopOnSignal(breakOff);
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  if (const int rc = ctx.connect(&stopOnSignal.untilSignal()); rc != kExitOk && !abandon) return rc;
   if (abandon) {
     ctx.err << kCaptureAbandoned;
     return kExitLinkFailure;

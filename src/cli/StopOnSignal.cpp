@@ -41,6 +41,7 @@ StopOnSignal::StopOnSignal(std::function<void()> onSignal) {
                      }
                      signalled_ = true;
                      onSignal();
+                     untilSignal_.clear();
                    });
   intInstalled_ = install(SIGINT, oldInt_);
   termInstalled_ = install(SIGTERM, oldTerm_);

@@ -29,6 +29,9 @@ class StopOnSignal {
 
   // True once a signal has arrived.
   bool signalled() const { return signalled_; }
+  // Set until a signal arrives, then cleared (after `onSignal` has run): a
+  // stop flag for waits outside the command's own loop, such as connecting.
+  const ObservableFlag& untilSignal() const { return untilSignal_; }
 
  private:
   // Installs the handler for `sig` unless it is ignored; true when installed.
@@ -38,6 +41,7 @@ class StopOnSignal {
   bool intInstalled_ = false;
   bool termInstalled_ = false;
   bool signalled_ = false;
+  ObservableFlag untilSignal_{1};
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};
   std::unique_ptr<QSocketNotifier> notifier_;

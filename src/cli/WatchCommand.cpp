@@ -91,7 +91,9 @@ int cmdWatch(CliContext& ctx) {
   // From here on a signal ends the command after the frame in flight; one
   // that comes before the loop starts leaves the table without frames.
   StopOnSignal stopOnSignal(session.RunFlag);
-  if (const int rc = ctx.connect(); rc != kExitOk) return rc;
+  if (const int rc = ctx.connect(&stopOnSignal.untilSignal());
+      rc != kExitOk && !stopOnSignal.signalled())
+    return rc;
   ctx.out << watchHeaderLine();
   ctx.out.flush();
   if (!ctx.out) {

@@ -57,14 +57,16 @@ int InitRS232(SensorLink& link) {
   return result;
 }
 
-int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor) {
+int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor,
+               const ObservableFlag* stopWhenCleared) {
   LinkState& state = link.state();
   closeLink(link);
   if (waitCursor) waitCursor(true);
   auto tcp = std::make_unique<TcpTransport>();
   const bool portValid = state.serverPort > 0 && state.serverPort <= 65535;
   const int result = portValid ? tcp->connectTo(QString::fromStdString(state.serverAddress),
-                                                static_cast<std::uint16_t>(state.serverPort))
+                                                static_cast<std::uint16_t>(state.serverPort),
+                                                kConnectTimeoutMs, stopWhenCleared)
                                : kTcpInvalidParameter;
   if (waitCursor) waitCursor(false);
   state.lastTransportError = result;
@@ -73,13 +75,14 @@ int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor) {
     state.tcpConnected = true;
     return result;
   }
+  state.tcpConnected = false;
+  if (result == kTcpConnectStopped) return result;
   HelpSubject subject;
   subject.host = QString::fromStdString(state.serverAddress);
   subject.port = static_cast<std::uint16_t>(portValid ? state.serverPort : 0);
   subject.timeoutMs = kConnectTimeoutMs;
   const std::string help = connectionHelp(classifyTcpConnect(tcp->lastError()), subject);
   link.reportFailure(withHelp(withReason(tcpErrorText(result), tcp->lastErrorString()), help));
-  state.tcpConnected = false;
   return result;
 }
 

@@ -35,7 +35,10 @@ int InitRS232(SensorLink& link);
 // its own ("Connection refused"), then the help for a refused, unreachable
 // or timed-out connection, and leaves tcpConnected clear.
 // Afterwards a closing server is reported with "SERVER HAS CLOSED CONNECTION!".
-int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor = {});
+// Clearing `stopWhenCleared` (if given) abandons the attempt at once; it then
+// returns kTcpConnectStopped and reports nothing.
+int InitTCP_IP(SensorLink& link, const std::function<void(bool)>& waitCursor = {},
+               const ObservableFlag* stopWhenCleared = nullptr);
 
 // Closes the transport (serial port or TCP conversation) and clears
 // tcpConnected. Nothing is reported.

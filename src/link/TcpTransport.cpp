@@ -18,14 +18,15 @@ TcpTransport::~TcpTransport() {
   socket_.abort();
 }
 
-int TcpTransport::connectTo(const QString& host, std::uint16_t port, int timeoutMs) {
+int TcpTransport::connectTo(const QString& host, std::uint16_t port, int timeoutMs,
+                            const ObservableFlag* stopWhenCleared) {
   close();
   if (host.trimmed().isEmpty() || port == 0) {
     lastError_ = QAbstractSocket::UnsupportedSocketOperationError;
     lastErrorString_ = QStringLiteral("no server address or port");
     return kTcpInvalidParameter;
   }
-  EventWait wait(timeoutMs / 1000.0, nullptr);
+  EventWait wait(timeoutMs / 1000.0, stopWhenCleared);
   connect(&socket_, &QTcpSocket::connected, wait.context(),
           [&] { wait.finish(WaitResult::Ready); });
   connect(&socket_, &QTcpSocket::errorOccurred, wait.context(),
@@ -38,6 +39,12 @@ int TcpTransport::connectTo(const QString& host, std::uint16_t port, int timeout
     lastError_ = QAbstractSocket::UnknownSocketError;
     lastErrorString_.clear();
     return 0;
+  }
+  if (r == WaitResult::Stopped) {
+    socket_.abort();
+    lastError_ = QAbstractSocket::OperationError;
+    lastErrorString_ = QStringLiteral("connection attempt stopped");
+    return kTcpConnectStopped;
   }
   lastError_ = r == WaitResult::Timeout ? QAbstractSocket::SocketTimeoutError : socket_.error();
   lastErrorString_ =

@@ -25,7 +25,10 @@ class TcpTransport final : public QObject, public Transport {
   // Connects to `host` (name or address) on `port`, waiting at most
   // `timeoutMs` in a local event loop. Returns 0, or a negative TCP result
   // code (core/protocol/LinkSettings.h); lastError() then tells Qt's reason.
-  int connectTo(const QString& host, std::uint16_t port, int timeoutMs = kConnectTimeoutMs);
+  // Clearing `stopWhenCleared` (if given) during the wait abandons the
+  // attempt at once: kTcpConnectStopped.
+  int connectTo(const QString& host, std::uint16_t port, int timeoutMs = kConnectTimeoutMs,
+                const ObservableFlag* stopWhenCleared = nullptr);
   QAbstractSocket::SocketError lastError() const { return lastError_; }
   QString lastErrorString() const { return lastErrorString_; }
 

@@ -50,6 +50,9 @@ inline constexpr int kTcpNetworkSubsystemNotReady = -17;
 
 // A negative result that neither table names: it shows the catch-all text.
 inline constexpr int kUnlistedTransportError = -100;
+// The caller stopped a connection attempt before it ended (drqctl on a
+// signal); not a failure of the link, so nothing is reported for it.
+inline constexpr int kTcpConnectStopped = -101;
 
 // Operator text for a negative serial result ("RS-232 error!" for unlisted codes).
 std::string_view serialErrorText(int result);

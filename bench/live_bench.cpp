@@ -7,7 +7,7 @@
 //      GUI uses while the sensor is silent;
 //   4. the CPU the core loop uses while the sensor is silent.
 //
-// Goals: GUI loop at least 0.8 x the watch loop; paced pty at least 0.95 x
+// Goals: GUI loop at least 0.95 x the watch loop; paced pty at least 0.95 x
 // the wire limit; under 1 % of a core while waiting.
 //
 // Usage: live_bench [SECONDS per run, default 3] [--tcp-only]
@@ -149,6 +149,14 @@ double cpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// CPU time of the calling thread (the UI thread: the loop, without the
+// virtual sensor's thread), seconds.
+double threadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
 // Counts frames and ends the loop after `seconds`.
 class TimedHooks final : public drq::LiveLoopHooks {
  public:
@@ -173,6 +181,7 @@ class TimedHooks final : public drq::LiveLoopHooks {
 struct LoopResult {
   double framesPerSecond = 0;
   long frames = 0;
+  double cpuMicrosPerFrame = 0;  // the loop's own thread; steadier than the rate on a busy machine
   std::string failure;
 };
 
@@ -194,9 +203,11 @@ LoopResult runWatch(std::vector<std::string> linkArgs, long frames) {
   linkArgs.insert(linkArgs.end(), {"watch", "--count", std::to_string(frames)});
   QElapsedTimer timer;
   timer.start();
+  const double cpu0 = threadCpuSeconds();
   const int status = drq::cli::runCli(linkArgs, sink, err);
   LoopResult r;
   r.frames = frames;
+  r.cpuMicrosPerFrame = (threadCpuSeconds() - cpu0) * 1e6 / static_cast<double>(frames);
   r.framesPerSecond =
       static_cast<double>(frames) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   if (status != 0) r.failure = "exit " + std::to_string(status) + ": " + err.str();
@@ -305,13 +316,19 @@ std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, in
   const long layer0 = scheduler.layerReplots();
   QElapsedTimer timer;
   long frames = 0;
+  double cpu0 = 0;
   QObject::connect(&live, &drq::gui::LiveMonitor::frameShown, [&] {
-    if (frames++ == 0) timer.start();  // from the first frame: GO's own start-up excluded
+    if (frames++ == 0) {  // from the first frame: GO's own start-up excluded
+      timer.start();
+      cpu0 = threadCpuSeconds();
+    }
     if (static_cast<double>(timer.nsecsElapsed()) * 1e-9 >= seconds) live.CBF_ButtonStop();
   });
   live.CBF_ButtonGo();
   GuiLoopResult r;
   r.loop.frames = frames - 1;
+  r.loop.cpuMicrosPerFrame =
+      (threadCpuSeconds() - cpu0) * 1e6 / static_cast<double>(std::max(1L, frames - 1));
   r.loop.framesPerSecond =
       static_cast<double>(frames - 1) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   r.fullReplots = scheduler.fullReplots() - full0;
@@ -339,7 +356,9 @@ void printLoop(const char* what, const LoopResult& r) {
     std::printf("%-44s FAILED (%s)\n", what, r.failure.c_str());
     return;
   }
-  std::printf("%-44s %9.0f frames/s  (%ld frames)\n", what, r.framesPerSecond, r.frames);
+  std::printf("%-44s %9.0f frames/s  (%ld frames)", what, r.framesPerSecond, r.frames);
+  if (r.cpuMicrosPerFrame > 0) std::printf("  %.1f us CPU a frame", r.cpuMicrosPerFrame);
+  std::printf("\n");
 }
 
 }  // namespace
@@ -396,8 +415,12 @@ int main(int argc, char** argv) {
       continue;
     }
     printLoop(what, gui->loop);
-    std::printf("%-44s %9.2f  (goal >= 0.80)\n", "  GUI / watch",
+    std::printf("%-44s %9.2f  (goal >= 0.95)\n", "  GUI / watch",
                 gui->loop.framesPerSecond / tcpWatch.framesPerSecond);
+    // The sensor is served on this thread too, so on a busy machine the CPU a
+    // frame compares the two loops better than their rates do.
+    std::printf("%-44s %9.2f\n", "  watch CPU / GUI CPU a frame",
+                tcpWatch.cpuMicrosPerFrame / gui->loop.cpuMicrosPerFrame);
     std::printf("%-44s %9.1f full, %.1f single-layer replots/s\n", "  replots",
                 static_cast<double>(gui->fullReplots) / seconds,
                 static_cast<double>(gui->layerReplots) / seconds);

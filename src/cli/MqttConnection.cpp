@@ -35,6 +35,10 @@ std::optional<std::string> deadSocketReason(int fd) {
 }
 
 constexpr int kMiscIntervalMs = 1000;
+// Messages published within this time go out in one pass of writes, and the
+// broker's acknowledgements of them come back together: one wake-up of each
+// side per batch instead of per message.
+constexpr int kWriteCoalesceMs = 5;
 
 void initLibrary() {
   // The library's own start-up (OpenSSL among it), once per process.
@@ -74,6 +78,9 @@ bool MqttConnection::start(std::string& reason) {
     return false;
   }
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+  // The library writes nothing by itself: every write happens when the write
+  // notifier finds the socket ready (publishes after the coalescing delay).
+  mosquitto_threaded_set(mosq_, true);
   mosquitto_connect_callback_set(mosq_, &MqttConnection::onConnect);
   mosquitto_disconnect_callback_set(mosq_, &MqttConnection::onDisconnect);
   mosquitto_publish_callback_set(mosq_, &MqttConnection::onPublish);
@@ -132,6 +139,10 @@ bool MqttConnection::start(std::string& reason) {
     }
   });
   connectDeadline_->start(options_.connectTimeout);
+  coalesce_ = std::make_unique<QTimer>();
+  coalesce_->setSingleShot(true);
+  coalesce_->setTimerType(Qt::PreciseTimer);
+  QObject::connect(coalesce_.get(), &QTimer::timeout, &context_, [this] { afterCall(); });
   afterCall();
   return true;
 }
@@ -145,6 +156,7 @@ std::optional<int> MqttConnection::publish(const std::string& topic, std::string
   std::optional<int> result;
   if (rc == MOSQ_ERR_SUCCESS) {
     result = mid;
+    if (!coalesce_->isActive()) coalesce_->start(kWriteCoalesceMs);
   } else if (rc == MOSQ_ERR_NO_CONN || rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_ERRNO) {
     fail("connection lost (" + reasonFor(rc) + ")");
   }
@@ -154,6 +166,7 @@ std::optional<int> MqttConnection::publish(const std::string& topic, std::string
 
 bool MqttConnection::subscribe(std::string_view topic, int qos) {
   if (!connected_ || ended_) return false;
+  flushNow_ = true;
   const std::string topicText(topic);
   const int rc = mosquitto_subscribe(mosq_, nullptr, topicText.c_str(), qos);
   afterCall();
@@ -162,6 +175,7 @@ bool MqttConnection::subscribe(std::string_view topic, int qos) {
 
 void MqttConnection::disconnect() {
   if (ended_ || !mosq_) return;
+  flushNow_ = true;  // what is queued, then DISCONNECT
   if (mosquitto_disconnect(mosq_) != MOSQ_ERR_SUCCESS) fail("disconnected");
   afterCall();
 }
@@ -285,14 +299,17 @@ void MqttConnection::watchSocket() {
     }
   }
   // Changing a notifier costs a system call: only when it changes.
-  if (writeNotifier_ && writeNotifier_->isEnabled() != mosquitto_want_write(mosq_))
-    writeNotifier_->setEnabled(!writeNotifier_->isEnabled());
+  const bool wantWrite =
+      mosquitto_want_write(mosq_) && !(coalesce_ && coalesce_->isActive() && !flushNow_);
+  if (writeNotifier_ && writeNotifier_->isEnabled() != wantWrite)
+    writeNotifier_->setEnabled(wantWrite);
 }
 
 void MqttConnection::afterCall() {
   if (ended_) {
     if (misc_) misc_->stop();
     if (connectDeadline_) connectDeadline_->stop();
+    if (coalesce_) coalesce_->stop();
     if (readNotifier_) readNotifier_->setEnabled(false);
     if (writeNotifier_) writeNotifier_->setEnabled(false);
   } else {

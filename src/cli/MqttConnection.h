@@ -5,7 +5,9 @@
 // runs the keep-alive. Nothing blocks on the broker but the host name lookup:
 // the TCP connect and the TLS handshake advance as the socket becomes ready,
 // inside whatever event loop the thread waits in (the sensor link's waits
-// included).
+// included). Publishes are written in batches: the first one of a batch
+// waits 5 ms for others to join it, so the broker and this side each wake once
+// per batch, not once per message.
 //
 // A connection is used once. Reconnecting means a new object, so the library
 // never resends anything of an old connection behind the owner's back: the
@@ -129,6 +131,8 @@ class MqttConnection {
   std::unique_ptr<QSocketNotifier> writeNotifier_;
   std::unique_ptr<QTimer> misc_;
   std::unique_ptr<QTimer> connectDeadline_;
+  std::unique_ptr<QTimer> coalesce_;  // running: publishes wait for more to join them
+  bool flushNow_ = false;             // a SUBSCRIBE or DISCONNECT waits: no coalescing
   int watchedSocket_ = -1;
   bool connected_ = false;
   bool ended_ = false;

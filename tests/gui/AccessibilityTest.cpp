@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QTest>
 #include <QWidget>
 
 #include <set>
@@ -113,6 +114,45 @@ TEST_F(Accessibility, AltAndADigitOpensAPage) {
   ASSERT_FALSE(window->isPageVisible(8));
   QTest::keyClick(window.get(), Qt::Key_9, Qt::AltModifier);  // the locked offset page
   EXPECT_EQ(window->activePage(), 1);
+}
+
+}  // namespace
+}  // namespace drq::gui::test
+
+namespace drq::gui::test {
+namespace {
+
+// Every live indicator tells its value through the value interface and the
+// Value text. (The value-changed event it sends when it paints reaches only a
+// platform with an accessibility bridge, so it is checked from outside.)
+TEST_F(Accessibility, IndicatorsExposeTheirValues) {
+  startOffline();
+  int indicators = 0;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!isDisplayWidget(w) || w->inherits("QCustomPlot")) continue;
+    ++indicators;
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+    ASSERT_NE(iface, nullptr);
+    ASSERT_NE(iface->valueInterface(), nullptr) << describe(w).toStdString();
+    EXPECT_EQ(iface->text(QAccessible::Value), iface->valueInterface()->currentValue().toString());
+  }
+  EXPECT_GT(indicators, 20);
+
+  QWidget host;
+  auto* red = new ValueDisplay(QStringLiteral("RED"), &host);
+  auto* patch = new ColorPatchView(&host);
+  red->setValue(1152);
+  patch->setColor(0x12AB0F);
+  QAccessibleInterface* redIface = QAccessible::queryAccessibleInterface(red);
+  EXPECT_EQ(redIface->text(QAccessible::Name), QStringLiteral("RED value"));
+  EXPECT_EQ(redIface->text(QAccessible::Value), QStringLiteral("1152"));
+  EXPECT_EQ(redIface->valueInterface()->currentValue().toInt(), 1152);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(patch)->text(QAccessible::Value),
+            QStringLiteral("0x12AB0F"));
+
+  // A new value is there at once, before it is painted.
+  red->setValue(78);
+  EXPECT_EQ(redIface->text(QAccessible::Value), QStringLiteral("78"));
 }
 
 }  // namespace

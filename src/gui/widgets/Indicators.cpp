@@ -1,5 +1,7 @@
 #include "gui/widgets/Indicators.h"
 
+#include "gui/widgets/IndicatorAccessibility.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -25,6 +27,7 @@ const QColor kCaptionColor(0x30, 0x30, 0x30);
 
 ValueDisplay::ValueDisplay(const QString& caption, QWidget* parent, int digits)
     : QWidget(parent), caption_(caption), digits_(std::max(1, digits)) {
+  registerIndicatorAccessibility();
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   updateSize();
   nameAfterCaption();
@@ -95,7 +98,11 @@ void ValueDisplay::changeEvent(QEvent* event) {
 }
 
 void ValueDisplay::timerEvent(QTimerEvent* event) {
-  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+  if (repaint_.handle(event->timerId())) {
+    announceIndicatorValue(*this);
+  } else {
+    QWidget::timerEvent(event);
+  }
 }
 
 void ValueDisplay::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -134,6 +141,7 @@ void ValueDisplay::paintEvent(QPaintEvent* event) {
 
 Led::Led(const QString& caption, const QColor& onColor, QWidget* parent)
     : QWidget(parent), caption_(caption), onColor_(onColor) {
+  registerIndicatorAccessibility();
   const QFontMetrics metrics(font());
   const int diameter = metrics.height();
   setFixedSize(diameter + 4 + metrics.horizontalAdvance(caption_) + 2, diameter + 2);
@@ -147,7 +155,11 @@ void Led::setLit(bool lit) {
 }
 
 void Led::timerEvent(QTimerEvent* event) {
-  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+  if (repaint_.handle(event->timerId())) {
+    announceIndicatorValue(*this);
+  } else {
+    QWidget::timerEvent(event);
+  }
 }
 
 void Led::paintEvent(QPaintEvent*) {
@@ -173,6 +185,7 @@ void Led::paintEvent(QPaintEvent*) {
 
 LevelBar::LevelBar(const QColor& color, int maximum, QWidget* parent)
     : QWidget(parent), color_(color), maximum_(std::max(1, maximum)) {
+  registerIndicatorAccessibility();
   setFixedHeight(QFontMetrics(font()).height() + 2);
   setMinimumWidth(60);
   setAccessibleName(QStringLiteral("level"));
@@ -186,7 +199,11 @@ void LevelBar::setValue(int value) {
 }
 
 void LevelBar::timerEvent(QTimerEvent* event) {
-  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+  if (repaint_.handle(event->timerId())) {
+    announceIndicatorValue(*this);
+  } else {
+    QWidget::timerEvent(event);
+  }
 }
 
 void LevelBar::paintEvent(QPaintEvent*) {
@@ -203,6 +220,7 @@ void LevelBar::paintEvent(QPaintEvent*) {
 // --- ColorPatchView ---------------------------------------------------------------
 
 ColorPatchView::ColorPatchView(QWidget* parent) : QWidget(parent) {
+  registerIndicatorAccessibility();
   setAccessibleName(QStringLiteral("colour patch"));
 }
 
@@ -214,7 +232,11 @@ void ColorPatchView::setColor(std::uint32_t rgb) {
 }
 
 void ColorPatchView::timerEvent(QTimerEvent* event) {
-  if (!repaint_.handle(event->timerId())) QWidget::timerEvent(event);
+  if (repaint_.handle(event->timerId())) {
+    announceIndicatorValue(*this);
+  } else {
+    QWidget::timerEvent(event);
+  }
 }
 
 void ColorPatchView::paintEvent(QPaintEvent*) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -39,8 +40,18 @@ class RightClickFilter final : public QObject {
         return true;
       }
       case QEvent::ContextMenu: {
+        // The platform turns the context-menu key into this event.
         auto* menu = static_cast<QContextMenuEvent*>(event);
         if (menu->reason() == QContextMenuEvent::Keyboard && popups_) showHelp();
+        return true;
+      }
+      case QEvent::KeyPress: {
+        // Shift+F10, the other context-menu key, no platform turns into one.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!popups_ || key->key() != Qt::Key_F10 ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier)
+          return false;
+        showHelp();
         return true;
       }
       default:

@@ -15,7 +15,7 @@ namespace drq::gui {
 
 // Installs the help on `control` and the widgets inside it at this moment.
 // The right button never reaches the control: no press, no release, no
-// context menu. A keyboard context-menu request shows the help too.
+// context menu. The context-menu key and Shift+F10 show the help too.
 void installHelp(QWidget* control, Popups& popups, const QString& text,
                  const QString& title = QString::fromLatin1(kTitleInfo));
 

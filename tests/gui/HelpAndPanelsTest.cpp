@@ -1,6 +1,7 @@
 // Right-click help, the password popup, the big displays and the
 // screenshots.
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +64,25 @@ TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   // The help of a spin-box-like control reaches through its inner edit field.
   QTest::mouseClick(find<QLineEdit>("StringPortNumber"), Qt::RightButton);
   EXPECT_EQ(popups.records().back().text, QStringLiteral("Select a port number."));
+}
+
+// From the keyboard: the context-menu key (which the platform delivers as a
+// keyboard context-menu event) and Shift+F10 show the focused control's
+// help; F10 alone stays GET's shortcut.
+TEST_F(HelpAndPanels, ContextMenuKeyAndShiftF10ShowTheHelp) {
+  startOffline();
+  window->setActivePage(kPageConnection);
+  popups.clearRecords();
+  auto* tryButton = find<QPushButton>("ButtonTryToConnect");
+  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                            tryButton->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(tryButton, &menuKey);
+  auto* port = find<QLineEdit>("StringPortNumber");
+  QTest::keyClick(port, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_EQ(popups.records().size(), 2u);
+  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Try to connect sensor."));
+  EXPECT_EQ(popups.records()[1].text, QStringLiteral("Select a port number."));
+  EXPECT_EQ(port->text().contains(QLatin1Char('F')), false);
 }
 
 TEST_F(HelpAndPanels, ConnectionPageHelpTexts) {

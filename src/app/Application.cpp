@@ -181,8 +181,8 @@ int WinMain(int argc, char** argv) {
     MainWindow window(session, popups, options);
     window.setAttribute(Qt::WA_DontShowOnScreen, true);
     window.InitAll();
-    const QStringList written =
-        renderScreenshots(window, QDir(qStringFromPath(*command.screenshots)), demoSensor.get());
+    const QStringList written = renderScreenshots(
+        window, QDir(qStringFromPath(*command.screenshots)), demoSensor.get(), &popups);
     window.CleanUp();
     if (written.isEmpty()) {
       std::fputs("drqscope: the screenshots could not be written\n", stderr);

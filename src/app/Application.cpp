@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
@@ -80,20 +80,35 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   return out;
 }
 
+std::filesystem::path userConfigDir(std::string_view xdgConfigHome,
+                                    const std::filesystem::path& home) {
+  const std::filesystem::path xdg(xdgConfigHome);
+  // A relative XDG_CONFIG_HOME is invalid and ignored.
+  if (xdg.is_absolute()) return xdg / "drqscope";
+  return home / ".config" / "drqscope";
+}
+
+bool isBuildTreeDir(const std::filesystem::path& executableDir) {
+  std::error_code ec;
+  return !executableDir.empty() &&
+         std::filesystem::is_regular_file(executableDir.parent_path() / "CMakeCache.txt", ec);
+}
+
 std::filesystem::path chooseProgramDir(const std::optional<std::filesystem::path>& requested,
-                                       const std::filesystem::path& executableDir) {
-  std::filesystem::path dir = executableDir;
+                                       const std::filesystem::path& executableDir,
+                                       const std::filesystem::path& configDir) {
+  std::error_code ec;
   if (requested) {
-    std::error_code ec;
     std::filesystem::create_directories(*requested, ec);
-    dir = std::filesystem::absolute(*requested, ec);
+    std::filesystem::path dir = std::filesystem::absolute(*requested, ec);
     if (ec) dir = *requested;
+    if (isWritableDir(dir)) return dir;
+  } else if (isBuildTreeDir(executableDir) && isWritableDir(executableDir)) {
+    return executableDir;
   }
-  if (isWritableDir(dir)) return dir;
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  if (config.isEmpty()) return dir;
-  QDir().mkpath(config);
-  return pathFromQString(config);
+  // Missing or unusable, the stores report it in the system's words.
+  std::filesystem::create_directories(configDir, ec);
+  return configDir;
 }
 
 int WinMain(int argc, char** argv) {
@@ -166,8 +181,8 @@ int WinMain(int argc, char** argv) {
     MainWindow window(session, popups, options);
     window.setAttribute(Qt::WA_DontShowOnScreen, true);
     window.InitAll();
-    const QStringList written =
-        renderScreenshots(window, QDir(qStringFromPath(*command.screenshots)), demoSensor.get());
+    const QStringList written = renderScreenshots(
+        window, QDir(qStringFromPath(*command.screenshots)), demoSensor.get(), &popups);
     window.CleanUp();
     if (written.isEmpty()) {
       std::fputs("drqscope: the screenshots could not be written\n", stderr);
@@ -176,7 +191,9 @@ int WinMain(int argc, char** argv) {
     return 0;
   }
 
-  options.programDir = chooseProgramDir(command.dir, executableDir);
+  options.programDir = chooseProgramDir(
+      command.dir, executableDir,
+      userConfigDir(qgetenv("XDG_CONFIG_HOME").toStdString(), pathFromQString(QDir::homePath())));
   QtPopups popups;
   MainWindow window(session, popups, options);
   popups.setParent(&window);

@@ -133,8 +133,8 @@ bool renderLivePages(MainWindow& window, sim::EmbeddedSensor& sensor, Screenshot
 
 // A triggered recording of the demo sensor's frames: the recorder page beside
 // the signal graph panel with the recorded course (recorder.png).
-bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, ScreenshotWriter& shots) {
-  auto* scripted = dynamic_cast<ScriptedPopups*>(&window.popups());
+bool renderRecording(MainWindow& window, sim::EmbeddedSensor& sensor, ScriptedPopups* scripted,
+                     ScreenshotWriter& shots) {
   auto* page = dynamic_cast<RecorderPage*>(window.page(kPageRecorder));
   if (scripted == nullptr || page == nullptr) return true;
   const QSize size = window.size();
@@ -279,7 +279,8 @@ bool renderTopLevelPanels(MainWindow& window, ScreenshotWriter& shots) {
 
 }  // namespace
 
-QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::EmbeddedSensor* demo) {
+QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::EmbeddedSensor* demo,
+                              ScriptedPopups* answers) {
   if (!QDir().mkpath(dir.absolutePath())) return {};
   ScreenshotWriter shots(dir);
   window.show();
@@ -290,7 +291,7 @@ QStringList renderScreenshots(MainWindow& window, const QDir& dir, sim::Embedded
       renderMainPages(window, shots) && renderChildPanels(window, shots) &&
       renderTopLevelPanels(window, shots) &&
       (!demo || !window.session().link.state().linkUp ||
-       (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, shots) &&
+       (renderLivePages(window, *demo, shots) && renderRecording(window, *demo, answers, shots) &&
         renderTeachPanels(window, *demo, shots) && renderScopeCapture(window, shots)));
   return ok ? shots.written() : QStringList{};
 }

@@ -21,6 +21,7 @@ class EmbeddedSensor;
 namespace drq::gui {
 
 class MainWindow;
+class ScriptedPopups;
 
 // Writes grabs of widgets as PNG files into one directory.
 class ScreenshotWriter {
@@ -49,8 +50,11 @@ class ScreenshotWriter {
 // live data (datap-N-*.png), teaching the sensor's demo colours first, a
 // recording (recorder.png), the two teach panels with data (teach-N-*.png) and
 // a scope capture (scope-capture.png) with its printout (scope-printout.pdf).
-// Returns the files written; empty on a failure.
+// The recording needs `answers`, the scripted popups the window was built on
+// (the window itself hands its popups through a wrapper): without them it is
+// left out. Returns the files written; empty on a failure.
 QStringList renderScreenshots(MainWindow& window, const QDir& dir,
-                              sim::EmbeddedSensor* demo = nullptr);
+                              sim::EmbeddedSensor* demo = nullptr,
+                              ScriptedPopups* answers = nullptr);
 
 }  // namespace drq::gui

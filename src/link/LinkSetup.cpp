@@ -41,15 +41,19 @@ int InitRS232(SensorLink& link) {
   state.lastTransportError = result;
   if (result < 0) {
     std::string help;
+    QString reason = port->lastErrorString();
     if (!device.isEmpty()) {
       HelpSubject subject;
       subject.device = device;
       subject.access = probeDeviceAccess(device);
       subject.user = currentUserName();
-      help = connectionHelp(classifySerialOpen(port->lastError(), subject.access), subject);
+      const LinkTrouble trouble = classifySerialOpen(port->lastError(), subject.access);
+      help = connectionHelp(trouble, subject);
+      // A port another program holds fails on its lock, which the system words
+      // as a permission error: the busy help is the whole reason.
+      if (trouble == LinkTrouble::PortBusy) reason.clear();
     }
-    link.reportFailure(
-        withHelp(withReason(serialErrorText(result), port->lastErrorString()), help));
+    link.reportFailure(withHelp(withReason(serialErrorText(result), reason), help));
     return result;
   }
   port->setPortTimeout(kPortTimeoutSeconds);

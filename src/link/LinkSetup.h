@@ -23,7 +23,9 @@ namespace drq {
 // in state.lastTransportError and returns it: 0, or a negative serial result
 // code, which has been reported with its text ("Cannot open port", ...)
 // followed, on a line of its own, by the system's reason when it gave one,
-// then by the help of link/ConnectionHelp.h (permission, busy, missing).
+// then by the help of link/ConnectionHelp.h (permission, busy, missing). A
+// port another program holds is reported with the busy help only: the
+// system words that as a permission error on the port's lock.
 int InitRS232(SensorLink& link);
 
 // (Re)connects to state.serverAddress : state.serverPort, closing the current

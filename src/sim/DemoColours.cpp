@@ -21,6 +21,10 @@ RowColorArray teachDemoColours(SensorModel& model, std::uint16_t calculationMode
   ParaSet set = model.ramSet(0);
   set.record[ParaWord::CalculationMode] = calculationMode;
   set.record[ParaWord::MaxVecNo] = kDemoRows;
+  // Sixteen rows are more than the five direct outputs can tell apart: the
+  // outputs carry the colour number in binary (up to 31 rows without colour
+  // groups), so the set is one the tool accepts as it is.
+  set.record[ParaWord::DigitalOutmode] = code(DigitalOutmode::BinaryHi);
   model.setRamSet(0, set);  // the frames below in this calculation mode
   const TargetPath path = defaultTargetPath();
   const bool threeD = is3dCalcMode(calculationMode);

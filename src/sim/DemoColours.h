@@ -14,7 +14,8 @@ namespace drq::sim {
 class SensorModel;
 
 // Teaches the demo colours into RAM parameter set 0 of `model` (calculation
-// mode `calculationMode`, MAX VEC NO 16, one row per colour, where the sensor
+// mode `calculationMode`, MAX VEC NO 16 with the outputs BINARY HI, so that
+// the set keeps the tool's mode rules, one row per colour, where the sensor
 // sees it, with the demo's tolerances) and sets the model's target on its
 // default path. Returns the rows' colours as the targets show them (the
 // caller decides whether the rows are drawn in them); rows without a demo

@@ -8,10 +8,12 @@
 #include <QTimer>
 
 #include "core/Session.h"
+#include "core/params/Modes.h"
 #include "gui/ShellFixture.h"
 #include "gui/TransferBar.h"
 #include "gui/WindowParts.h"
 #include "gui/panels/DataPanel.h"
+#include "sim/DemoColours.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/PtySensorServer.h"
 
@@ -300,6 +302,26 @@ TEST_F(ConnectionStart, DemoConnectsWithoutOverwritingTheStoredCommunicationSett
             "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = 4\r\nBAUDRATE = 2\r\n"
             "IP ADRESS = \"10.1.2.3\"\r\nPORT NUMBER = \"4001\"\r\n"
             "COMPORT DEVICE = \"/dev/ttyUSB1\"");
+}
+
+// The demo's sensor as --demo prepares it: its set raises no message at start
+// or on a Get, so the connection page stays where the operator is and the
+// hardware file can be written after connecting.
+TEST_F(ConnectionStart, TheDemoSetRaisesNoMessageAndLeavesTheHardwareFileUsable) {
+  ASSERT_TRUE(sensor.start());
+  sim::teachDemoColours(sensor.model(), code(CalculationMode::XyInt2d));
+  sensor.model().setEepromSet(0, sensor.model().ramSet(0));
+  StartOptions options;
+  options.demo = StartOptions::Demo{QStringLiteral("127.0.0.1"), sensor.port()};
+  start(options);
+  ASSERT_TRUE(session.link.state().linkUp);
+  part<TransferBar>(*window).CBF_ButtonGet();
+  window->setActivePage(kPageConnection);
+  find<QPushButton>("ButtonTryToConnect")->click();
+  EXPECT_TRUE(popups.records().empty()) << popups.records()[0].text.toStdString();
+  EXPECT_EQ(window->activePage(), kPageConnection);
+  EXPECT_TRUE(find<QPushButton>("ButtonGenHwInfoFile")->isEnabled());
+  EXPECT_EQ(session.working.record[ParaWord::MaxVecNo], 16);
 }
 
 }  // namespace

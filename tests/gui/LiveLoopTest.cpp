@@ -243,9 +243,9 @@ TEST_F(LiveLoop, DemoScreenshotsShowTheGraphPagesWithLiveData) {
   sensor.model().setScriptedFrames({});  // the demo target's path
   drq::test::TempDir shots;
   const QString dirPath = QString::fromStdString(shots.path().string());
-  const QStringList written = renderScreenshots(*window, QDir(dirPath), &sensor);
-  for (const char* name :
-       {"datap-0-rgb.png", "datap-1-intensity.png", "datap-2-2d.png", "datap-3-3d.png"}) {
+  const QStringList written = renderScreenshots(*window, QDir(dirPath), &sensor, &popups);
+  for (const char* name : {"datap-0-rgb.png", "datap-1-intensity.png", "datap-2-2d.png",
+                           "datap-3-3d.png", "recorder.png"}) {
     EXPECT_TRUE(written.contains(QDir(dirPath).filePath(QLatin1String(name)))) << name;
   }
   EXPECT_GT(part<LiveMonitor>(*window).framesShown(), 600);

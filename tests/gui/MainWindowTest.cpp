@@ -223,10 +223,39 @@ TEST(CommandLine, OptionsAndProgramDirectory) {
   EXPECT_FALSE(parseCommandLine(2, unknown).error.empty());
 
   drq::test::TempDir dir;
+  const auto config = dir.path() / "home" / ".config" / "drqscope";
   const auto requested = dir.path() / "new" / "home";
-  EXPECT_EQ(chooseProgramDir(requested, "/nonexistent"), requested);
+  EXPECT_EQ(chooseProgramDir(requested, "/nonexistent", config), requested);
   EXPECT_TRUE(std::filesystem::is_directory(requested));
-  EXPECT_EQ(chooseProgramDir(std::nullopt, dir.path()), dir.path());
+  EXPECT_FALSE(std::filesystem::exists(config));
+}
+
+// An installed copy keeps its files in the user's configuration directory,
+// even where it could write beside itself (root running /usr/bin/drqscope);
+// only a build tree keeps them beside the executable.
+TEST(CommandLine, OnlyABuildTreeKeepsItsFilesBesideTheExecutable) {
+  drq::test::TempDir dir;
+  const auto config = dir.path() / "home" / ".config" / "drqscope";
+  const auto installed = dir.path() / "usr" / "bin";
+  std::filesystem::create_directories(installed);
+  EXPECT_FALSE(isBuildTreeDir(installed));
+  EXPECT_EQ(chooseProgramDir(std::nullopt, installed, config), config);
+  EXPECT_TRUE(std::filesystem::is_directory(config));
+  EXPECT_TRUE(std::filesystem::is_empty(installed));
+
+  const auto built = dir.path() / "build" / "bin";
+  std::filesystem::create_directories(built);
+  ASSERT_TRUE(drq::test::writeFileBytes(dir.path() / "build" / "CMakeCache.txt", ""));
+  EXPECT_TRUE(isBuildTreeDir(built));
+  EXPECT_EQ(chooseProgramDir(std::nullopt, built, config), built);
+  // --dir wins over both.
+  EXPECT_EQ(chooseProgramDir(dir.path() / "line3", built, config), dir.path() / "line3");
+  EXPECT_EQ(chooseProgramDir(dir.path() / "line4", installed, config), dir.path() / "line4");
+
+  EXPECT_EQ(userConfigDir("/srv/cfg", "/home/op"), std::filesystem::path("/srv/cfg/drqscope"));
+  EXPECT_EQ(userConfigDir("", "/home/op"), std::filesystem::path("/home/op/.config/drqscope"));
+  // A relative XDG_CONFIG_HOME is not a valid one.
+  EXPECT_EQ(userConfigDir("cfg", "/home/op"), std::filesystem::path("/home/op/.config/drqscope"));
 }
 
 // The program itself, on a display that cannot be reached: it ends with -1

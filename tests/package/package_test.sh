@@ -2,7 +2,8 @@
 # Builds the Debian package from the build tree into a temporary directory,
 # unpacks it into a temporary root (dpkg -x) and checks what an installation
 # would hold: the three programs answering --version, the desktop entry, the
-# icons, the manual pages, the logo and the publisher's service unit.
+# icons, the manual pages, the logo, the publisher's service unit, the
+# machine-readable copyright and the changelog; lintian must find no error.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
@@ -51,4 +52,19 @@ unit="$root/usr/lib/systemd/system/drqctl-publish@.service"
 grep -qx 'EnvironmentFile=/etc/drq/publish-%i.env' "$unit" || fail "unit without its environment file"
 grep -qx 'Restart=on-failure' "$unit" || fail "unit without Restart=on-failure"
 [ -f "$root/usr/share/doc/drqscope/examples/publish.env.example" ] || fail "publisher example"
+doc="$root/usr/share/doc/drqscope"
+[ -f "$doc/copyright" ] || fail "no copyright file"
+head -n 1 "$doc/copyright" |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not machine-readable"
+grep -q '^Files: \*$' "$doc/copyright" || fail "the copyright file covers no files"
+[ -f "$doc/changelog.gz" ] || fail "no changelog"
+newest=$(zcat "$doc/changelog.gz" | head -n 1)
+[[ "$newest" == "drqscope ($version) "* ]] ||
+  fail "the changelog's newest entry is not $version: $newest"
+
+command -v lintian >/dev/null || fail "lintian is not installed (scripts/install-deps)"
+# Errors only; warnings and notes are the maintainers' to weigh.
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log" >&2; fail "lintian found errors"; }
 echo "package ok: $(basename "$deb")"

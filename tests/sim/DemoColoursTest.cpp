@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/live/LiveFrame.h"
+#include "core/params/ModeRules.h"
 #include "core/params/Modes.h"
 #include "sim/DemoColours.h"
 #include "sim/Optics.h"
@@ -35,6 +36,24 @@ TEST(DemoColours, TheMovingTargetIsDetectedAsTheTaughtRows) {
     detected.erase(255);  // between two colours: none
     EXPECT_GE(detected.size(), taught / 2) << "mode " << mode;
     for (int row : detected) EXPECT_LT(row, static_cast<int>(taught));
+  }
+}
+
+// The demo's set passes the tool's own rules unchanged: no "MAXCOL-No. is too
+// high" at start or on a Get, nothing forced, no page switched to.
+TEST(DemoColours, TheTaughtSetKeepsTheModeRules) {
+  for (const std::uint16_t mode :
+       {code(CalculationMode::XyInt2d), code(CalculationMode::XyInt3d)}) {
+    SensorModel model;
+    teachDemoColours(model, mode);
+    ParaSet set = model.ramSet(0);
+    const ParaSet taught = set;
+    const ConsistencyResult result = applyModeRules(set, 0);
+    EXPECT_TRUE(result.messages.empty()) << "mode " << mode << ": " << result.messages[0].text;
+    EXPECT_TRUE(result.forced.empty()) << "mode " << mode;
+    EXPECT_TRUE(result.groupCellsReset.empty()) << "mode " << mode;
+    EXPECT_EQ(set.record.words, taught.record.words);
+    EXPECT_GE(set.record[ParaWord::MaxVecNo], defaultTargetPath().colors.size());
   }
 }
 

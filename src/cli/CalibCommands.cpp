@@ -27,12 +27,13 @@ void printCalibration(std::ostream& out, const CalibrationValues& values) {
       << "offsets=" << threeWords(values.offsets) << '\n';
 }
 
-// Three words 0..65535 from args[first..first+2].
-std::optional<ChannelWords> parseThree(const std::vector<std::string>& args, std::size_t first) {
+// Three words 0..maximum from args[first..first+2].
+std::optional<ChannelWords> parseThree(const std::vector<std::string>& args, std::size_t first,
+                                       std::uint16_t maximum) {
   if (args.size() != first + 3) return std::nullopt;
   ChannelWords words{};
   for (std::size_t i = 0; i < 3; ++i) {
-    const auto value = parseUnsigned(args[first + i], 65535);
+    const auto value = parseUnsigned(args[first + i], maximum);
     if (!value) return std::nullopt;
     words[i] = static_cast<std::uint16_t>(*value);
   }
@@ -49,8 +50,13 @@ int calibGet(CliContext& ctx, bool calculateOffsets) {
 }
 
 int calibSend(CliContext& ctx, std::uint16_t argument) {
-  const auto words = parseThree(ctx.args, 1);
-  if (!words) return ctx.usageError("expected three values 0..65535 (red green blue)");
+  // A factor scales a channel by factor / 1024 and the sensor takes at most
+  // 4096; an offset may be any word.
+  const std::uint16_t maximum = argument == kSendFactors ? kMaxFactor : 65535;
+  const auto words = parseThree(ctx.args, 1, maximum);
+  if (!words) {
+    return ctx.usageError("expected three values 0.." + decimal(maximum) + " (red green blue)");
+  }
   if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
   const int result =
       argument == kSendFactors ? SendCF(ctx.link(), *words) : SendOffset(ctx.link(), *words);
@@ -81,6 +87,15 @@ int calibWhite(CliContext& ctx) {
     }
     auto* target = name == "--set-value" ? &setValue : name == "--max-delta" ? &maxDelta : nullptr;
     if (target == nullptr) return ctx.usageError("unknown option " + name);
+    if (target == &setValue) {
+      // A set value of 0 would make factors that darken every channel.
+      *target = parseUnsigned(value, kMaxWhiteSetValue);
+      if (!*target || **target < kMinWhiteSetValue) {
+        return ctx.usageError(name + " must be " + decimal(kMinWhiteSetValue) + ".." +
+                              decimal(kMaxWhiteSetValue));
+      }
+      continue;
+    }
     *target = parseUnsigned(value, 65535);
     if (!*target) return ctx.usageError(name + " must be 0..65535");
   }
@@ -92,7 +107,8 @@ int calibWhite(CliContext& ctx) {
   const WhiteResult result = computeWhiteCalibration(frames, static_cast<std::uint16_t>(*setValue),
                                                      static_cast<std::uint16_t>(*maxDelta));
   if (result.outcome == WhiteOutcome::NoGoodFrames ||
-      result.outcome == WhiteOutcome::SensorStopped) {
+      result.outcome == WhiteOutcome::SensorStopped ||
+      result.outcome == WhiteOutcome::TooFewGoodFrames) {
     ctx.err << result.message() << '\n';
     return kExitLinkFailure;
   }
@@ -116,24 +132,19 @@ int calibSelf(CliContext& ctx) {
   return kExitOk;
 }
 
-// The command line's side of GenerateHWInfoFile: the "pages" are the values
-// read, the dialog is -o, failures go to stderr.
+// The command line's side of GenerateHWInfoFile: nothing to show the values
+// on, the dialog is -o, failures go to stderr.
 class CliHardwareHost final : public HardwareFileHost {
  public:
   CliHardwareHost(CliContext& ctx, std::uint16_t set, fs::path output)
       : ctx_(ctx), set_(set), output_(std::move(output)) {}
 
-  void getPara() override {
+  void getPara(ParaSet& read) override {
     const auto notice = [this](std::string_view text) { ctx_.err << text; };
-    GetPara(ctx_.link(), values_, ctx_.session.target, set_, notice);
+    GetPara(ctx_.link(), read, ctx_.session.target, set_, notice);
   }
-  void getCF() override { GetCF(ctx_.link(), calibration_); }
+  void getCF(CalibrationValues& read) override { GetCF(ctx_.link(), read); }
   std::optional<fs::path> chooseFile(const fs::path&) override { return output_; }
-  void takePageValues(ParaSet& set, ChannelWords& factors, ChannelWords& offsets) override {
-    set = values_;
-    factors = calibration_.factors;
-    offsets = calibration_.offsets;
-  }
   void appendMessage(std::string_view text) override { messages_ += text; }
   const std::string& messages() const { return messages_; }
 
@@ -141,8 +152,6 @@ class CliHardwareHost final : public HardwareFileHost {
   CliContext& ctx_;
   std::uint16_t set_;
   fs::path output_;
-  ParaSet values_ = defaultParaSet();
-  CalibrationValues calibration_;
   std::string messages_;
 };
 
@@ -182,7 +191,9 @@ int cmdHwInfo(CliContext& ctx) {
       set = value == "1" ? 1 : 0;
     } else if (name == "--set") {
       return ctx.usageError("--set must be 0 or 1");
-    } else if (name == "-o" && !value.empty()) {
+    } else if (name == "-o" && value.empty()) {
+      return ctx.usageError("-o: the file name is empty");
+    } else if (name == "-o") {
       output = value;
     } else {
       return ctx.usageError("unknown option " + name);

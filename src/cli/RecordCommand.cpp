@@ -19,7 +19,6 @@ constexpr std::uint32_t kDefaultCount = 10;
 constexpr std::uint32_t kMaxCountedFrames = 65535;  // the recorded counter is 16 bits wide
 constexpr std::uint32_t kMaxFrames = 1000000000;
 constexpr double kDefaultInterval = 1.0;
-constexpr double kMaxInterval = 1.0e6;
 constexpr std::size_t kMaxIdLength = 99;
 
 struct RecordOptions {
@@ -63,7 +62,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Re
       }
     } else if (name == "--interval") {
       const auto seconds = parseSeconds(*value);
-      if (!seconds || *seconds > kMaxInterval) return "--interval must be seconds, at most 1000000";
+      if (!seconds || *seconds > kMaxRecordInterval) {
+        return "--interval must be seconds, at most " +
+               decimal(static_cast<long long>(kMaxRecordInterval));
+      }
       o.interval = *seconds;
     } else if (name == "--count") {
       const auto n = parseUnsigned(*value, kMaxFrames);
@@ -109,21 +111,26 @@ int cmdRecord(CliContext& ctx) {
   RecordOptions options;
   if (const auto error = parseOptions(ctx.args, options)) return ctx.usageError(*error);
 
+  // Every exit from here on ends with the summary line, 0 frames when none
+  // was recorded.
+  const auto summary = [&ctx, &options](std::uint64_t lines, int status) {
+    ctx.err << "recorded " << decimal(static_cast<long long>(lines)) << " frames to "
+            << options.file << '\n';
+    return status;
+  };
   Session& session = ctx.session;
   // From here on a signal ends the command with its summary line: before the
   // recording starts, with no frame recorded; during it, after the frame in
   // flight.
   StopOnSignal stopOnSignal(session.RunFlag);
-  if (const int rc = ctx.connect(&stopOnSignal.untilSignal()); rc != kExitOk) {
-    if (!stopOnSignal.signalled()) return rc;
-    ctx.err << "recorded 0 frames to " << options.file << '\n';
-    return kExitOk;
-  }
+  // A signal during the connection attempt ends it at once: no frames, exit 0.
+  if (const int rc = ctx.connect(&stopOnSignal.untilSignal()); rc != kExitOk)
+    return summary(0, stopOnSignal.signalled() ? kExitOk : rc);
   session.recordFile = std::filesystem::path(options.file);
   session.sensorId = options.id;
   if (const auto error = writeRecordHeader(session.recordFile, session.sensorId)) {
     ctx.err << "drqctl record: cannot write " << options.file << ": " << error->reason << '\n';
-    return kExitUsage;
+    return summary(0, kExitUsage);
   }
 
   // The link is open; a failure report during the run clears the flag again.
@@ -155,9 +162,7 @@ int cmdRecord(CliContext& ctx) {
   } else if (outcome == RecordOutcome::LinkFailed) {
     status = kExitLinkFailure;
   }
-  ctx.err << "recorded " << decimal(static_cast<long long>(lines)) << " frames to " << options.file
-          << '\n';
-  return status;
+  return summary(lines, status);
 }
 
 }  // namespace drq::cli

@@ -162,6 +162,10 @@ int cmdScope(CliContext& ctx) {
     case CaptureResult::Captured:
       break;
   }
+  // A frame that failed its checks on a serial link has been reported and its
+  // trace left empty: such a capture is neither printed nor filed (an
+  // existing file stays as it was).
+  if (!link.state().linkUp) return kExitLinkFailure;
 
   if (output) {
     ini::DiskFileReplacer replacer;
@@ -177,9 +181,7 @@ int cmdScope(CliContext& ctx) {
       return kExitLinkFailure;
     }
   }
-  // A frame that failed its checks on a serial link is reported and its
-  // trace left empty: the table is written, but the run did not succeed.
-  return link.state().linkUp ? kExitOk : kExitLinkFailure;
+  return kExitOk;
 }
 
 }  // namespace drq::cli

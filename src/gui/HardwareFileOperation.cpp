@@ -14,13 +14,14 @@ int HardwareFileOperation::GenerateHWInfoFile() {
   return drq::GenerateHWInfoFile(context_.session, *this);
 }
 
-void HardwareFileOperation::getPara() {
-  if (window_.getParametersFromSensor) window_.getParametersFromSensor();
+void HardwareFileOperation::getPara(ParaSet& read) {
+  if (window_.getParametersFromSensor) window_.getParametersFromSensor(read);
 }
 
-void HardwareFileOperation::getCF() {
+void HardwareFileOperation::getCF(CalibrationValues& read) {
   CalibrationValues values;
   if (drq::GetCF(context_.session.link, values) != 1) return;
+  read = values;
   calibration_.showCalibration(values);
   offset_.showCalibration(values);
 }
@@ -38,14 +39,6 @@ std::optional<std::filesystem::path> HardwareFileOperation::chooseFile(
   const FileSelection choice = context_.popups.FileSelectPopup(request);
   if (choice.result == 0 || choice.path.isEmpty()) return std::nullopt;
   return pathFromQString(choice.path);
-}
-
-void HardwareFileOperation::takePageValues(ParaSet& set, ChannelWords& factors,
-                                           ChannelWords& offsets) {
-  if (window_.getPanelValues) window_.getPanelValues();
-  set = context_.session.working;
-  factors = calibration_.factors();
-  offsets = offset_.offsets();
 }
 
 void HardwareFileOperation::appendMessage(std::string_view text) {

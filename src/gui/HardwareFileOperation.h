@@ -3,7 +3,8 @@
 // connection page. The sequence (parameters from RAM, factors and offsets,
 // the sensor's hardware block, the file dialog, the file) is the core's;
 // this class gives it the pages, the dialog and the connection page's
-// message box.
+// message box. The file holds what the sensor sent, also where a page's
+// control had to limit a value to show it.
 
 #include <QString>
 
@@ -20,10 +21,9 @@ class OffsetPage;
 // What the operation needs from the main window.
 struct HardwareFileWindow {
   // GET from the sensor with the session's target and set: GetPara, then the
-  // refresh of the parameter pages.
-  std::function<void()> getParametersFromSensor;
-  // Reads every page into the working parameter set (GetPanelValues).
-  std::function<void()> getPanelValues;
+  // refresh of the parameter pages. The argument gets the set as read (left
+  // as it was when the read failed).
+  std::function<void(ParaSet&)> getParametersFromSensor;
   // Appends to the connection page's message box.
   std::function<void(const QString&)> appendMessage;
 };
@@ -38,10 +38,9 @@ class HardwareFileOperation final : private HardwareFileHost {
   int GenerateHWInfoFile();
 
  private:
-  void getPara() override;
-  void getCF() override;
+  void getPara(ParaSet& read) override;
+  void getCF(CalibrationValues& read) override;
   std::optional<std::filesystem::path> chooseFile(const std::filesystem::path& current) override;
-  void takePageValues(ParaSet& set, ChannelWords& factors, ChannelWords& offsets) override;
   void appendMessage(std::string_view text) override;
 
   ShellContext& context_;

@@ -49,11 +49,6 @@ namespace {
 // the side tabs take.
 constexpr int kControlColumnWidth = 380;
 
-// Values from the sensor or a file that a control cannot show (title
-// "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
-constexpr const char* kMsgValuesLimited =
-    "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
-
 }  // namespace
 
 MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, QWidget* parent)
@@ -171,7 +166,7 @@ void MainWindow::connectPanels() {
           &LiveMonitor::CBF_ButtonGo);
   hardwareFile_ = std::make_unique<HardwareFileOperation>(
       context_, *calibrationPage_, *offsetPage_,
-      HardwareFileWindow{[this] { getParametersFromSensor(); }, [this] { GetPanelValues(); },
+      HardwareFileWindow{[this](ParaSet& read) { readAndShowParameters(&read); },
                          [this](const QString& text) { connectionPage_->appendMessage(text); }});
   connect(connectionPage_, &ConnectionPage::hardwareFileRequested, this,
           [this] { hardwareFile_->GenerateHWInfoFile(); });
@@ -412,6 +407,10 @@ void MainWindow::sendParametersToSensor() {
 }
 
 void MainWindow::getParametersFromSensor() {
+  readAndShowParameters(nullptr);
+}
+
+void MainWindow::readAndShowParameters(ParaSet* asRead) {
   const auto notice = [this](std::string_view text) {
     setActivePage(kPageConnection);
     connectionPage_->appendMessage(qStringFromUtf8(text));
@@ -419,6 +418,7 @@ void MainWindow::getParametersFromSensor() {
   if (GetPara(context_.session, notice) != 1) return;
   // Closed while the Get ran: the program ends; nothing more to show.
   if (operations_.ending()) return;
+  if (asRead != nullptr) *asRead = context_.session.working;
   refreshPanelsFromWorkingSet();
 }
 

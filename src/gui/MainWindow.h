@@ -179,6 +179,9 @@ class MainWindow final : public QMainWindow,
   // SEND and GET with the sensor: the transfers with their panel updates.
   void sendParametersToSensor();
   void getParametersFromSensor();
+  // GET's steps; `asRead` (if given) gets the set as the sensor sent it,
+  // before the controls limit any value.
+  void readAndShowParameters(ParaSet* asRead);
 
   Operations operations_;
   QuietOnEndPopups quietPopups_;

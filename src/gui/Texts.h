@@ -14,6 +14,11 @@ inline constexpr const char* kFullVersion = kFullScopeVersion.data();
 inline constexpr const char* kTitleInfo = "INFO!";
 inline constexpr const char* kTitleAttention = "ATTENTION!";
 
+// Values from the sensor or a file that a control cannot show (title
+// "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
+inline constexpr const char* kMsgValuesLimited =
+    "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
+
 // Help of the tab controls (main window and display panel).
 inline constexpr const char* kHelpSelectTab = "Select TAB-window.";
 

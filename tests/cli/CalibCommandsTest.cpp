@@ -87,13 +87,6 @@ TEST_F(CalibOnSensor, GetSendAndOffsetPrintAndWriteTheSensorsValues) {
   EXPECT_EQ(sensor.model().calibration().factors, (std::array<std::uint16_t, 3>{1000, 1024, 4096}));
   EXPECT_EQ(sensor.model().calibration().offsets, (std::array<std::uint16_t, 3>{1, 2, 3}));
 
-  // The sensor's plausibility check: a notice on stderr, still success.
-  r = run({"calib", "send-factors", "5000", "1024", "6000"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err,
-            "INFO!\n2 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT "
-            "VALUE!\n");
-
   requests();
   r = run({"calib", "offset"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -109,12 +102,16 @@ TEST_F(CalibOnSensor, UsageErrorsTouchNothing) {
       {"calib", "get", "x"},
       {"calib", "send-factors", "1", "2"},
       {"calib", "send-factors", "1", "2", "65536"},
+      {"calib", "send-factors", "4097", "0", "0"},
+      {"calib", "white", "--set-value", "0", "--max-delta", "200"},
+      {"calib", "white", "--set-value=4097", "--max-delta=200"},
       {"calib", "send-offsets", "1", "2", "-3"},
       {"calib", "white", "--set-value", "900"},
       {"calib", "white", "--set-value", "900", "--max-delta", "x"},
       {"calib", "white", "--set-value=900", "--max-delta=10", "--speed=1"},
       {"hwinfo", "--set", "2"},
       {"hwinfo", "-o"},
+      {"hwinfo", "-o", ""},
       {"hwinfo", "extra"},
   };
   for (const auto& args : cases) {
@@ -122,12 +119,21 @@ TEST_F(CalibOnSensor, UsageErrorsTouchNothing) {
     EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args) << r.err;
   }
   EXPECT_TRUE(requests().empty());
+  EXPECT_NE(run({"calib", "send-factors", "4097", "0", "0"}).err.find("three values 0..4096"),
+            std::string::npos);
+  EXPECT_NE(run({"calib", "white", "--set-value", "0", "--max-delta", "9"}).err.find("1..4096"),
+            std::string::npos);
+  EXPECT_NE(run({"hwinfo", "-o", ""}).err.find("-o: the file name is empty"), std::string::npos);
+  // The offsets keep the whole word.
+  EXPECT_EQ(run({"calib", "send-offsets", "65535", "0", "4097"}).status, kExitOk);
 }
 
 TEST_F(CalibOnSensor, WhiteDividesByTheFramesThatArrivedAndSendsTheFactors) {
-  // Every second answer is damaged; those frames would read 4000 each.
-  sensor.model().setScriptedFrames({rawFrame(800, 900, 1000), rawFrame(4000, 4000, 4000)});
-  setFault("order=8,nth=2,kind=bad-payload-crc");
+  // Every tenth answer is damaged; those frames would read 4000 each.
+  std::vector<LiveFrame> frames(10, rawFrame(800, 900, 1000));
+  frames.back() = rawFrame(4000, 4000, 4000);
+  sensor.model().setScriptedFrames(frames);
+  setFault("order=8,nth=10,kind=bad-payload-crc");
   const CliRun r = run({"calib", "white", "--set-value", "900", "--max-delta", "200"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "means=800 900 1000\ndelta=200\nfactors=1152 1024 921\n");
@@ -141,7 +147,27 @@ TEST_F(CalibOnSensor, WhiteDividesByTheFramesThatArrivedAndSendsTheFactors) {
        at = r.err.find(std::string(kMsgDataIncorrect), at + 1)) {
     ++reports;
   }
-  EXPECT_EQ(reports, 50u);
+  EXPECT_EQ(reports, 10u);
+}
+
+// An error report the link lets pass (argument 3) carries no frame: a failed
+// exchange reported as a bad data frame, never a frame of zeros.
+TEST_F(CalibOnSensor, WhiteCountsOnlyAnswersThatCarryTheWholeFrame) {
+  sensor.model().setScriptedFrames({rawFrame(800, 900, 1000)});
+  setFault("order=8,nth=10,kind=error:3");
+  CliRun r = run({"calib", "white", "--set-value", "900", "--max-delta", "200"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "means=800 900 1000\ndelta=200\nfactors=1152 1024 921\n");
+  EXPECT_NE(r.err.find(std::string(kMsgDataIncorrect)), std::string::npos);
+
+  // Half of them short: too few good frames, nothing sent.
+  requests();
+  setFault("order=8,nth=2,kind=error:3");
+  r = run({"calib", "white", "--set-value", "900", "--max-delta", "200"});
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.out, "");
+  EXPECT_TRUE(r.err.ends_with(std::string(kMsgTooFewGoodFrames) + "\n")) << r.err;
+  for (const Request& q : requests()) EXPECT_EQ(q.order, ORDER_GET_DATA);
 }
 
 TEST_F(CalibOnSensor, WhiteRejectionsSendNothingAndExitThree) {
@@ -173,11 +199,11 @@ TEST_F(CalibOnSensor, SelfCalibrationPrintsWhatTheSensorComputedAndStoresNothing
 TEST_F(CalibOnSensor, HwInfoWritesTheFileOfTheSensorsState) {
   sensor.host().setClockMode(sim::SensorHost::ClockMode::Manual);
   ParaSet set1 = defaultParaSet();
-  set1.record[ParaWord::Power] = 321;
+  set1.record[ParaWord::Power] = 1500;  // beyond the window's POWER control
   set1.table[7].cell(3) = 77;
   sensor.model().setRamSet(1, set1);
   sim::Calibration c = sensor.model().calibration();
-  c.factors = {1100, 1000, 900};
+  c.factors = {5000, 1000, 900};  // beyond the window's factor fields
   c.offsets = {5, 6, 7};
   sensor.model().setCalibration(c);
 

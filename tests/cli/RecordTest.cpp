@@ -152,9 +152,16 @@ TEST_F(RecordCommand, UnwritableFileIsAFileError) {
   file = dir.path() / "missing" / "run.dat";
   const CliRun r = test::runCliCaptured(args({}));
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_EQ(r.err,
-            "drqctl record: cannot write " + file.string() + ": No such file or directory\n");
+  EXPECT_EQ(r.err, "drqctl record: cannot write " + file.string() +
+                       ": No such file or directory\nrecorded 0 frames to " + file.string() + "\n");
   EXPECT_TRUE(peer.requests.empty());
+}
+
+TEST_F(RecordCommand, AFailedConnectionEndsWithTheSummaryLineAllTheSame) {
+  const CliRun r = test::runCliCaptured({"--tcp", "127.0.0.1:1", "record", "-o", file.string()});
+  EXPECT_EQ(r.status, kExitLinkFailure) << r.err;
+  EXPECT_TRUE(r.err.ends_with("\nrecorded 0 frames to " + file.string() + "\n")) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 TEST_F(RecordCommand, UsageErrorsTouchNeitherTheFileNorTheSensor) {
@@ -165,6 +172,7 @@ TEST_F(RecordCommand, UsageErrorsTouchNeitherTheFileNorTheSensor) {
                                                                  {"--interval", "-1"},
                                                                  {"--interval", "1,5"},
                                                                  {"--interval", "nan"},
+                                                                 {"--interval", "86400.5"},
                                                                  {"--id", "two\nlines"},
                                                                  {"--interval"},
                                                                  {"now"}}) {

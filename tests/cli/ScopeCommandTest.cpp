@@ -63,6 +63,20 @@ TEST(CycleTimeCommand, PrintsCycleTimeAndFrequencyWithTheirDecimals) {
   EXPECT_EQ(zero.out, "cycle-time-ms=0.00\nscan-frequency-hz=0\n");
 }
 
+TEST(CycleTimeCommand, AnAnswerWithoutBothCountersIsABadDataFrame) {
+  test::TcpPeer peer;
+  peer.onRequest = [&](const Bytes&) {
+    Bytes counters(7);
+    writeLe16(counters, 0, 250);
+    writeLe16(counters, 4, 1000);
+    peer.send(buildFrame(ORDER_GET_CYCLE_TIME, 0, counters));
+  };
+  const CliRun r = test::runCliCaptured({"--tcp", tcp(peer), "cycle-time"});
+  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, std::string(kMsgDataIncorrect) + "\n");
+}
+
 TEST(ScopeCommand, TriggeredCaptureOnASerialLineIsUnwrapped) {
   test::PtyPeer peer;
   ASSERT_TRUE(peer.ok());
@@ -85,6 +99,36 @@ TEST(ScopeCommand, TriggeredCaptureOnASerialLineIsUnwrapped) {
   ASSERT_EQ(peer.requests.size(), 1u);
   EXPECT_EQ(peer.requests[0],
             buildFrame(ORDER_SCOPE, 1, Bytes{0xB8, 0x0B, 1, 0, 20, 0, 7, 0, 1, 0}));
+}
+
+// A damaged capture frame on a serial line is reported and its trace stays
+// empty: the capture is neither printed nor filed.
+TEST(ScopeCommand, ADamagedSerialFrameLeavesTheFileAndStdoutAlone) {
+  test::PtyPeer peer;
+  ASSERT_TRUE(peer.ok());
+  peer.onRequest = [&](const Bytes& request) {
+    if (request[1] != ORDER_SCOPE) return;
+    peer.send(buildFrame(ORDER_SCOPE, 0, {}));
+    for (std::uint16_t k = 0; k < 4; ++k) {
+      peer.later(20 * (k + 1), [&peer, k] {
+        Bytes frame = captureFrame(k, 5);
+        if (k == 2) frame[100] ^= 1;
+        peer.send(frame);
+      });
+    }
+  };
+  test::TempDir dir;
+  const auto file = dir.file("trace.tsv");
+  ASSERT_TRUE(test::writeFileBytes(file, "an earlier capture\n"));
+  for (const bool toFile : {true, false}) {
+    std::vector<std::string> words = {"--serial", peer.slavePath(), "scope"};
+    if (toFile) words.insert(words.end(), {"-o", file.string()});
+    const CliRun r = test::runCliCaptured(words);
+    EXPECT_EQ(r.status, kExitLinkFailure) << toFile;
+    EXPECT_EQ(r.out, "") << toFile;
+    EXPECT_NE(r.err.find(std::string(kMsgDataIncorrect)), std::string::npos) << r.err;
+    EXPECT_EQ(test::readFileBytes(file), "an earlier capture\n");
+  }
 }
 
 TEST(ScopeCommand, SingleShotOnTheVirtualSensorIntoAFile) {

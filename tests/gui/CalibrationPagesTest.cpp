@@ -215,6 +215,27 @@ TEST_F(CalibrationPages, GetAndSendMoveFactorsAndOffsetsBetweenPagesAndSensor) {
   EXPECT_TRUE(calibration->sendCFButton()->isEnabled());  // undimmed afterwards
 }
 
+TEST_F(CalibrationPages, AFactorBeyondTheFieldsRangeShowsAtTheLimitAndIsNamed) {
+  setCalibration({5000, 1024, 4096}, {0, 0, 0});
+  calibration->getCFButton()->click();
+  EXPECT_EQ(calibration->factors(), (ChannelWords{4096, 1024, 4096}));
+  ASSERT_EQ(popups.records().size(), 1u);
+  EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(popups.records()[0].text,
+            QStringLiteral("Following parameters are out of range \nand were set to the nearest "
+                           "allowed value:\n\nCF RED 5000 -> 4096\n"));
+  popups.clearRecords();
+  setCalibration({4096, 0, 1}, {0, 0, 0});
+  calibration->getCFButton()->click();
+  EXPECT_TRUE(popups.records().empty());
+
+  // A set value of 0 would zero every channel.
+  calibration->setValueField()->setValue(0);
+  EXPECT_EQ(calibration->setValue(), 1);
+  calibration->setValueField()->setValue(5000);
+  EXPECT_EQ(calibration->setValue(), 4096);
+}
+
 TEST_F(CalibrationPages, CalculateOffsetAsksFirstAndShowsWhatTheSensorFound) {
   popups.answerConfirm(false);
   offset->calcOffsetButton()->click();

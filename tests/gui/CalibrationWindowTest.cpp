@@ -152,5 +152,38 @@ TEST_F(CalibrationWindow, HardwareFileButtonAppendsTheOutcomeToTheMessageBox) {
                             QString::fromStdString(nowhere.string()) + QStringLiteral("\n\n")));
 }
 
+// The file holds what the sensor holds, also values the pages can only show
+// at their limits (and say so), as drqctl hwinfo does.
+TEST_F(CalibrationWindow, HardwareFileHoldsTheSensorsValuesBeyondThePagesRanges) {
+  sensor.host().setClockMode(sim::SensorHost::ClockMode::Manual);
+  sim::Calibration c = sensor.model().calibration();
+  c.factors = {5000, 1024, 921};
+  sensor.model().setCalibration(c);
+  ParaSet set = sensor.model().ramSet(0);
+  set.record[ParaWord::Power] = 1500;
+  sensor.model().setRamSet(0, set);
+
+  const auto path = dir.file("service.ini");
+  popups.answerFile(2, QString::fromStdString(path.string()));
+  part<ConnectionPage>(*window).CBF_ButtonGenHwInfoFile();
+  EXPECT_EQ(find<CalibrationPage>("CalibrationPage")->factors(), (ChannelWords{4096, 1024, 921}));
+  bool factorNamed = false;
+  for (const auto& record : popups.records()) {
+    factorNamed = factorNamed || record.text.endsWith(QStringLiteral("\n\nCF RED 5000 -> 4096\n"));
+  }
+  EXPECT_TRUE(factorNamed);
+
+  HardwareFileContent expected;
+  expected.identification = std::string(sim::kDefaultIdentification);
+  const auto block = sensor.model().handleRequest(buildFrame(ORDER_GET_HW_INFO, kHwInfoGuard, {}));
+  expected.block = hwInfoBlockOf(std::span(block.frame).subspan(kHeaderSize));
+  expected.factors = c.factors;
+  expected.offsets = c.offsets;
+  expected.set = set;
+  const auto reference = dir.file("expected.ini");
+  ASSERT_TRUE(writeHardwareFile(reference, expected).ok());
+  EXPECT_EQ(drq::test::readFileBytes(path), drq::test::readFileBytes(reference));
+}
+
 }  // namespace
 }  // namespace drq::gui::test

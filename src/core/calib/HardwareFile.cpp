@@ -75,13 +75,16 @@ int GenerateHWInfoFile(Session& session, HardwareFileHost& host, ini::FileReplac
   LinkState& state = session.link.state();
   state.linkUp = true;
   const TransferTarget target = session.target;
+  HardwareFileContent content;
   session.target = TransferTarget::Ram;
-  host.getPara();
+  host.getPara(content.set);
   session.target = target;
   if (!state.linkUp) return -1;
-  host.getCF();
+  CalibrationValues calibration;
+  host.getCF(calibration);
   if (!state.linkUp) return -1;
-  HardwareFileContent content;
+  content.factors = calibration.factors;
+  content.offsets = calibration.offsets;
   readHwInfoBlock(session.link, content.block);
   if (!state.linkUp) return -1;
 
@@ -92,7 +95,6 @@ int GenerateHWInfoFile(Session& session, HardwareFileHost& host, ini::FileReplac
   }
   session.hardwareFile = *chosen;
   content.identification = session.identification;
-  host.takePageValues(content.set, content.factors, content.offsets);
   const FileWriteResult written = writeHardwareFile(session.hardwareFile, content, replacer);
   host.appendMessage(hardwareFileMessage(session.hardwareFile, written));
   return written.ok() ? 1 : -1;

@@ -102,16 +102,15 @@ class HardwareFileHost {
  public:
   virtual ~HardwareFileHost() = default;
   // Reads the parameter set of the session's target (set to RAM around this
-  // call) and selected set, and shows it on the parameter pages (GetPara and
-  // the refresh of the pages).
-  virtual void getPara() = 0;
-  // GetCF, shown on the calibration and offset pages.
-  virtual void getCF() = 0;
+  // call) and selected set into `read`, as the sensor sent it, and shows it
+  // on the parameter pages (GetPara and the refresh of the pages). A failed
+  // read leaves `read` as it was.
+  virtual void getPara(ParaSet& read) = 0;
+  // GetCF into `read` (left as it was on failure), shown on the calibration
+  // and offset pages.
+  virtual void getCF(CalibrationValues& read) = 0;
   // The file dialog, starting at `current`; nullopt on cancel or failure.
   virtual std::optional<std::filesystem::path> chooseFile(const std::filesystem::path& current) = 0;
-  // The pages' values: the parameter pages into `set` (GetPanelValues), the
-  // factors from the calibration page and the offsets from the offset page.
-  virtual void takePageValues(ParaSet& set, ChannelWords& factors, ChannelWords& offsets) = 0;
   // Appends to the connection page's message box.
   virtual void appendMessage(std::string_view text) = 0;
 };
@@ -120,7 +119,8 @@ class HardwareFileHost {
 // (the transfer target restored afterwards), then the factors and offsets,
 // then the hardware block, stopping silently as soon as the link-up flag is
 // cleared (the link reported why); asks for the file; writes it from the
-// pages' values and session.identification and appends the outcome (or
+// values read (what the sensor holds, whatever the pages could show) and
+// session.identification and appends the outcome (or
 // "ATTENTION!   NO FILE WAS SELECTED!\n\n"). The chosen path becomes
 // session.hardwareFile. Returns 1 when the file was written, 0 when no file
 // was chosen, -1 when an exchange or the write failed.

@@ -13,6 +13,11 @@ bool connectionGone(SensorLink& link) {
   return transport == nullptr || !transport->isOpen();
 }
 
+// The failed exchange got no answer in time (or the serial line failed).
+bool answeredNothing(const SensorLink& link) {
+  return link.state().errorText == kMsgTimeout;
+}
+
 }  // namespace
 
 WhiteFrames collectWhiteFrames(SensorLink& link, LiveFrame& CurrentFrame, LiveState& live,
@@ -24,7 +29,7 @@ WhiteFrames collectWhiteFrames(SensorLink& link, LiveFrame& CurrentFrame, LiveSt
   }
 
   WhiteFrames frames;
-  std::size_t failuresInARow = 0;
+  std::size_t timeOutsInARow = 0;
   std::uint32_t colour = kBlinkGrey;
   for (std::size_t i = 0; i < kWhiteCalibrationFrames; ++i) {
     if (i % kBlinkInterval == 0) {
@@ -32,15 +37,20 @@ WhiteFrames collectWhiteFrames(SensorLink& link, LiveFrame& CurrentFrame, LiveSt
       hooks.blink(colour);
     }
     ++frames.exchanges;
-    if (link.exchange(ORDER_GET_DATA, 0) != 1) {
-      ++failuresInARow;
-      if (failuresInARow >= kStoppedAfterFailures || connectionGone(link)) {
-        frames.sensorStopped = i + 1 < kWhiteCalibrationFrames;
+    bool answered = link.exchange(ORDER_GET_DATA, 0) == 1;
+    if (answered && link.responsePayload().size() < kLiveFrameBytes) {
+      link.reportFailure(kMsgDataIncorrect);
+      answered = false;
+      timeOutsInARow = 0;
+    } else if (!answered) {
+      timeOutsInARow = answeredNothing(link) ? timeOutsInARow + 1 : 0;
+      if (timeOutsInARow >= kStoppedAfterTimeOuts || connectionGone(link)) {
+        frames.sensorStopped = true;
         break;
       }
-      continue;
     }
-    failuresInARow = 0;
+    if (!answered) continue;
+    timeOutsInARow = 0;
     CurrentFrame = decodeLiveFrame(link.responsePayload());
     live.RawDelta = rawDeltaOf(CurrentFrame);
     const LiveFrame& f = CurrentFrame;
@@ -69,6 +79,10 @@ WhiteResult computeWhiteCalibration(const WhiteFrames& frames, std::uint16_t set
   }
   if (frames.sensorStopped) {
     result.outcome = WhiteOutcome::SensorStopped;
+    return result;
+  }
+  if (frames.goodFrames < kMinWhiteGoodFrames) {
+    result.outcome = WhiteOutcome::TooFewGoodFrames;
     return result;
   }
   const auto count = static_cast<std::int32_t>(frames.goodFrames);
@@ -108,6 +122,8 @@ std::string_view WhiteResult::message() const {
       return kMsgNoGoodFrames;
     case WhiteOutcome::SensorStopped:
       return kMsgSensorStopped;
+    case WhiteOutcome::TooFewGoodFrames:
+      return kMsgTooFewGoodFrames;
     case WhiteOutcome::DeltaTooHigh:
       return kMsgDeltaTooHigh;
     case WhiteOutcome::FactorOutOfRange:

@@ -8,12 +8,18 @@
 //
 // Example: set value 900 and means 800, 900, 1000 give 1152, 1024, 921.
 //
-// The means are taken over the frames that actually arrived. A failed
-// exchange adds nothing and the measurement goes on, but when the sensor has
-// stopped answering (three failed exchanges in a row, or the connection
-// closed) the remaining exchanges are not attempted: each would wait the full
-// 3 s time-out. No factors are computed then, nor when no frame arrived at
-// all.
+// The means are taken over the good frames: answers that passed the link's
+// checks and carry the whole 40-byte frame. A shorter answer (an error report
+// the link lets pass, a cut payload) is a failed exchange, reported as a
+// damaged data frame. A failed exchange adds nothing and the measurement goes
+// on, but when the sensor has stopped answering (three time-outs in a row, or
+// the connection closed) the remaining exchanges are not attempted: each
+// would wait the full 3 s time-out. Damaged answers come from a sensor that
+// answers; they never end the measurement early.
+//
+// The calibration is rejected when the sensor stopped answering, wherever in
+// the 100 requests that happened, and when fewer than 90 good frames arrived,
+// wherever the failures fell. No factors are computed then.
 
 #include <array>
 #include <cstddef>
@@ -26,8 +32,14 @@
 namespace drq {
 
 inline constexpr std::size_t kWhiteCalibrationFrames = 100;
-// Consecutive failed exchanges after which the sensor counts as gone.
-inline constexpr std::size_t kStoppedAfterFailures = 3;
+// The set values the window and drqctl accept for the white calibration (0
+// would make factors that zero every channel).
+inline constexpr std::uint16_t kMinWhiteSetValue = 1;
+inline constexpr std::uint16_t kMaxWhiteSetValue = kMaxFactor;
+// Time-outs in a row after which the sensor counts as no longer answering.
+inline constexpr std::size_t kStoppedAfterTimeOuts = 3;
+// Good frames a calibration needs; with fewer it is rejected.
+inline constexpr std::size_t kMinWhiteGoodFrames = 90;
 
 // The calculate button blinks while the frames are taken: its colour changes
 // before every fifth frame, red first; it is left grey.
@@ -57,6 +69,10 @@ inline constexpr std::string_view kMsgFactorOutOfRange =
 inline constexpr std::string_view kMsgNoGoodFrames =
     "No measurement could be read from the sensor. \nCalibration is not possible. \nCheck the "
     "connection to the sensor and calculate again! ";
+inline constexpr std::string_view kMsgTooFewGoodFrames =
+    "Too many answers of the sensor were damaged or missing. \nCalibration is not possible: it "
+    "needs at least 90 good measurements of 100. \nCheck the connection to the sensor and "
+    "calculate again! ";
 inline constexpr std::string_view kMsgSensorStopped =
     "The sensor stopped answering during the measurement. \nCalibration is not possible. \nCheck "
     "the connection to the sensor and calculate again! ";
@@ -83,14 +99,17 @@ struct WhiteFrames {
   std::uint32_t deltaSum = 0;             // RawDelta
   std::size_t exchanges = 0;              // requests sent
   std::size_t goodFrames = 0;             // answers added to the sums
-  bool sensorStopped = false;             // ended before the 100th request
+  // The sensor stopped answering (three time-outs in a row, or the
+  // connection closed), also when that happened at the last requests.
+  bool sensorStopped = false;
 };
 
 // The measurement: clears RunFlag (ending a live acquisition), flushes a
 // serial port's queues, then exchanges ORDER_GET_DATA up to 100 times. Each
 // good answer goes into CurrentFrame and RawDelta (nothing else of the live
 // state) and into the sums, then hooks.frameDecoded(). Failed exchanges have
-// been reported by the link; the loop goes on unless the sensor stopped
+// been reported by the link (an answer shorter than 40 bytes is reported here
+// as a damaged data frame); the loop goes on unless the sensor stopped
 // answering. RunFlag is the link's.
 WhiteFrames collectWhiteFrames(SensorLink& link, LiveFrame& CurrentFrame, LiveState& live,
                                WhiteCalibrationHooks& hooks);
@@ -99,12 +118,19 @@ inline WhiteFrames collectWhiteFrames(Session& session, WhiteCalibrationHooks& h
   return collectWhiteFrames(session.link, session.CurrentFrame, session.live, hooks);
 }
 
-enum class WhiteOutcome { Passed, NoGoodFrames, SensorStopped, DeltaTooHigh, FactorOutOfRange };
+enum class WhiteOutcome {
+  Passed,
+  NoGoodFrames,
+  SensorStopped,
+  TooFewGoodFrames,
+  DeltaTooHigh,
+  FactorOutOfRange
+};
 
 struct WhiteResult {
   WhiteOutcome outcome = WhiteOutcome::NoGoodFrames;
-  // Kept as 16-bit values, as the sensor's words are; valid unless
-  // NoGoodFrames or SensorStopped.
+  // Kept as 16-bit values, as the sensor's words are; valid for Passed,
+  // DeltaTooHigh and FactorOutOfRange.
   std::array<std::int16_t, 3> means{};
   std::uint16_t meanDelta = 0;
   // The computed quotients; valid for Passed and FactorOutOfRange.
@@ -125,8 +151,10 @@ struct WhiteResult {
 // given a factor of 0.
 std::uint32_t factorFor(std::uint16_t setValue, std::int16_t mean);
 
-// CalcCF's arithmetic: means = sums / good frames (truncated toward zero);
-// a mean raw delta above maxDelta is rejected, then a quotient above 4096.
+// CalcCF's arithmetic: rejected without means when no good frame arrived,
+// the sensor stopped answering or fewer than 90 good frames arrived; means =
+// sums / good frames (truncated toward zero); a mean raw delta above maxDelta
+// is rejected, then a quotient above 4096.
 WhiteResult computeWhiteCalibration(const WhiteFrames& frames, std::uint16_t setValue,
                                     std::uint16_t maxDelta);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <system_error>
@@ -128,11 +129,22 @@ std::optional<RecordFileError> appendToRecordFile(const std::filesystem::path& p
   // replaces is, even when the system would let this user write it.
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  if (std::filesystem::is_regular_file(status) && ini::hasNoWriteBit(status))
-    return fileError(path, EACCES);
-  if (const int error = writeWithOneOpen(path, bytes, "ab"); error != 0)
-    return fileError(path, error);
-  return std::nullopt;
+  const bool regular = std::filesystem::is_regular_file(status);
+  if (regular && ini::hasNoWriteBit(status)) return fileError(path, EACCES);
+  const std::uintmax_t lengthBefore = regular ? std::filesystem::file_size(path, ec) : 0;
+  const bool known = regular && !ec;
+  const int error = writeWithOneOpen(path, bytes, "ab");
+  if (error == 0) return std::nullopt;
+  // Part of the line may have reached the file (a full disk takes what fits):
+  // the file goes back to where it ended, so that the next line does not run
+  // into half of this one. A file this append created is removed again.
+  if (known) {
+    std::filesystem::resize_file(path, lengthBefore, ec);
+  } else if (!std::filesystem::exists(status) &&
+             std::filesystem::is_regular_file(std::filesystem::status(path, ec))) {
+    std::filesystem::remove(path, ec);
+  }
+  return fileError(path, error);
 }
 
 std::optional<RecordFileError> writeRecordHeader(const std::filesystem::path& path,

@@ -80,7 +80,9 @@ struct RecordFileError {
 
 // Appends `bytes` with one open (append mode, created when missing), write
 // and close. Nothing on success; the failing step's error otherwise (a
-// failure of the final close, e.g. a full disk, counts).
+// failure of the final close, e.g. a full disk, counts). A failed append
+// leaves a regular file as long as it was before (what part of `bytes` was
+// written is cut off again; a file the append created is removed).
 std::optional<RecordFileError> appendToRecordFile(const std::filesystem::path& path,
                                                   std::string_view bytes);
 

@@ -32,6 +32,9 @@ enum class RecordMode : std::uint16_t { Counted = 0, Open = 1, Manual = 2, Trigg
 
 // Shortest period between two requests, seconds.
 inline constexpr double kMinRecordInterval = 0.25;
+// Longest period between two requests that the window and drqctl record
+// accept, seconds (one day).
+inline constexpr double kMaxRecordInterval = 86400;
 
 // Predicted duration of a counted recording.
 struct RecordTime {

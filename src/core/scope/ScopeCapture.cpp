@@ -65,9 +65,14 @@ CaptureResult receiveTcp(SensorLink& link, const ScopeSettings& settings, ScopeS
 }  // namespace
 
 int GetCycleTime(SensorLink& link, ScopeState& state) {
-  const int rc = link.exchange(ORDER_GET_CYCLE_TIME, 0);
-  state.cycleTime = rc == 1 ? cycleTimeFromPayload(link.responsePayload()) : 0.0;
-  return rc;
+  state.cycleTime = 0.0;
+  if (link.exchange(ORDER_GET_CYCLE_TIME, 0) != 1) return -1;
+  if (link.responsePayload().size() < kCycleTimeBytes) {
+    link.reportFailure(kMsgDataIncorrect);
+    return -1;
+  }
+  state.cycleTime = cycleTimeFromPayload(link.responsePayload());
+  return 1;
 }
 
 CaptureResult GetScopeData(SensorLink& link, const ScopeSettings& settings, ScopeState& state,

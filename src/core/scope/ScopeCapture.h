@@ -8,6 +8,7 @@
 // flag is cleared (BreakDataScan, run from a callback nested inside the wait),
 // or the line fails; it never polls.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -16,9 +17,13 @@
 
 namespace drq {
 
+// The two 32-bit counters A and B of the ORDER_GET_CYCLE_TIME answer.
+inline constexpr std::size_t kCycleTimeBytes = 8;
+
 // GetCycleTime: ORDER_GET_CYCLE_TIME, argument 0. On success the cycle time
 // becomes A / (B * 0.01) ms (cycleTimeFromPayload); on failure (reported by
-// the link) it becomes 0. Returns the exchange's result, 1 or -1.
+// the link; an answer shorter than the two counters is reported as a damaged
+// data frame) it becomes 0. Returns 1 or -1.
 int GetCycleTime(SensorLink& link, ScopeState& state);
 
 enum class CaptureResult {

@@ -8,8 +8,11 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "gui/Help.h"
 #include "gui/TextConversion.h"
+#include "gui/Texts.h"
 #include "gui/charts/ChartStyle.h"
 
 namespace drq::gui {
@@ -193,8 +196,9 @@ QWidget* CalibrationPage::buildCalibrationControls() {
   grid->setContentsMargins(6, 4, 6, 4);
   const QString setValueName = QStringLiteral("SET VALUE");
   const QString maxDeltaName = QStringLiteral("MAXIMUM DELTA OF RAW DATAS");
-  setValue_ =
-      addWordField(setValueName, "EditSetValue", 65535, kDefaultSetValue, kHelpEditSetValue);
+  setValue_ = addWordField(setValueName, "EditSetValue", kMaxWhiteSetValue, kDefaultSetValue,
+                           kHelpEditSetValue);
+  setValue_->setMinimum(kMinWhiteSetValue);
   maxDelta_ =
       addWordField(maxDeltaName, "EditMaxDelta", 65535, kDefaultMaxDelta, kHelpEditMaxDelta);
   connect(setValue_, &QSpinBox::valueChanged, this, &CalibrationPage::CBF_EditSetValue);
@@ -255,8 +259,26 @@ ChannelWords CalibrationPage::factors() const {
 
 void CalibrationPage::setFactors(const ChannelWords& factors) {
   // A factor above the field's range (only a sensor could report one) shows
-  // at 4096.
-  for (std::size_t c = 0; c < 3; ++c) factorFields_[c]->setValue(factors[c]);
+  // at 4096, and the operator is told: SEND CF would send the limited value.
+  QStringList limited;
+  for (std::size_t c = 0; c < 3; ++c) showLimited(factorFields_[c], factors[c], limited);
+  tellLimited(limited);
+}
+
+void CalibrationPage::showLimited(QSpinBox* field, int value, QStringList& limited) {
+  const int shown = std::clamp(value, field->minimum(), field->maximum());
+  if (shown != value) {
+    limited.append(
+        QStringLiteral("%1 %2 -> %3").arg(field->accessibleName()).arg(value).arg(shown));
+  }
+  field->setValue(shown);
+}
+
+void CalibrationPage::tellLimited(const QStringList& limited) {
+  if (limited.isEmpty()) return;
+  context().popups.MessagePopup(
+      QString::fromLatin1(kTitleAttention),
+      QString::fromLatin1(kMsgValuesLimited) + limited.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 std::uint16_t CalibrationPage::setValue() const {
@@ -288,9 +310,11 @@ int CalibrationPage::SendCF() {
 int CalibrationPage::StartSelfCalibration() {
   SelfCalibration self;
   if (drq::StartSelfCalibration(context().session.link, self) != 1) return -1;
-  setFactors(self.factors);
-  setValue_->setValue(self.setValue);
+  QStringList limited;
+  for (std::size_t c = 0; c < 3; ++c) showLimited(factorFields_[c], self.factors[c], limited);
+  showLimited(setValue_, self.setValue, limited);
   maxDelta_->setValue(self.maxDelta);
+  tellLimited(limited);
   context().popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                                 qStringFromLatin1(kMsgConfirmSelfCalibration));
   return 1;

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -52,7 +53,8 @@ class CalibrationPage : public TabPage {
   QPushButton* calcCFButton() const { return calcCF_; }
   QPushButton* selfCalibrationButton() const { return selfCalibration_; }
 
-  // The factors as the page shows them, and showing new ones.
+  // The factors as the page shows them, and showing new ones (a factor above
+  // 4096 shows at 4096, named in an "ATTENTION!" popup).
   ChannelWords factors() const;
   void setFactors(const ChannelWords& factors);
   std::uint16_t setValue() const;
@@ -119,6 +121,11 @@ class CalibrationPage : public TabPage {
                          const char* help);
   QPushButton* addButton(const QString& text, const char* objectName, const char* help);
   bool askSendPower();
+  // Shows `value` in `field`, held to its range; a held value is noted in
+  // `limited` ("CF RED 5000 -> 4096").
+  static void showLimited(QSpinBox* field, int value, QStringList& limited);
+  // The notice of values the fields had to limit, if any.
+  void tellLimited(const QStringList& limited);
   void paintCalcButton(std::uint32_t rgb);
 
   QFrame* decoration_;

@@ -45,7 +45,6 @@ constexpr const char* kHelpShowGraph =
 constexpr std::array<std::string_view, 4> kModeCaptions = {
     "INTERVAL, COUNTED VALUES", "INTERVAL, OPEN END", "MANUAL", "TRIGGERED"};
 
-constexpr double kMaxInterval = 86400.0;
 constexpr int kDefaultCount = 10;
 constexpr double kDefaultInterval = 1.0;
 constexpr const char* kButtonColorProperty = "recordButtonColor";
@@ -135,7 +134,7 @@ RecorderPage::RecorderPage(ShellContext& context, RecorderHost* host, QWidget* p
   interval_->setAccessibleName(QStringLiteral("INTERVAL [s]"));
   interval_->setLocale(QLocale::c());
   interval_->setDecimals(2);
-  interval_->setRange(0.0, kMaxInterval);
+  interval_->setRange(0.0, kMaxRecordInterval);
   interval_->setSingleStep(0.25);
   interval_->setValue(kDefaultInterval);
   interval_->setKeyboardTracking(false);  // committed with Enter, the arrows or leaving it

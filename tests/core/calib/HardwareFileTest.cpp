@@ -148,25 +148,26 @@ Bytes words(std::initializer_list<std::uint16_t> values) {
 class ScriptedHost final : public HardwareFileHost {
  public:
   explicit ScriptedHost(Session& s) : session(s) {}
-  void getPara() override {
+  void getPara(ParaSet& read) override {
     events.push_back(std::string("getPara target ") +
                      std::to_string(static_cast<int>(session.target)));
-    if (GetPara(session, {}) == 1) pages = session.working;
+    if (GetPara(session, {}) != 1) return;
+    read = session.working;
+    // The pages show what fits their controls; the file holds what was read.
+    pages = read;
+    pages.record[ParaWord::Power] = 0;
   }
-  void getCF() override {
+  void getCF(CalibrationValues& read) override {
     events.push_back("getCF");
     CalibrationValues v;
-    if (GetCF(session.link, v) == 1) shown = v;
+    if (GetCF(session.link, v) != 1) return;
+    read = v;
+    shown = v;
+    shown.factors[0] = 0;
   }
   std::optional<std::filesystem::path> chooseFile(const std::filesystem::path& current) override {
     events.push_back("dialog at " + current.string());
     return choice;
-  }
-  void takePageValues(ParaSet& set, ChannelWords& factors, ChannelWords& offsets) override {
-    events.push_back("pages");
-    set = pages;
-    factors = shown.factors;
-    offsets = shown.offsets;
   }
   void appendMessage(std::string_view text) override { messages.emplace_back(text); }
 
@@ -241,10 +242,9 @@ TEST_F(GenerateFile, ReadsRamThenCalibrationThenTheGuardedBlockAndWritesTheRefer
   EXPECT_EQ(sent[4].order, ORDER_GET_HW_INFO);
   EXPECT_EQ(sent[4].argument, 13527);
   EXPECT_EQ(sent[4].length, 0);
-  EXPECT_EQ(host.events,
-            (std::vector<std::string>{"getPara target 1", "getCF",
-                                      "dialog at " + dir.file("HardwareInitialFile.ini").string(),
-                                      "pages"}));
+  EXPECT_EQ(host.events, (std::vector<std::string>{
+                             "getPara target 1", "getCF",
+                             "dialog at " + dir.file("HardwareInitialFile.ini").string()}));
   EXPECT_EQ(session.target, TransferTarget::Eeprom);
   EXPECT_EQ(session.hardwareFile, chosen);
   EXPECT_EQ(readFileBytes(chosen), readFileBytes(kReference));
@@ -257,7 +257,7 @@ TEST_F(GenerateFile, ACancelledDialogKeepsTheRefreshedPagesAndWritesNothing) {
   answerCalibration();
   answerBlock();
   EXPECT_EQ(GenerateHWInfoFile(session, host), 0);
-  EXPECT_EQ(host.pages, set);
+  EXPECT_EQ(host.pages.table, set.table);
   EXPECT_EQ(host.shown.offsets, (ChannelWords{12, 7, 30}));
   EXPECT_EQ(host.messages, (std::vector<std::string>{"ATTENTION!   NO FILE WAS SELECTED!\n\n"}));
   EXPECT_EQ(session.hardwareFile, dir.file("HardwareInitialFile.ini"));

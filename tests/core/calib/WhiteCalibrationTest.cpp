@@ -77,10 +77,10 @@ TEST(WhiteCalibrationMaths, AQuotientBeyond16BitsIsOutOfRangeNotWrappedIntoIt) {
 
 TEST(WhiteCalibrationMaths, MeansAreTakenOverTheFramesThatArrivedAndTruncateTowardZero) {
   WhiteFrames f;
-  f.rawSums = {50 * 900 + 49, -101, 50 * 1000};
-  f.deltaSum = 50 * 100 + 49;
+  f.rawSums = {90 * 900 + 89, -181, 90 * 1000};
+  f.deltaSum = 90 * 100 + 89;
   f.exchanges = 100;
-  f.goodFrames = 50;
+  f.goodFrames = 90;
   const WhiteResult r = computeWhiteCalibration(f, 900, 100);
   EXPECT_EQ(r.means, (std::array<std::int16_t, 3>{900, -2, 1000}));
   EXPECT_EQ(r.meanDelta, 100);
@@ -88,9 +88,22 @@ TEST(WhiteCalibrationMaths, MeansAreTakenOverTheFramesThatArrivedAndTruncateTowa
   f.goodFrames = 0;
   EXPECT_EQ(computeWhiteCalibration(f, 900, 100).outcome, WhiteOutcome::NoGoodFrames);
   EXPECT_EQ(computeWhiteCalibration(f, 900, 100).message(), kMsgNoGoodFrames);
-  f.goodFrames = 40;
+  f.goodFrames = 97;
   f.sensorStopped = true;
   EXPECT_EQ(computeWhiteCalibration(f, 900, 100).outcome, WhiteOutcome::SensorStopped);
+}
+
+TEST(WhiteCalibrationMaths, FewerThanNinetyGoodFramesAreRejectedWithoutMeans) {
+  WhiteFrames f = framesOf(89, 800, 900, 1000, 100);
+  f.exchanges = 100;
+  WhiteResult r = computeWhiteCalibration(f, 900, 200);
+  EXPECT_EQ(r.outcome, WhiteOutcome::TooFewGoodFrames);
+  EXPECT_EQ(r.title(), "ATTENTION!");
+  EXPECT_EQ(r.message(), kMsgTooFewGoodFrames);
+  EXPECT_EQ(r.factors, kNeutralFactors);
+  f = framesOf(90, 800, 900, 1000, 100);
+  f.exchanges = 100;
+  EXPECT_TRUE(computeWhiteCalibration(f, 900, 200).passed());
 }
 
 // --- The measurement loop on a scripted sensor ---------------------------------
@@ -174,23 +187,66 @@ TEST_F(WhiteLoop, HundredFramesBlinkTwentyTimesRedFirstAndEndGrey) {
   EXPECT_TRUE(report.messages.empty());
 }
 
-TEST_F(WhiteLoop, FiftyFailedExchangesLeaveMeansOverTheFiftyGoodFrames) {
+TEST_F(WhiteLoop, FailedExchangesLeaveMeansOverTheGoodFrames) {
   for (int i = 0; i < 100; ++i) {
     const LiveFrame f = whiteFrame(800, 900, 1000);
-    fake->answerNext().send(i % 2 == 0 ? dataAnswer(f) : damagedAnswer(whiteFrame(0, 0, 0)));
+    fake->answerNext().send(i % 10 != 0 ? dataAnswer(f) : damagedAnswer(whiteFrame(0, 0, 0)));
   }
   const WhiteFrames f = collect();
   EXPECT_EQ(f.exchanges, 100u);
-  EXPECT_EQ(f.goodFrames, 50u);
+  EXPECT_EQ(f.goodFrames, 90u);
   EXPECT_FALSE(f.sensorStopped);
-  EXPECT_EQ(report.messages.size(), 50u);
+  EXPECT_EQ(report.messages.size(), 10u);
   EXPECT_EQ(report.messages.front(), kMsgDataIncorrect);
 
   const WhiteResult r = computeWhiteCalibration(f, 900, 200);
   ASSERT_TRUE(r.passed());
-  // Divided by 100 the means would be 400, 450, 500 and the factors doubled.
+  // Divided by 100 the means would be 720, 810, 900.
   EXPECT_EQ(r.means, (std::array<std::int16_t, 3>{800, 900, 1000}));
   EXPECT_EQ(r.factors, (ChannelWords{1152, 1024, 921}));
+}
+
+// An error report with an argument the link lets pass, or a cut payload,
+// carries no whole frame: a failed exchange, reported as a bad data frame.
+TEST_F(WhiteLoop, AnswersShorterThanAFrameAreFailedExchanges) {
+  const LiveFrame white = whiteFrame(800, 900, 1000);
+  const auto bytes = encodeLiveFrame(white);
+  for (int i = 0; i < 100; ++i) {
+    if (i % 20 == 3) {
+      fake->answerNext().send(buildFrame(kErrorReportOrder, 3, {}));
+    } else if (i % 20 == 13) {
+      fake->answerNext().send(buildFrame(ORDER_GET_DATA, 0, Bytes(bytes.begin(), bytes.end() - 1)));
+    } else {
+      fake->answerNext().send(dataAnswer(white));
+    }
+  }
+  const WhiteFrames f = collect();
+  EXPECT_EQ(f.exchanges, 100u);
+  EXPECT_EQ(f.goodFrames, 90u);
+  EXPECT_FALSE(f.sensorStopped);
+  EXPECT_EQ(report.messages, std::vector<std::string>(10, std::string(kMsgDataIncorrect)));
+  EXPECT_EQ(hooks.rawRed, std::vector<int>(90, 800));
+  const WhiteResult r = computeWhiteCalibration(f, 900, 200);
+  ASSERT_TRUE(r.passed());
+  EXPECT_EQ(r.means, (std::array<std::int16_t, 3>{800, 900, 1000}));
+}
+
+// Damaged answers come from a sensor that answers: wherever three of them fall
+// in a row, the measurement goes on and the good frames decide.
+TEST_F(WhiteLoop, DamagedAnswersInARowNeverEndTheMeasurementWhereverTheyFall) {
+  for (const int first : {0, 47, 96, 97}) {
+    report.messages.clear();
+    for (int i = 0; i < 100; ++i) {
+      const LiveFrame f = whiteFrame(800, 900, 1000);
+      const bool damaged = i >= first && i < first + 3;
+      fake->answerNext().send(damaged ? damagedAnswer(f) : dataAnswer(f));
+    }
+    const WhiteFrames f = collect();
+    EXPECT_EQ(f.exchanges, 100u) << first;
+    EXPECT_EQ(f.goodFrames, 97u) << first;
+    EXPECT_FALSE(f.sensorStopped) << first;
+    EXPECT_TRUE(computeWhiteCalibration(f, 900, 200).passed()) << first;
+  }
 }
 
 TEST_F(WhiteLoop, ASilentSensorEndsTheMeasurementAfterThreeTimeOuts) {
@@ -214,6 +270,15 @@ TEST_F(WhiteLoop, ASilentSensorEndsTheMeasurementAfterThreeTimeOuts) {
   EXPECT_EQ(none.exchanges, 1u);  // no connection: nothing to wait for
   EXPECT_EQ(none.goodFrames, 0u);
   EXPECT_EQ(computeWhiteCalibration(none, 900, 200).outcome, WhiteOutcome::NoGoodFrames);
+}
+
+TEST_F(WhiteLoop, ThreeTimeOutsAtTheEndAreASensorThatStoppedAnsweringToo) {
+  for (int i = 0; i < 97; ++i) fake->answerNext().send(dataAnswer(whiteFrame(800, 900, 1000)));
+  const WhiteFrames f = collect();
+  EXPECT_EQ(f.exchanges, 100u);
+  EXPECT_EQ(f.goodFrames, 97u);
+  EXPECT_TRUE(f.sensorStopped);
+  EXPECT_EQ(computeWhiteCalibration(f, 900, 200).outcome, WhiteOutcome::SensorStopped);
 }
 
 TEST_F(WhiteLoop, AClosedConnectionEndsTheMeasurementAtOnce) {

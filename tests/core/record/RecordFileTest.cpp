@@ -7,6 +7,9 @@
 #include <limits>
 #include <string>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include "core/record/RecordFile.h"
 #include "core/record/Recorder.h"
 #include "support/TempDir.h"
@@ -131,6 +134,55 @@ TEST(RecordFile, FullDiskAndWriteProtectedPlacesKeepWhatWasRecorded) {
   EXPECT_EQ(error->error, EACCES);
   EXPECT_EQ(readFileBytes(path), "earlier lines\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// While it lives, files of this process cannot grow beyond `limit` bytes: a
+// write takes what fits and then fails (EFBIG), as on a disk that fills up.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved_;
+    limited.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, oldHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  sighandler_t oldHandler_ = SIG_DFL;
+};
+
+TEST(RecordFile, AShortAppendCutsTheFileBackSoTheNextLineStartsCleanly) {
+  TempDir dir;
+  const auto path = dir.file("RecordFile.dat");
+  ASSERT_FALSE(writeRecordHeader(path, "ID"));
+  const std::string line = recordLine(frameOf({1, 2, 3}), {2027, 1, 5, 7, 3, 9});
+  ASSERT_FALSE(appendToRecordFile(path, line));
+  const std::string before = readFileBytes(path);
+  {
+    const FileSizeLimit limit(before.size() + 10);
+    const auto error = appendToRecordFile(path, line);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->error, EFBIG);
+  }
+  EXPECT_EQ(readFileBytes(path), before);
+  ASSERT_FALSE(appendToRecordFile(path, line));
+  EXPECT_EQ(readFileBytes(path), before + line);
+
+  // A file that the failed append created is not left behind, half a line long.
+  const auto fresh = dir.file("fresh.dat");
+  {
+    const FileSizeLimit limit(5);
+    EXPECT_TRUE(appendToRecordFile(fresh, line));
+  }
+  EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
 TEST(RecordTime, IntervalFloorAndTheSplitIntoDaysHoursMinutesSeconds) {

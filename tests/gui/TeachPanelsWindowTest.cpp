@@ -109,6 +109,19 @@ class TeachPanelsConnected : public TeachPanelsWindow {
     ASSERT_TRUE(session.link.state().linkUp);
     popups.clearRecords();
   }
+  // The operator opens the mean-value teach, captures the three frames and
+  // closes it.
+  void captureThreeFrames() {
+    int frames = 0;
+    const QMetaObject::Connection step =
+        QObject::connect(&part<LiveMonitor>(*window), &LiveMonitor::frameShown, window.get(), [&] {
+          if (++frames > 3) return;
+          mean().CBF_ButtonTP1Capture();
+          if (frames == 3) mean().CBF_ButtonCloseTeachPanel();
+        });
+    find<QPushButton>("ButtonTeachMeanVal")->click();  // returns when the loop has ended
+    QObject::disconnect(step);
+  }
   sim::EmbeddedSensor sensor;
 };
 
@@ -151,6 +164,43 @@ TEST_F(TeachPanelsConnected, MeanValueTeachRunsTheLiveLoopUntilItIsClosed) {
   EXPECT_EQ(teach.teachTable()->value(7, 3), 910);
   EXPECT_EQ(teach.rowNumber()->value(), 8);
   EXPECT_EQ(session.working.table[7].cell(0), 104);  // read into the working set
+}
+
+TEST_F(TeachPanelsConnected, ANewCalculationModeIsTaughtWithItsOwnDistance) {
+  captureThreeFrames();
+  ASSERT_EQ(mean().counterDisplay()->value(), 3);
+  EXPECT_EQ(mean().colorDistanceDisplay()->value(), 4);  // X Y INT 2D
+
+  // X Y INT 3D committed after the captures: INT 900, 910, 920 count now.
+  part<ParameterPage>(*window).setControlValue(W::CalculationMode, 2);
+  part<ParameterPage>(*window).CBF_EditCalcmode();
+  EXPECT_EQ(mean().colorDistanceDisplay()->caption(), QStringLiteral("d (X/Y/INT)"));
+  EXPECT_EQ(mean().colorDistanceDisplay()->value(), 10);
+
+  TeachTablePage& teach = part<TeachTablePage>(*window);
+  teach.rowNumber()->setValue(3);
+  mean().colorSourceRing()->setValue(1);  // d
+  find<QPushButton>("ButtonTP1Teach")->click();
+  EXPECT_EQ(teach.teachTable()->value(3, 2), 910);
+  EXPECT_EQ(teach.teachTable()->value(3, 3), 10);
+}
+
+TEST_F(TeachPanelsConnected, ThdRgbKeepsTheThresholdsFromTheMeanValueTeach) {
+  EXPECT_FALSE(find<QPushButton>("ButtonTP1Teach")->isEnabled());  // nothing captured
+  part<ParameterPage>(*window).setControlValue(W::EvaluationMode, 4);
+  part<ParameterPage>(*window).CBF_EditEvalmode();
+  TeachTablePage& teach = part<TeachTablePage>(*window);
+  teach.teachTable()->commitValue(0, 0, 2000);
+  captureThreeFrames();
+  ASSERT_EQ(mean().counterDisplay()->value(), 3);
+  EXPECT_FALSE(find<QPushButton>("ButtonTP1Teach")->isEnabled());
+  EXPECT_FALSE(find<QPushButton>("ButtonTP2Teach")->isEnabled());
+  mean().CBF_ButtonTP1Teach();
+  EXPECT_EQ(teach.teachTable()->value(0, 0), 2000);
+
+  part<ParameterPage>(*window).setControlValue(W::EvaluationMode, 1);
+  part<ParameterPage>(*window).CBF_EditEvalmode();
+  EXPECT_TRUE(find<QPushButton>("ButtonTP1Teach")->isEnabled());
 }
 
 TEST_F(TeachPanelsConnected, GraphTeachRecordsUntilStopAndTeachesTheSelectedSample) {

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 
+#include "core/params/Modes.h"
 #include "gui/Help.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"
@@ -75,6 +76,7 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   connect(reset_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Reset);
   connect(teach_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Teach);
   connect(close_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Close);
+  updateTeachButton();
 
   // The three views and, in the fourth quarter, the displays and buttons.
   auto* side = new QWidget(this);
@@ -126,6 +128,20 @@ void GraphTeachPanel::registerRuleControls(RuleControls& controls) {
     }
     controls.add(kValues[i], std::move(value));
   }
+  controls.add(C::GraphTeachTeach, {.dim = [this](bool dimmed) {
+                 teachDimmedByMode_ = dimmed;
+                 updateTeachButton();
+               }});
+}
+
+void GraphTeachPanel::updateTeachButton() {
+  teach_->setEnabled(!teachDimmedByMode_ && displaysHoldSample_);
+}
+
+void GraphTeachPanel::noteDisplaysHoldSample() {
+  if (displaysHoldSample_) return;
+  displaysHoldSample_ = true;
+  updateTeachButton();
 }
 
 // --- Captions ------------------------------------------------------------------------
@@ -167,6 +183,7 @@ void GraphTeachPanel::sampleRecorded(std::size_t index) {
   values_[0]->setValue(static_cast<int>(s.x));
   values_[1]->setValue(static_cast<int>(s.y));
   values_[2]->setValue(static_cast<int>(s.intensity));
+  noteDisplaysHoldSample();
   for (SampleScatterView* view : views_) view->showNewSample(index);
   counter_->setValue(static_cast<int>(samples_.count()));
   emit sampleShown();
@@ -189,6 +206,7 @@ void GraphTeachPanel::showSample(std::size_t index) {
   values_[0]->setValue(static_cast<int>(s.x));
   values_[1]->setValue(static_cast<int>(s.y));
   values_[2]->setValue(static_cast<int>(s.intensity));
+  noteDisplaysHoldSample();
   for (SampleScatterView* view : views_) view->showSample(index);
 }
 
@@ -199,7 +217,12 @@ void GraphTeachPanel::SetCursorTP2(int view) {
 }
 
 void GraphTeachPanel::CBF_ButtonTP2Teach() {
-  if (!host_) return;
+  // Before the first sample the displays hold no measurement; in THD RGB the
+  // teach would put the last frame's colour, not the selected sample's, into
+  // the thresholds.
+  if (!host_ || !displaysHoldSample_ || isThdRgbEvalMode(host_->readTeachModes().evaluation)) {
+    return;
+  }
   host_->teachShownValues(shownWord(values_[0]), shownWord(values_[1]), shownWord(values_[2]));
 }
 

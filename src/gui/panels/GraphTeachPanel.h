@@ -54,8 +54,8 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   QPushButton* closeButton() const { return close_; }
   ReplotScheduler& replotScheduler() const { return *scheduler_; }
 
-  // START with the operation buttons; the views' titles and the displays'
-  // labels and colours with the mode rules (InitTeachPanel).
+  // START with the operation buttons; the views' titles, the displays'
+  // labels and colours and TEACH with the mode rules (InitTeachPanel).
   void registerOperationButtons(ButtonDimmer& dimmer) override;
   void registerRuleControls(RuleControls& controls) override;
 
@@ -79,7 +79,9 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   // After the operator confirms: the points of the three views are deleted
   // and the counter becomes 0 (the displays keep their values).
   void CBF_ButtonTP2Reset();
-  // Teach data to with the displayed values.
+  // Teach data to with the displayed values. Dimmed until the displays have
+  // shown a recorded sample (Reset keeps them, and what they show) and in
+  // THD RGB (the mode rules), where the slot does nothing either.
   void CBF_ButtonTP2Teach();
   void CBF_GraphXYTP2() { SetCursorTP2(0); }
   void CBF_GraphXIntTP2() { SetCursorTP2(1); }
@@ -95,6 +97,8 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   // GraphTeachHooks (SetTP2Data's display part).
   void sampleRecorded(std::size_t index) override;
   void showSample(std::size_t index);
+  void noteDisplaysHoldSample();
+  void updateTeachButton();
 
   TeachPanelHost* host_ = nullptr;
   GraphTeachSamples samples_;
@@ -107,6 +111,8 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   QPushButton* teach_;
   QPushButton* close_;
   bool recording_ = false;
+  bool displaysHoldSample_ = false;  // a sample has been shown since the start
+  bool teachDimmedByMode_ = false;
 };
 
 }  // namespace drq::gui

@@ -201,8 +201,12 @@ void MeanTeachPanel::registerRuleControls(RuleControls& controls) {
     controls.add(kColumns[i],
                  {.relabel = [this, i](const QString& text) { setCoordinateHeading(i, text); }});
   }
-  controls.add(C::MeanDistance,
-               {.relabel = [this](const QString& text) { setColorDistanceLabel(text); }});
+  // The distance is relabelled for a new calculation mode: D is recomputed
+  // for it, since it depends on the mode (the 3D modes count the intensity).
+  controls.add(C::MeanDistance, {.relabel = [this](const QString& text) {
+                 setColorDistanceLabel(text);
+                 recalculate(context().session.working.record[ParaWord::CalculationMode]);
+               }});
   controls.add(C::MeanFirstValue,
                {.dim = [this](bool dimmed) { colorValueCell_->setEnabled(!dimmed); },
                 .relabel = [this](const QString& text) { setColorValueLabel(text); }});
@@ -223,6 +227,10 @@ void MeanTeachPanel::registerRuleControls(RuleControls& controls) {
        .relabel = [this](const QString& text) { setIntensitySourceLabel(text); },
        .ringItems =
            [this](const std::array<QString, 3>& items) { setIntensitySourceItems(items); }});
+  controls.add(C::MeanTeach, {.dim = [this](bool dimmed) {
+                 teachDimmedByMode_ = dimmed;
+                 updateTeachButton();
+               }});
 }
 
 void MeanTeachPanel::setCoordinateHeading(int index, const QString& heading) {
@@ -299,6 +307,18 @@ void MeanTeachPanel::showMeans() {
   }
   colorDistance_->setValue(static_cast<int>(state_.colorDistance));
   intensityDistance_->setValue(static_cast<int>(state_.intensityDistance));
+  updateTeachButton();
+}
+
+void MeanTeachPanel::updateTeachButton() {
+  teach_->setEnabled(!teachDimmedByMode_ && state_.count > 0);
+}
+
+void MeanTeachPanel::recalculate(std::uint16_t calculationMode) {
+  // Without captures the tables keep what Reset or Undo left in them.
+  if (state_.count == 0) return;
+  CalcMeanValues(state_, calculationMode);
+  showMeans();
 }
 
 void MeanTeachPanel::makeActiveRow(std::size_t row) {
@@ -372,8 +392,11 @@ void MeanTeachPanel::CBF_GridTP1Values(int row, int column, std::uint16_t value)
 }
 
 void MeanTeachPanel::CBF_ButtonTP1Teach() {
-  if (!host_) return;
+  // Nothing captured: there are no means to teach.
+  if (!host_ || state_.count == 0) return;
   const TeachModes modes = host_->readTeachModes();
+  // D as the mode taught with has it, whatever mode the captures were made in.
+  recalculate(modes.calculation);
   MeanTeachInput input;
   input.row = host_->teachRow();
   input.autoIncrement = host_->teachAutoIncrement();
@@ -388,6 +411,7 @@ void MeanTeachPanel::CBF_ButtonTP1Teach() {
   input.intensityValue = static_cast<std::uint16_t>(intensityValue_->value());
   TeachTable table = host_->shownTeachTable();
   const MeanTeachResult result = TeachToTable(table, input);
+  if (!result.changed) return;  // THD RGB (its TEACH is dimmed), a bad row or mode
   host_->showTaughtTable(table, result.nextRow);
 }
 

@@ -3,6 +3,7 @@
 // until it is closed, the graph teach recording from the virtual sensor with
 // START dimmed with the other operations, and its teach through Teach data to.
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -72,6 +73,41 @@ TEST_F(TeachPanelsWindow, OpeningLabelsBothPanelsByTheModes) {
   EXPECT_TRUE(mean().colorSourceCell()->isEnabled());
   EXPECT_EQ(graph().valueDisplay(0)->caption(), QStringLiteral("X"));
   EXPECT_EQ(graph().valueDisplay(0)->backgroundColor(), rgbColor(0xE0E0E0));
+}
+
+TEST_F(TeachPanelsWindow, AtTheDefaultSizeHeadingsFitAndOneViewFillsTheWidth) {
+  startOffline();
+  window->resize(790, 548);
+  window->show();
+  window->ShowChildPanelDisp(ChildPanel::TEACHP1);
+  QApplication::processEvents();
+  for (WordTable* table : {mean().valuesTable(), mean().meanTable()}) {
+    const QHeaderView* header = table->horizontalHeader();
+    EXPECT_GE(header->sectionSize(1), header->fontMetrics().horizontalAdvance("GREEN"));
+  }
+  EXPECT_EQ(mean().meanTable()->horizontalHeader()->sectionSize(5),
+            mean().valuesTable()->horizontalHeader()->sectionSize(5));
+
+  window->ShowChildPanelDisp(ChildPanel::TEACHP2);
+  QApplication::processEvents();
+  ASSERT_TRUE(graph().showsSingleView());
+  EXPECT_TRUE(graph().view(0).isVisible());
+  EXPECT_FALSE(graph().view(1).isVisible());
+  // Its plot is more than half the panel's width (in the 2 x 2 grid it was
+  // a quarter).
+  EXPECT_GT(graph().view(0).axisRect()->width(), graph().width() / 2);
+  QTest::mouseClick(graph().viewChoice(2), Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_EQ(graph().shownView(), 2);
+  EXPECT_TRUE(graph().view(2).isVisible());
+  EXPECT_FALSE(graph().view(0).isVisible());
+
+  // Wide enough for the grid: all three again.
+  window->resize(1400, 800);
+  QApplication::processEvents();
+  EXPECT_FALSE(graph().showsSingleView());
+  EXPECT_TRUE(graph().view(0).isVisible());
+  EXPECT_TRUE(graph().view(1).isVisible());
 }
 
 TEST_F(TeachPanelsWindow, PanelButtonsShowOnlyTheirHelpOnARightClick) {

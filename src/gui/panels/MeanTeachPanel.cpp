@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -23,6 +24,8 @@ constexpr std::uint32_t kResetAsking = 0xFF0000;
 constexpr int kDefaultColorValue = 100;
 constexpr int kDefaultIntensityValue = 100;
 constexpr int kMeanTableHeight = 48;
+// Room around a column's widest text (the cell and heading margins).
+constexpr int kColumnPadding = 12;
 
 QStringList columnHeadings() {
   return {QStringLiteral("RED"), QStringLiteral("GREEN"), QStringLiteral("BLUE"),
@@ -189,7 +192,41 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   layout->addLayout(tolerances);
   layout->addLayout(buttons);
 
+  fitColumnsToHeadings();
   showState();
+}
+
+void MeanTeachPanel::fitColumnsToHeadings() {
+  // A column is never narrower than its heading or a 5-digit value: where the
+  // display area is narrow (the default window) the values table scrolls
+  // sideways instead of clipping "GREEN". The mean table keeps the values
+  // table's columns and follows its scrolling, so each mean stays under its
+  // column.
+  QHeaderView* header = values_->horizontalHeader();
+  const QFontMetrics headingFont(header->font());
+  const QFontMetrics cellFont(values_->font());
+  int widest = cellFont.horizontalAdvance(QStringLiteral("65535"));
+  for (const QString& heading : columnHeadings()) {
+    widest = std::max(widest, headingFont.horizontalAdvance(heading));
+  }
+  header->setMinimumSectionSize(widest + kColumnPadding);
+  values_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+  QHeaderView* meanHeader = means_->horizontalHeader();
+  meanHeader->setMinimumSectionSize(widest + kColumnPadding);
+  for (int column = 0; column < static_cast<int>(kMeanColumns); ++column) {
+    meanHeader->setSectionResizeMode(column, QHeaderView::Fixed);
+  }
+  connect(header, &QHeaderView::sectionResized, meanHeader,
+          [meanHeader](int column, int, int size) { meanHeader->resizeSection(column, size); });
+  connect(values_->horizontalScrollBar(), &QScrollBar::valueChanged, means_->horizontalScrollBar(),
+          &QScrollBar::setValue);
+  // One row-label width for both tables ("100" and "MEAN").
+  const int labels =
+      QFontMetrics(values_->verticalHeader()->font()).horizontalAdvance(QStringLiteral("MEAN")) +
+      kColumnPadding;
+  values_->verticalHeader()->setFixedWidth(labels);
+  means_->verticalHeader()->setFixedWidth(labels);
 }
 
 // --- Captions ------------------------------------------------------------------------

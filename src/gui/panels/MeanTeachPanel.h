@@ -123,6 +123,8 @@ class MeanTeachPanel : public ChildPanelWidget {
   // The counter, the mean table and the distances.
   void showMeans();
   void makeActiveRow(std::size_t row);
+  // Column widths for the headings, sideways scrolling where they do not fit.
+  void fitColumnsToHeadings();
   // TEACH usable: captures to teach and a mode that teaches colours.
   void updateTeachButton();
   // The means and distances for `calculationMode` (with captures only).

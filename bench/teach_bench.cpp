@@ -190,9 +190,18 @@ int main(int argc, char** argv) {
   drq::gui::SampleScatterView& view = panel->view(0);
   std::vector<double> steps;
   keyStep(view, Qt::Key_End);
+  const auto last = view.cursorSample();
   for (int k = 0; k < kSteps; ++k) steps.push_back(keyStep(view, Qt::Key_Left));
+  const auto back = view.cursorSample();
   view.showSample(drq::kGraphTeachSamples / 2);
   for (int k = 0; k < kSteps; ++k) steps.push_back(keyStep(view, Qt::Key_Right));
+  const auto forth = view.cursorSample();
+  if (!last || !back || !forth || *back >= *last || *forth <= drq::kGraphTeachSamples / 2) {
+    std::fprintf(stderr, "the arrow keys did not move the cursor\n");
+    return 1;
+  }
+  std::printf("key steps moved the cursor      %9zu -> %zu, %zu -> %zu\n", *last, *back,
+              drq::kGraphTeachSamples / 2, *forth);
   double stepSum = 0;
   for (const double ms : steps) stepSum += ms;
   const double stepMean = stepSum / static_cast<double>(steps.size());

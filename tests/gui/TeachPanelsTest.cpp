@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/protocol/Frame.h"
+#include "gui/RuleControls.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatter.h"
@@ -156,6 +157,71 @@ TEST_F(MeanTeachPanelTest, TeachWritesTheMeansIntoRowNoWithTheChosenTolerances) 
   EXPECT_EQ(host.table[9].cell(2), 40);
 }
 
+TEST_F(MeanTeachPanelTest, TeachIsDimmedWhileNothingIsCaptured) {
+  host.row = 4;
+  const TeachTable before = host.table;
+  EXPECT_FALSE(panel.teachButton()->isEnabled());
+  QTest::mouseClick(panel.teachButton(), Qt::LeftButton);
+  panel.CBF_ButtonTP1Teach();
+  EXPECT_EQ(host.taught, 0);
+  EXPECT_EQ(host.table, before);
+
+  capture(100, 50, 900);
+  EXPECT_TRUE(panel.teachButton()->isEnabled());
+  QTest::mouseClick(panel.undoButton(), Qt::LeftButton);
+  EXPECT_FALSE(panel.teachButton()->isEnabled());
+  capture(100, 50, 900);
+  popups.answerConfirm(true);
+  QTest::mouseClick(panel.resetButton(), Qt::LeftButton);
+  EXPECT_FALSE(panel.teachButton()->isEnabled());
+  panel.CBF_ButtonTP1Teach();
+  EXPECT_EQ(host.taught, 0);
+}
+
+TEST_F(MeanTeachPanelTest, ThdRgbDimsTeachAndTheThresholdsStay) {
+  RuleControls controls;
+  panel.registerRuleControls(controls);
+  capture(100, 50, 900);
+  host.table[0].cell(0) = 2000;
+  const TeachTable before = host.table;
+  controls.dim(PanelControl::MeanTeach, true);
+  EXPECT_FALSE(panel.teachButton()->isEnabled());
+  // Reached all the same (the mode control changed since): nothing is taught.
+  host.modes.evaluation = 4;
+  panel.CBF_ButtonTP1Teach();
+  EXPECT_EQ(host.taught, 0);
+  EXPECT_EQ(host.table, before);
+
+  controls.dim(PanelControl::MeanTeach, false);
+  EXPECT_TRUE(panel.teachButton()->isEnabled());
+}
+
+TEST_F(MeanTeachPanelTest, ANewCalculationModeRecomputesTheDistanceAndTeachUsesIt) {
+  RuleControls controls;
+  panel.registerRuleControls(controls);
+  capture(100, 50, 900);
+  capture(104, 50, 910);
+  capture(108, 53, 920);  // means 104, 51, 910
+  EXPECT_EQ(panel.colorDistanceDisplay()->value(), 4);
+
+  // Relabelled for X Y INT 3D: sqrt(16 + 1 + 100) = 10.8.
+  session.working.record[ParaWord::CalculationMode] = 2;
+  controls.relabel(PanelControl::MeanDistance, "d (X/Y/INT)");
+  EXPECT_EQ(panel.colorDistanceDisplay()->value(), 10);
+  session.working.record[ParaWord::CalculationMode] = 0;
+  controls.relabel(PanelControl::MeanDistance, "d (X/Y)");
+  EXPECT_EQ(panel.colorDistanceDisplay()->value(), 4);
+
+  // The parameter page says 3D when TEACH is pressed: D follows first.
+  host.modes.calculation = 2;
+  host.row = 6;
+  panel.colorSourceRing()->setValue(1);  // d
+  QTest::mouseClick(panel.teachButton(), Qt::LeftButton);
+  EXPECT_EQ(host.table[6].cell(2), 910);  // INT
+  EXPECT_EQ(host.table[6].cell(3), 10);   // TOL
+  EXPECT_EQ(panel.colorDistanceDisplay()->value(), 10);
+}
+
 TEST_F(MeanTeachPanelTest, CloseEndsTheLoopAndTheCapturesStay) {
   capture(100, 50, 900);
   session.RunFlag.set(1);
@@ -252,6 +318,26 @@ TEST_F(GraphTeachPanelTest, RecordingShowsTheNewestSampleAndTheSameXyPicksTheEar
   EXPECT_EQ(panel.valueDisplay(0)->value(), 320);
   QTest::mouseClick(panel.teachButton(), Qt::LeftButton);
   EXPECT_EQ(host.shownTaught, (std::array<int, 3>{320, 380, 700}));
+}
+
+TEST_F(GraphTeachPanelTest, TeachWaitsForTheFirstSampleAndStaysOffInThdRgb) {
+  EXPECT_FALSE(panel.teachButton()->isEnabled());
+  panel.CBF_ButtonTP2Teach();
+  EXPECT_EQ(host.shownTaught, (std::array<int, 3>{-1, -1, -1}));
+
+  answer(300, 400, 500);
+  record(1);
+  EXPECT_TRUE(panel.teachButton()->isEnabled());
+
+  RuleControls controls;
+  panel.registerRuleControls(controls);
+  controls.dim(PanelControl::GraphTeachTeach, true);
+  EXPECT_FALSE(panel.teachButton()->isEnabled());
+  host.modes.evaluation = 4;
+  panel.CBF_ButtonTP2Teach();
+  EXPECT_EQ(host.shownTaught, (std::array<int, 3>{-1, -1, -1}));
+  controls.dim(PanelControl::GraphTeachTeach, false);
+  EXPECT_TRUE(panel.teachButton()->isEnabled());
 }
 
 TEST_F(GraphTeachPanelTest, ResetClearsThePointsButTeachStillTeachesTheDisplays) {

@@ -3,6 +3,7 @@
 // until it is closed, the graph teach recording from the virtual sensor with
 // START dimmed with the other operations, and its teach through Teach data to.
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -74,6 +75,41 @@ TEST_F(TeachPanelsWindow, OpeningLabelsBothPanelsByTheModes) {
   EXPECT_EQ(graph().valueDisplay(0)->backgroundColor(), rgbColor(0xE0E0E0));
 }
 
+TEST_F(TeachPanelsWindow, AtTheDefaultSizeHeadingsFitAndOneViewFillsTheWidth) {
+  startOffline();
+  window->resize(790, 548);
+  window->show();
+  window->ShowChildPanelDisp(ChildPanel::TEACHP1);
+  QApplication::processEvents();
+  for (WordTable* table : {mean().valuesTable(), mean().meanTable()}) {
+    const QHeaderView* header = table->horizontalHeader();
+    EXPECT_GE(header->sectionSize(1), header->fontMetrics().horizontalAdvance("GREEN"));
+  }
+  EXPECT_EQ(mean().meanTable()->horizontalHeader()->sectionSize(5),
+            mean().valuesTable()->horizontalHeader()->sectionSize(5));
+
+  window->ShowChildPanelDisp(ChildPanel::TEACHP2);
+  QApplication::processEvents();
+  ASSERT_TRUE(graph().showsSingleView());
+  EXPECT_TRUE(graph().view(0).isVisible());
+  EXPECT_FALSE(graph().view(1).isVisible());
+  // Its plot is more than half the panel's width (in the 2 x 2 grid it was
+  // a quarter).
+  EXPECT_GT(graph().view(0).axisRect()->width(), graph().width() / 2);
+  QTest::mouseClick(graph().viewChoice(2), Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_EQ(graph().shownView(), 2);
+  EXPECT_TRUE(graph().view(2).isVisible());
+  EXPECT_FALSE(graph().view(0).isVisible());
+
+  // Wide enough for the grid: all three again.
+  window->resize(1400, 800);
+  QApplication::processEvents();
+  EXPECT_FALSE(graph().showsSingleView());
+  EXPECT_TRUE(graph().view(0).isVisible());
+  EXPECT_TRUE(graph().view(1).isVisible());
+}
+
 TEST_F(TeachPanelsWindow, PanelButtonsShowOnlyTheirHelpOnARightClick) {
   startOffline();
   popups.clearRecords();
@@ -108,6 +144,19 @@ class TeachPanelsConnected : public TeachPanelsWindow {
     start();
     ASSERT_TRUE(session.link.state().linkUp);
     popups.clearRecords();
+  }
+  // The operator opens the mean-value teach, captures the three frames and
+  // closes it.
+  void captureThreeFrames() {
+    int frames = 0;
+    const QMetaObject::Connection step =
+        QObject::connect(&part<LiveMonitor>(*window), &LiveMonitor::frameShown, window.get(), [&] {
+          if (++frames > 3) return;
+          mean().CBF_ButtonTP1Capture();
+          if (frames == 3) mean().CBF_ButtonCloseTeachPanel();
+        });
+    find<QPushButton>("ButtonTeachMeanVal")->click();  // returns when the loop has ended
+    QObject::disconnect(step);
   }
   sim::EmbeddedSensor sensor;
 };
@@ -151,6 +200,43 @@ TEST_F(TeachPanelsConnected, MeanValueTeachRunsTheLiveLoopUntilItIsClosed) {
   EXPECT_EQ(teach.teachTable()->value(7, 3), 910);
   EXPECT_EQ(teach.rowNumber()->value(), 8);
   EXPECT_EQ(session.working.table[7].cell(0), 104);  // read into the working set
+}
+
+TEST_F(TeachPanelsConnected, ANewCalculationModeIsTaughtWithItsOwnDistance) {
+  captureThreeFrames();
+  ASSERT_EQ(mean().counterDisplay()->value(), 3);
+  EXPECT_EQ(mean().colorDistanceDisplay()->value(), 4);  // X Y INT 2D
+
+  // X Y INT 3D committed after the captures: INT 900, 910, 920 count now.
+  part<ParameterPage>(*window).setControlValue(W::CalculationMode, 2);
+  part<ParameterPage>(*window).CBF_EditCalcmode();
+  EXPECT_EQ(mean().colorDistanceDisplay()->caption(), QStringLiteral("d (X/Y/INT)"));
+  EXPECT_EQ(mean().colorDistanceDisplay()->value(), 10);
+
+  TeachTablePage& teach = part<TeachTablePage>(*window);
+  teach.rowNumber()->setValue(3);
+  mean().colorSourceRing()->setValue(1);  // d
+  find<QPushButton>("ButtonTP1Teach")->click();
+  EXPECT_EQ(teach.teachTable()->value(3, 2), 910);
+  EXPECT_EQ(teach.teachTable()->value(3, 3), 10);
+}
+
+TEST_F(TeachPanelsConnected, ThdRgbKeepsTheThresholdsFromTheMeanValueTeach) {
+  EXPECT_FALSE(find<QPushButton>("ButtonTP1Teach")->isEnabled());  // nothing captured
+  part<ParameterPage>(*window).setControlValue(W::EvaluationMode, 4);
+  part<ParameterPage>(*window).CBF_EditEvalmode();
+  TeachTablePage& teach = part<TeachTablePage>(*window);
+  teach.teachTable()->commitValue(0, 0, 2000);
+  captureThreeFrames();
+  ASSERT_EQ(mean().counterDisplay()->value(), 3);
+  EXPECT_FALSE(find<QPushButton>("ButtonTP1Teach")->isEnabled());
+  EXPECT_FALSE(find<QPushButton>("ButtonTP2Teach")->isEnabled());
+  mean().CBF_ButtonTP1Teach();
+  EXPECT_EQ(teach.teachTable()->value(0, 0), 2000);
+
+  part<ParameterPage>(*window).setControlValue(W::EvaluationMode, 1);
+  part<ParameterPage>(*window).CBF_EditEvalmode();
+  EXPECT_TRUE(find<QPushButton>("ButtonTP1Teach")->isEnabled());
 }
 
 TEST_F(TeachPanelsConnected, GraphTeachRecordsUntilStopAndTeachesTheSelectedSample) {

@@ -403,15 +403,18 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
   const std::uint16_t eval = r[W::EvaluationMode];
   const std::uint16_t calc = r[W::CalculationMode];
   PanelUpdate u;
-  if (isThdRgbEvalMode(eval)) {
-    dim(u, C::TeachReset, true);
-    dim(u, C::TeachDataTo, true);
+  // THD RGB: the table holds thresholds; neither teach panel teaches a
+  // colour into it, as TEACH DATA TO does not.
+  const bool thd = isThdRgbEvalMode(eval);
+  dim(u, C::TeachReset, thd);
+  dim(u, C::TeachDataTo, thd);
+  dim(u, C::MeanTeach, thd);
+  dim(u, C::GraphTeachTeach, thd);
+  if (thd) {
     show(u, C::TeachNo, false);
     show(u, C::TeachInc, false);
     return u;
   }
-  dim(u, C::TeachReset, false);
-  dim(u, C::TeachDataTo, false);
   show(u, C::TeachNo, true);
   show(u, C::TeachInc, true);
   const bool minDist = eval == kEvalMinDist;

@@ -84,6 +84,7 @@ enum class PanelControl {
   MeanSecondDistance,
   MeanSecondValue,
   MeanSecondRing,
+  MeanTeach,  // its TEACH button
   // graph teach panel
   GraphTeachGraph1,
   GraphTeachGraph2,
@@ -91,6 +92,7 @@ enum class PanelControl {
   GraphTeachValue1,
   GraphTeachValue2,
   GraphTeachValue3,
+  GraphTeachTeach,  // its TEACH button
 };
 
 // Colours the rules use.

@@ -1,15 +1,33 @@
 #include "core/teach/GraphTeach.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <map>
-#include <set>
+#include <iterator>
 
 #include "core/protocol/Frame.h"
 
 namespace drq {
 
 namespace {
+
+// Slots of a FirstPointIndex when it first holds a point (a power of two).
+constexpr std::size_t kFirstSlots = 1024;
+
+std::uint64_t bitsOf(double value) {
+  // 0 and -0 compare equal, so they hash alike.
+  return std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value);
+}
+
+std::uint64_t hashOf(ViewPoint point) {
+  // Two rounds of a 64-bit mixer over both co-ordinates' bits.
+  std::uint64_t h = bitsOf(point.a) * 0x9E3779B97F4A7C15ULL ^ bitsOf(point.b);
+  h ^= h >> 30;
+  h *= 0xBF58476D1CE4E5B9ULL;
+  h ^= h >> 27;
+  h *= 0x94D049BB133111EBULL;
+  return h ^ (h >> 31);
+}
 
 int boundValue(double value) {
   return static_cast<int>(std::lround(value));
@@ -44,27 +62,76 @@ GraphSample sampleOf(const LiveFrame& frame) {
           static_cast<double>(frame[FrameWord::Int])};
 }
 
+// --- FirstPointIndex -------------------------------------------------------------------
+
+void FirstPointIndex::clear() {
+  std::fill(slots_.begin(), slots_.end(), 0u);
+  firsts_.clear();
+}
+
+std::size_t FirstPointIndex::slotOf(std::span<const GraphSample> entries, GraphTeachView view,
+                                    ViewPoint point) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hashOf(point) & mask;; slot = (slot + 1) & mask) {
+    const std::uint32_t held = slots_[slot];
+    if (held == 0 || projectSample(entries[held - 1u], view) == point) return slot;
+  }
+}
+
+void FirstPointIndex::grow(std::span<const GraphSample> entries, GraphTeachView view) {
+  slots_.assign(slots_.empty() ? kFirstSlots : slots_.size() * 2, 0u);
+  for (const std::uint32_t first : firsts_) {
+    // Distinct points: each lands in an empty slot.
+    slots_[slotOf(entries, view, projectSample(entries[first], view))] = first + 1u;
+  }
+}
+
+void FirstPointIndex::add(std::span<const GraphSample> entries, GraphTeachView view,
+                          std::size_t index, ViewPoint point) {
+  // At most half full, so a probe meets an empty slot soon.
+  if (2 * (firsts_.size() + 1) > slots_.size()) grow(entries, view);
+  const std::size_t slot = slotOf(entries, view, point);
+  if (slots_[slot] != 0) return;  // a repeat of an earlier sample's point
+  slots_[slot] = static_cast<std::uint32_t>(index + 1);
+  firsts_.push_back(static_cast<std::uint32_t>(index));
+}
+
+std::optional<std::size_t> FirstPointIndex::firstWith(std::span<const GraphSample> entries,
+                                                      GraphTeachView view, ViewPoint point) const {
+  if (firsts_.empty()) return std::nullopt;
+  const std::uint32_t held = slots_[slotOf(entries, view, point)];
+  if (held == 0) return std::nullopt;
+  return held - 1u;
+}
+
+// --- GraphTeachSamples -----------------------------------------------------------------
+
 GraphTeachSamples::GraphTeachSamples() : entries_(kGraphTeachSamples) {}
 
 bool GraphTeachSamples::store(const GraphSample& sample) {
   if (full()) return false;
   const bool first = count_ == 0;
+  const std::size_t index = count_;
   entries_[count_++] = sample;
   widen(bounds_[0], sample.x, first);
   widen(bounds_[1], sample.y, first);
   widen(bounds_[2], sample.intensity, first);
+  for (int v = 0; v < kGraphTeachViews; ++v) {
+    const auto view = static_cast<GraphTeachView>(v);
+    firstPoints_[static_cast<std::size_t>(v)].add(storedEntries(), view, index,
+                                                  projectSample(sample, view));
+  }
   return true;
 }
 
 void GraphTeachSamples::reset() {
   count_ = 0;
+  for (FirstPointIndex& index : firstPoints_) index.clear();
 }
 
 std::size_t GraphTeachSamples::findSample(GraphTeachView view, ViewPoint point) const {
-  for (std::size_t k = 0; k < count_; ++k) {
-    if (projectSample(entries_[k], view) == point) return k;
-  }
-  return 0;
+  const FirstPointIndex& index = firstPoints_[static_cast<std::size_t>(view)];
+  return index.firstWith(storedEntries(), view, point).value_or(0);
 }
 
 std::optional<std::size_t> GraphTeachSamples::nearestSample(GraphTeachView view, ViewPoint point,
@@ -89,26 +156,19 @@ std::optional<std::size_t> GraphTeachSamples::nearestSample(GraphTeachView view,
 
 std::optional<std::size_t> GraphTeachSamples::stepSample(GraphTeachView view, std::size_t from,
                                                          bool forward) const {
-  using Key = std::pair<double, double>;
-  const auto keyOf = [&](std::size_t k) {
-    const ViewPoint p = projectSample(entries_[k], view);
-    return Key{p.a, p.b};
-  };
+  // A sample whose point is new at it is new among any samples before it, so
+  // the step goes to the nearest first of a point on that side.
+  const std::vector<std::uint32_t>& firsts = firstPoints_[static_cast<std::size_t>(view)].firsts();
   if (forward) {
-    std::set<Key> seen;
-    for (std::size_t k = 0; k <= from && k < count_; ++k) seen.insert(keyOf(k));
-    for (std::size_t m = from + 1; m < count_; ++m) {
-      if (!seen.contains(keyOf(m))) return m;
-    }
-    return std::nullopt;
+    const auto next = std::upper_bound(firsts.begin(), firsts.end(), from,
+                                       [](std::size_t k, std::uint32_t f) { return k < f; });
+    if (next == firsts.end()) return std::nullopt;
+    return *next;
   }
-  const std::size_t end = std::min(from, count_);
-  std::map<Key, std::size_t> first;
-  for (std::size_t k = 0; k < end; ++k) first.try_emplace(keyOf(k), k);
-  for (std::size_t m = end; m-- > 0;) {
-    if (first.at(keyOf(m)) == m) return m;
-  }
-  return std::nullopt;
+  const auto after = std::lower_bound(firsts.begin(), firsts.end(), std::min(from, count_),
+                                      [](std::uint32_t f, std::size_t k) { return f < k; });
+  if (after == firsts.begin()) return std::nullopt;
+  return *std::prev(after);
 }
 
 std::optional<std::array<BoundPair, 3>> GraphTeachSamples::bounds() const {

@@ -43,6 +43,39 @@ ViewPoint projectSample(const GraphSample& sample, GraphTeachView view);
 // The sample of a live frame: words 3, 4 and 5.
 GraphSample sampleOf(const LiveFrame& frame);
 
+// The first sample of every distinct point of one view, in recording order:
+// what keyboard stepping walks and what a cursor position selects. Kept as
+// samples come in (amortised O(1) a sample: an open-addressing hash table
+// of sample indices keyed by their point, 4 bytes a slot at most half
+// full), so a step is a binary search instead of a pass over every sample.
+// Points compare with ==, as the search of a cursor position does (0 and
+// -0 are one point; a NaN co-ordinate is never equal, so each is new).
+class FirstPointIndex {
+ public:
+  // Forgets every point.
+  void clear();
+  // Sample `index`, whose point in this view is `point`, was stored; every
+  // sample below `index` was added before. `entries` holds them; `view`
+  // projects them.
+  void add(std::span<const GraphSample> entries, GraphTeachView view, std::size_t index,
+           ViewPoint point);
+  // The first sample added with `point`; none when no sample has it.
+  std::optional<std::size_t> firstWith(std::span<const GraphSample> entries, GraphTeachView view,
+                                       ViewPoint point) const;
+  // The first sample of each point, ascending.
+  const std::vector<std::uint32_t>& firsts() const { return firsts_; }
+
+ private:
+  // Slot of `point`: the one holding a sample with it, else the empty one
+  // where it goes. The table is never full.
+  std::size_t slotOf(std::span<const GraphSample> entries, GraphTeachView view,
+                     ViewPoint point) const;
+  void grow(std::span<const GraphSample> entries, GraphTeachView view);
+
+  std::vector<std::uint32_t> slots_;  // sample index + 1; 0 is an empty slot
+  std::vector<std::uint32_t> firsts_;
+};
+
 class GraphTeachSamples {
  public:
   GraphTeachSamples();
@@ -62,6 +95,7 @@ class GraphTeachSamples {
 
   // SetCursorTP2's search: the first of entries 0..count - 1 whose two
   // co-ordinates of `view` equal (a, b) exactly; entry 0 when none does.
+  // A look-up in the view's FirstPointIndex.
   std::size_t findSample(GraphTeachView view, ViewPoint point) const;
 
   // The recorded sample nearest to `point` in `view`, distances measured in
@@ -74,7 +108,7 @@ class GraphTeachSamples {
   // Keyboard stepping from sample `from`: the next (forward) or previous
   // sample whose point in `view` is recorded there for the first time. Later
   // repeats of a point are skipped, since selecting them would select the
-  // first one anyway. None at either end.
+  // first one anyway. None at either end. O(log count).
   std::optional<std::size_t> stepSample(GraphTeachView view, std::size_t from, bool forward) const;
 
   // Lowest and highest value of each co-ordinate over the recorded samples
@@ -82,9 +116,12 @@ class GraphTeachSamples {
   std::optional<std::array<BoundPair, 3>> bounds() const;
 
  private:
+  std::span<const GraphSample> storedEntries() const { return {entries_.data(), count_}; }
+
   std::vector<GraphSample> entries_;
   std::size_t count_ = 0;
   std::array<BoundPair, 3> bounds_{};
+  std::array<FirstPointIndex, kGraphTeachViews> firstPoints_;
 };
 
 // The axes of a view: the recorded samples and `cursor` framed like the colour

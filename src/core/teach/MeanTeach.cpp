@@ -3,21 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/params/Modes.h"
+
 namespace drq {
 
 namespace {
 
-constexpr std::uint16_t kEvalMinDist = 2;
 // The colour tolerance that MIN DIST always teaches.
 constexpr std::uint16_t kMinDistTolerance = 40;
 constexpr std::uint32_t kCellMax = 0xFFFF;
-
-bool is2d(std::uint16_t calc) {
-  return calc == 0 || calc == 1;
-}
-bool is3d(std::uint16_t calc) {
-  return calc == 2 || calc == 3;
-}
 
 std::size_t usedRows(const MeanTeachState& state) {
   return std::min<std::size_t>(state.count, kMeanCaptureRows);
@@ -110,7 +104,7 @@ void CalcMaxDelta(MeanTeachState& state, std::uint16_t calculationMode) {
     const std::int64_t e = std::abs(row[kMeanColumnInt] - mi);
     maxE = std::max(maxE, e);
     std::int64_t q = dx * dx + dy * dy;
-    if (is3d(calculationMode)) q += e * e;
+    if (is3dCalcMode(calculationMode)) q += e * e;
     maxD = std::max(maxD, isqrt(static_cast<std::uint64_t>(q)));
   }
   state.colorDistance = static_cast<std::uint32_t>(maxD);
@@ -128,15 +122,17 @@ void ResetTeachMeanPanelTable(MeanTeachState& state) {
 std::optional<TaughtTolerances> meanTeachTolerances(const TeachTable& table,
                                                     const MeanTeachInput& input) {
   const std::uint16_t calc = input.calculationMode;
-  if (input.row >= kTeachRows || !(is2d(calc) || is3d(calc))) return std::nullopt;
+  if (input.row >= kTeachRows || !isKnownCalcMode(calc) || isThdRgbEvalMode(input.evaluationMode)) {
+    return std::nullopt;
+  }
   const TeachVector& row = table[input.row];
-  const bool flat = is2d(calc);
+  const bool flat = is2dCalcMode(calc);
   TaughtTolerances t{};
   t.color =
       toleranceBy(input.colorSource, input.colorValue, input.colorDistance, row.cell(flat ? 2 : 3));
   t.intensity = toleranceBy(input.intensitySource, input.intensityValue, input.intensityDistance,
                             row.cell(flat ? 4 : 3));
-  if (input.evaluationMode == kEvalMinDist) t.color = kMinDistTolerance;
+  if (isMode(input.evaluationMode, EvaluationMode::MinDist)) t.color = kMinDistTolerance;
   return t;
 }
 
@@ -148,7 +144,7 @@ MeanTeachResult TeachToTable(TeachTable& table, const MeanTeachInput& input) {
   TeachVector& row = table[input.row];
   row.cell(0) = input.means[kMeanColumnX];
   row.cell(1) = input.means[kMeanColumnY];
-  if (is2d(input.calculationMode)) {
+  if (is2dCalcMode(input.calculationMode)) {
     row.cell(2) = tolerances->color;
     row.cell(3) = input.means[kMeanColumnInt];
     row.cell(4) = tolerances->intensity;

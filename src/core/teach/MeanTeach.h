@@ -100,7 +100,8 @@ struct MeanTeachResult {
 // The colour tolerance T and the intensity tolerance U that TeachToTable
 // writes into `row` of `table` (MIN DIST: T is 40). A tolerance derived from
 // a distance stops at 65535 instead of wrapping round to a small number. None
-// for a row above 63 or an unknown calculation mode.
+// for a row above 63, an unknown calculation mode or evaluation mode THD RGB
+// (code 4 and above), whose table holds thresholds, not taught colours.
 struct TaughtTolerances {
   std::uint16_t color;
   std::uint16_t intensity;
@@ -113,8 +114,11 @@ std::optional<TaughtTolerances> meanTeachTolerances(const TeachTable& table,
 // the 2D calculation modes T in CELL 2, the mean INT/M in CELL 3 and U in
 // CELL 4; in the 3D modes the mean INT/M in CELL 2 and T in CELL 3 (CELL 4
 // stays). With Inc on No. advances up to 63. Row colours, the THD column and
-// the "Teach tolerance off" switch are not involved. A row above 63 or an
-// unknown calculation mode changes nothing.
+// the "Teach tolerance off" switch are not involved. A row above 63, an
+// unknown calculation mode or THD RGB changes nothing (the means are no
+// thresholds: written there they would replace row 0's red threshold).
+// The means and distances are the caller's: recompute them (CalcMeanValues)
+// for the calculation mode taught with, since D depends on it.
 MeanTeachResult TeachToTable(TeachTable& table, const MeanTeachInput& input);
 
 }  // namespace drq

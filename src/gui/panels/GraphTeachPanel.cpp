@@ -3,7 +3,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QResizeEvent>
 
+#include "core/params/Modes.h"
 #include "gui/Help.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"
@@ -15,6 +17,11 @@
 namespace drq::gui {
 
 namespace {
+
+// Narrower than this, the panel shows one view at a time: in a 2 x 2 grid
+// each view would get less than half of it, too little to pick a point
+// with the mouse.
+constexpr int kGridMinWidth = 520;
 
 QPushButton* makeButton(const char* text, const char* name, const char* help, Popups& popups,
                         QWidget* parent) {
@@ -75,13 +82,13 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   connect(reset_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Reset);
   connect(teach_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Teach);
   connect(close_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Close);
+  updateTeachButton();
 
-  // The three views and, in the fourth quarter, the displays and buttons.
-  auto* side = new QWidget(this);
-  auto* sideLayout = new QGridLayout(side);
+  // The displays in one column, the buttons beside them.
+  side_ = new QWidget(this);
+  auto* sideLayout = new QGridLayout(side_);
   sideLayout->setContentsMargins(4, 8, 4, 8);
   sideLayout->setSpacing(6);
-  // The displays in one column, the buttons beside them.
   sideLayout->addWidget(counter_, 0, 0);
   for (int i = 0; i < 3; ++i) sideLayout->addWidget(values_[static_cast<std::size_t>(i)], i + 1, 0);
   sideLayout->addWidget(start_, 0, 1, Qt::AlignBottom);
@@ -91,17 +98,79 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   sideLayout->setRowStretch(4, 1);
   sideLayout->setColumnStretch(2, 1);
 
-  auto* grid = new QGridLayout();
-  grid->setSpacing(4);
-  grid->addWidget(views_[0], 0, 0);
-  grid->addWidget(views_[1], 0, 1);
-  grid->addWidget(views_[2], 1, 0);
-  grid->addWidget(side, 1, 1);
-  for (int i = 0; i < 2; ++i) {
-    grid->setRowStretch(i, 1);
-    grid->setColumnStretch(i, 1);
+  // In a narrow display area one view at a time, chosen with these buttons.
+  chooser_ = new QWidget(this);
+  auto* chooserLayout = new QHBoxLayout(chooser_);
+  chooserLayout->setContentsMargins(0, 0, 0, 0);
+  chooserLayout->setSpacing(4);
+  const char* choiceNames[] = {"ButtonTP2ShowXY", "ButtonTP2ShowXInt", "ButtonTP2ShowYInt"};
+  for (std::size_t i = 0; i < viewChoices_.size(); ++i) {
+    auto* choice = new QPushButton(qStringFromLatin1(titles[i]), chooser_);
+    choice->setObjectName(QLatin1String(choiceNames[i]));
+    choice->setCheckable(true);
+    choice->setAutoExclusive(true);
+    installHelp(choice, popups, qStringFromLatin1(kHelpTp2Graph));
+    connect(choice, &QPushButton::clicked, this,
+            [this, i] { showSingleView(static_cast<int>(i)); });
+    chooserLayout->addWidget(choice);
+    viewChoices_[i] = choice;
   }
-  panelLayout()->addLayout(grid, 1);
+  viewChoices_[0]->setChecked(true);
+
+  grid_ = new QGridLayout();
+  grid_->setSpacing(4);
+  panelLayout()->addLayout(grid_, 1);
+  arrangeViews();
+}
+
+void GraphTeachPanel::arrangeViews() {
+  for (QWidget* widget : {static_cast<QWidget*>(chooser_), side_}) grid_->removeWidget(widget);
+  for (SampleScatterView* view : views_) grid_->removeWidget(view);
+  for (int i = 0; i < 3; ++i) {
+    grid_->setRowStretch(i, 0);
+    grid_->setColumnStretch(i, 0);
+  }
+  if (singleView_) {
+    // The chosen view over the whole width, the others hidden (their cursors
+    // still follow); the displays and buttons below it.
+    grid_->addWidget(chooser_, 0, 0);
+    for (std::size_t i = 0; i < views_.size(); ++i) {
+      const bool shown = static_cast<int>(i) == shownView_;
+      if (shown) grid_->addWidget(views_[i], 1, 0);
+      views_[i]->setVisible(shown);
+    }
+    grid_->addWidget(side_, 2, 0);
+    grid_->setRowStretch(1, 1);
+    grid_->setColumnStretch(0, 1);
+    chooser_->show();
+    return;
+  }
+  // The three views and, in the fourth quarter, the displays and buttons.
+  chooser_->hide();
+  grid_->addWidget(views_[0], 0, 0);
+  grid_->addWidget(views_[1], 0, 1);
+  grid_->addWidget(views_[2], 1, 0);
+  grid_->addWidget(side_, 1, 1);
+  for (SampleScatterView* view : views_) view->show();
+  for (int i = 0; i < 2; ++i) {
+    grid_->setRowStretch(i, 1);
+    grid_->setColumnStretch(i, 1);
+  }
+}
+
+void GraphTeachPanel::showSingleView(int index) {
+  if (index < 0 || index >= kGraphTeachViews) return;
+  shownView_ = index;
+  viewChoices_[static_cast<std::size_t>(index)]->setChecked(true);
+  if (singleView_) arrangeViews();
+}
+
+void GraphTeachPanel::resizeEvent(QResizeEvent* event) {
+  ChildPanelWidget::resizeEvent(event);
+  const bool single = event->size().width() < kGridMinWidth;
+  if (single == singleView_) return;
+  singleView_ = single;
+  arrangeViews();
 }
 
 GraphTeachPanel::~GraphTeachPanel() = default;
@@ -126,12 +195,27 @@ void GraphTeachPanel::registerRuleControls(RuleControls& controls) {
     }
     controls.add(kValues[i], std::move(value));
   }
+  controls.add(C::GraphTeachTeach, {.dim = [this](bool dimmed) {
+                 teachDimmedByMode_ = dimmed;
+                 updateTeachButton();
+               }});
+}
+
+void GraphTeachPanel::updateTeachButton() {
+  teach_->setEnabled(!teachDimmedByMode_ && displaysHoldSample_);
+}
+
+void GraphTeachPanel::noteDisplaysHoldSample() {
+  if (displaysHoldSample_) return;
+  displaysHoldSample_ = true;
+  updateTeachButton();
 }
 
 // --- Captions ------------------------------------------------------------------------
 
 void GraphTeachPanel::setViewTitle(int index, const QString& title) {
   views_[static_cast<std::size_t>(index)]->setTitle(title);
+  viewChoices_[static_cast<std::size_t>(index)]->setText(title);
 }
 
 void GraphTeachPanel::setValueLabel(int index, const QString& label) {
@@ -167,6 +251,7 @@ void GraphTeachPanel::sampleRecorded(std::size_t index) {
   values_[0]->setValue(static_cast<int>(s.x));
   values_[1]->setValue(static_cast<int>(s.y));
   values_[2]->setValue(static_cast<int>(s.intensity));
+  noteDisplaysHoldSample();
   for (SampleScatterView* view : views_) view->showNewSample(index);
   counter_->setValue(static_cast<int>(samples_.count()));
   emit sampleShown();
@@ -189,6 +274,7 @@ void GraphTeachPanel::showSample(std::size_t index) {
   values_[0]->setValue(static_cast<int>(s.x));
   values_[1]->setValue(static_cast<int>(s.y));
   values_[2]->setValue(static_cast<int>(s.intensity));
+  noteDisplaysHoldSample();
   for (SampleScatterView* view : views_) view->showSample(index);
 }
 
@@ -199,7 +285,12 @@ void GraphTeachPanel::SetCursorTP2(int view) {
 }
 
 void GraphTeachPanel::CBF_ButtonTP2Teach() {
-  if (!host_) return;
+  // Before the first sample the displays hold no measurement; in THD RGB the
+  // teach would put the last frame's colour, not the selected sample's, into
+  // the thresholds.
+  if (!host_ || !displaysHoldSample_ || isThdRgbEvalMode(host_->readTeachModes().evaluation)) {
+    return;
+  }
   host_->teachShownValues(shownWord(values_[0]), shownWord(values_[1]), shownWord(values_[2]));
 }
 

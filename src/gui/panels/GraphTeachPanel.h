@@ -11,10 +11,17 @@
 // GraphYIntTP2, the buttons ButtonTP2Start, ButtonTP2Reset, ButtonTP2Teach and
 // ButtonTP2Close (shows the display panel again).
 //
+// The views fill a 2 x 2 grid with the displays and buttons in the fourth
+// quarter. In a display area narrower than that grid needs (the default
+// window), one view fills the width at a time, chosen with ButtonTP2ShowXY,
+// ButtonTP2ShowXInt and ButtonTP2ShowYInt above it, the displays and buttons
+// below it.
+//
 // The samples and the counter live in the panel for the whole run of the
 // tool, until Reset; a new START continues counting. The sample table is the
 // core's (core/teach/GraphTeach.h).
 
+#include <QGridLayout>
 #include <QPushButton>
 
 #include <array>
@@ -53,9 +60,15 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   QPushButton* teachButton() const { return teach_; }
   QPushButton* closeButton() const { return close_; }
   ReplotScheduler& replotScheduler() const { return *scheduler_; }
+  // One view at a time (a narrow panel); which one (0..2).
+  bool showsSingleView() const { return singleView_; }
+  int shownView() const { return shownView_; }
+  QPushButton* viewChoice(int index) const { return viewChoices_[static_cast<std::size_t>(index)]; }
+  // The view shown while the panel is narrow (its choice button).
+  void showSingleView(int index);
 
-  // START with the operation buttons; the views' titles and the displays'
-  // labels and colours with the mode rules (InitTeachPanel).
+  // START with the operation buttons; the views' titles, the displays'
+  // labels and colours and TEACH with the mode rules (InitTeachPanel).
   void registerOperationButtons(ButtonDimmer& dimmer) override;
   void registerRuleControls(RuleControls& controls) override;
 
@@ -79,7 +92,9 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   // After the operator confirms: the points of the three views are deleted
   // and the counter becomes 0 (the displays keep their values).
   void CBF_ButtonTP2Reset();
-  // Teach data to with the displayed values.
+  // Teach data to with the displayed values. Dimmed until the displays have
+  // shown a recorded sample (Reset keeps them, and what they show) and in
+  // THD RGB (the mode rules), where the slot does nothing either.
   void CBF_ButtonTP2Teach();
   void CBF_GraphXYTP2() { SetCursorTP2(0); }
   void CBF_GraphXIntTP2() { SetCursorTP2(1); }
@@ -91,10 +106,17 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   // After each recorded sample has been shown (benchmarks, tests).
   void sampleShown();
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // Places the views, displays and buttons for the panel's width.
+  void arrangeViews();
   // GraphTeachHooks (SetTP2Data's display part).
   void sampleRecorded(std::size_t index) override;
   void showSample(std::size_t index);
+  void noteDisplaysHoldSample();
+  void updateTeachButton();
 
   TeachPanelHost* host_ = nullptr;
   GraphTeachSamples samples_;
@@ -106,7 +128,15 @@ class GraphTeachPanel : public ChildPanelWidget, private GraphTeachHooks {
   QPushButton* reset_;
   QPushButton* teach_;
   QPushButton* close_;
+  QWidget* side_ = nullptr;     // the displays and buttons
+  QWidget* chooser_ = nullptr;  // the view choice buttons
+  std::array<QPushButton*, 3> viewChoices_{};
+  QGridLayout* grid_ = nullptr;
+  bool singleView_ = false;
+  int shownView_ = 0;
   bool recording_ = false;
+  bool displaysHoldSample_ = false;  // a sample has been shown since the start
+  bool teachDimmedByMode_ = false;
 };
 
 }  // namespace drq::gui

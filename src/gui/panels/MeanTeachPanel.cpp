@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -23,6 +24,8 @@ constexpr std::uint32_t kResetAsking = 0xFF0000;
 constexpr int kDefaultColorValue = 100;
 constexpr int kDefaultIntensityValue = 100;
 constexpr int kMeanTableHeight = 48;
+// Room around a column's widest text (the cell and heading margins).
+constexpr int kColumnPadding = 12;
 
 QStringList columnHeadings() {
   return {QStringLiteral("RED"), QStringLiteral("GREEN"), QStringLiteral("BLUE"),
@@ -189,7 +192,41 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   layout->addLayout(tolerances);
   layout->addLayout(buttons);
 
+  fitColumnsToHeadings();
   showState();
+}
+
+void MeanTeachPanel::fitColumnsToHeadings() {
+  // A column is never narrower than its heading or a 5-digit value: where the
+  // display area is narrow (the default window) the values table scrolls
+  // sideways instead of clipping "GREEN". The mean table keeps the values
+  // table's columns and follows its scrolling, so each mean stays under its
+  // column.
+  QHeaderView* header = values_->horizontalHeader();
+  const QFontMetrics headingFont(header->font());
+  const QFontMetrics cellFont(values_->font());
+  int widest = cellFont.horizontalAdvance(QStringLiteral("65535"));
+  for (const QString& heading : columnHeadings()) {
+    widest = std::max(widest, headingFont.horizontalAdvance(heading));
+  }
+  header->setMinimumSectionSize(widest + kColumnPadding);
+  values_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+  QHeaderView* meanHeader = means_->horizontalHeader();
+  meanHeader->setMinimumSectionSize(widest + kColumnPadding);
+  for (int column = 0; column < static_cast<int>(kMeanColumns); ++column) {
+    meanHeader->setSectionResizeMode(column, QHeaderView::Fixed);
+  }
+  connect(header, &QHeaderView::sectionResized, meanHeader,
+          [meanHeader](int column, int, int size) { meanHeader->resizeSection(column, size); });
+  connect(values_->horizontalScrollBar(), &QScrollBar::valueChanged, means_->horizontalScrollBar(),
+          &QScrollBar::setValue);
+  // One row-label width for both tables ("100" and "MEAN").
+  const int labels =
+      QFontMetrics(values_->verticalHeader()->font()).horizontalAdvance(QStringLiteral("MEAN")) +
+      kColumnPadding;
+  values_->verticalHeader()->setFixedWidth(labels);
+  means_->verticalHeader()->setFixedWidth(labels);
 }
 
 // --- Captions ------------------------------------------------------------------------
@@ -201,8 +238,12 @@ void MeanTeachPanel::registerRuleControls(RuleControls& controls) {
     controls.add(kColumns[i],
                  {.relabel = [this, i](const QString& text) { setCoordinateHeading(i, text); }});
   }
-  controls.add(C::MeanDistance,
-               {.relabel = [this](const QString& text) { setColorDistanceLabel(text); }});
+  // The distance is relabelled for a new calculation mode: D is recomputed
+  // for it, since it depends on the mode (the 3D modes count the intensity).
+  controls.add(C::MeanDistance, {.relabel = [this](const QString& text) {
+                 setColorDistanceLabel(text);
+                 recalculate(context().session.working.record[ParaWord::CalculationMode]);
+               }});
   controls.add(C::MeanFirstValue,
                {.dim = [this](bool dimmed) { colorValueCell_->setEnabled(!dimmed); },
                 .relabel = [this](const QString& text) { setColorValueLabel(text); }});
@@ -223,6 +264,10 @@ void MeanTeachPanel::registerRuleControls(RuleControls& controls) {
        .relabel = [this](const QString& text) { setIntensitySourceLabel(text); },
        .ringItems =
            [this](const std::array<QString, 3>& items) { setIntensitySourceItems(items); }});
+  controls.add(C::MeanTeach, {.dim = [this](bool dimmed) {
+                 teachDimmedByMode_ = dimmed;
+                 updateTeachButton();
+               }});
 }
 
 void MeanTeachPanel::setCoordinateHeading(int index, const QString& heading) {
@@ -299,6 +344,18 @@ void MeanTeachPanel::showMeans() {
   }
   colorDistance_->setValue(static_cast<int>(state_.colorDistance));
   intensityDistance_->setValue(static_cast<int>(state_.intensityDistance));
+  updateTeachButton();
+}
+
+void MeanTeachPanel::updateTeachButton() {
+  teach_->setEnabled(!teachDimmedByMode_ && state_.count > 0);
+}
+
+void MeanTeachPanel::recalculate(std::uint16_t calculationMode) {
+  // Without captures the tables keep what Reset or Undo left in them.
+  if (state_.count == 0) return;
+  CalcMeanValues(state_, calculationMode);
+  showMeans();
 }
 
 void MeanTeachPanel::makeActiveRow(std::size_t row) {
@@ -372,8 +429,11 @@ void MeanTeachPanel::CBF_GridTP1Values(int row, int column, std::uint16_t value)
 }
 
 void MeanTeachPanel::CBF_ButtonTP1Teach() {
-  if (!host_) return;
+  // Nothing captured: there are no means to teach.
+  if (!host_ || state_.count == 0) return;
   const TeachModes modes = host_->readTeachModes();
+  // D as the mode taught with has it, whatever mode the captures were made in.
+  recalculate(modes.calculation);
   MeanTeachInput input;
   input.row = host_->teachRow();
   input.autoIncrement = host_->teachAutoIncrement();
@@ -388,6 +448,7 @@ void MeanTeachPanel::CBF_ButtonTP1Teach() {
   input.intensityValue = static_cast<std::uint16_t>(intensityValue_->value());
   TeachTable table = host_->shownTeachTable();
   const MeanTeachResult result = TeachToTable(table, input);
+  if (!result.changed) return;  // THD RGB (its TEACH is dimmed), a bad row or mode
   host_->showTaughtTable(table, result.nextRow);
 }
 

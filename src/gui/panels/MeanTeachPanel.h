@@ -79,7 +79,9 @@ class MeanTeachPanel : public ChildPanelWidget {
   std::uint32_t resetButtonColor() const { return resetColor_; }
 
   // The mode rules' controls: the headings of columns 4..6, the distances,
-  // the tolerance rings and values (InitTeachPanel).
+  // the tolerance rings and values, TEACH (InitTeachPanel). Relabelling the
+  // colour distance recomputes the means and distances for the working
+  // set's calculation mode.
   void registerRuleControls(RuleControls& controls) override;
 
   // Captions the rules set.
@@ -104,7 +106,10 @@ class MeanTeachPanel : public ChildPanelWidget {
   void CBF_ButtonTP1Undo();
   // The button turns red while the operator is asked; Yes resets.
   void CBF_ButtonTP1ResetTable();
-  // TeachToTable into row No. of the teach table page.
+  // TeachToTable into row No. of the teach table page, with the means and
+  // distances recomputed for the calculation mode of the parameter page
+  // first. TEACH is dimmed while nothing is captured and in THD RGB (the
+  // mode rules); the slot does nothing then either.
   void CBF_ButtonTP1Teach();
   // A values cell edited by the operator: the means follow at once.
   void CBF_GridTP1Values(int row, int column, std::uint16_t value);
@@ -118,6 +123,12 @@ class MeanTeachPanel : public ChildPanelWidget {
   // The counter, the mean table and the distances.
   void showMeans();
   void makeActiveRow(std::size_t row);
+  // Column widths for the headings, sideways scrolling where they do not fit.
+  void fitColumnsToHeadings();
+  // TEACH usable: captures to teach and a mode that teaches colours.
+  void updateTeachButton();
+  // The means and distances for `calculationMode` (with captures only).
+  void recalculate(std::uint16_t calculationMode);
   void setResetColor(std::uint32_t rgb);
   static void setRingItems(ValueRing* ring, const std::array<QString, 3>& items);
 
@@ -147,6 +158,7 @@ class MeanTeachPanel : public ChildPanelWidget {
   QPushButton* teach_;
   QPushButton* close_;
   std::uint32_t resetColor_ = 0xE0E0E0;
+  bool teachDimmedByMode_ = false;
 };
 
 }  // namespace drq::gui

@@ -169,6 +169,17 @@ TEST(ModeRules, ThdRgbWithTeachOffShowsThreeOutputsHidesPagesAndLabelsThd) {
   EXPECT_EQ(all.visibleOf(C::TeachNo), false);
 }
 
+TEST(ModeRules, TeachPanelsTeachNoColourIntoTheThresholdsOfThdRgb) {
+  for (const std::uint16_t eval : {std::uint16_t{4}, std::uint16_t{5}}) {
+    const auto u = InitTeachPanel(stateWith({{W::EvaluationMode, eval}}));
+    EXPECT_EQ(u.dimmedOf(C::MeanTeach), true) << eval;
+    EXPECT_EQ(u.dimmedOf(C::GraphTeachTeach), true) << eval;
+  }
+  const auto u = InitTeachPanel(stateWith({{W::EvaluationMode, 3}}));
+  EXPECT_EQ(u.dimmedOf(C::MeanTeach), false);
+  EXPECT_EQ(u.dimmedOf(C::GraphTeachTeach), false);
+}
+
 TEST(ModeRules, MinDistHidesTheToleranceColumnOfItsFamily) {
   auto u = InitEvalMode(stateWith({{W::EvaluationMode, 2}, {W::CalculationMode, 0}}));
   EXPECT_EQ(u.visibleOf(C::TeachColumn3), false);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/Session.h"
@@ -66,6 +68,75 @@ TEST(GraphTeachSamples, KeyStepsSkipRepeatsOfAPoint) {
   EXPECT_EQ(s.stepSample(V::XY, 1, false), 0u);
   EXPECT_FALSE(s.stepSample(V::XY, 0, false).has_value());
   EXPECT_FALSE(s.stepSample(V::XY, 3, true).has_value());
+}
+
+// The definitions the index answers by, by passes over the samples: the
+// first sample with the point of each sample, and the steps.
+std::vector<std::size_t> firstOfEachPoint(const GraphTeachSamples& s, V view) {
+  std::vector<std::size_t> first(s.count());
+  for (std::size_t m = 0; m < s.count(); ++m) {
+    first[m] = m;
+    for (std::size_t k = 0; k < m; ++k) {
+      if (projectSample(s[k], view) == projectSample(s[m], view)) {
+        first[m] = k;
+        break;
+      }
+    }
+  }
+  return first;
+}
+
+std::optional<std::size_t> stepByPass(const std::vector<std::size_t>& first, std::size_t from,
+                                      bool forward) {
+  if (forward) {
+    for (std::size_t m = from + 1; m < first.size(); ++m) {
+      if (first[m] == m) return m;
+    }
+    return std::nullopt;
+  }
+  for (std::size_t m = std::min(from, first.size()); m-- > 0;) {
+    if (first[m] == m) return m;
+  }
+  return std::nullopt;
+}
+
+TEST(GraphTeachSamples, StepsAndSearchesMatchAPassOverTheSamples) {
+  // Many repeats, more distinct points than the index's first table holds,
+  // and a second recording after Reset over entries that stay.
+  GraphTeachSamples s;
+  std::uint32_t seed = 12345;
+  const auto next = [&seed](std::uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<double>((seed >> 8) % range);
+  };
+  for (const std::uint32_t range : {7u, 60u}) {
+    s.reset();
+    for (int k = 0; k < 3000; ++k) s.store({next(range), next(range), next(5)});
+    for (int v = 0; v < kGraphTeachViews; ++v) {
+      const auto view = static_cast<V>(v);
+      const std::vector<std::size_t> first = firstOfEachPoint(s, view);
+      for (std::size_t from = 0; from <= s.count(); ++from) {
+        ASSERT_EQ(s.stepSample(view, from, true), stepByPass(first, from, true)) << from;
+        ASSERT_EQ(s.stepSample(view, from, false), stepByPass(first, from, false)) << from;
+        if (from < s.count()) {
+          ASSERT_EQ(s.findSample(view, projectSample(s[from], view)), first[from]) << from;
+        }
+      }
+    }
+  }
+  EXPECT_FALSE(s.stepSample(V::XY, kGraphTeachSamples, true).has_value());
+}
+
+TEST(GraphTeachSamples, ZeroAndMinusZeroAreOnePointAndNaNMatchesNothing) {
+  GraphTeachSamples s;
+  s.store({0.0, 5, 1});
+  s.store({-0.0, 5, 2});
+  s.store({std::nan(""), 5, 3});
+  s.store({std::nan(""), 5, 4});
+  EXPECT_EQ(s.findSample(V::XY, {-0.0, 5}), 0u);
+  EXPECT_EQ(s.stepSample(V::XY, 0, true), 2u);  // sample 1 repeats sample 0
+  EXPECT_EQ(s.stepSample(V::XY, 2, true), 3u);  // NaN equals nothing
+  EXPECT_EQ(s.findSample(V::XY, {std::nan(""), 5}), 0u);
 }
 
 TEST(GraphTeachSamples, TheTableHoldsExactly60000) {

@@ -224,5 +224,21 @@ TEST(MeanTeachToTable, NothingChangesForABadRowOrMode) {
   EXPECT_EQ(t, before);
 }
 
+TEST(MeanTeachToTable, ThdRgbKeepsTheThresholds) {
+  // Rows 0..2 hold the red, green and blue thresholds in THD RGB: no means
+  // and tolerances go over them, whatever No. and Inc say.
+  for (const std::uint16_t eval : {std::uint16_t{4}, std::uint16_t{5}}) {
+    TeachTable t = defaultParaSet().table;
+    t[0].cell(0) = 2000;
+    const TeachTable before = t;
+    MeanTeachInput in = teachInput(eval, 0);
+    in.row = 0;
+    in.autoIncrement = true;
+    EXPECT_EQ(TeachToTable(t, in), (MeanTeachResult{false, 0})) << eval;
+    EXPECT_EQ(t, before) << eval;
+    EXPECT_FALSE(meanTeachTolerances(t, in).has_value());
+  }
+}
+
 }  // namespace
 }  // namespace drq

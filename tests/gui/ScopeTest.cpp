@@ -1,17 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/Session.h"
 #include "core/scope/ScopeMath.h"
+#include "gui/Help.h"
 #include "gui/PanelDriver.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/ShellContext.h"
@@ -312,6 +322,54 @@ TEST_F(Scope, CommentIsEmptiedByARightDoubleClick) {
   QTest::mouseDClick(page.commentBox().viewport(), Qt::RightButton);
   EXPECT_TRUE(page.commentBox().toPlainText().isEmpty());
   EXPECT_TRUE(popups.records().empty());
+}
+
+// The context menu the comment box opens, if any, closed again.
+QStringList takeContextMenu() {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return {};
+  QStringList texts;
+  for (const QAction* action : menu->actions()) texts << action->text().remove('&');
+  menu->close();
+  QCoreApplication::processEvents();
+  return texts;
+}
+
+TEST_F(Scope, CommentHasNoHelpButItsCopyAndPasteMenu) {
+  page.show();
+  QPlainTextEdit& comment = page.commentBox();
+  comment.setPlainText("first capture");
+  QWidget* viewport = comment.viewport();
+  const QPoint at(4, 4);
+  const auto* pending = comment.findChild<QTimer*>(QString::fromLatin1(kDeferredMenuTimerName));
+  ASSERT_NE(pending, nullptr);
+
+  // From the keyboard the menu opens at once.
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, at, comment.mapToGlobal(at));
+  QCoreApplication::sendEvent(&comment, &key);
+  const QStringList items = takeContextMenu();
+  EXPECT_TRUE(items.filter(QRegularExpression("^Copy")).size() == 1)
+      << items.join('|').toStdString();
+  EXPECT_TRUE(items.filter(QRegularExpression("^Paste")).size() == 1);
+
+  // A right click opens it once the double-click interval has passed.
+  rightClick(viewport);
+  QContextMenuEvent mouse(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+  QCoreApplication::sendEvent(viewport, &mouse);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_TRUE(pending->isActive());
+  EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+  EXPECT_FALSE(takeContextMenu().isEmpty());
+
+  // A right double-click empties the box and opens no menu.
+  QCoreApplication::sendEvent(viewport, &mouse);
+  QTest::mouseDClick(viewport, Qt::RightButton, Qt::NoModifier, at);
+  EXPECT_FALSE(pending->isActive());
+  EXPECT_TRUE(comment.toPlainText().isEmpty());
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  EXPECT_TRUE(popups.records().empty());  // no help anywhere
+  EXPECT_TRUE(comment.toolTip().isEmpty());
 }
 
 // --- The printout -------------------------------------------------------------------

@@ -50,8 +50,6 @@ constexpr const char* kHelpCycleTime =
 constexpr const char* kHelpSaveTrace =
     "Save the last record as a tab-separated text file: \nindex, red, green, blue and the "
     "digital states.";
-constexpr const char* kHelpComment =
-    "Comment printed with the scope graph. \nA right double-click empties it.";
 
 // Printout messages.
 constexpr const char* kTitleError = "ERROR";
@@ -205,9 +203,10 @@ void ScopePage::buildControls() {
   comment_->setAccessibleName(QStringLiteral("COMMENT"));
   comment_->setTabChangesFocus(true);
   comment_->setMinimumHeight(comment_->fontMetrics().height() * 2 + 8);
-  comment_->setPlaceholderText(QStringLiteral("COMMENT (printed with the graph)"));
-  installHelpWithRightDoubleClick(comment_, popups, QString::fromLatin1(kHelpComment),
-                                  [this] { comment_->clear(); });
+  comment_->setPlaceholderText(
+      QStringLiteral("COMMENT (printed with the graph; a right double-click empties it)"));
+  // No help: a right click opens the box's own menu (copy, paste, ...).
+  installRightDoubleClickKeepingMenu(comment_, [this] { comment_->clear(); });
 
   pageLayout()->addWidget(settingsBox);
   pageLayout()->addLayout(sensorGrid);

@@ -17,6 +17,7 @@
 #include "gui/Texts.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/printing/PanelPicture.h"
 #include "gui/printing/ScopeReport.h"
 #include "gui/widgets/ValueRing.h"
 
@@ -354,11 +355,7 @@ ScopeReport ScopePage::currentReport() {
   report.version = QString::fromLatin1(kWindowTitle);
   report.panelId = qStringFromUtf8(context().session.sensorId);
   report.comment = comment_->toPlainText().left(kReportCommentMax);
-  if (graphs_) {
-    graphs_->analogueGraph().replot();
-    graphs_->digitalGraph().replot();
-    report.panel = graphs_->grab().toImage();
-  }
+  if (graphs_) report.panel = sharpPicture(*graphs_);
   return report;
 }
 

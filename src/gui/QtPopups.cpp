@@ -94,8 +94,14 @@ class TextPopup {
     const QSize room = (available - around).expandedTo(QSize(1, 1));
     const int bar = dialog_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     QSize want = label_->sizeHint();
-    if (want.height() > room.height()) want.rwidth() += bar;
-    if (want.width() > room.width()) want.rheight() += bar;
+    const bool tooTall = want.height() > room.height();
+    if (tooTall) want.rwidth() += bar;
+    const bool tooWide = want.width() > room.width();
+    if (tooWide) want.rheight() += bar;
+    // A scroll bar only where the text does not fit.
+    scroll_->setVerticalScrollBarPolicy(
+        tooTall || want.height() > room.height() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    scroll_->setHorizontalScrollBarPolicy(tooWide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     scroll_->setMinimumSize(want.boundedTo(room));
     dialog_.setMaximumSize(available);
     dialog_.adjustSize();

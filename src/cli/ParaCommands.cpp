@@ -136,9 +136,13 @@ void printLists(std::ostream& os, const ParameterFileRead& read) {
 // unless `force` (then noted on stderr). Returns kExitOk or kExitUsage.
 int readFileFor(CliContext& ctx, const fs::path& path, bool force, ParaSet& set,
                 ParameterFileRead& read) {
+  // A pipe or a device would keep the reader waiting.
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) {
-    ctx.err << "drqctl " << ctx.command.name << ": cannot read " << path.string() << '\n';
+  if (const auto type = fs::status(path, ec).type();
+      type != fs::file_type::not_found && type != fs::file_type::none &&
+      type != fs::file_type::regular && type != fs::file_type::directory) {
+    ctx.err << "drqctl " << ctx.command.name << ": cannot read " << path.string()
+            << ": not a regular file\n";
     return kExitUsage;
   }
   std::string refused;
@@ -151,6 +155,11 @@ int readFileFor(CliContext& ctx, const fs::path& path, bool force, ParaSet& set,
     refused = line;
     return false;
   });
+  if (read.readStatus < 0) {
+    ctx.err << "drqctl " << ctx.command.name << ": cannot read " << path.string() << ": "
+            << read.readError.message() << '\n';
+    return kExitUsage;
+  }
   if (!read.taken) {
     ctx.err << "drqctl " << ctx.command.name << ": " << path.string() << ": " << refused
             << " (--force uses it anyway)\n";

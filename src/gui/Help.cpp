@@ -98,6 +98,58 @@ class RightClickFilter final : public QObject {
   bool swallowRelease_ = false;
 };
 
+// Holds a mouse context-menu request back for the double-click interval and
+// hands it on unless a right double-click came in between.
+class DeferredMenuFilter final : public QObject {
+ public:
+  DeferredMenuFilter(QWidget* control, std::function<void()> onDoubleClick)
+      : QObject(control), onDoubleClick_(std::move(onDoubleClick)) {
+    pending_.setObjectName(QString::fromLatin1(kDeferredMenuTimerName));
+    pending_.setSingleShot(true);
+    connect(&pending_, &QTimer::timeout, this, &DeferredMenuFilter::openMenu);
+    control->installEventFilter(this);
+    for (QWidget* child : control->findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+      pending_.stop();
+      if (onDoubleClick_) onDoubleClick_();
+      return true;
+    }
+    if (event->type() == QEvent::ContextMenu && !handingOn_) {
+      auto* menu = static_cast<QContextMenuEvent*>(event);
+      if (menu->reason() != QContextMenuEvent::Mouse) return false;
+      target_ = qobject_cast<QWidget*>(watched);
+      pos_ = menu->pos();
+      globalPos_ = menu->globalPos();
+      modifiers_ = menu->modifiers();
+      pending_.start(QApplication::doubleClickInterval());
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void openMenu() {
+    if (!target_) return;
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, pos_, globalPos_, modifiers_);
+    handingOn_ = true;
+    QCoreApplication::sendEvent(target_, &menu);
+    handingOn_ = false;
+  }
+
+  std::function<void()> onDoubleClick_;
+  QTimer pending_{this};  // a child, so that the wait can be seen from outside
+  QPointer<QWidget> target_;
+  QPoint pos_;
+  QPoint globalPos_;
+  Qt::KeyboardModifiers modifiers_;
+  bool handingOn_ = false;
+};
+
 }  // namespace
 
 void installHelp(QWidget* control, Popups& popups, const QString& text, const QString& title) {
@@ -114,6 +166,11 @@ void installHelpWithRightDoubleClick(QWidget* control, Popups& popups, const QSt
 
 void installRightDoubleClick(QWidget* control, std::function<void()> onRightDoubleClick) {
   new RightClickFilter(control, nullptr, QString(), QString(), std::move(onRightDoubleClick));
+}
+
+void installRightDoubleClickKeepingMenu(QWidget* control,
+                                        std::function<void()> onRightDoubleClick) {
+  new DeferredMenuFilter(control, std::move(onRightDoubleClick));
 }
 
 }  // namespace drq::gui

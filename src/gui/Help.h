@@ -30,4 +30,13 @@ void installHelpWithRightDoubleClick(QWidget* control, Popups& popups, const QSt
 // single clicks are swallowed).
 void installRightDoubleClick(QWidget* control, std::function<void()> onRightDoubleClick);
 
+// A right double-click action for a text box without help that keeps its own
+// context menu (copy, paste, ...): a right click opens the menu once the
+// double-click interval has passed without a second click; a right
+// double-click runs `onRightDoubleClick` and opens no menu. A context menu
+// asked for from the keyboard opens at once. While a menu waits, a QTimer
+// named kDeferredMenuTimerName below `control` is active.
+inline constexpr const char* kDeferredMenuTimerName = "DeferredContextMenu";
+void installRightDoubleClickKeepingMenu(QWidget* control, std::function<void()> onRightDoubleClick);
+
 }  // namespace drq::gui

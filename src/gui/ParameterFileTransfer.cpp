@@ -52,17 +52,29 @@ int SendParaToFile(Session& session, Popups& popups, const std::function<void()>
 
 int ReadParaFromFile(Session& session, Popups& popups, const std::function<void()>& refreshPanels) {
   const FileSelection choice = chooseFile(session, popups, false);
+  // A folder is read and fails with the system's reason; a pipe or a device
+  // is not offered to the reader, which would wait for it.
   std::error_code error;
+  const auto chosen = std::filesystem::status(pathFromQString(choice.path), error).type();
   if (choice.result != 1 || choice.path.isEmpty() ||
-      !std::filesystem::is_regular_file(pathFromQString(choice.path), error)) {
+      (chosen != std::filesystem::file_type::regular &&
+       chosen != std::filesystem::file_type::directory)) {
     showNoFileSelected(popups);
     return 0;
   }
-  session.parameterFile = pathFromQString(choice.path);
+  const std::filesystem::path path = pathFromQString(choice.path);
   const auto confirm = [&popups](std::string_view title, std::string_view text) {
     return popups.ConfirmPopup(qStringFromUtf8(title), qStringFromUtf8(text));
   };
-  const ParameterFileRead read = readParameterFile(session.parameterFile, session.working, confirm);
+  const ParameterFileRead read = readParameterFile(path, session.working, confirm);
+  if (read.readStatus < 0) {
+    // A file that cannot be read is not an empty file: nothing is taken from it.
+    popups.MessagePopup(qStringFromUtf8(kAttentionTitle),
+                        QString::fromLatin1(kMsgParameterFileNotRead) + choice.path +
+                            QStringLiteral("\n\n") + qStringFromUtf8(read.readError.message()));
+    return -1;
+  }
+  session.parameterFile = path;
   if (!read.taken) {
     popups.MessagePopup(qStringFromUtf8(kAttentionTitle), qStringFromUtf8(kMsgNothingRead));
   } else {

@@ -1,5 +1,8 @@
 #pragma once
-// Popups shown as real modal dialogs (QMessageBox, QInputDialog, QFileDialog).
+// Popups shown as real modal dialogs. The message, question and choice
+// popups show their text in a scroll area that never lets the popup grow
+// beyond the screen's available area: a long list scrolls and the buttons
+// stay on the screen.
 
 #include <QPointer>
 #include <QWidget>

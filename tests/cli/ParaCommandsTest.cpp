@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Cli.h"
@@ -73,8 +74,18 @@ TEST(ShowPara, HostileFilesShowDefaultsAndBothLists) {
   EXPECT_NE(r.out.find("TEACH VECTOR 63\n"), std::string::npos);
   EXPECT_NE(r.err.find("Selected file is not a parameter file!"), std::string::npos);
 
-  EXPECT_EQ(run({"show-para", dir.file("absent.ini").string()}).status, 2);
   EXPECT_EQ(run({"show-para"}).status, 2);
+  // A file that cannot be read is no empty file of defaults: it is named with
+  // the system's reason.
+  for (const auto& [path, reason] :
+       {std::pair{dir.file("absent.ini").string(), "No such file or directory"},
+        std::pair{dir.path().string(), "Is a directory"}}) {
+    const auto refused = run({"show-para", path});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "drqctl show-para: cannot read " + path + ": " + std::string(reason) + "\n");
+  }
 }
 
 TEST(DiffPara, FilesEqualOrListTheirDifferences) {

@@ -5,6 +5,12 @@
 #include <QSlider>
 #include <QSpinBox>
 
+#include <unistd.h>
+
+#include <system_error>
+#include <utility>
+#include <vector>
+
 #include "cli/CliRun.h"
 #include "core/params/ParaFile.h"
 #include "gui/PanelDriver.h"
@@ -311,6 +317,35 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   EXPECT_TRUE(messages[1].text.endsWith(QStringLiteral("TEACH VECTOR 63\n")));
   EXPECT_EQ(part<ParameterPage>(*window).powerSlider()->value(), 900);
   EXPECT_EQ(loaded.size(), 3);
+}
+
+TEST_F(ParameterFiles, FileThatCannotBeReadIsToldWithItsReasonAndChangesNothing) {
+  startOffline();
+  const auto locked = dir.file("locked.ini");
+  ASSERT_GE(writeParameterFile(locked, sensorSet(3)), 0);
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  // A folder cannot be read by anyone; a file without permissions by anyone but root.
+  std::vector<std::pair<std::filesystem::path, std::errc>> unreadable = {
+      {dir.path(), std::errc::is_a_directory}};
+  if (::geteuid() != 0) unreadable.emplace_back(locked, std::errc::permission_denied);
+  const ParaSet before = session.working;
+  const auto remembered = session.parameterFile;
+  QSignalSpy loaded(window.get(), &MainWindow::parametersLoaded);
+  for (const auto& [path, error] : unreadable) {
+    popups.clearRecords();
+    popups.answerFile(1, qpath(path));
+    part<TransferBar>(*window).CBF_ButtonGet();
+    const auto messages = popups.records(PopupKind::Message);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(popups.records(PopupKind::Confirm).empty());
+    EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
+    EXPECT_EQ(messages[0].text, QString::fromLatin1(kMsgParameterFileNotRead) + qpath(path) +
+                                    QStringLiteral("\n\n") +
+                                    QString::fromStdString(std::make_error_code(error).message()));
+  }
+  EXPECT_EQ(session.working, before);
+  EXPECT_EQ(session.parameterFile, remembered);
+  EXPECT_EQ(loaded.size(), 0);
 }
 
 TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAreReported) {

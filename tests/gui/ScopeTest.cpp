@@ -1,17 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/Session.h"
 #include "core/scope/ScopeMath.h"
+#include "gui/Help.h"
 #include "gui/PanelDriver.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/ShellContext.h"
@@ -300,6 +310,9 @@ TEST_F(Scope, GraphsSaveAsPngAndPdf) {
   QImage image(png);
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.size(), panel.graphArea().size());
+  // One filter that offers both kinds.
+  ASSERT_EQ(popups.records(PopupKind::File).size(), 1u);
+  EXPECT_EQ(popups.records(PopupKind::File)[0].file.filter, "Images (*.png *.pdf)");
   const QString pdf = QString::fromStdString(dir.file("g.PDF").string());
   ASSERT_TRUE(panel.saveGraphImage(pdf));
   EXPECT_TRUE(drq::test::readFileBytes(dir.file("g.PDF")).starts_with("%PDF-"));
@@ -312,6 +325,54 @@ TEST_F(Scope, CommentIsEmptiedByARightDoubleClick) {
   QTest::mouseDClick(page.commentBox().viewport(), Qt::RightButton);
   EXPECT_TRUE(page.commentBox().toPlainText().isEmpty());
   EXPECT_TRUE(popups.records().empty());
+}
+
+// The context menu the comment box opens, if any, closed again.
+QStringList takeContextMenu() {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return {};
+  QStringList texts;
+  for (const QAction* action : menu->actions()) texts << action->text().remove('&');
+  menu->close();
+  QCoreApplication::processEvents();
+  return texts;
+}
+
+TEST_F(Scope, CommentHasNoHelpButItsCopyAndPasteMenu) {
+  page.show();
+  QPlainTextEdit& comment = page.commentBox();
+  comment.setPlainText("first capture");
+  QWidget* viewport = comment.viewport();
+  const QPoint at(4, 4);
+  const auto* pending = comment.findChild<QTimer*>(QString::fromLatin1(kDeferredMenuTimerName));
+  ASSERT_NE(pending, nullptr);
+
+  // From the keyboard the menu opens at once.
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, at, comment.mapToGlobal(at));
+  QCoreApplication::sendEvent(&comment, &key);
+  const QStringList items = takeContextMenu();
+  EXPECT_TRUE(items.filter(QRegularExpression("^Copy")).size() == 1)
+      << items.join('|').toStdString();
+  EXPECT_TRUE(items.filter(QRegularExpression("^Paste")).size() == 1);
+
+  // A right click opens it once the double-click interval has passed.
+  rightClick(viewport);
+  QContextMenuEvent mouse(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+  QCoreApplication::sendEvent(viewport, &mouse);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_TRUE(pending->isActive());
+  EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+  EXPECT_FALSE(takeContextMenu().isEmpty());
+
+  // A right double-click empties the box and opens no menu.
+  QCoreApplication::sendEvent(viewport, &mouse);
+  QTest::mouseDClick(viewport, Qt::RightButton, Qt::NoModifier, at);
+  EXPECT_FALSE(pending->isActive());
+  EXPECT_TRUE(comment.toPlainText().isEmpty());
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  EXPECT_TRUE(popups.records().empty());  // no help anywhere
+  EXPECT_TRUE(comment.toolTip().isEmpty());
 }
 
 // --- The printout -------------------------------------------------------------------
@@ -327,18 +388,85 @@ QString runTool(const char* name, const QStringList& args) {
   return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+TEST_F(Scope, GraphsPdfIsVectorGraphics) {
+  if (tool("pdftotext").isEmpty() || tool("pdfimages").isEmpty())
+    GTEST_SKIP() << "poppler-utils missing (scripts/install-deps installs them)";
+  panel.show();  // SAVE IMAGE is pressed on the panel shown
+  scan();
+  const QString pdf = QString::fromStdString(dir.file("g.pdf").string());
+  ASSERT_TRUE(panel.saveGraphImage(pdf));
+  // No picture in it (the headings only), and the axes' labels are text.
+  EXPECT_EQ(runTool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size(), 2);
+  const QString text = runTool("pdftotext", {pdf, "-"});
+  EXPECT_TRUE(text.contains("SAMPLES")) << text.toStdString();
+  EXPECT_TRUE(text.contains("BIT 5"));
+}
+
+// A word of a PDF page and its box, in points from the page's top left corner.
+struct PdfWord {
+  QString text;
+  QRectF box;
+};
+struct PdfPage {
+  QSizeF size;
+  std::vector<PdfWord> words;
+};
+
+// Every page's words with their boxes (pdftotext -bbox).
+std::vector<PdfPage> pdfWords(const QString& file) {
+  static const QRegularExpression pageTag(R"re(<page width="([0-9.]+)" height="([0-9.]+)">)re");
+  static const QRegularExpression wordTag(
+      R"re(<word xMin="([0-9.-]+)" yMin="([0-9.-]+)" xMax="([0-9.-]+)" yMax="([0-9.-]+)">(.*)</word>)re");
+  std::vector<PdfPage> pages;
+  for (const QString& line : runTool("pdftotext", {"-bbox", file, "-"}).split('\n')) {
+    if (const auto m = pageTag.match(line); m.hasMatch()) {
+      pages.push_back({QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()), {}});
+    } else if (const auto w = wordTag.match(line); w.hasMatch() && !pages.empty()) {
+      const QPointF from(w.captured(1).toDouble(), w.captured(2).toDouble());
+      const QPointF to(w.captured(3).toDouble(), w.captured(4).toDouble());
+      pages.back().words.push_back({w.captured(5), QRectF(from, to)});
+    }
+  }
+  return pages;
+}
+
 class ScopePrintout : public Scope {
  protected:
-  // Prints into a PDF file instead of asking for a printer.
+  // Prints into an A4 PDF file with 20 mm margins instead of asking for a printer.
   QString printToPdf(const char* name) {
     const QString file = QString::fromStdString(dir.file(name).string());
     page.setPrinterChooser([file](QPrinter& printer, QWidget*) {
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(file);
+      printer.setPageSize(QPageSize(QPageSize::A4));
+      printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
       return true;
     });
     QTest::mouseClick(&page.printButton(), Qt::LeftButton);
     return file;
+  }
+
+  // Every word keeps the page's margins (20 mm = 56.7 pt; half a point for
+  // rounding), and all but the foot's keep clear of the foot line.
+  static void expectInsideMargins(const std::vector<PdfPage>& pages) {
+    constexpr double kMargin = 20 * 72 / 25.4 - 0.5;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+      const QSizeF size = pages[p].size;
+      ASSERT_FALSE(pages[p].words.empty()) << p;
+      // The foot is the last line: its words share the lowest baseline.
+      double footTop = 0;
+      for (const PdfWord& w : pages[p].words) footTop = std::max(footTop, w.box.top());
+      for (const PdfWord& w : pages[p].words) {
+        const std::string what = w.text.toStdString() + " on page " + std::to_string(p + 1);
+        EXPECT_GE(w.box.left(), kMargin) << what;
+        EXPECT_GE(w.box.top(), kMargin) << what;
+        EXPECT_GE(size.width() - w.box.right(), kMargin) << what;
+        EXPECT_GE(size.height() - w.box.bottom(), kMargin) << what;
+        if (w.box.top() < footTop) {
+          EXPECT_LT(w.box.bottom(), footTop) << what;
+        }
+      }
+    }
   }
 
   // The PDF's non-empty text lines.
@@ -374,6 +502,60 @@ TEST_F(ScopePrintout, PdfHoldsTheLinesInOrderAndThePanel) {
   const QStringList images = runTool("pdfimages", {"-list", file}).split('\n', Qt::SkipEmptyParts);
   EXPECT_EQ(images.size(), 3);  // two heading lines and one image
   EXPECT_EQ(reportLines({"V", "", "", {}}), (QStringList{"Scope Screen Shot", "V", ""}));
+}
+
+TEST_F(ScopePrintout, EveryTextKeepsThePageMarginsAndTheFootEndsAtTheRightMargin) {
+  if (tool("pdftotext").isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+  session.sensorId = "LINE 4 INLET";
+  QString comment;
+  while (comment.size() < kReportCommentMax) comment += "Blue edge 3 samples late. ";
+  comment +=
+      "Averyveryverylongwordwithoutanyspacethatcannotbreakatawordboundaryatallbutmustbreak"
+      "somewhereinsideitselfbecauseitiswiderthanthewholeprintableareaofthepage";
+  page.commentBox().setPlainText(comment.right(kReportCommentMax));
+  const std::vector<PdfPage> pages = pdfWords(printToPdf("margins.pdf"));
+  ASSERT_EQ(pages.size(), 1u);
+  expectInsideMargins(pages);
+  // "page 1 of 1" ends at the right margin.
+  const PdfWord& last = pages[0].words.back();
+  EXPECT_EQ(last.text, "1");
+  EXPECT_NEAR(pages[0].size.width() - last.box.right(), 20 * 72 / 25.4, 1.0);
+}
+
+TEST_F(ScopePrintout, LineMovedToTheNextPageIsPaintedThereOnly) {
+  if (tool("pdftotext").isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+  QStringList numbered;
+  for (int n = 1; numbered.join('\n').size() < kReportCommentMax - 5; ++n)
+    numbered << QStringLiteral("L%1").arg(n);
+  page.commentBox().setPlainText(numbered.join('\n'));
+  const std::vector<PdfPage> pages = pdfWords(printToPdf("pages.pdf"));
+  ASSERT_GE(pages.size(), 3u);
+  expectInsideMargins(pages);
+  // Each line once, in order, page after page.
+  QStringList seen;
+  for (const PdfPage& p : pages) {
+    for (const PdfWord& w : p.words)
+      if (w.text.startsWith('L')) seen << w.text;
+  }
+  EXPECT_EQ(seen, numbered);
+  const QString lastFoot = QStringLiteral("%1").arg(pages.size());
+  EXPECT_EQ(pages.back().words.back().text, lastFoot);
+}
+
+TEST_F(ScopePrintout, PanelPictureIsLosslessAndFinerThanTheScreen) {
+  if (tool("pdfimages").isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+  scan();
+  const QString file = printToPdf("picture.pdf");
+  const QStringList rows = runTool("pdfimages", {"-list", file}).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(rows.size(), 3);
+  // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+  const QStringList image = rows[2].split(' ', Qt::SkipEmptyParts);
+  ASSERT_GE(image.size(), 14);
+  EXPECT_NE(image[8], "jpeg");
+  EXPECT_NE(image[8], "jpx");
+  EXPECT_GE(image[3].toInt(), 2 * panel.width());
+  EXPECT_GE(image[12].toInt(), 2 * 96);
+  EXPECT_GE(image[13].toInt(), 2 * 96);
 }
 
 TEST_F(ScopePrintout, WithoutIdAndCommentOnlyTitleVersionAndPanel) {

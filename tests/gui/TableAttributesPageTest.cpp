@@ -9,9 +9,11 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/Session.h"
@@ -271,6 +273,37 @@ TEST_F(TableAttributesPageTest, FileWithoutRow12GivesItsDefaultAndListsIt) {
   EXPECT_EQ(lastPopup().second,
             QStringLiteral("Following teach vectors could not be read \nand where set to default "
                            "value:\n\nTABLE ATTR OF TEACH VECTOR 12\n"));
+}
+
+TEST_F(TableAttributesPageTest, FileThatCannotBeReadIsToldWithItsReasonAndChangesNothing) {
+  const auto locked = dir.file("locked.ini");
+  ASSERT_TRUE(drq::test::writeFileBytes(locked, drq::test::readFileBytes(kReference)));
+  fs::permissions(locked, fs::perms::none);
+  // A folder cannot be read by anyone; a file without permissions by anyone but root.
+  std::vector<std::pair<fs::path, std::errc>> unreadable = {
+      {dir.path(), std::errc::is_a_directory}};
+  if (::geteuid() != 0) unreadable.emplace_back(locked, std::errc::permission_denied);
+
+  setRowColorByHand(0, 0x0000FF);
+  setSpecText(0, QStringLiteral("kept"));
+  QSignalSpy changed(&page, &TableAttributesPage::rowColorsChanged);
+  for (const auto& [path, error] : unreadable) {
+    popups.clearRecords();
+    EXPECT_EQ(get(path), -1);
+    ASSERT_EQ(popups.records().size(), 2u);  // the file dialog, then the notice
+    EXPECT_EQ(lastPopup().first, QStringLiteral("ATTENTION!"));
+    EXPECT_EQ(lastPopup().second,
+              QStringLiteral("The table attributes file could not be read! \nThe row colors and "
+                             "specifications were NOT changed:\n\n") +
+                  qpath(path) + QStringLiteral("\n\n") +
+                  QString::fromStdString(std::make_error_code(error).message()));
+  }
+  EXPECT_EQ(session.RowColors[0], 0x0000FFu);
+  EXPECT_EQ(session.RowColors[1], defaultRowColor(1));
+  EXPECT_EQ(page.rowColorCell(0), 0x0000FFu);
+  EXPECT_EQ(specText(0), QStringLiteral("kept"));
+  EXPECT_EQ(changed.count(), 0);
+  EXPECT_EQ(session.tableAttributesFile, fs::path());
 }
 
 TEST_F(TableAttributesPageTest, ParameterFileAsksAndNoLeavesEveryRow) {

@@ -28,8 +28,9 @@ std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowC
   for (std::size_t row = 0; row < kTeachRows; ++row) {
     const std::string section = rowSectionName(row);
     int color = 0;
-    if (store.Ini_GetInt(section, kRowColorTag, color) == 1) {
-      colors[row] = static_cast<std::uint32_t>(color) & 0xFFFFFFu;
+    if (store.Ini_GetInt(section, kRowColorTag, color) == 1 && color >= 0 &&
+        static_cast<std::uint32_t>(color) <= kMaxRowColor) {
+      colors[row] = static_cast<std::uint32_t>(color);
     } else {
       colors[row] = defaultRowColor(row);
       missing.push_back(row);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +43,14 @@ std::string rowSectionName(std::size_t row);
 void AppendTableSetToIniHandle(ini::IniStore& store, const RowColorArray& colors,
                                const RowSpecifications& rowTexts);
 
+// The largest row colour (0xRRGGBB).
+inline constexpr std::uint32_t kMaxRowColor = 0xFFFFFF;
+
 // Reads the 64 row sections from `store`. A row without a valid "Row color"
-// gets its default colour and is listed in the result (ascending); a missing
-// "Row specification" gives an empty text (cut to 99 bytes otherwise).
-// Entries 64..74 of `colors` are left alone. Colours keep their low 24 bits.
+// (missing, not an integer, or outside 0..kMaxRowColor) gets its default
+// colour and is listed in the result (ascending); a missing "Row
+// specification" gives an empty text (cut to 99 bytes otherwise). Entries
+// 64..74 of `colors` are left alone.
 std::vector<std::size_t> AcquireTableSetFromIniHandle(ini::IniStore& store, RowColorArray& colors,
                                                       RowSpecifications& rowTexts);
 

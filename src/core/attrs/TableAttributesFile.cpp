@@ -68,7 +68,8 @@ TableAttributesRead readTableAttributesFile(const std::filesystem::path& path,
                                             const ConfirmFn& confirm) {
   TableAttributesRead result;
   ini::IniStore store;
-  result.readStatus = store.Ini_ReadFromFile(path);
+  result.readStatus = store.Ini_ReadFromFile(path, result.readError);
+  if (result.readStatus < 0) return result;
   result.fileType = generalInfo(store, kKeyFileType);
   result.scopeVersion = generalInfo(store, kKeyScopeVersion);
   result.typeOk = result.fileType == kTableAttributesFileType;

@@ -41,6 +41,11 @@ inline constexpr std::string_view kMsgNotTableAttributesFile =
 inline constexpr std::string_view kMsgTableAttributesNotWritten =
     "The table attributes file could not be written! \nThe row colors and specifications were "
     "NOT saved:\n\n";
+// Shown when the file could not be read, followed by the path, an empty line
+// and the system's reason.
+inline constexpr std::string_view kMsgTableAttributesNotRead =
+    "The table attributes file could not be read! \nThe row colors and specifications were "
+    "NOT changed:\n\n";
 
 // Puts the whole file content into an empty store, in the order written:
 // GENERAL INFO, then rows 0..63 (colors[0..63], rowTexts).
@@ -72,8 +77,9 @@ std::string writeFailureReason(const FileWriteResult& result);
 
 // Reading a table attributes file.
 struct TableAttributesRead {
-  int readStatus = 0;    // the store's read status (negative: the file could not be read)
-  std::string fileType;  // GENERAL INFO "FILE TYPE:" (empty when absent)
+  int readStatus = 0;         // the store's read status (negative: the file could not be read)
+  std::error_code readError;  // the system's error when readStatus is negative
+  std::string fileType;       // GENERAL INFO "FILE TYPE:" (empty when absent)
   std::string scopeVersion;
   bool typeOk = false;     // fileType is "Table Attributes"
   bool versionOk = false;  // scopeVersion is "VELMARON DRQ Scope V1.0"
@@ -84,13 +90,14 @@ struct TableAttributesRead {
   std::vector<std::size_t> missingRows;
 };
 
-// Reads `path`: checks the file type (asking kMsgNotTableAttributesFile when
-// it is not "Table Attributes") and then the scope version (asking the
-// version question), both through `confirm` with the title "ATTENTION!". On
-// yes (or when both match) the 64 rows are taken into colors[0..63] and
+// Reads `path`. A file that cannot be read (readStatus negative, readError
+// the system's reason) changes nothing and asks nothing; the caller shows
+// kMsgTableAttributesNotRead. Otherwise checks the file type (asking
+// kMsgNotTableAttributesFile when it is not "Table Attributes") and then the
+// scope version (asking the version question), both through `confirm` with
+// the title "ATTENTION!". On yes (or when both match) the 64 rows are taken into colors[0..63] and
 // rowTexts (AcquireTableSetFromIniHandle); entries 64..74 stay. On no nothing
-// changes and the caller shows "No parameter where read!". A file that cannot
-// be read counts as an empty file.
+// changes and the caller shows "No parameter where read!".
 TableAttributesRead readTableAttributesFile(const std::filesystem::path& path,
                                             RowColorArray& colors, RowSpecifications& rowTexts,
                                             const ConfirmFn& confirm);

@@ -250,20 +250,30 @@ class IniStore::Parser {
 IniStore::IniStore() = default;
 
 int IniStore::Ini_ReadFromFile(const std::filesystem::path& path) {
+  std::error_code ignored;
+  return Ini_ReadFromFile(path, ignored);
+}
+
+int IniStore::Ini_ReadFromFile(const std::filesystem::path& path, std::error_code& reason) {
+  reason.clear();
+  const auto failed = [&reason](int status, int error) {
+    reason = std::error_code(error != 0 ? error : EIO, std::generic_category());
+    return status;
+  };
+  errno = 0;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                        &std::fclose);
-  if (!file) return kIniCannotOpen;
+  if (!file) return failed(kIniCannotOpen, errno);
   std::setvbuf(file.get(), nullptr, _IONBF, 0);
   try {
     Parser parser;
     std::array<char, kReadBufferSize> buffer;
     for (;;) {
+      errno = 0;
       const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get());
+      if (n < buffer.size() && std::ferror(file.get())) return failed(kIniReadError, errno);
       parser.feed(std::string_view(buffer.data(), n));
-      if (n < buffer.size()) {
-        if (std::ferror(file.get())) return kIniReadError;
-        break;
-      }
+      if (n < buffer.size()) break;
     }
     parser.finish();
 
@@ -278,7 +288,7 @@ int IniStore::Ini_ReadFromFile(const std::filesystem::path& path) {
     trailerComment_ = std::move(trailer);
     return kIniOk;
   } catch (const std::bad_alloc&) {
-    return kIniOutOfMemory;
+    return failed(kIniOutOfMemory, ENOMEM);
   }
 }
 

@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace drq::ini {
@@ -49,6 +50,9 @@ class IniStore {
   // a read error, -12 when memory is short; on failure the store is unchanged.
   // Memory use grows at most linearly with the file's size.
   int Ini_ReadFromFile(const std::filesystem::path& path);
+  // The same; on failure `reason` receives the system's error of the failing
+  // step (ENOENT, EACCES, EISDIR, ENOMEM, ...), on success it is cleared.
+  int Ini_ReadFromFile(const std::filesystem::path& path, std::error_code& reason);
 
   // Writes the store to `path` through a temporary file in the same directory
   // that then replaces the target. Not negative on success; -95 when the target

@@ -115,7 +115,8 @@ ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& 
                                     const ConfirmFn& confirm) {
   ParameterFileRead result;
   ini::IniStore store;
-  result.readStatus = store.Ini_ReadFromFile(path);
+  result.readStatus = store.Ini_ReadFromFile(path, result.readError);
+  if (result.readStatus < 0) return result;
   result.fileType = getString(store, kKeyFileType);
   result.scopeVersion = getString(store, kKeyScopeVersion);
   result.typeOk = result.fileType == kParameterFileType;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/ToolFiles.h"
@@ -81,8 +82,9 @@ void fillParameterStore(ini::IniStore& store, const ParaSet& set);
 using ConfirmFn = std::function<bool(std::string_view title, std::string_view text)>;
 
 struct ParameterFileRead {
-  int readStatus = 0;    // the store's read status (negative: the file could not be read)
-  std::string fileType;  // GENERAL INFO "FILE TYPE:" (empty when absent)
+  int readStatus = 0;         // the store's read status (negative: the file could not be read)
+  std::error_code readError;  // the system's error when readStatus is negative
+  std::string fileType;       // GENERAL INFO "FILE TYPE:" (empty when absent)
   std::string scopeVersion;
   bool typeOk = false;     // fileType is "Parameter File"
   bool versionOk = false;  // scopeVersion is "VELMARON DRQ Scope V1.0"
@@ -94,10 +96,12 @@ struct ParameterFileRead {
   std::vector<FiledValue> wideValues;
 };
 
-// Reads `path` into `set`: checks the type (asking kMsgNotParameterFile when it
-// is wrong) and then the version (asking kMsgVersionMismatch), and on yes takes
-// the parameters and then the teach vectors. On no nothing changes; the caller
-// shows kMsgNothingRead. The caller shows the non-empty lists, titled
+// Reads `path` into `set`. A file that cannot be read (readStatus negative,
+// readError the system's reason) changes nothing and asks nothing. Otherwise
+// checks the type (asking kMsgNotParameterFile when it is wrong) and then the
+// version (asking kMsgVersionMismatch), and on yes takes the parameters and
+// then the teach vectors. On no nothing changes; the caller shows
+// kMsgNothingRead. The caller shows the non-empty lists, titled
 // "Attention!", parameters first, and then refreshes the panels in both cases.
 ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& set,
                                     const ConfirmFn& confirm);

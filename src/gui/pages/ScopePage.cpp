@@ -17,6 +17,7 @@
 #include "gui/Texts.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/printing/PanelPicture.h"
 #include "gui/printing/ScopeReport.h"
 #include "gui/widgets/ValueRing.h"
 
@@ -50,8 +51,6 @@ constexpr const char* kHelpCycleTime =
 constexpr const char* kHelpSaveTrace =
     "Save the last record as a tab-separated text file: \nindex, red, green, blue and the "
     "digital states.";
-constexpr const char* kHelpComment =
-    "Comment printed with the scope graph. \nA right double-click empties it.";
 
 // Printout messages.
 constexpr const char* kTitleError = "ERROR";
@@ -205,9 +204,10 @@ void ScopePage::buildControls() {
   comment_->setAccessibleName(QStringLiteral("COMMENT"));
   comment_->setTabChangesFocus(true);
   comment_->setMinimumHeight(comment_->fontMetrics().height() * 2 + 8);
-  comment_->setPlaceholderText(QStringLiteral("COMMENT (printed with the graph)"));
-  installHelpWithRightDoubleClick(comment_, popups, QString::fromLatin1(kHelpComment),
-                                  [this] { comment_->clear(); });
+  comment_->setPlaceholderText(
+      QStringLiteral("COMMENT (printed with the graph; a right double-click empties it)"));
+  // No help: a right click opens the box's own menu (copy, paste, ...).
+  installRightDoubleClickKeepingMenu(comment_, [this] { comment_->clear(); });
 
   pageLayout()->addWidget(settingsBox);
   pageLayout()->addLayout(sensorGrid);
@@ -355,11 +355,7 @@ ScopeReport ScopePage::currentReport() {
   report.version = QString::fromLatin1(kWindowTitle);
   report.panelId = qStringFromUtf8(context().session.sensorId);
   report.comment = comment_->toPlainText().left(kReportCommentMax);
-  if (graphs_) {
-    graphs_->analogueGraph().replot();
-    graphs_->digitalGraph().replot();
-    report.panel = graphs_->grab().toImage();
-  }
+  if (graphs_) report.panel = sharpPicture(*graphs_);
   return report;
 }
 

@@ -349,22 +349,34 @@ int TableAttributesPage::SaveTableSettings() {
 int TableAttributesPage::GetTableSettings() {
   Popups& popups = context().popups;
   const FileSelection choice = chooseFile(false);
+  // A folder is read and fails with the system's reason; a pipe or a device
+  // is not offered to the reader, which would wait for it.
   std::error_code error;
+  const auto chosen = std::filesystem::status(pathFromQString(choice.path), error).type();
   if (choice.result != 1 || choice.path.isEmpty() ||
-      !std::filesystem::is_regular_file(pathFromQString(choice.path), error)) {
+      (chosen != std::filesystem::file_type::regular &&
+       chosen != std::filesystem::file_type::directory)) {
     popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                         qStringFromLatin1(kMsgNoFileSelected));
     return 0;
   }
   Session& session = context().session;
-  session.tableAttributesFile = pathFromQString(choice.path);
+  const std::filesystem::path path = pathFromQString(choice.path);
   RowColorArray colors = session.RowColors;
   attrs::RowSpecifications rowTexts = rowSpecifications();
   const auto confirm = [&popups](std::string_view title, std::string_view text) {
     return popups.ConfirmPopup(qStringFromLatin1(title), qStringFromLatin1(text));
   };
   const attrs::TableAttributesRead read =
-      attrs::readTableAttributesFile(session.tableAttributesFile, colors, rowTexts, confirm);
+      attrs::readTableAttributesFile(path, colors, rowTexts, confirm);
+  if (read.readStatus < 0) {
+    // A file that cannot be read is not an empty file: nothing is taken from it.
+    popups.MessagePopup(QString::fromLatin1(kTitleAttention),
+                        qStringFromLatin1(attrs::kMsgTableAttributesNotRead) + choice.path +
+                            QStringLiteral("\n\n") + qStringFromUtf8(read.readError.message()));
+    return -1;
+  }
+  session.tableAttributesFile = path;
   if (!read.taken) {
     popups.MessagePopup(QString::fromLatin1(kTitleAttention), qStringFromLatin1(kMsgNothingRead));
     return -1;

@@ -92,9 +92,11 @@ class TableAttributesPage : public TabPage {
   int SaveTableSettings();
   // Asks for an existing file and reads it, asking about another file type or
   // scope version (No: "No parameter where read!", nothing changes); rows
-  // without a colour are listed under "Attention!"; then rowColorsChanged.
-  // Returns 1 when the rows were taken, 0 when no file was chosen, -1 when
-  // the operator declined.
+  // without a valid colour are listed under "Attention!"; then
+  // rowColorsChanged. A file that cannot be read is told under "ATTENTION!"
+  // with its path and the system's reason, and nothing changes. Returns 1
+  // when the rows were taken, 0 when no file was chosen, -1 when the file
+  // could not be read or the operator declined.
   int GetTableSettings();
   // After "Do you really want to reset the table?" is answered Yes: all 75
   // RowColors take their defaults, every text is emptied, rowColorsChanged.

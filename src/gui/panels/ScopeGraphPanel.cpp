@@ -226,6 +226,7 @@ bool ScopeGraphPanel::saveGraphImage(const QString& file) {
   if (!out.open(QIODevice::WriteOnly)) return false;
   bool written = false;
   if (QFileInfo(file).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0) {
+    // Vectors: the traces, cursors and labels stay sharp at any zoom.
     QPdfWriter pdf(&out);
     const QSize size = graphArea_->size();
     constexpr int kResolution = 96;
@@ -235,9 +236,17 @@ bool ScopeGraphPanel::saveGraphImage(const QString& file) {
         QPageSize(QSizeF(size.width() * 72.0 / kResolution, size.height() * 72.0 / kResolution),
                   QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setTitle(QStringLiteral("Scope graphs"));
-    QPainter painter;
+    QCPPainter painter;
     if (painter.begin(&pdf)) {
-      graphArea_->render(&painter);
+      painter.setMode(QCPPainter::pmVectorized);
+      painter.setMode(QCPPainter::pmNoCaching);
+      painter.fillRect(QRect(QPoint(0, 0), size), graphArea_->palette().color(QPalette::Base));
+      for (ScopePlot* plot : {analogue_, digital_}) {
+        painter.save();
+        painter.translate(plot->geometry().topLeft());
+        plot->toPainter(&painter, plot->width(), plot->height());
+        painter.restore();
+      }
       written = painter.end();
     }
   } else {
@@ -254,7 +263,7 @@ void ScopeGraphPanel::CBF_ButtonSaveScopeImage() {
   FileSelectRequest request;
   request.directory = qStringFromPath(context().session.programDir);
   request.defaultName = QStringLiteral("ScopeGraph.png");
-  request.filter = QStringLiteral("*.png;*.pdf");
+  request.filter = QStringLiteral("Images (*.png *.pdf)");
   request.title = QStringLiteral("Save scope graphs");
   const FileSelection chosen = context().popups.FileSelectPopup(request);
   if (chosen.result == 0 || chosen.path.isEmpty()) return;

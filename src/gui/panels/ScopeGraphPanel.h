@@ -62,8 +62,9 @@ class ScopeGraphPanel : public ChildPanelWidget {
   QPushButton& closeButton() const { return *close_; }
   QPushButton& saveImageButton() const { return *saveImage_; }
 
-  // Writes the graph area as a PNG, or as a one-page PDF when `file` ends in
-  // ".pdf" (any case). The old file survives a failure. False on failure.
+  // Writes the graph area as a PNG, or as a one-page PDF of vector graphics
+  // when `file` ends in ".pdf" (any case). The old file survives a failure.
+  // False on failure.
   bool saveGraphImage(const QString& file);
 
  public slots:

@@ -1,29 +1,20 @@
 #include "gui/printing/ScopeReport.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
-#include <QTextBlockFormat>
-#include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
-#include <cmath>
+#include <memory>
+#include <vector>
 
 namespace drq::gui {
 
 namespace {
-
-QTextCharFormat textFormat(double points) {
-  QTextCharFormat format;
-  format.setFontFamilies(reportFontFamilies());
-  format.setFontPointSize(points);
-  format.setForeground(Qt::black);
-  return format;
-}
 
 QFont footerFont() {
   QFont font;
@@ -50,76 +41,117 @@ QStringList reportLines(const ScopeReport& report) {
   return lines;
 }
 
+namespace {
+
+// One line of the report's text, laid out and placed on its page.
+struct PlacedLine {
+  const QTextLayout* layout;
+  int line;  // index of the line in its layout
+  int page;
+  double top;  // in painter coordinates of its page
+};
+
+// The report's text paragraphs as laid out lines, `width` wide (a line
+// breaks at a word, or anywhere when a word is longer than the width).
+std::vector<std::unique_ptr<QTextLayout>> layoutParagraphs(const QStringList& lines,
+                                                           QPaintDevice& device, double width) {
+  std::vector<std::unique_ptr<QTextLayout>> layouts;
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QFont font;
+    font.setFamilies(reportFontFamilies());
+    font.setPointSizeF(i == 0 ? kReportTitlePoints : kReportTextPoints);
+    // A multi-line comment keeps its lines.
+    QString text = lines[i];
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+      auto layout = std::make_unique<QTextLayout>(paragraph, QFont(font, &device), &device);
+      layout->setTextOption(option);
+      layout->beginLayout();
+      for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLineWidth(width);
+      }
+      layout->endLayout();
+      layouts.push_back(std::move(layout));
+    }
+  }
+  return layouts;
+}
+
+}  // namespace
+
 int paintScopeReport(const ScopeReport& report, QPagedPaintDevice& device,
                      const QDateTime& printedAt) {
   QPainter painter;
   if (!painter.begin(&device)) return -1;
 
-  // Page geometry in device pixels: the printable area, less a band at the
-  // foot for the date, the time and the page number.
-  const int dpi = device.logicalDpiY();
-  const QRect paper = device.pageLayout().paintRectPixels(device.logicalDpiX());
+  // Painter coordinates: device pixels from the top left corner of the
+  // printable area (the paper less its margins), which is device.width() by
+  // device.height(). A band at its foot holds the date, the time and the page
+  // number; the report fills the rest, page by page.
+  const double width = std::max(1, device.width());
   const QFont footFont(footerFont(), &device);
-  const QFontMetrics footMetrics(footFont, &device);
-  const int footHeight = footMetrics.height() * 2;
-  const QSizeF page(paper.width(), std::max(1, paper.height() - footHeight));
+  const QFontMetricsF footMetrics(footFont, &device);
+  const double footHeight = footMetrics.height();
+  const double bodyHeight = std::max(1.0, device.height() - 2 * footHeight);
 
-  QTextDocument document;
-  document.documentLayout()->setPaintDevice(&device);
-  document.setPageSize(page);
-  document.setDocumentMargin(0);
-  QTextCursor cursor(&document);
-  const QStringList lines = reportLines(report);
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    if (i > 0) cursor.insertBlock(QTextBlockFormat());
-    const double points = i == 0 ? kReportTitlePoints : kReportTextPoints;
-    cursor.setBlockCharFormat(textFormat(points));
-    cursor.insertText(lines[i], textFormat(points));
+  // Every line goes on the page where it fits whole.
+  const auto layouts = layoutParagraphs(reportLines(report), device, width);
+  std::vector<PlacedLine> placed;
+  int page = 0;
+  double y = 0;
+  for (const auto& layout : layouts) {
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const double height = layout->lineAt(i).height();
+      if (y > 0 && y + height > bodyHeight) {
+        ++page;
+        y = 0;
+      }
+      placed.push_back({layout.get(), i, page, y});
+      y += height;
+    }
   }
-  // The picture follows the text, at its size on a 96 dpi screen, narrowed
-  // to the page; it starts a new page when the rest of the last one is too
-  // short.
-  QAbstractTextDocumentLayout* layout = document.documentLayout();
-  const int textPages = std::max(1, document.pageCount());
-  const double textBottom =
-      layout->blockBoundingRect(document.lastBlock()).bottom() - (textPages - 1) * page.height();
+
+  // The picture follows the text at its size on a 96 dpi screen, narrowed to
+  // the page; it starts a new page when the rest of the last one is too short.
   QRectF picture;
   int pictureOnPage = -1;
   if (!report.panel.isNull()) {
-    const double width = report.panel.width() * dpi / 96.0;
-    const double height = report.panel.height() * dpi / 96.0;
-    const double scale = std::min({1.0, page.width() / width, page.height() / height});
-    picture.setSize(QSizeF(width * scale, height * scale));
-    if (textBottom + picture.height() <= page.height()) {
-      pictureOnPage = textPages - 1;
-      picture.moveTop(textBottom);
-    } else {
-      pictureOnPage = textPages;
+    const QSizeF onScreen = report.panel.deviceIndependentSize();
+    const double w = onScreen.width() * device.logicalDpiX() / 96.0;
+    const double h = onScreen.height() * device.logicalDpiY() / 96.0;
+    const double scale = std::min({1.0, width / w, bodyHeight / h});
+    picture.setSize(QSizeF(w * scale, h * scale));
+    if (y > 0 && y + picture.height() > bodyHeight) {
+      ++page;
+      y = 0;
     }
+    picture.moveTop(y);
+    pictureOnPage = page;
   }
-  const int pages = std::max(textPages, pictureOnPage + 1);
+  const int pages = page + 1;
 
   const QLocale locale;
   const QString date = locale.toString(printedAt.date(), QLocale::ShortFormat);
   const QString time = locale.toString(printedAt.time(), QLocale::ShortFormat);
+  const QRectF foot(0, device.height() - footHeight, width, footHeight);
+  auto next = placed.cbegin();
   for (int p = 0; p < pages; ++p) {
     if (p > 0 && !device.newPage()) return -1;
-    painter.save();
-    painter.translate(paper.left(), paper.top() - p * page.height());
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, p * page.height(), page.width(), page.height());
-    context.palette.setColor(QPalette::Text, Qt::black);
-    painter.setClipRect(context.clip);
-    if (p < textPages) layout->draw(&painter, context);
-    painter.restore();
-    if (p == pictureOnPage) {
-      painter.drawImage(picture.translated(paper.left(), paper.top()), report.panel);
-    }
-
-    const QRect foot(paper.left(), paper.bottom() - footMetrics.height(), paper.width(),
-                     footMetrics.height());
-    painter.setFont(footFont);
     painter.setPen(Qt::black);
+    for (; next != placed.cend() && next->page == p; ++next) {
+      const QTextLine line = next->layout->lineAt(next->line);
+      line.draw(&painter, QPointF(-line.x(), next->top - line.y()));
+    }
+    if (p == pictureOnPage) {
+      // Embedded without loss: a lossy encoding rings around the traces.
+      painter.setRenderHint(QPainter::LosslessImageRendering);
+      painter.setRenderHint(QPainter::SmoothPixmapTransform);
+      painter.drawImage(picture, report.panel);
+    }
+    painter.setFont(footFont);
     painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, date);
     painter.drawText(foot, Qt::AlignHCenter | Qt::AlignVCenter, time);
     painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,

@@ -7,8 +7,15 @@
 // with Arial's metrics where Arial is missing), the version line (10 pt), the
 // line "PANEL ID: <id>" when an ID is given, one empty line, when a comment is
 // given the line "COMMENT:", the comment and one empty line, then the picture
-// of the scope graph panel scaled to the page's width. Every page shows the
-// print date, the print time and "page N of M" at its foot.
+// of the scope graph panel at its size on a 96 dpi screen, narrowed to the page.
+// Every page shows the print date, the print time and "page N of M" at its
+// foot.
+//
+// Everything lies inside the printable area (the paper less the device's
+// margins) and above the foot. Long lines break at words (anywhere in a word
+// longer than the line); a line that does not fit whole on a page goes to
+// the next one, and so does the picture. The picture is embedded without
+// loss at its full resolution.
 
 #include <QDateTime>
 #include <QImage>
@@ -30,7 +37,9 @@ struct ScopeReport {
   QString version;  // the program's version text
   QString panelId;  // the sensor's ID; empty: no PANEL ID line
   QString comment;  // empty: no comment block
-  QImage panel;     // the scope graph panel as shown
+  // The scope graph panel as shown; its device pixel ratio says how much
+  // finer than the screen it is (PanelPicture.h).
+  QImage panel;
 };
 
 // The report's text lines in order ("" for an empty line); the picture

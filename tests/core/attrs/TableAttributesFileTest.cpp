@@ -1,15 +1,18 @@
 // The row colours and the table attributes file: the default colours, the
 // exact bytes, the round trip, missing rows, foreign files and failed writes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/attrs/TableAttributesFile.h"
 #include "core/ini/FileReplacer.h"
+#include "core/ini/IniStore.h"
 #include "support/TempDir.h"
 
 namespace drq::attrs {
@@ -156,6 +159,57 @@ TEST(TableAttributesFile, MissingOrUnreadableColoursTakeTheirDefaultsAndAreListe
             "TABLE ATTR OF TEACH VECTOR 12\nTABLE ATTR OF TEACH VECTOR 20\n");
 }
 
+TEST(TableAttributesFile, ColoursOutside24BitsTakeTheirDefaultsAndAreListed) {
+  TempDir dir;
+  RowColorArray colors = defaultRowColors();
+  RowSpecifications rowTexts;
+  ini::IniStore store;
+  fillTableAttributesStore(store, colors, rowTexts);
+  store.Ini_PutInt(rowSectionName(1), kRowColorTag, 0x1000000);
+  store.Ini_PutInt(rowSectionName(2), kRowColorTag, -1);
+  store.Ini_PutInt(rowSectionName(3), kRowColorTag, 0);
+  store.Ini_PutInt(rowSectionName(4), kRowColorTag, 0xFFFFFF);
+  const auto path = dir.file("t.ini");
+  ASSERT_GE(store.Ini_WriteToFile(path), 0);
+
+  colors.fill(0x111111);
+  Questions q;
+  const TableAttributesRead read = readTableAttributesFile(path, colors, rowTexts, q.fn());
+  ASSERT_TRUE(read.taken);
+  EXPECT_EQ(read.missingRows, (std::vector<std::size_t>{1, 2}));
+  EXPECT_EQ(colors[1], defaultRowColor(1));
+  EXPECT_EQ(colors[2], defaultRowColor(2));
+  EXPECT_EQ(colors[3], 0u);  // both ends of the range are colours
+  EXPECT_EQ(colors[4], 0xFFFFFFu);
+}
+
+TEST(TableAttributesFile, FileThatCannotBeReadChangesNothingAndAsksNothing) {
+  TempDir dir;
+  std::vector<std::pair<std::filesystem::path, std::errc>> unreadable = {
+      {dir.file("absent.ini"), std::errc::no_such_file_or_directory},
+      {dir.path(), std::errc::is_a_directory}};  // fails for every user, root too
+  const auto locked = dir.file("locked.ini");
+  ASSERT_TRUE(writeFileBytes(locked, readFileBytes(kReference)));
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  if (::geteuid() != 0) unreadable.emplace_back(locked, std::errc::permission_denied);
+
+  for (const auto& [path, error] : unreadable) {
+    RowColorArray colors = defaultRowColors();
+    colors[0] = 0x0000FF;
+    RowSpecifications rowTexts;
+    rowTexts[0] = "kept";
+    const RowColorArray before = colors;
+    Questions q;
+    const TableAttributesRead read = readTableAttributesFile(path, colors, rowTexts, q.fn());
+    EXPECT_LT(read.readStatus, 0) << path;
+    EXPECT_EQ(read.readError, error) << path;
+    EXPECT_FALSE(read.taken);
+    EXPECT_TRUE(q.asked.empty());
+    EXPECT_EQ(colors, before);
+    EXPECT_EQ(rowTexts[0], "kept");
+  }
+}
+
 TEST(TableAttributesFile, MissingSpecificationIsEmptyAndLongOnesAreCut) {
   TempDir dir;
   const std::string longText = std::string(98, 'a') + "\xC3\xBC" + "tail";
@@ -231,15 +285,6 @@ TEST(TableAttributesFile, OtherVersionAsksSecondAndNoChangesNothing) {
   EXPECT_EQ(no.asked, (std::vector<std::string>{std::string(kMsgVersionMismatch)}));
   EXPECT_EQ(colors, defaultRowColors());
   EXPECT_EQ(rowTexts[0], "");
-
-  // A file that cannot be read at all is a file of another type.
-  Questions both;
-  both.answer = false;
-  const TableAttributesRead absent =
-      readTableAttributesFile(dir.file("absent.ini"), colors, rowTexts, both.fn());
-  EXPECT_LT(absent.readStatus, 0);
-  EXPECT_FALSE(absent.taken);
-  EXPECT_EQ(both.asked, (std::vector<std::string>{std::string(kMsgNotTableAttributesFile)}));
 }
 
 // The disk replacement with a failing step.

@@ -115,6 +115,15 @@ TEST(IniReadFailure, MissingFileOrReadErrorLeavesTheStoreAlone) {
   EXPECT_EQ(ini.Ini_ReadFromFile(dir.file("absent.ini")), kIniCannotOpen);
   EXPECT_EQ(ini.Ini_ReadFromFile(dir.path()), kIniReadError);  // a directory reads with an error
   EXPECT_EQ(writtenBytes(ini), "[S]\r\nT = 5\r\n\r\n");
+  // The system's reason comes with the status, and a good read clears it.
+  std::error_code reason;
+  EXPECT_EQ(ini.Ini_ReadFromFile(dir.file("absent.ini"), reason), kIniCannotOpen);
+  EXPECT_EQ(reason, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(ini.Ini_ReadFromFile(dir.path(), reason), kIniReadError);
+  EXPECT_EQ(reason, std::errc::is_a_directory);
+  ASSERT_TRUE(drq::test::writeFileBytes(dir.file("good.ini"), "[A]\r\nB = 1\r\n"));
+  EXPECT_EQ(ini.Ini_ReadFromFile(dir.file("good.ini"), reason), kIniOk);
+  EXPECT_FALSE(reason);
 }
 
 }  // namespace

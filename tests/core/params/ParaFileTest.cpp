@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/ini/IniStore.h"
@@ -155,14 +159,15 @@ TEST(ParameterFile, WrongTypeOrVersionAsksAndNoLeavesTheSetUnchanged) {
   EXPECT_EQ(no.asked, (std::vector<std::string>{std::string(kMsgNotParameterFile)}));
 }
 
-TEST(ParameterFile, ForeignOrMissingFileProceedsToAllDefaultsAndBothLists) {
+TEST(ParameterFile, ForeignFileProceedsToAllDefaultsAndBothLists) {
   TempDir dir;
+  ASSERT_TRUE(writeFileBytes(dir.file("empty.ini"), ""));
   ParaSet set = defaultParaSet();
   set.record[ParaWord::Power] = 999;
   set.table[0].cell(0) = 5;
   Questions yes;
-  const auto result = readParameterFile(dir.file("absent.ini"), set, yes.fn());
-  EXPECT_LT(result.readStatus, 0);
+  const auto result = readParameterFile(dir.file("empty.ini"), set, yes.fn());
+  EXPECT_EQ(result.readStatus, 0);
   EXPECT_FALSE(result.typeOk);
   EXPECT_EQ(yes.asked, (std::vector<std::string>{std::string(kMsgNotParameterFile),
                                                  std::string(kMsgVersionMismatch)}));
@@ -172,6 +177,31 @@ TEST(ParameterFile, ForeignOrMissingFileProceedsToAllDefaultsAndBothLists) {
   EXPECT_EQ(result.teachVectors.text.size(), 1090u);  // held whole
   EXPECT_EQ(result.teachVectors.text.substr(result.teachVectors.text.size() - 16),
             "TEACH VECTOR 63\n");
+}
+
+TEST(ParameterFile, FileThatCannotBeReadChangesNothingAndAsksNothing) {
+  TempDir dir;
+  std::vector<std::pair<std::filesystem::path, std::errc>> unreadable = {
+      {dir.file("absent.ini"), std::errc::no_such_file_or_directory},
+      {dir.path(), std::errc::is_a_directory}};  // fails for every user, root too
+  const auto locked = dir.file("locked.ini");
+  ASSERT_TRUE(writeFileBytes(locked, readFileBytes(kReference)));
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  if (::geteuid() != 0) unreadable.emplace_back(locked, std::errc::permission_denied);
+
+  for (const auto& [path, error] : unreadable) {
+    ParaSet set = defaultParaSet();
+    set.record[ParaWord::Power] = 999;
+    const ParaSet before = set;
+    Questions yes;
+    const auto result = readParameterFile(path, set, yes.fn());
+    EXPECT_LT(result.readStatus, 0) << path;
+    EXPECT_EQ(result.readError, error) << path;
+    EXPECT_FALSE(result.taken);
+    EXPECT_TRUE(yes.asked.empty());
+    EXPECT_EQ(set, before);
+    EXPECT_TRUE(result.parameters.empty());
+  }
 }
 
 TEST(ParameterFile, HostileContentGivesDefaultsAndListsWithoutHarm) {

@@ -1,0 +1,125 @@
+// The real popups: they stay on the screen however long their text, and their
+// buttons answer as the interface promises.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "core/attrs/RowAttributeSections.h"
+#include "gui/QtPopups.h"
+#include "gui/TextConversion.h"
+
+namespace drq::gui::test {
+namespace {
+
+// What the open popup showed, taken while it is open.
+struct Seen {
+  QRect geometry;
+  QRect buttons;  // the button row, in global coordinates
+  bool scrolls = false;
+  QStringList buttonTexts;
+  QString defaultButton;
+};
+
+// Runs `show` (which opens one modal popup) and, once the popup is open,
+// records it and then `answer`s it.
+Seen whileOpen(const std::function<void()>& show, const std::function<void(QDialog&)>& answer) {
+  Seen seen;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      ADD_FAILURE() << "no popup open";
+      return;
+    }
+    seen.geometry = dialog->frameGeometry();
+    if (auto* box = dialog->findChild<QDialogButtonBox*>()) {
+      seen.buttons = QRect(box->mapToGlobal(QPoint(0, 0)), box->size());
+      for (QAbstractButton* b : box->buttons()) {
+        seen.buttonTexts << b->text().remove('&');
+        auto* push = qobject_cast<QPushButton*>(b);
+        if (push && push->isDefault()) seen.defaultButton = b->text().remove('&');
+      }
+    }
+    if (auto* area = dialog->findChild<QScrollArea*>(QStringLiteral("PopupTextArea"))) {
+      seen.scrolls = area->verticalScrollBar()->isVisible();
+    }
+    answer(*dialog);
+  });
+  show();
+  return seen;
+}
+
+void press(QDialog& dialog, const QString& text) {
+  for (QAbstractButton* b : dialog.findChild<QDialogButtonBox*>()->buttons()) {
+    if (b->text().remove('&') == text) {
+      b->click();
+      return;
+    }
+  }
+  ADD_FAILURE() << "no button " << text.toStdString();
+}
+
+void escape(QDialog& dialog) {
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+}
+
+TEST(QtPopupsTest, LongListScrollsAndEveryPopupStaysOnTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  std::vector<std::size_t> everyRow;
+  for (std::size_t row = 0; row < kTeachRows; ++row) everyRow.push_back(row);
+  const QString list = qStringFromLatin1(attrs::missingRowsReport(everyRow));
+  const QString wide = QStringLiteral("ATTENTION! ") + QString(400, QLatin1Char('w'));
+
+  QtPopups popups;
+  for (const QString& text : {list, wide}) {
+    const Seen seen = whileOpen([&] { popups.MessagePopup(QStringLiteral("Attention!"), text); },
+                                [](QDialog& d) { press(d, QStringLiteral("OK")); });
+    EXPECT_TRUE(screen.contains(seen.geometry)) << seen.geometry.height();
+    EXPECT_TRUE(screen.contains(seen.buttons));
+    EXPECT_EQ(seen.buttonTexts, QStringList{QStringLiteral("OK")});
+  }
+  const Seen longList =
+      whileOpen([&] { EXPECT_TRUE(popups.ConfirmPopup(QStringLiteral("?"), list)); },
+                [](QDialog& d) { press(d, QStringLiteral("Yes")); });
+  EXPECT_TRUE(screen.contains(longList.geometry));
+  EXPECT_TRUE(longList.scrolls);
+
+  const Seen shortText =
+      whileOpen([&] { popups.MessagePopup(QStringLiteral("Info"), QStringLiteral("Done.")); },
+                [](QDialog& d) { press(d, QStringLiteral("OK")); });
+  EXPECT_FALSE(shortText.scrolls);
+  EXPECT_LT(shortText.geometry.height(), screen.height() / 2);
+}
+
+TEST(QtPopupsTest, QuestionsAnswerNoByDefaultAndChoicesByNumber) {
+  QtPopups popups;
+  const QString text = QStringLiteral("Do you really want to reset the table?");
+  Seen seen = whileOpen([&] { EXPECT_FALSE(popups.ConfirmPopup(QStringLiteral("?"), text)); },
+                        [](QDialog& d) { press(d, QStringLiteral("No")); });
+  EXPECT_EQ(seen.defaultButton, QStringLiteral("No"));
+  whileOpen([&] { EXPECT_FALSE(popups.ConfirmPopup(QStringLiteral("?"), text)); }, escape);
+
+  const QStringList choices{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+  seen = whileOpen(
+      [&] { EXPECT_EQ(popups.GenericMessagePopup(QStringLiteral("?"), text, choices, 2, 3), 2); },
+      [](QDialog& d) { press(d, QStringLiteral("B")); });
+  EXPECT_EQ(seen.buttonTexts, choices);
+  EXPECT_EQ(seen.defaultButton, QStringLiteral("B"));
+  whileOpen(
+      [&] { EXPECT_EQ(popups.GenericMessagePopup(QStringLiteral("?"), text, choices, 2, 3), 3); },
+      escape);
+}
+
+}  // namespace
+}  // namespace drq::gui::test

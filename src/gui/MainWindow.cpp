@@ -39,6 +39,7 @@
 #include "gui/shell/PeerWiring.h"
 #include "gui/shell/ShellLayout.h"
 #include "gui/shell/WindowGeometry.h"
+#include "gui/widgets/Mnemonics.h"
 
 namespace drq::gui {
 
@@ -89,6 +90,8 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
               if (!on) bigColor_->hide();
             }});
   connectPanels();
+  setUpKeyboardAccess(*this, *transferBar_, pages_, childPanels_,
+                      {password_, bigColor_, bigGroup_});
   resize(kDefaultWidth, kDefaultHeight);
   session.link.setFailureReport(connectionPage_);
 }
@@ -134,9 +137,7 @@ void MainWindow::buildWindow() {
   bigColor_ = new BigColorPanel(this);
   bigGroup_ = new BigGroupPanel(this);
   password_ = new PasswordPanel(context_.popups, this);
-  bigColor_->hide();
-  bigGroup_->hide();
-  password_->hide();
+  password_->hide();  // the big displays are windows of their own, shown when asked for
 
   ButtonDimmer& dimmer = operations_.dimmer();
   for (TabPage* page : pages_) page->registerOperationButtons(dimmer);

@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QResizeEvent>
 
 #include "core/params/Modes.h"
@@ -13,6 +12,7 @@
 #include "gui/charts/SampleScatterView.h"
 #include "gui/panels/TeachPanelHost.h"
 #include "gui/panels/TeachPanelTexts.h"
+#include "gui/widgets/Mnemonics.h"
 
 namespace drq::gui {
 
@@ -72,11 +72,9 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   connect(views_[1], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphXIntTP2);
   connect(views_[2], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphYIntTP2);
 
-  start_ = makeButton("START", "ButtonTP2Start", kHelpTp2Start, popups, this);
-  start_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
+  start_ = makeButton("&START", "ButtonTP2Start", kHelpTp2Start, popups, this);
   reset_ = makeButton("RESET", "ButtonTP2Reset", kHelpTp2Reset, popups, this);
-  teach_ = makeButton("TEACH", "ButtonTP2Teach", kHelpTp2Teach, popups, this);
-  teach_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_T));
+  teach_ = makeButton("&TEACH", "ButtonTP2Teach", kHelpTp2Teach, popups, this);
   close_ = makeButton("CLOSE", "ButtonTP2Close", kHelpTp2Close, popups, this);
   connect(start_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Start);
   connect(reset_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Reset);
@@ -215,7 +213,7 @@ void GraphTeachPanel::noteDisplaysHoldSample() {
 
 void GraphTeachPanel::setViewTitle(int index, const QString& title) {
   views_[static_cast<std::size_t>(index)]->setTitle(title);
-  viewChoices_[static_cast<std::size_t>(index)]->setText(title);
+  setTextKeepingMnemonic(*viewChoices_[static_cast<std::size_t>(index)], title);
 }
 
 void GraphTeachPanel::setValueLabel(int index, const QString& label) {

@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -137,13 +136,10 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   intensityValueCell_ = captioned(intensityValueLabel_, intensityValue_, this);
 
   // --- Buttons ----------------------------------------------------------------------
-  capture_ = makeButton("CAPTURE", "ButtonTP1Capture", kHelpTp1Capture, popups, this);
-  capture_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
-  undo_ = makeButton("UNDO", "ButtonTP1Undo", kHelpTp1Undo, popups, this);
-  undo_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_U));
+  capture_ = makeButton("&CAPTURE", "ButtonTP1Capture", kHelpTp1Capture, popups, this);
+  undo_ = makeButton("&UNDO", "ButtonTP1Undo", kHelpTp1Undo, popups, this);
   reset_ = makeButton("RESET", "ButtonTP1ResetTable", kHelpTp1Reset, popups, this);
-  teach_ = makeButton("TEACH", "ButtonTP1Teach", kHelpTp1Teach, popups, this);
-  teach_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_T));
+  teach_ = makeButton("&TEACH", "ButtonTP1Teach", kHelpTp1Teach, popups, this);
   close_ = makeButton("CLOSE", "ButtonCloseTeachPanel", kHelpTp1Close, popups, this);
   connect(capture_, &QPushButton::clicked, this, &MeanTeachPanel::CBF_ButtonTP1Capture);
   connect(undo_, &QPushButton::clicked, this, &MeanTeachPanel::CBF_ButtonTP1Undo);

@@ -11,6 +11,7 @@
 #include "cli/Options.h"
 #include "cli/StopOnSignal.h"
 #include "core/record/Recorder.h"
+#include "core/settings/PanelSettings.h"
 
 namespace drq::cli {
 
@@ -19,7 +20,6 @@ namespace {
 constexpr std::uint32_t kDefaultCount = 10;
 constexpr std::uint32_t kMaxCountedFrames = 65535;  // the recorded counter is 16 bits wide
 constexpr std::uint32_t kMaxFrames = 1000000000;
-constexpr std::size_t kMaxIdLength = 99;
 constexpr double kDefaultInterval = 1.0;
 
 struct RecordOptions {
@@ -66,7 +66,10 @@ std::optional<std::string> parseRecordOptions(const std::vector<std::string>& ar
       if (!n || *n == 0) return "--count must be at least 1";
       o.count = *n;
     } else {
-      if (value.size() > kMaxIdLength) return "--id must be at most 99 characters";
+      if (value.size() > settings::kSensorIdMax) {
+        return "--id must be at most " + decimal(static_cast<long long>(settings::kSensorIdMax)) +
+               " characters";
+      }
       if (value.find_first_of("\r\n") != std::string_view::npos) return "--id must be one line";
       o.id.assign(value);
     }

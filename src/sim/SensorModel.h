@@ -23,6 +23,7 @@
 #include "core/live/LiveFrame.h"
 #include "core/params/ParaSet.h"
 #include "core/protocol/Frame.h"
+#include "core/protocol/LinkSettings.h"
 #include "sim/Evaluation.h"
 #include "sim/InputSimulation.h"
 #include "sim/Optics.h"
@@ -37,9 +38,6 @@ inline constexpr std::size_t kIdentificationBytes = 72;
 inline constexpr std::uint32_t kDefaultCycleMicros = 500;
 inline constexpr std::uint32_t kDefaultAutoSendPeriodMs = 200;
 inline constexpr double kDefaultNoise = 4.0;  // converter counts, one standard deviation
-inline constexpr int kDefaultBaudIndex = 4;
-inline constexpr std::array<std::uint32_t, 8> kBaudRates{9600,   19200,  38400,  57600,
-                                                         115200, 230400, 460800, 921600};
 inline constexpr std::uint16_t kSelfCalibrationSetValue = 1500;
 inline constexpr std::uint16_t kSelfCalibrationMaxDelta = 400;
 inline constexpr std::uint16_t kMaxCalibrationFactor = 4096;

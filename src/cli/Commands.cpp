@@ -52,10 +52,10 @@ std::span<const Command> commands() {
 
 int cmdRaw(CliContext& ctx) {
   constexpr OptionSpec kOptions[] = {valueOption("--payload", "HEX")};
-  const ParsedOptions parsed = parseOptions(ctx.args, kOptions);
+  const ParsedOptions options = parseOptions(ctx.args, kOptions);
   std::vector<std::string> positional;
   std::vector<std::uint8_t> payload;
-  for (const ParsedWord& word : parsed.words) {
+  for (const ParsedWord& word : options.words) {
     if (word.positional()) {
       positional.push_back(word.value);
       continue;
@@ -65,7 +65,7 @@ int cmdRaw(CliContext& ctx) {
     if (bytes->size() > kMaxRequestPayload) return ctx.usageError("payload longer than 512 bytes");
     payload = *bytes;
   }
-  if (parsed.error) return ctx.usageError(*parsed.error);
+  if (options.error) return ctx.usageError(*options.error);
   if (positional.empty() || positional.size() > 2) return ctx.usageError("expected ORDER [ARG]");
   const auto order = parseUnsigned(positional[0], 255);
   if (!order) return ctx.usageError("ORDER must be 0..255");

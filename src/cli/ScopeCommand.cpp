@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/Options.h"
 #include "cli/StopOnSignal.h"
 #include "core/ini/FileReplacer.h"
 #include "core/scope/ScopeCapture.h"

@@ -28,6 +28,7 @@
 
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
+#include "core/util/CpuTime.h"
 #include "link/LinkSetup.h"
 
 namespace {
@@ -39,12 +40,6 @@ class NullReport final : public drq::FailureReport {
   void linkFailed(std::string_view message) override { last = std::string(message); }
   std::string last;
 };
-
-double cpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 bool readFully(int fd, std::uint8_t* data, std::size_t size) {
   while (size > 0) {
@@ -110,9 +105,9 @@ void throughput(const char* name, drq::SensorLink& link, double seconds) {
 void silentWait(const char* name, drq::SensorLink& link) {
   QElapsedTimer timer;
   timer.start();
-  const double cpu0 = cpuSeconds();
+  const double cpu0 = drq::processCpuSeconds();
   const int result = link.exchange(drq::ORDER_IDENTIFY, 0);
-  const double cpu = cpuSeconds() - cpu0;
+  const double cpu = drq::processCpuSeconds() - cpu0;
   const double elapsed = static_cast<double>(timer.nsecsElapsed()) * 1e-9;
   std::printf("%-22s result %d after %.3f s, CPU %.4f s = %.4f CPU-s per 3 s of waiting\n", name,
               result, elapsed, cpu, cpu * 3.0 / elapsed);

@@ -42,6 +42,7 @@
 #include "core/Session.h"
 #include "core/live/GetData.h"
 #include "core/protocol/Frame.h"
+#include "core/util/CpuTime.h"
 #include "gui/LiveMonitor.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
@@ -143,20 +144,6 @@ class ExactPacedPty {
   std::thread thread_;
 };
 
-double cpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// CPU time of the calling thread (the UI thread: the loop, without the
-// virtual sensor's thread), seconds.
-double threadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 // Counts frames and ends the loop after `seconds`.
 class TimedHooks final : public drq::LiveLoopHooks {
  public:
@@ -203,11 +190,11 @@ LoopResult runWatch(std::vector<std::string> linkArgs, long frames) {
   linkArgs.insert(linkArgs.end(), {"watch", "--count", std::to_string(frames)});
   QElapsedTimer timer;
   timer.start();
-  const double cpu0 = threadCpuSeconds();
+  const double cpu0 = drq::threadCpuSeconds();
   const int status = drq::cli::runCli(linkArgs, sink, err);
   LoopResult r;
   r.frames = frames;
-  r.cpuMicrosPerFrame = (threadCpuSeconds() - cpu0) * 1e6 / static_cast<double>(frames);
+  r.cpuMicrosPerFrame = (drq::threadCpuSeconds() - cpu0) * 1e6 / static_cast<double>(frames);
   r.framesPerSecond =
       static_cast<double>(frames) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   if (status != 0) r.failure = "exit " + std::to_string(status) + ": " + err.str();
@@ -320,7 +307,7 @@ std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, in
   QObject::connect(&live, &drq::gui::LiveMonitor::frameShown, [&] {
     if (frames++ == 0) {  // from the first frame: GO's own start-up excluded
       timer.start();
-      cpu0 = threadCpuSeconds();
+      cpu0 = drq::threadCpuSeconds();
     }
     if (static_cast<double>(timer.nsecsElapsed()) * 1e-9 >= seconds) live.CBF_ButtonStop();
   });
@@ -328,7 +315,7 @@ std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, in
   GuiLoopResult r;
   r.loop.frames = frames - 1;
   r.loop.cpuMicrosPerFrame =
-      (threadCpuSeconds() - cpu0) * 1e6 / static_cast<double>(std::max(1L, frames - 1));
+      (drq::threadCpuSeconds() - cpu0) * 1e6 / static_cast<double>(std::max(1L, frames - 1));
   r.loop.framesPerSecond =
       static_cast<double>(frames - 1) / (static_cast<double>(timer.nsecsElapsed()) * 1e-9);
   r.fullReplots = scheduler.fullReplots() - full0;
@@ -343,12 +330,12 @@ std::optional<GuiLoopResult> measureGuiLiveLoop(quint16 port, double seconds, in
 std::optional<double> measureGuiSilentCpu(quint16 port) {
   GuiRig rig;
   if (!rig.start(port, drq::kDataPage2dGraph)) return std::nullopt;
-  const double cpu0 = cpuSeconds();
+  const double cpu0 = drq::processCpuSeconds();
   QElapsedTimer wall;
   wall.start();
   drq::gui::part<drq::gui::LiveMonitor>(*rig.window)
       .CBF_ButtonGo();  // ends with the time-out of the first exchange
-  return (cpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
+  return (drq::processCpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
 }
 
 void printLoop(const char* what, const LoopResult& r) {
@@ -521,12 +508,13 @@ int main(int argc, char** argv) {
     report.last.clear();
     session.link.setFailureReport(&report);
     if (!openTcp(session, sensor.port())) return 1;
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = drq::processCpuSeconds();
     QElapsedTimer wall;
     wall.start();
     TimedHooks hooks(session, seconds);
     drq::GetData(session, hooks);  // ends with the time-out of the first exchange
-    const double share = (cpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
+    const double share =
+        (drq::processCpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
     std::printf("%-44s %8.2f %% of a core over %.1f s  (goal < 1 %%)\n",
                 "core loop waiting, sensor silent", 100 * share,
                 static_cast<double>(wall.nsecsElapsed()) * 1e-9);

@@ -31,6 +31,7 @@
 
 #include "core/Session.h"
 #include "core/record/Recorder.h"
+#include "core/util/CpuTime.h"
 #include "gui/MainWindow.h"
 #include "gui/ScriptedPopups.h"
 #include "gui/pages/RecorderPage.h"
@@ -46,12 +47,6 @@ class QuietReport final : public drq::FailureReport {
   void linkFailed(std::string_view message) override { last = std::string(message); }
   std::string last;
 };
-
-double threadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // The virtual sensor on its own thread. With `pushLimit` > 0 its clock is
 // stepped by hand: once automatic sending runs, one trigger period per step,
@@ -196,7 +191,7 @@ GuiRun runGuiRecording(quint16 port, long limit, double seconds) {
   QElapsedTimer wall;
   if (limit == 0) {
     QTimer::singleShot(200, page, [&] {
-      cpu0 = threadCpuSeconds();
+      cpu0 = drq::threadCpuSeconds();
       wall.start();
       QTimer::singleShot(static_cast<int>(seconds * 1000), page, [&] { session.RunFlag.clear(); });
     });
@@ -206,7 +201,7 @@ GuiRun runGuiRecording(quint16 port, long limit, double seconds) {
   page->CBF_ButtonStartTrigRec();
   if (limit == 0) {
     result.cpuShare =
-        (threadCpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
+        (drq::threadCpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
   } else if (elapsedToLast > 0) {
     result.framesPerSecond = static_cast<double>(result.frames - 1) / elapsedToLast;
   }
@@ -273,13 +268,13 @@ int main(int argc, char** argv) {
     QElapsedTimer wall;
     // Measure from the moment the stream has been started.
     QTimer::singleShot(200, &app, [&] {
-      cpu0 = threadCpuSeconds();
+      cpu0 = drq::threadCpuSeconds();
       wall.start();
       QTimer::singleShot(static_cast<int>(waitSeconds * 1000), &app,
                          [&] { session.RunFlag.clear(); });
     });
     recorder.TriggeredRecord();
-    const double cpu = threadCpuSeconds() - cpu0;
+    const double cpu = drq::threadCpuSeconds() - cpu0;
     const double seconds = static_cast<double>(wall.nsecsElapsed()) * 1e-9;
     drq::closeLink(session.link);
     std::printf("waiting %.1f s for a trigger that never comes\n", seconds);

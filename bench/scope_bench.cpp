@@ -26,6 +26,7 @@
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
 #include "core/scope/ScopeCapture.h"
+#include "core/util/CpuTime.h"
 #include "link/LinkSetup.h"
 
 namespace {
@@ -37,12 +38,6 @@ class NullReport final : public drq::FailureReport {
   void linkFailed(std::string_view message) override { last = std::string(message); }
   std::string last;
 };
-
-double cpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 bool readFully(int fd, std::uint8_t* data, std::size_t size) {
   while (size > 0) {
@@ -88,11 +83,11 @@ bool waitForTrigger(const char* name, drq::SensorLink& link, double seconds) {
   double cpu0 = 0;
   QElapsedTimer elapsed;
   const auto result = drq::GetScopeData(link, settings, state, [&] {
-    cpu0 = cpuSeconds();
+    cpu0 = drq::processCpuSeconds();
     elapsed.start();
     breakTimer.start(static_cast<int>(seconds * 1000));
   });
-  const double cpu = cpuSeconds() - cpu0;
+  const double cpu = drq::processCpuSeconds() - cpu0;
   const double wall = static_cast<double>(elapsed.nsecsElapsed()) * 1e-9;
   const double share = wall > 0 ? 100.0 * cpu / wall : 0;
   const bool abandoned = result == drq::CaptureResult::Abandoned;

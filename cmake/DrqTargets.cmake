@@ -2,6 +2,9 @@
 
 add_library(drq_options INTERFACE)
 target_compile_options(drq_options INTERFACE -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion)
+if(DRQ_WERROR)
+  target_compile_options(drq_options INTERFACE -Werror)
+endif()
 target_compile_definitions(drq_options INTERFACE $<$<CONFIG:Debug>:DRQ_DEBUG>
                                                    DRQ_VERSION="${PROJECT_VERSION}")
 if(DRQ_SANITIZE)
@@ -27,12 +30,6 @@ if(DRQ_FUZZ)
                                                -fno-omit-frame-pointer
                                                -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignore.txt)
   target_link_options(drq_options INTERFACE -fsanitize=address,undefined)
-  # g++ 12 sees uninitialised members inside libstdc++'s std::function and
-  # std::regex once the sanitizers' checks are inlined: false alarms of this
-  # build only (the Release build keeps the warning).
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    target_compile_options(drq_options INTERFACE -Wno-maybe-uninitialized)
-  endif()
 endif()
 
 # drq_sources(<var> <dir>): every .cpp/.h below <dir>. New files are picked up

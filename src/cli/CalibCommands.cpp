@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/Options.h"
 #include "cli/ParaCommands.h"
 #include "core/calib/Calibration.h"
 #include "core/calib/HardwareFile.h"
@@ -71,34 +72,28 @@ class QuietHooks final : public WhiteCalibrationHooks {
 };
 
 int calibWhite(CliContext& ctx) {
+  constexpr OptionSpec kOptions[] = {valueOption("--set-value"), valueOption("--max-delta")};
+  const ParsedOptions parsed =
+      parseOptions(std::span(ctx.args).subspan(1), kOptions);  // after "white"
   std::optional<std::uint32_t> setValue;
   std::optional<std::uint32_t> maxDelta;
-  for (std::size_t i = 1; i < ctx.args.size(); ++i) {
-    std::string name = ctx.args[i];
-    std::string value;
-    if (!name.starts_with("--")) return ctx.usageError("unexpected " + name);
-    if (const auto eq = name.find('='); eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else if (i + 1 < ctx.args.size()) {
-      value = ctx.args[++i];
-    } else {
-      return ctx.usageError(name + " needs a value");
-    }
-    auto* target = name == "--set-value" ? &setValue : name == "--max-delta" ? &maxDelta : nullptr;
-    if (target == nullptr) return ctx.usageError("unknown option " + name);
-    if (target == &setValue) {
+  for (const ParsedWord& word : parsed.words) {
+    if (word.positional()) return ctx.usageError("unexpected " + word.value);
+    const std::string& name = word.name;
+    const std::string& value = word.value;
+    if (name == "--set-value") {
       // A set value of 0 would make factors that darken every channel.
-      *target = parseUnsigned(value, kMaxWhiteSetValue);
-      if (!*target || **target < kMinWhiteSetValue) {
+      setValue = parseUnsigned(value, kMaxWhiteSetValue);
+      if (!setValue || *setValue < kMinWhiteSetValue) {
         return ctx.usageError(name + " must be " + decimal(kMinWhiteSetValue) + ".." +
                               decimal(kMaxWhiteSetValue));
       }
-      continue;
+    } else {
+      maxDelta = parseUnsigned(value, 65535);
+      if (!maxDelta) return ctx.usageError(name + " must be 0..65535");
     }
-    *target = parseUnsigned(value, 65535);
-    if (!*target) return ctx.usageError(name + " must be 0..65535");
   }
+  if (parsed.error) return ctx.usageError(*parsed.error);
   if (!setValue || !maxDelta) return ctx.usageError("white needs --set-value V and --max-delta D");
 
   if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
@@ -175,30 +170,23 @@ int cmdCalib(CliContext& ctx) {
 int cmdHwInfo(CliContext& ctx) {
   std::uint16_t set = 0;
   fs::path output{std::string(kHardwareFileName)};
-  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-    std::string name = ctx.args[i];
-    std::string value;
-    if (!name.starts_with("-")) return ctx.usageError("unexpected " + name);
-    if (const auto eq = name.find('='); eq != std::string::npos && name.starts_with("--")) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else if (i + 1 < ctx.args.size()) {
-      value = ctx.args[++i];
-    } else {
-      return ctx.usageError(name + " needs a value");
-    }
+  constexpr OptionSpec kOptions[] = {valueOption("--set"), valueOption("-o")};
+  const ParsedOptions parsed = parseOptions(ctx.args, kOptions);
+  for (const ParsedWord& word : parsed.words) {
+    if (word.positional()) return ctx.usageError("unexpected " + word.value);
+    const std::string& name = word.name;
+    const std::string& value = word.value;
     if (name == "--set" && (value == "0" || value == "1")) {
       set = value == "1" ? 1 : 0;
     } else if (name == "--set") {
       return ctx.usageError("--set must be 0 or 1");
     } else if (name == "-o" && value.empty()) {
       return ctx.usageError("-o: the file name is empty");
-    } else if (name == "-o") {
-      output = value;
     } else {
-      return ctx.usageError("unknown option " + name);
+      output = value;
     }
   }
+  if (parsed.error) return ctx.usageError(*parsed.error);
 
   if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
   ctx.session.target = TransferTarget::Ram;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Options.h"
 #include "core/Version.h"
 #include "link/LinkSetup.h"
 
@@ -25,49 +26,37 @@ struct ParsedLine {
   std::vector<std::string> rest;  // command name and its words
 };
 
+constexpr OptionSpec kGlobalOptions[] = {valueOption("--tcp"),   valueOption("--serial"),
+                                         valueOption("--baud"),  valueOption("--baud-index"),
+                                         flagOption("-h"),       flagOption("--help"),
+                                         flagOption("--version")};
+
 // Parses the global options; returns an error text or nothing.
 std::optional<std::string> parseGlobalOptions(std::span<const std::string> args, ParsedLine& p) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    std::string_view name = arg;
-    std::optional<std::string_view> value;
-    if (const std::size_t eq = arg.find('=');
-        arg.starts_with("--") && eq != std::string_view::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-    }
-    const bool takesValue =
-        name == "--tcp" || name == "--serial" || name == "--baud" || name == "--baud-index";
-    if (arg == "-h" || arg == "--help") {
+  const ParsedOptions parsed = parseOptions(args, kGlobalOptions, UnknownOptions::Keep);
+  for (const ParsedWord& word : parsed.words) {
+    const std::string_view name = word.name;
+    const std::string_view value = word.value;
+    if (word.positional()) {
+      p.rest.push_back(word.value);
+    } else if (name == "-h" || name == "--help") {
       p.help = true;
-      continue;
-    }
-    if (arg == "--version") {
+    } else if (name == "--version") {
       p.version = true;
-      continue;
-    }
-    if (!takesValue) {
-      p.rest.emplace_back(arg);
-      continue;
-    }
-    if (!value) {
-      if (i + 1 >= args.size()) return std::string(name) + " needs a value";
-      value = args[++i];
-    }
-    if (name == "--tcp" || name == "--serial") {
+    } else if (name == "--tcp" || name == "--serial") {
       if (p.link.kind != LinkOptions::Kind::None) return "give one link: --tcp or --serial";
       if (name == "--tcp") {
-        if (!parseTcpTarget(*value, p.link.host, p.link.port))
+        if (!parseTcpTarget(value, p.link.host, p.link.port))
           return "--tcp needs HOST or HOST:PORT with a port 1..65535";
         p.link.kind = LinkOptions::Kind::Tcp;
       } else {
-        if (value->empty()) return "--serial needs a device";
-        if (allDigits(*value)) {
-          const auto n = parseUnsigned(*value, 255);
+        if (value.empty()) return "--serial needs a device";
+        if (allDigits(value)) {
+          const auto n = parseUnsigned(value, 255);
           if (!n || *n == 0) return "--serial needs a device or a COM port number 1..255";
           p.link.comPort = static_cast<int>(*n);
         } else {
-          p.link.device.assign(*value);
+          p.link.device.assign(value);
         }
         p.link.kind = LinkOptions::Kind::Serial;
       }
@@ -75,18 +64,19 @@ std::optional<std::string> parseGlobalOptions(std::span<const std::string> args,
       if (p.baudGiven) return "give one of --baud and --baud-index";
       p.baudGiven = true;
       if (name == "--baud") {
-        const auto rate = parseUnsigned(*value, 10000000);
+        const auto rate = parseUnsigned(value, 10000000);
         const int index = rate ? baudIndexForRate(static_cast<std::int32_t>(*rate)) : -1;
         if (index < 0)
           return "--baud must be one of 9600 19200 38400 57600 115200 230400 460800 921600";
         p.link.baudIndex = index;
       } else {
-        const auto index = parseUnsigned(*value, 65535);
+        const auto index = parseUnsigned(value, 65535);
         if (!index) return "--baud-index must be a number 0..65535";
         p.link.baudIndex = static_cast<int>(*index);
       }
     }
   }
+  if (parsed.error) return parsed.error;
   if (p.baudGiven && p.link.kind == LinkOptions::Kind::Tcp)
     return "--baud and --baud-index apply to --serial only";
   return std::nullopt;

@@ -19,8 +19,6 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitLinkFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-inline constexpr int kDefaultTcpPort = 10001;
-
 // Seconds as a finite decimal number (C locale: a point, no sign), nothing
 // around it; nullopt otherwise.
 std::optional<double> parseSeconds(std::string_view text);

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/CalibCommands.h"
+#include "cli/Options.h"
 #include "cli/ParaCommands.h"
 #include "cli/RecordCommand.h"
 #include "cli/ScopeCommand.h"
@@ -50,27 +51,21 @@ std::span<const Command> commands() {
 }
 
 int cmdRaw(CliContext& ctx) {
-  std::vector<std::string_view> positional;
+  constexpr OptionSpec kOptions[] = {valueOption("--payload", "HEX")};
+  const ParsedOptions options = parseOptions(ctx.args, kOptions);
+  std::vector<std::string> positional;
   std::vector<std::uint8_t> payload;
-  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-    const std::string_view arg = ctx.args[i];
-    std::optional<std::string_view> hex;
-    if (arg == "--payload") {
-      if (i + 1 >= ctx.args.size()) return ctx.usageError("--payload needs HEX");
-      hex = ctx.args[++i];
-    } else if (arg.starts_with("--payload=")) {
-      hex = arg.substr(10);
-    } else if (arg.starts_with("--")) {
-      return ctx.usageError("unknown option " + std::string(arg));
-    } else {
-      positional.push_back(arg);
+  for (const ParsedWord& word : options.words) {
+    if (word.positional()) {
+      positional.push_back(word.value);
       continue;
     }
-    const auto bytes = parseHex(*hex);
+    const auto bytes = parseHex(word.value);
     if (!bytes) return ctx.usageError("--payload needs an even number of hex digits");
     if (bytes->size() > kMaxRequestPayload) return ctx.usageError("payload longer than 512 bytes");
     payload = *bytes;
   }
+  if (options.error) return ctx.usageError(*options.error);
   if (positional.empty() || positional.size() > 2) return ctx.usageError("expected ORDER [ARG]");
   const auto order = parseUnsigned(positional[0], 255);
   if (!order) return ctx.usageError("ORDER must be 0..255");

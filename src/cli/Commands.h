@@ -2,8 +2,9 @@
 // drqctl's commands. Adding one is one function and one row:
 //
 //   1. Write `int cmdName(CliContext& ctx)` (in this folder; declare it below).
-//      Parse ctx.args (the words after the command name) with the helpers of
-//      CliSupport.h; on bad input return ctx.usageError("what is wrong").
+//      Parse ctx.args (the words after the command name) with parseOptions
+//      (Options.h) and the value helpers of CliSupport.h; on bad input return
+//      ctx.usageError("what is wrong"), or ctx.usageError(*parsed.error).
 //      Then `if (int rc = ctx.connect(); rc != kExitOk) return rc;` opens the
 //      link of the global options (a failure has been printed by then), use
 //      ctx.link() / ctx.session, print results to ctx.out in the C locale,

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Options.h"
 #include "cli/ParaFormat.h"
 #include "core/connect/Identification.h"
 #include "core/ini/IniStore.h"
@@ -21,64 +22,6 @@ namespace drq::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Options of one command: "--name value", "--name=value" or a flag.
-struct Args {
-  std::vector<std::pair<std::string, std::string>> options;
-  std::vector<std::string> flags;
-  std::vector<std::string> positional;
-
-  std::optional<std::string> option(std::string_view name) const {
-    std::optional<std::string> found;
-    for (const auto& [n, v] : options) {
-      if (n == name) found = v;
-    }
-    return found;
-  }
-  bool flag(std::string_view name) const {
-    for (const auto& f : flags) {
-      if (f == name) return true;
-    }
-    return false;
-  }
-};
-
-// Splits ctx.args; returns an error text for an unknown option or a missing
-// value.
-std::optional<std::string> parseArgs(const CliContext& ctx,
-                                     std::initializer_list<std::string_view> valueOptions,
-                                     std::initializer_list<std::string_view> flagOptions,
-                                     Args& args) {
-  const auto isOneOf = [](std::string_view name, std::initializer_list<std::string_view> list) {
-    for (auto n : list) {
-      if (n == name) return true;
-    }
-    return false;
-  };
-  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-    const std::string& arg = ctx.args[i];
-    if (arg.size() < 2 || arg[0] != '-') {
-      args.positional.push_back(arg);
-      continue;
-    }
-    const auto eq = arg.find('=');
-    const std::string name = arg.substr(0, eq);
-    if (isOneOf(name, valueOptions)) {
-      if (eq != std::string::npos) {
-        args.options.emplace_back(name, arg.substr(eq + 1));
-      } else if (i + 1 < ctx.args.size()) {
-        args.options.emplace_back(name, ctx.args[++i]);
-      } else {
-        return name + " needs a value";
-      }
-    } else if (eq == std::string::npos && isOneOf(name, flagOptions)) {
-      args.flags.push_back(name);
-    } else {
-      return "unknown option " + arg;
-    }
-  }
-  return std::nullopt;
-}
 
 std::optional<std::uint16_t> parseSet(const std::optional<std::string>& text) {
   if (!text) return std::uint16_t{0};
@@ -197,16 +140,17 @@ int cmdIdentify(CliContext& ctx) {
 }
 
 int cmdGetPara(CliContext& ctx) {
-  Args args;
-  if (auto error = parseArgs(ctx, {"--from", "--set", "-o"}, {}, args)) {
-    return ctx.usageError(*error);
-  }
-  const auto source = parseMemory(args.option("--from"));
+  constexpr OptionSpec kOptions[] = {valueOption("--from"), valueOption("--set"),
+                                     valueOption("-o")};
+  const ParsedOptions args = parseOptions(ctx.args, kOptions);
+  if (args.error) return ctx.usageError(*args.error);
+  const std::vector<std::string> positional = args.positional();
+  const auto source = parseMemory(args.value("--from"));
   if (!source) return ctx.usageError("--from must be ram or eeprom");
-  const auto set = parseSet(args.option("--set"));
+  const auto set = parseSet(args.value("--set"));
   if (!set) return ctx.usageError("--set must be 0 or 1");
-  if (!args.positional.empty()) return ctx.usageError("unexpected " + args.positional.front());
-  const fs::path output = args.option("-o").value_or(std::string(kParameterFileName));
+  if (!positional.empty()) return ctx.usageError("unexpected " + positional.front());
+  const fs::path output = args.value("-o").value_or(std::string(kParameterFileName));
 
   if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;
   ParaSet values = defaultParaSet();
@@ -237,19 +181,20 @@ int cmdGetPara(CliContext& ctx) {
 }
 
 int cmdSendPara(CliContext& ctx) {
-  Args args;
-  if (auto error = parseArgs(ctx, {"--to", "--set"}, {"--force", "--as-is"}, args)) {
-    return ctx.usageError(*error);
-  }
-  const auto target = parseMemory(args.option("--to"));
+  constexpr OptionSpec kOptions[] = {valueOption("--to"), valueOption("--set"),
+                                     flagOption("--force"), flagOption("--as-is")};
+  const ParsedOptions args = parseOptions(ctx.args, kOptions);
+  if (args.error) return ctx.usageError(*args.error);
+  const std::vector<std::string> positional = args.positional();
+  const auto target = parseMemory(args.value("--to"));
   if (!target) return ctx.usageError("--to must be ram or eeprom");
-  const auto set = parseSet(args.option("--set"));
+  const auto set = parseSet(args.value("--set"));
   if (!set) return ctx.usageError("--set must be 0 or 1");
-  if (args.positional.size() != 1) return ctx.usageError("expected one FILE");
+  if (positional.size() != 1) return ctx.usageError("expected one FILE");
 
   ParaSet values = defaultParaSet();
   ParameterFileRead read;
-  if (const int rc = readFileFor(ctx, args.positional.front(), args.flag("--force"), values, read);
+  if (const int rc = readFileFor(ctx, positional.front(), args.flag("--force"), values, read);
       rc != kExitOk) {
     return rc;
   }
@@ -258,7 +203,7 @@ int cmdSendPara(CliContext& ctx) {
   if (args.flag("--as-is")) {
     // As filed, but never a value cut to its low 16 bits.
     for (const FiledValue& v : read.wideValues) {
-      ctx.err << "drqctl send-para: " << args.positional.front() << ": " << filedLabel(v) << " = "
+      ctx.err << "drqctl send-para: " << positional.front() << ": " << filedLabel(v) << " = "
               << decimal(v.value) << " does not fit a 16-bit word\n";
     }
     if (!read.wideValues.empty()) return kExitUsage;
@@ -289,12 +234,13 @@ int cmdSendPara(CliContext& ctx) {
 }
 
 int cmdShowPara(CliContext& ctx) {
-  Args args;
-  if (auto error = parseArgs(ctx, {}, {}, args)) return ctx.usageError(*error);
-  if (args.positional.size() != 1) return ctx.usageError("expected one FILE");
+  const ParsedOptions args = parseOptions(ctx.args, {});
+  if (args.error) return ctx.usageError(*args.error);
+  const std::vector<std::string> positional = args.positional();
+  if (positional.size() != 1) return ctx.usageError("expected one FILE");
   ParaSet values = defaultParaSet();
   ParameterFileRead read;
-  if (const int rc = readFileFor(ctx, args.positional.front(), true, values, read); rc != kExitOk) {
+  if (const int rc = readFileFor(ctx, positional.front(), true, values, read); rc != kExitOk) {
     return rc;
   }
   ctx.out << formatParaSet(values);
@@ -333,13 +279,15 @@ std::optional<DiffSource> parseSource(const std::string& text) {
 }  // namespace
 
 int cmdDiffPara(CliContext& ctx) {
-  Args args;
-  if (auto error = parseArgs(ctx, {}, {"--force"}, args)) return ctx.usageError(*error);
-  if (args.positional.size() != 2) return ctx.usageError("expected A and B");
+  constexpr OptionSpec kOptions[] = {flagOption("--force")};
+  const ParsedOptions args = parseOptions(ctx.args, kOptions);
+  if (args.error) return ctx.usageError(*args.error);
+  const std::vector<std::string> positional = args.positional();
+  if (positional.size() != 2) return ctx.usageError("expected A and B");
   std::array<DiffSource, 2> sources;
   for (std::size_t i = 0; i < 2; ++i) {
-    const auto parsed = parseSource(args.positional[i]);
-    if (!parsed) return ctx.usageError(args.positional[i] + ": the set must be 0 or 1");
+    const auto parsed = parseSource(positional[i]);
+    if (!parsed) return ctx.usageError(positional[i] + ": the set must be 0 or 1");
     sources[i] = *parsed;
   }
 

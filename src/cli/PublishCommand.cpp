@@ -19,6 +19,7 @@
 
 #include "cli/Commands.h"
 #include "cli/MqttConnection.h"
+#include "cli/Options.h"
 #include "cli/ParaCommands.h"
 #include "cli/PublishQueue.h"
 #include "cli/StopOnSignal.h"
@@ -70,66 +71,59 @@ bool parseBroker(std::string_view text, int defaultPort, std::string& host, int&
   return true;
 }
 
-std::optional<std::string> parseOptions(const std::vector<std::string>& args, PublishOptions& o,
-                                        std::string& brokerText) {
-  static constexpr std::array<std::string_view, 10> kNames = {
-      "--broker",    "--topic",    "--qos",           "--interval", "--count",
-      "--client-id", "--username", "--password-file", "--cafile",   "--queue"};
+std::optional<std::string> parsePublishOptions(const std::vector<std::string>& args,
+                                               PublishOptions& o, std::string& brokerText) {
+  constexpr OptionSpec kOptions[] = {valueOption("--broker"),   valueOption("--topic"),
+                                     valueOption("--qos"),      valueOption("--interval"),
+                                     valueOption("--count"),    valueOption("--client-id"),
+                                     valueOption("--username"), valueOption("--password-file"),
+                                     valueOption("--cafile"),   valueOption("--queue")};
   bool brokerGiven = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    std::string_view name = arg;
-    std::optional<std::string_view> value;
-    if (const std::size_t eq = arg.find('=');
-        arg.starts_with("--") && eq != std::string_view::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-    }
-    if (std::find(kNames.begin(), kNames.end(), name) == kNames.end())
-      return "unexpected " + std::string(arg);
-    if (!value) {
-      if (i + 1 >= args.size()) return std::string(name) + " needs a value";
-      value = args[++i];
-    }
+  const ParsedOptions parsed = parseOptions(args, kOptions);
+  for (const ParsedWord& word : parsed.words) {
+    if (word.positional()) return "unexpected " + word.value;
+    const std::string_view name = word.name;
+    const std::string_view value = word.value;
     if (name == "--broker") {
-      if (value->empty()) return "--broker needs HOST[:PORT]";
-      brokerText.assign(*value);
+      if (value.empty()) return "--broker needs HOST[:PORT]";
+      brokerText.assign(value);
       brokerGiven = true;
     } else if (name == "--topic") {
-      if (value->empty() ||
-          value->find_first_of(std::string_view("+#\0", 3)) != std::string_view::npos)
+      if (value.empty() ||
+          value.find_first_of(std::string_view("+#\0", 3)) != std::string_view::npos)
         return "--topic must be a topic without + or #";
-      o.topic.assign(*value);
+      o.topic.assign(value);
     } else if (name == "--qos") {
-      if (*value != "0" && *value != "1") return "--qos must be 0 or 1";
-      o.qos = *value == "1" ? 1 : 0;
+      if (value != "0" && value != "1") return "--qos must be 0 or 1";
+      o.qos = value == "1" ? 1 : 0;
     } else if (name == "--interval") {
-      const auto seconds = parseSeconds(*value);
+      const auto seconds = parseSeconds(value);
       if (!seconds || *seconds > kMaxInterval) return "--interval must be seconds, at most 1000000";
       o.interval = *seconds > 0 ? std::max(*seconds, kMinRecordInterval) : 0;
     } else if (name == "--count") {
-      const auto n = parseUnsigned(*value, kMaxCount);
+      const auto n = parseUnsigned(value, kMaxCount);
       if (!n || *n == 0) return "--count must be 1..1000000000";
       o.count = *n;
     } else if (name == "--client-id") {
-      if (value->empty() || value->size() > kMaxClientId)
+      if (value.empty() || value.size() > kMaxClientId)
         return "--client-id must be 1..65535 characters";
-      o.broker.clientId.assign(*value);
+      o.broker.clientId.assign(value);
     } else if (name == "--username") {
-      if (value->empty() || value->size() > 65535) return "--username must be 1..65535 characters";
-      o.broker.username.assign(*value);
+      if (value.empty() || value.size() > 65535) return "--username must be 1..65535 characters";
+      o.broker.username.assign(value);
     } else if (name == "--password-file") {
-      if (value->empty()) return "--password-file needs a FILE";
-      o.passwordFile.assign(*value);
+      if (value.empty()) return "--password-file needs a FILE";
+      o.passwordFile.assign(value);
     } else if (name == "--cafile") {
-      if (value->empty()) return "--cafile needs a FILE";
-      o.broker.cafile.assign(*value);
+      if (value.empty()) return "--cafile needs a FILE";
+      o.broker.cafile.assign(value);
     } else if (name == "--queue") {
-      const auto n = parseUnsigned(*value, kMaxQueue);
+      const auto n = parseUnsigned(value, kMaxQueue);
       if (!n || *n == 0) return "--queue must be 1..10000000";
       o.queue = *n;
     }
   }
+  if (parsed.error) return parsed.error;
   if (!brokerGiven) return "--broker HOST[:PORT] is required";
   if (!o.passwordFile.empty() && o.broker.username.empty())
     return "--password-file needs --username";
@@ -541,7 +535,8 @@ std::string failedStatus(std::string_view linkFailureText) {
 int cmdPublish(CliContext& ctx) {
   PublishOptions options;
   std::string brokerText;
-  if (const auto error = parseOptions(ctx.args, options, brokerText)) return ctx.usageError(*error);
+  if (const auto error = parsePublishOptions(ctx.args, options, brokerText))
+    return ctx.usageError(*error);
   if (ctx.linkOptions.kind == LinkOptions::Kind::None)
     return ctx.usageError("no link given: use --tcp HOST[:PORT] or --serial DEVICE");
   if (!options.passwordFile.empty()) {

@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "cli/Options.h"
 #include "cli/StopOnSignal.h"
 #include "core/record/Recorder.h"
+#include "core/settings/PanelSettings.h"
 
 namespace drq::cli {
 
@@ -19,7 +21,6 @@ constexpr std::uint32_t kDefaultCount = 10;
 constexpr std::uint32_t kMaxCountedFrames = 65535;  // the recorded counter is 16 bits wide
 constexpr std::uint32_t kMaxFrames = 1000000000;
 constexpr double kDefaultInterval = 1.0;
-constexpr std::size_t kMaxIdLength = 99;
 
 struct RecordOptions {
   std::string file;
@@ -30,53 +31,50 @@ struct RecordOptions {
 };
 
 // Parses the command's words; an error text or nothing.
-std::optional<std::string> parseOptions(const std::vector<std::string>& args, RecordOptions& o) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    std::string_view name = arg;
-    std::optional<std::string_view> value;
-    if (const std::size_t eq = arg.find('=');
-        arg.starts_with("--") && eq != std::string_view::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-    }
-    if (name != "-o" && name != "--mode" && name != "--interval" && name != "--count" &&
-        name != "--id")
-      return "unexpected " + std::string(arg);
-    if (!value) {
-      if (i + 1 >= args.size()) return std::string(name) + " needs a value";
-      value = args[++i];
-    }
+std::optional<std::string> parseRecordOptions(const std::vector<std::string>& args,
+                                              RecordOptions& o) {
+  constexpr OptionSpec kOptions[] = {valueOption("-o"), valueOption("--mode"),
+                                     valueOption("--interval"), valueOption("--count"),
+                                     valueOption("--id")};
+  const ParsedOptions parsed = parseOptions(args, kOptions);
+  for (const ParsedWord& word : parsed.words) {
+    if (word.positional()) return "unexpected " + word.value;
+    const std::string_view name = word.name;
+    const std::string_view value = word.value;
     if (name == "-o") {
-      if (value->empty()) return "-o needs a FILE";
-      o.file.assign(*value);
+      if (value.empty()) return "-o needs a FILE";
+      o.file.assign(value);
     } else if (name == "--mode") {
-      if (*value == "count") {
+      if (value == "count") {
         o.mode = RecordMode::Counted;
-      } else if (*value == "open") {
+      } else if (value == "open") {
         o.mode = RecordMode::Open;
-      } else if (*value == "trigger") {
+      } else if (value == "trigger") {
         o.mode = RecordMode::Triggered;
       } else {
         return "--mode must be count, open or trigger";
       }
     } else if (name == "--interval") {
-      const auto seconds = parseSeconds(*value);
+      const auto seconds = parseSeconds(value);
       if (!seconds || *seconds > kMaxRecordInterval) {
         return "--interval must be seconds, at most " +
                decimal(static_cast<long long>(kMaxRecordInterval));
       }
       o.interval = *seconds;
     } else if (name == "--count") {
-      const auto n = parseUnsigned(*value, kMaxFrames);
+      const auto n = parseUnsigned(value, kMaxFrames);
       if (!n || *n == 0) return "--count must be at least 1";
       o.count = *n;
     } else {
-      if (value->size() > kMaxIdLength) return "--id must be at most 99 characters";
-      if (value->find_first_of("\r\n") != std::string_view::npos) return "--id must be one line";
-      o.id.assign(*value);
+      if (value.size() > settings::kSensorIdMax) {
+        return "--id must be at most " + decimal(static_cast<long long>(settings::kSensorIdMax)) +
+               " characters";
+      }
+      if (value.find_first_of("\r\n") != std::string_view::npos) return "--id must be one line";
+      o.id.assign(value);
     }
   }
+  if (parsed.error) return parsed.error;
   if (o.file.empty()) return "-o FILE is required";
   if (o.mode == RecordMode::Counted && o.count && *o.count > kMaxCountedFrames)
     return "--count must be 1..65535 in count mode";
@@ -109,7 +107,7 @@ class CountingHooks final : public RecorderHooks {
 
 int cmdRecord(CliContext& ctx) {
   RecordOptions options;
-  if (const auto error = parseOptions(ctx.args, options)) return ctx.usageError(*error);
+  if (const auto error = parseRecordOptions(ctx.args, options)) return ctx.usageError(*error);
 
   // Every exit from here on ends with the summary line, 0 frames when none
   // was recorded.

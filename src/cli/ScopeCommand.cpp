@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/Options.h"
 #include "cli/StopOnSignal.h"
 #include "core/ini/FileReplacer.h"
 #include "core/scope/ScopeCapture.h"
@@ -23,37 +24,24 @@ constexpr std::string_view kCaptureAbandoned = "capture abandoned\n";
 // Longest --timeout: a day.
 constexpr double kMaxTimeoutSeconds = 86400;
 
-// "--name VALUE" or "--name=VALUE" options, each at most once.
-struct ScopeArgs {
-  std::vector<std::pair<std::string, std::string>> values;
-  std::optional<std::string> get(std::string_view name) const {
-    for (const auto& [n, v] : values) {
-      if (n == name) return v;
-    }
-    return std::nullopt;
-  }
-};
-
-std::optional<std::string> parseOptions(const CliContext& ctx,
-                                        std::initializer_list<std::string_view> names,
-                                        ScopeArgs& args) {
-  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-    const std::string& arg = ctx.args[i];
-    const auto eq = arg.find('=');
-    std::string name = arg.substr(0, arg.starts_with("--") ? eq : std::string::npos);
-    bool known = false;
-    for (auto n : names) known = known || n == name;
-    if (!known) return "unexpected " + arg;
-    if (args.get(name)) return "give " + name + " once";
-    if (name.size() < arg.size()) {
-      args.values.emplace_back(name, arg.substr(eq + 1));
-    } else if (i + 1 < ctx.args.size()) {
-      args.values.emplace_back(name, ctx.args[++i]);
-    } else {
-      return name + " needs a value";
+// The command's options, each at most once; an error text or nothing.
+std::optional<std::string> parseScopeOptions(const CliContext& ctx, ParsedOptions& parsed) {
+  constexpr OptionSpec kOptions[] = {valueOption("--trigger-mode"),
+                                     valueOption("--level"),
+                                     valueOption("--pre"),
+                                     valueOption("--scan-rate"),
+                                     valueOption("--signal"),
+                                     valueOption("--timeout"),
+                                     valueOption("-o")};
+  parsed = parseOptions(ctx.args, kOptions);
+  for (std::size_t i = 0; i < parsed.words.size(); ++i) {
+    const ParsedWord& word = parsed.words[i];
+    if (word.positional()) return "unexpected " + word.value;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (parsed.words[j].name == word.name) return "give " + word.name + " once";
     }
   }
-  return std::nullopt;
+  return parsed.error;
 }
 
 // A positive number of seconds (digits with an optional fraction).
@@ -81,12 +69,8 @@ int cmdCycleTime(CliContext& ctx) {
 }
 
 int cmdScope(CliContext& ctx) {
-  ScopeArgs args;
-  if (auto error = parseOptions(
-          ctx, {"--trigger-mode", "--level", "--pre", "--scan-rate", "--signal", "--timeout", "-o"},
-          args)) {
-    return ctx.usageError(*error);
-  }
+  ParsedOptions args;
+  if (const auto error = parseScopeOptions(ctx, args)) return ctx.usageError(*error);
   ScopeSettings settings;
   struct Numeric {
     const char* name;
@@ -100,7 +84,7 @@ int cmdScope(CliContext& ctx) {
                        {"--scan-rate", 1, 32767, 1},
                        {"--signal", 0, 1, settings.signal}};
   for (Numeric& n : numbers) {
-    const auto text = args.get(n.name);
+    const auto text = args.value(n.name);
     if (!text) continue;
     const auto parsed = parseUnsigned(*text, n.max);
     if (!parsed || *parsed < n.min) {
@@ -115,11 +99,11 @@ int cmdScope(CliContext& ctx) {
   settings.scanRate = static_cast<std::int16_t>(numbers[3].value);
   settings.signal = static_cast<std::uint16_t>(numbers[4].value);
   std::optional<double> timeout;
-  if (const auto text = args.get("--timeout")) {
+  if (const auto text = args.value("--timeout")) {
     timeout = parseTimeout(*text);
     if (!timeout) return ctx.usageError("--timeout must be a number of seconds above 0");
   }
-  const auto output = args.get("-o");
+  const auto output = args.value("-o");
   if (output && output->empty()) return ctx.usageError("-o needs a FILE");
 
   SensorLink& link = ctx.link();

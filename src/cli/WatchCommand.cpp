@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/Options.h"
 #include "cli/StopOnSignal.h"
 #include "core/live/GetData.h"
 
@@ -70,22 +71,16 @@ std::string watchLine(const LiveFrame& frame) {
 }
 
 int cmdWatch(CliContext& ctx) {
+  constexpr OptionSpec kOptions[] = {valueOption("--count", "N")};
+  const ParsedOptions parsed = parseOptions(ctx.args, kOptions);
   std::uint32_t count = 0;
-  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-    const std::string_view arg = ctx.args[i];
-    std::optional<std::string_view> value;
-    if (arg == "--count") {
-      if (i + 1 >= ctx.args.size()) return ctx.usageError("--count needs N");
-      value = ctx.args[++i];
-    } else if (arg.starts_with("--count=")) {
-      value = arg.substr(8);
-    } else {
-      return ctx.usageError("unexpected " + std::string(arg));
-    }
-    const auto parsed = parseUnsigned(*value, kMaxCount);
-    if (!parsed || *parsed == 0) return ctx.usageError("--count must be 1..1000000000");
-    count = *parsed;
+  for (const ParsedWord& word : parsed.words) {
+    if (word.positional()) return ctx.usageError("unexpected " + word.value);
+    const auto n = parseUnsigned(word.value, kMaxCount);
+    if (!n || *n == 0) return ctx.usageError("--count must be 1..1000000000");
+    count = *n;
   }
+  if (parsed.error) return ctx.usageError(*parsed.error);
 
   Session& session = ctx.session;
   // From here on a signal ends the command after the frame in flight; one

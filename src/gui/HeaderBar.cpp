@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "gui/TextConversion.h"
 #include "gui/Texts.h"
 
 namespace drq::gui {
@@ -58,7 +59,7 @@ QLabel* HeaderBar::ShowInfoText(const QString& text, bool isTitle, int pointSize
   label->setPalette(palette);
   if (isTitle) {
     label->setObjectName(QStringLiteral("TextTitle"));
-    label->setAccessibleName(QString::fromLatin1(kFullVersion));
+    label->setAccessibleName(qStringFromLatin1(kFullScopeVersion));
     titleRow_->addWidget(label);
   } else {
     label->setObjectName(QStringLiteral("TextMaker%1").arg(makerLines_.size() + 1));
@@ -69,7 +70,7 @@ QLabel* HeaderBar::ShowInfoText(const QString& text, bool isTitle, int pointSize
 
 void HeaderBar::ShowLogo(const std::vector<std::filesystem::path>& searchDirs) {
   const QColor white(0xFF, 0xFF, 0xFF);
-  title_ = ShowInfoText(QString::fromLatin1(kWindowTitle), true, kTitlePointSize, white);
+  title_ = ShowInfoText(qStringFromLatin1(kScopeVersion), true, kTitlePointSize, white);
   for (const char* line : {kMakerName, kMakerProductLine, kMakerService}) {
     makerLines_.push_back(ShowInfoText(QString::fromLatin1(line), false, kMakerPointSize, white));
   }

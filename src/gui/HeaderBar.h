@@ -31,7 +31,6 @@ class HeaderBar final : public QWidget {
 
   QLabel* picture() const { return picture_; }
   QLabel* title() const { return title_; }
-  const std::vector<QLabel*>& makerLines() const { return makerLines_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -87,8 +87,6 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // The same for a row of a given table (the teach table page passes its
   // control's values).
   void InitGraphInt2(const TeachTable& table, int row);
-  // The teach figures drawn last (bounds used for the framing).
-  const TeachFigureSet& teachFigures() const { return figures_; }
 
   // SetDispNames: labels and colours of the X/s, Y/i, INT/M displays and of
   // the charts, for the working set's calculation mode (displayNamesChanged;

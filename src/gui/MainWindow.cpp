@@ -59,7 +59,7 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
       context_{session, quietPopups_, operations_, *this},
       options_(std::move(options)) {
   setObjectName(QStringLiteral("MAINP"));
-  setWindowTitle(QString::fromLatin1(kWindowTitle));
+  setWindowTitle(qStringFromLatin1(kScopeVersion));
   buildWindow();
   settings_ = std::make_unique<PanelSettingsBinding>(
       context_, options_.programDir, options_.demo.has_value(),
@@ -92,7 +92,7 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
   connectPanels();
   setUpKeyboardAccess(*this, *transferBar_, pages_, childPanels_,
                       {password_, bigColor_, bigGroup_});
-  resize(kDefaultWidth, kDefaultHeight);
+  resize(settings::kDefaultWindowWidth, settings::kDefaultWindowHeight);
   session.link.setFailureReport(connectionPage_);
 }
 
@@ -130,7 +130,7 @@ void MainWindow::buildWindow() {
                   scopeGraphPanel_};
   panelWidgets_ = {meanTeachPanel_, graphTeachPanel_, scopeGraphPanel_};
   const ShellLayout shell = layOutShell(*this, header_, tabs_, transferBar_, childPanels_,
-                                        kControlColumnWidth, kDefaultWidth);
+                                        kControlColumnWidth, settings::kDefaultWindowWidth);
   displayArea_ = shell.displayArea;
   splitter_ = shell.splitter;
 
@@ -318,7 +318,7 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
       }
       break;
     case PanelEvent::RightDoubleClick:
-      restoreSize(*this, QSize(kDefaultWidth, kDefaultHeight));
+      restoreSize(*this, QSize(settings::kDefaultWindowWidth, settings::kDefaultWindowHeight));
       break;
   }
 }

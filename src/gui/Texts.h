@@ -2,28 +2,24 @@
 // Texts of the main window that several panels share, used exactly as the
 // operators know them.
 
+#include "core/PopupTitles.h"
 #include "core/ToolFiles.h"
 
 namespace drq::gui {
 
+// The scope page's printout heading; the window takes kScopeVersion itself.
 inline constexpr const char* kWindowTitle = kScopeVersion.data();
-// Label text of the title line: the full version.
-inline constexpr const char* kFullVersion = kFullScopeVersion.data();
-
-// Popup titles.
-inline constexpr const char* kTitleInfo = "INFO!";
-inline constexpr const char* kTitleAttention = "ATTENTION!";
 
 // Values from the sensor or a file that a control cannot show (title
 // "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".
 inline constexpr const char* kMsgValuesLimited =
     "Following parameters are out of range \nand were set to the nearest allowed value:\n\n";
 
+// The question before a table is reset (teach table, group hold, table
+// attributes and the two teach panels).
+inline constexpr const char* kConfirmResetTable = "Do you really want to reset the table?";
+
 // Help of the tab controls (main window and display panel).
 inline constexpr const char* kHelpSelectTab = "Select TAB-window.";
-
-// Default size of the main window.
-inline constexpr int kDefaultWidth = 790;
-inline constexpr int kDefaultHeight = 548;
 
 }  // namespace drq::gui

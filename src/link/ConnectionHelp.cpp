@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <vector>
+
+#include "core/protocol/LinkSettings.h"
 #endif
 
 namespace drq {
@@ -122,9 +124,10 @@ std::string connectionHelp(LinkTrouble trouble, const HelpSubject& s) {
     case LinkTrouble::TcpRefused:
       text = QStringLiteral(
                  "%1 refused the connection: nothing accepts connections on port %2.\n"
-                 "Check the port number (the sensor's default is 10001).")
+                 "Check the port number (the sensor's default is %3).")
                  .arg(s.host)
-                 .arg(s.port);
+                 .arg(s.port)
+                 .arg(kDefaultTcpPort);
       break;
     case LinkTrouble::TcpUnreachable:
       text = QStringLiteral(

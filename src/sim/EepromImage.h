@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/params/ParaSet.h"
+#include "core/protocol/LinkSettings.h"
 #include "sim/SensorTypes.h"
 
 namespace drq::sim {
@@ -30,7 +31,7 @@ inline constexpr std::size_t kEepromImageBytes = 2141;
 struct EepromContent {
   std::array<ParaSet, 2> sets;
   Calibration calibration;
-  std::uint16_t baudIndex = 4;
+  std::uint16_t baudIndex = kDefaultBaudIndex;
   bool operator==(const EepromContent&) const = default;
 };
 

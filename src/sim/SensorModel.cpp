@@ -434,8 +434,7 @@ void SensorModel::setBaudIndex(int index) {
 }
 
 std::uint32_t SensorModel::baudRate(int index) {
-  if (index < 0 || index >= int(kBaudRates.size())) return 115200;
-  return kBaudRates[std::size_t(index)];
+  return static_cast<std::uint32_t>(baudRateForIndex(index));
 }
 
 void SensorModel::setScriptedFrames(std::vector<LiveFrame> frames) {

@@ -5,9 +5,9 @@
 //
 // Standard C++ only. Deterministic: the same seed, the same requests and the
 // same time steps give the same bytes. Time is model time in microseconds and
-// only moves when advanceMicros()/advanceCycles() is called (the servers drive
-// it from a wall clock; tests drive it by hand). One measurement cycle lasts
-// cycleMicros() (500 us by default).
+// only moves when advanceMicros() is called (the servers drive it from a wall
+// clock; tests drive it by hand). One measurement cycle lasts 500 us unless
+// setCycleMicros() says otherwise.
 
 #include <array>
 #include <cstdint>
@@ -23,6 +23,7 @@
 #include "core/live/LiveFrame.h"
 #include "core/params/ParaSet.h"
 #include "core/protocol/Frame.h"
+#include "core/protocol/LinkSettings.h"
 #include "sim/Evaluation.h"
 #include "sim/InputSimulation.h"
 #include "sim/Optics.h"
@@ -37,9 +38,6 @@ inline constexpr std::size_t kIdentificationBytes = 72;
 inline constexpr std::uint32_t kDefaultCycleMicros = 500;
 inline constexpr std::uint32_t kDefaultAutoSendPeriodMs = 200;
 inline constexpr double kDefaultNoise = 4.0;  // converter counts, one standard deviation
-inline constexpr int kDefaultBaudIndex = 4;
-inline constexpr std::array<std::uint32_t, 8> kBaudRates{9600,   19200,  38400,  57600,
-                                                         115200, 230400, 460800, 921600};
 inline constexpr std::uint16_t kSelfCalibrationSetValue = 1500;
 inline constexpr std::uint16_t kSelfCalibrationMaxDelta = 400;
 inline constexpr std::uint16_t kMaxCalibrationFactor = 4096;
@@ -81,13 +79,11 @@ class SensorModel {
   // ---- Time ---------------------------------------------------------------
   std::uint64_t nowMicros() const { return nowMicros_; }
   std::uint64_t nowCycle() const { return nowMicros_ / cycleMicros_; }
-  std::uint32_t cycleMicros() const { return cycleMicros_; }
   // 50..100000 us; set it before the first advance.
   void setCycleMicros(std::uint32_t micros);
   // Moves model time on; automatic sending and a running scope capture produce
   // their frames for the time passed (see takePushedFrames()).
   void advanceMicros(std::uint64_t micros);
-  void advanceCycles(std::uint64_t cycles) { advanceMicros(cycles * cycleMicros_); }
   // Frames that have become due, in time order; they are removed.
   std::vector<PushedFrame> takePushedFrames();
   bool hasPushedFrames() const { return !pending_.empty(); }
@@ -100,9 +96,6 @@ class SensorModel {
   bool autoSending() const { return autoSend_; }
   // Period of the simulated trigger events of automatic sending (at least 1 ms).
   void setAutoSendPeriodMs(std::uint32_t ms);
-  std::uint32_t autoSendPeriodMs() const {
-    return static_cast<std::uint32_t>(autoPeriodMicros_ / 1000);
-  }
   bool scopeRunning() const { return scope_.has_value(); }
   // True once the running capture has seen its trigger.
   bool scopeTriggered() const { return scope_ && scope_->triggered(); }
@@ -144,7 +137,6 @@ class SensorModel {
 
   // ---- Target, inputs, environment ---------------------------------------
   void setTargetPath(TargetPath path) { path_ = std::move(path); }
-  const TargetPath& targetPath() const { return path_; }
   void setTargetColor(TargetColor color) { path_ = TargetPath{{color}, 1000, 0}; }
   // Live frames (order 8 and automatic sending) come from this list in turn,
   // starting again after the last; an empty list returns to the target path.

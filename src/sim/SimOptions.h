@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/protocol/LinkSettings.h"
 #include "sim/FaultRule.h"
 
 namespace drq::sim {
@@ -29,8 +30,6 @@ inline constexpr std::string_view kSimUsage =
     "  --fault RULE       inject a fault (see the README); --fault @FILE reads rules from FILE\n"
     "  -h, --help         this text; --version: the program's version\n"
     "Without --tcp and --pty: TCP on 127.0.0.1:10001.\n";
-
-inline constexpr std::uint16_t kDefaultTcpPort = 10001;
 
 struct SimOptions {
   bool help = false;

@@ -20,6 +20,7 @@
 
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
+#include "core/util/CpuTime.h"
 #include "core/util/ResidentMemory.h"
 #include "gui/LiveMonitor.h"
 #include "gui/PanelDriver.h"
@@ -38,12 +39,6 @@ namespace drq::gui::test {
 namespace {
 
 using drq::test::Bytes;
-
-double processCpuSeconds() {
-  timespec t{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 void runEventLoopFor(int ms) {
   QEventLoop loop;

@@ -189,8 +189,7 @@ TEST(WordTableTest, CellsHoldOnlySixteenBitValuesAndReportOperatorEdits) {
   EXPECT_EQ(editor->minimum(), 0);
   QTest::keyClicks(editor, QStringLiteral("999999"));
   QTest::keyClick(editor, Qt::Key_Return);
-  QCoreApplication::processEvents();  // the view commits the editor's data posted
-  EXPECT_LE(table.value(2, 0), 65535);
+  QCoreApplication::processEvents();   // the view commits the editor's data posted
   EXPECT_EQ(table.value(2, 0), 9999);  // digits beyond 65535 are refused
   ASSERT_EQ(changed.size(), 1);
   EXPECT_EQ(changed[0][0].toInt(), 2);

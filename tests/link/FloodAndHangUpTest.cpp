@@ -20,6 +20,7 @@
 #include "core/protocol/Frame.h"
 #include "core/protocol/LinkSettings.h"
 #include "core/protocol/SensorLink.h"
+#include "core/util/CpuTime.h"
 #include "link/LinkSetup.h"
 #include "link/Peers.h"
 #include "support/RecordingReport.h"
@@ -37,12 +38,6 @@ void runEventLoopFor(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
-}
-
-double processCpuSeconds() {
-  timespec t{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // Junk at about a megabyte a second, in 10 KB pieces every 10 ms. No byte is

@@ -1,5 +1,6 @@
 #include "core/calib/WhiteCalibration.h"
 
+#include "core/PopupTitles.h"
 #include "core/live/LiveFrame.h"
 #include "core/live/LiveState.h"
 #include "core/protocol/Frame.h"
@@ -111,7 +112,7 @@ WhiteResult computeWhiteCalibration(const WhiteFrames& frames, std::uint16_t set
 }
 
 std::string_view WhiteResult::title() const {
-  return passed() ? kTitleCalibrationPassed : kTitleCalibrationRejected;
+  return passed() ? kTitleCalibrationPassed : std::string_view(kTitleAttention);
 }
 
 std::string_view WhiteResult::message() const {

@@ -80,7 +80,6 @@ inline constexpr std::string_view kTitleCalibrationPassed = "CALIBRATION PASSED!
 inline constexpr std::string_view kMsgCalibrationPassed =
     "Calibration successful! \nCalibration factors were sent to the EEPROM of the sensor. \nGO "
     "mode will be activated. ";
-inline constexpr std::string_view kTitleCalibrationRejected = "ATTENTION!";
 
 // What the measurement loop reports to the page.
 class WhiteCalibrationHooks {

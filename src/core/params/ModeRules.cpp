@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/PopupTitles.h"
 #include "core/params/Modes.h"
 
 namespace drq {
@@ -358,7 +359,7 @@ PanelUpdate InitMaxVecNo(const PanelState& state) {
     const std::uint16_t limit = maxVecNoLimit(0, outmode);
     if (maxVecNo > limit) {
       u.activeMainPage = kPageParameter;
-      u.message = PanelMessage{kInfoTitle, kMsgMaxColTooHigh};
+      u.message = PanelMessage{kTitleInfo, kMsgMaxColTooHigh};
       force(u, W::MaxVecNo, limit);
       maxVecNo = limit;
     }
@@ -374,7 +375,7 @@ PanelUpdate InitMaxVecNo(const PanelState& state) {
     }
     if (anyChanged) {
       u.activeMainPage = kPageGroupHold;
-      u.message = PanelMessage{kInfoTitle, kMsgGroupTooHigh};
+      u.message = PanelMessage{kTitleInfo, kMsgGroupTooHigh};
     }
   }
   // The table has 64 rows; the numeric control cannot show more.

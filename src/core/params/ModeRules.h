@@ -106,8 +106,7 @@ inline constexpr std::uint32_t kLightGrey = 0xE0E0E0;
 inline constexpr std::uint32_t kYellow = 0xFFFF00;
 inline constexpr std::uint32_t kLightCyan = 0x80FFFF;
 
-// The two limit messages (title "INFO!").
-inline constexpr std::string_view kInfoTitle = "INFO!";
+// The two limit messages (title kTitleInfo).
 inline constexpr std::string_view kMsgMaxColTooHigh =
     "ATTENTION! \n\nMAXCOL-No. is too high. \n\nIf color group is disabled and OUMODE=DIRECT LO or "
     "\nDIRECT HI, the maximum number is 5. \nIf OUTMODE=BINARY HI or LO, the maximum number is 31. "

@@ -14,6 +14,9 @@ inline constexpr std::array<std::int32_t, 8> kBaudRates = {9600,   19200,  38400
                                                            115200, 230400, 460800, 921600};
 inline constexpr std::uint16_t kDefaultBaudIndex = 4;  // 115200
 
+// The sensor's TCP server port unless the operator gives another.
+inline constexpr std::uint16_t kDefaultTcpPort = 10001;
+
 // Rate for a baud-rate index; any index outside 0..7 opens at 115200.
 constexpr std::int32_t baudRateForIndex(int index) {
   return index >= 0 && index < static_cast<int>(kBaudRates.size())

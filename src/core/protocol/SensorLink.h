@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "core/protocol/Frame.h"
+#include "core/protocol/LinkSettings.h"
 #include "core/protocol/Transport.h"
 #include "core/util/Clock.h"
 #include "core/util/ObservableFlag.h"
@@ -75,11 +76,11 @@ inline constexpr std::uint16_t kProtocolTcp = 1;
 // Settings the connection page edits, and the state of the link.
 struct LinkState {
   std::uint16_t protocol = kProtocolRs232;
-  std::uint16_t comPort = 1;    // 1 = COM1 (/dev/ttyS0 on Linux)
-  std::string comDevice;        // explicit device path; empty: derived from comPort
-  std::uint16_t baudIndex = 4;  // index into the baud-rate table
-  std::string serverAddress;    // host name or dotted address
-  int serverPort = 10001;
+  std::uint16_t comPort = 1;                    // 1 = COM1 (/dev/ttyS0 on Linux)
+  std::string comDevice;                        // explicit device path; empty: derived from comPort
+  std::uint16_t baudIndex = kDefaultBaudIndex;  // index into the baud-rate table
+  std::string serverAddress;                    // host name or dotted address
+  int serverPort = kDefaultTcpPort;
   bool tcpConnected = false;
   bool linkUp = false;         // the sensor is known to answer
   int lastTransportError = 0;  // result of the last opening; negative on failure

@@ -128,8 +128,8 @@ ConnectionSettings readConnectionSettings(const std::filesystem::path& file) {
       getInt(store, kSectionCommunication, kTagBaudrate).value_or(settings.baudIndex);
   settings.serverAddress =
       getString(store, kSectionCommunication, kTagIpAddress, kServerAddressMax).value_or("");
-  settings.portNumber =
-      getString(store, kSectionCommunication, kTagPortNumber, kPortNumberMax).value_or("10001");
+  settings.portNumber = getString(store, kSectionCommunication, kTagPortNumber, kPortNumberMax)
+                            .value_or(std::to_string(kDefaultTcpPort));
   settings.comDevice =
       getString(store, kSectionCommunication, kTagComDevice, kComDeviceMax).value_or("");
   return settings;

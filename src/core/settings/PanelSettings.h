@@ -29,6 +29,7 @@
 #include "core/attrs/RowAttributeSections.h"
 #include "core/attrs/RowColors.h"
 #include "core/ini/IniStore.h"
+#include "core/protocol/LinkSettings.h"
 
 namespace drq::settings {
 
@@ -74,13 +75,18 @@ inline constexpr int kZoomNormal = 0;
 inline constexpr int kZoomMinimized = 1;
 inline constexpr int kZoomMaximized = 2;
 
+// The main window's size unless the settings say otherwise, and the size a
+// right double click on its background restores.
+inline constexpr int kDefaultWindowWidth = 790;
+inline constexpr int kDefaultWindowHeight = 548;
+
 // Placement of the main window in screen pixels (client area).
 struct WindowPlacement {
   int zoom = kZoomNormal;
   int left = 10;
   int top = 40;
-  int width = 790;
-  int height = 548;
+  int width = kDefaultWindowWidth;
+  int height = kDefaultWindowHeight;
   bool operator==(const WindowPlacement&) const = default;
 };
 
@@ -105,12 +111,12 @@ struct PanelSettings {
 
 // The communication settings the connection page edits.
 struct ConnectionSettings {
-  int protocol = 0;                  // 0 RS-232, 1 TCP/IP
-  int comPort = 1;                   // COM port number
-  int baudIndex = 4;                 // index into the baud-rate table (4 = 115200)
-  std::string serverAddress;         // at most 255 bytes
-  std::string portNumber = "10001";  // port number text, at most 31 bytes
-  std::string comDevice;             // explicit serial device; empty: derived from comPort
+  int protocol = 0;                                          // 0 RS-232, 1 TCP/IP
+  int comPort = 1;                                           // COM port number
+  int baudIndex = kDefaultBaudIndex;                         // index into the baud-rate table
+  std::string serverAddress;                                 // at most 255 bytes
+  std::string portNumber = std::to_string(kDefaultTcpPort);  // port number text, at most 31 bytes
+  std::string comDevice;  // explicit serial device; empty: derived from comPort
   bool operator==(const ConnectionSettings&) const = default;
 };
 

@@ -164,12 +164,9 @@ QWidget* CalibrationPage::buildFactorControls() {
   grid->setContentsMargins(6, 4, 6, 4);
   const char* captions[] = {"CF RED", "CF GREEN", "CF BLUE"};
   const char* names[] = {"EditCFR", "EditCFG", "EditCFB"};
-  const std::array<void (CalibrationPage::*)(), 3> callbacks = {
-      &CalibrationPage::CBF_EditCFR, &CalibrationPage::CBF_EditCFG, &CalibrationPage::CBF_EditCFB};
   for (std::size_t c = 0; c < 3; ++c) {
     const QString caption = QString::fromLatin1(captions[c]);
     factorFields_[c] = addWordField(caption, names[c], kMaxFactor, kNeutralFactor, kHelpEditCF);
-    connect(factorFields_[c], &QSpinBox::valueChanged, this, callbacks[c]);
     auto* label = new QLabel(caption, box);
     label->setBuddy(factorFields_[c]);
     installHelp(label, context().popups, QString::fromLatin1(kHelpEditCF));
@@ -201,8 +198,6 @@ QWidget* CalibrationPage::buildCalibrationControls() {
   setValue_->setMinimum(kMinWhiteSetValue);
   maxDelta_ =
       addWordField(maxDeltaName, "EditMaxDelta", 65535, kDefaultMaxDelta, kHelpEditMaxDelta);
-  connect(setValue_, &QSpinBox::valueChanged, this, &CalibrationPage::CBF_EditSetValue);
-  connect(maxDelta_, &QSpinBox::valueChanged, this, &CalibrationPage::CBF_EditMaxDelta);
   const std::array<std::pair<QString, QSpinBox*>, 2> fields = {std::pair{setValueName, setValue_},
                                                                std::pair{maxDeltaName, maxDelta_}};
   const char* helps[] = {kHelpEditSetValue, kHelpEditMaxDelta};

@@ -96,12 +96,8 @@ class CalibrationPage : public TabPage {
   // stopped.
   void CBF_ButtonCalcCF();
   void CBF_ButtonStartSelfCalibration();
-  // The edit fields act only when the factors are sent or filed.
-  void CBF_EditCFR() {}
-  void CBF_EditCFG() {}
-  void CBF_EditCFB() {}
-  void CBF_EditSetValue() {}
-  void CBF_EditMaxDelta() {}
+  // The edit fields have no callback: their values act only when the
+  // factors are sent or filed.
 
  signals:
   // CBF_DecoCalibrate1: the operator asks for the password popup.

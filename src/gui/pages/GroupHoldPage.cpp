@@ -22,7 +22,6 @@ constexpr const char* kHelpResetGroupTable =
 constexpr const char* kHelpResetHoldTable =
     "Reset the hold table. \nAll hold times (HOLD FAIL included) will be set \nto the hold reset "
     "value.";
-constexpr const char* kConfirmResetTable = "Do you really want to reset the table?";
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kHoldFailColor = 0xE0E0E0;

@@ -48,7 +48,6 @@ OffsetPage::OffsetPage(ShellContext& context, QWidget* parent)
     spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     spin->setAccelerated(true);
     installHelp(spin, popups, QString::fromLatin1(kHelpEditOffset));
-    connect(spin, &QSpinBox::valueChanged, this, &OffsetPage::CBF_EditOffsetRGB);
     auto* label = new QLabel(caption, box);
     label->setBuddy(spin);
     installHelp(label, popups, QString::fromLatin1(kHelpEditOffset));

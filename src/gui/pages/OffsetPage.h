@@ -52,8 +52,8 @@ class OffsetPage : public TabPage {
   // Asks "Make sure, that the receiver of the sensor is covered!" (CALCULATE
   // OFFSET); on yes CalcOffset.
   void CBF_ButtonCalcOffset();
-  // The edit fields act only when the offsets are sent or filed.
-  void CBF_EditOffsetRGB() {}
+  // The edit fields have no callback: their values act only when the
+  // offsets are sent or filed.
   // Hides the page and shows the parameter page (closeRequested); nothing is
   // dimmed.
   void CBF_ButtonCloseOffsetCompensation() { emit closeRequested(); }

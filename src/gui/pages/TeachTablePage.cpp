@@ -36,7 +36,6 @@ constexpr const char* kHelpTeachMeanVal =
 constexpr const char* kHelpTeachRecVal =
     "Opens the GRAPH TEACH: \nrecord measurements as points of three graphs \nand teach the one "
     "selected with a cursor.";
-constexpr const char* kConfirmResetTable = "Do you really want to reset the table?";
 
 // The prompt of "Set selection to" and "Increment selection with".
 constexpr const char* kPromptTitle = "VALUE!";

@@ -45,7 +45,6 @@ class DataPanel : public QWidget {
   ThreeDGraphPage& threeDGraphPage() const { return *threeDPage_; }
   // Shows or hides graph page `page` (SetTabVis).
   void setGraphPageVisible(int page, bool visible) { pages_->setTabVisible(page, visible); }
-  bool isGraphPageVisible(int page) const { return pages_->isTabVisible(page); }
 
   // Redraws every chart of the panel at the screen's pace.
   ReplotScheduler& replotScheduler() const { return *scheduler_; }

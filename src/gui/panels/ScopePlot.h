@@ -33,7 +33,6 @@ class ScopePlot final : public QCustomPlot {
   // Cursor 0 or 1. Positions are kept inside the full axis range.
   ScopeCursor cursor(int index) const { return cursors_[slot(index)].position; }
   void setCursor(int index, ScopeCursor position);
-  int activeCursor() const { return active_; }
 
   // Deletes every trace; adds one (128 points at x = 0, 1, ..., 127).
   void clearTraces();

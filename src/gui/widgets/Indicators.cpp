@@ -66,17 +66,9 @@ void ValueDisplay::setColors(std::optional<QColor> accent, const QColor& backgro
   update();
 }
 
-void ValueDisplay::setProminent(bool prominent) {
-  if (prominent == prominent_) return;
-  prominent_ = prominent;
-  updateSize();
-  update();
-}
-
 QFont ValueDisplay::valueFont() const {
   QFont f = font();
   f.setBold(true);
-  if (prominent_) f.setPointSizeF(f.pointSizeF() * 1.25);
   return f;
 }
 

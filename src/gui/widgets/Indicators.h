@@ -71,9 +71,6 @@ class ValueDisplay final : public QWidget {
   std::optional<QColor> accentColor() const { return accent_; }
   QColor backgroundColor() const { return background_; }
 
-  // A larger, bold value (the big numbers of DATAP).
-  void setProminent(bool prominent);
-
   QSize sizeHint() const override { return size(); }
 
  signals:
@@ -98,7 +95,6 @@ class ValueDisplay final : public QWidget {
   int captionHeight_ = 0;  // 0 without a caption
   int value_ = 0;
   bool hasValue_ = false;
-  bool prominent_ = false;
   std::optional<QColor> accent_;
   QColor background_{Qt::white};
 };

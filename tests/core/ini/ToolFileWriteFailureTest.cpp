@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> namesIn(const fs::path& dir) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
   return names;
 }
 

@@ -7,8 +7,10 @@
 #include <limits>
 #include <string>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
+#endif
 
 #include "core/record/RecordFile.h"
 #include "core/record/Recorder.h"
@@ -136,6 +138,7 @@ TEST(RecordFile, FullDiskAndWriteProtectedPlacesKeepWhatWasRecorded) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+#ifndef _WIN32  // resource limits are a POSIX feature
 // While it lives, files of this process cannot grow beyond `limit` bytes: a
 // write takes what fits and then fails (EFBIG), as on a disk that fills up.
 class FileSizeLimit {
@@ -184,6 +187,7 @@ TEST(RecordFile, AShortAppendCutsTheFileBackSoTheNextLineStartsCleanly) {
   }
   EXPECT_FALSE(std::filesystem::exists(fresh));
 }
+#endif
 
 TEST(RecordTime, IntervalFloorAndTheSplitIntoDaysHoursMinutesSeconds) {
   RecordTime t = CalcRecTime(0.1, 10);

@@ -53,7 +53,7 @@ function(drq_library name dir)
   if(cpp_found)
     add_library(${name} STATIC ${found})
     target_link_libraries(${name} PUBLIC ${arg_LIBS})
-    if(NOT DRQ_FUZZ)  # the fuzz build has no Qt
+    if(NOT DRQ_FUZZ AND NOT DRQ_CORE_ONLY)  # neither the fuzz nor the core-only build has Qt
       set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
   else()

@@ -171,10 +171,10 @@ int cmdGetPara(CliContext& ctx) {
   } else if (GetPara(link, values, *source, *set, notice) != 1) {
     return kExitLinkFailure;
   }
-  if (const int status = writeParameterFile(output, values); status < 0) {
+  if (const files::FileWriteResult written = writeParameterFile(output, values); !written.ok()) {
     ctx.err << "drqctl get-para: cannot write " << output.string() << ": "
-            << ini::iniStatusText(status) << " (status " << decimal(status)
-            << "); the parameters were not saved\n";
+            << ini::iniStatusText(written.status) << " (status " << decimal(written.status) << ", "
+            << files::failureReason(written) << "); the parameters were not saved\n";
     return kExitLinkFailure;
   }
   return kExitOk;

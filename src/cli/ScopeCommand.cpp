@@ -12,7 +12,7 @@
 
 #include "cli/Options.h"
 #include "cli/StopOnSignal.h"
-#include "core/ini/FileReplacer.h"
+#include "core/files/FileWrite.h"
 #include "core/scope/ScopeCapture.h"
 #include "core/scope/ScopeMath.h"
 
@@ -152,9 +152,10 @@ int cmdScope(CliContext& ctx) {
   if (!link.state().linkUp) return kExitLinkFailure;
 
   if (output) {
-    ini::DiskFileReplacer replacer;
-    if (const int rc = writeTraceFile(*output, scope.traces, replacer); rc != 0) {
-      ctx.err << "drqctl scope: cannot write " << *output << ": " << std::strerror(rc) << '\n';
+    if (const files::FileWriteResult written = writeTraceFile(*output, scope.traces);
+        !written.ok()) {
+      ctx.err << "drqctl scope: cannot write " << *output << ": " << files::failureReason(written)
+              << '\n';
       return kExitLinkFailure;
     }
   } else {

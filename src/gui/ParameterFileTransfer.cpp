@@ -41,10 +41,13 @@ int SendParaToFile(Session& session, Popups& popups, const std::function<void()>
   }
   session.parameterFile = pathFromQString(choice.path);
   if (getPanelValues) getPanelValues();
-  if (writeParameterFile(session.parameterFile, session.working) < 0) {
+  const files::FileWriteResult written = writeParameterFile(session.parameterFile, session.working);
+  if (!written.ok()) {
     // Operators must not believe their parameters are saved when they are not.
     popups.MessagePopup(qStringFromUtf8(kAttentionTitle),
-                        QString::fromLatin1(kMsgParameterFileNotWritten) + choice.path);
+                        QString::fromLatin1(kMsgParameterFileNotWritten) + choice.path +
+                            QStringLiteral("\n\n") +
+                            qStringFromUtf8(files::failureReason(written)));
     return -1;
   }
   return 1;

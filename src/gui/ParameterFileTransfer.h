@@ -11,7 +11,7 @@
 namespace drq::gui {
 
 // Text shown when the parameter file could not be written (title
-// "ATTENTION!"), followed by the path.
+// "ATTENTION!"), followed by the path, an empty line and the system's reason.
 inline constexpr const char* kMsgParameterFileNotWritten =
     "The parameter file could not be written! \nThe parameters were NOT saved:\n\n";
 // Text shown when the parameter file could not be read (title "ATTENTION!"),

@@ -63,7 +63,7 @@ class ParaOnSensor : public testing::Test {
   // A parameter file of `set`.
   std::string fileOf(const ParaSet& set) {
     const auto path = dir.file("set" + std::to_string(files++) + ".ini");
-    EXPECT_GE(writeParameterFile(path, set), 0);
+    EXPECT_TRUE(writeParameterFile(path, set).ok());
     return path.string();
   }
 
@@ -109,7 +109,8 @@ TEST_F(ParaOnSensor, GetParaIntoAWriteProtectedOrFullPlaceKeepsTheOldFileAndSays
   EXPECT_EQ(r.status, kExitLinkFailure);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "drqctl get-para: cannot write " + out.string() +
-                       ": write-protected (status -95); the parameters were not saved\n");
+                       ": write-protected (status -95, Permission denied); the parameters were not "
+                       "saved\n");
   EXPECT_EQ(readFileBytes(out), "old");
 
   // A file size limit stops the write half-way, as a full disk does.
@@ -124,8 +125,9 @@ TEST_F(ParaOnSensor, GetParaIntoAWriteProtectedOrFullPlaceKeepsTheOldFileAndSays
   std::signal(SIGXFSZ, oldSignal);
   EXPECT_EQ(r.status, kExitLinkFailure);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "drqctl get-para: cannot write " + out.string() +
-                       ": write error (status -93); the parameters were not saved\n");
+  EXPECT_EQ(r.err,
+            "drqctl get-para: cannot write " + out.string() +
+                ": write error (status -93, File too large); the parameters were not saved\n");
   EXPECT_EQ(readFileBytes(out), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),

@@ -50,9 +50,9 @@ void writeLines(const std::filesystem::path& file, std::initializer_list<const c
 TEST(PanelSettingsContent, WritesTheReferenceFileByteForByte) {
   test::TempDir dir;
   const auto file = dir.file("PanelSettings.cfg");
-  ASSERT_GE(
-      writePanelSettingsFile(file, referenceSettings(), WindowPlacement{}, referenceConnection()),
-      0);
+  ASSERT_TRUE(
+      writePanelSettingsFile(file, referenceSettings(), WindowPlacement{}, referenceConnection())
+          .ok());
   EXPECT_EQ(test::readFileBytes(file), test::readFileBytes(kReference));
 }
 
@@ -162,7 +162,8 @@ TEST(PanelSettingsContent, MissingRowSectionGetsItsDefaultAndIsReported) {
   test::TempDir dir;
   const auto file = dir.file("PanelSettings.cfg");
   PanelSettings settings = referenceSettings();
-  ASSERT_GE(writePanelSettingsFile(file, settings, WindowPlacement{}, referenceConnection()), 0);
+  ASSERT_TRUE(
+      writePanelSettingsFile(file, settings, WindowPlacement{}, referenceConnection()).ok());
   // Drop the section of row 12.
   std::string text = test::readFileBytes(file);
   const auto start = text.find("[TABLE ATTR OF TEACH VECTOR 12]");

@@ -377,7 +377,8 @@ TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAr
   EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
   EXPECT_TRUE(
       messages[0].text.startsWith(QStringLiteral("The parameter file could not be written!")));
-  EXPECT_TRUE(messages[0].text.endsWith(qpath(unwritable)));
+  EXPECT_TRUE(messages[0].text.endsWith(qpath(unwritable) +
+                                        QStringLiteral("\n\nNo such file or directory")));
   EXPECT_FALSE(std::filesystem::exists(unwritable));
 
   // An existing file in a write-protected directory keeps its content.
@@ -393,7 +394,8 @@ TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAr
   std::filesystem::permissions(protectedDir, std::filesystem::perms::owner_all);
   const auto refused = popups.records(PopupKind::Message);
   ASSERT_EQ(refused.size(), 1u);
-  EXPECT_EQ(refused[0].text, QString::fromLatin1(kMsgParameterFileNotWritten) + qpath(old));
+  EXPECT_EQ(refused[0].text, QString::fromLatin1(kMsgParameterFileNotWritten) + qpath(old) +
+                                 QStringLiteral("\n\nPermission denied"));
   EXPECT_EQ(readFileBytes(old), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(protectedDir),
                           std::filesystem::directory_iterator()),

@@ -308,7 +308,7 @@ TEST_F(TableAttributesPageTest, FileThatCannotBeReadIsToldWithItsReasonAndChange
 
 TEST_F(TableAttributesPageTest, ParameterFileAsksAndNoLeavesEveryRow) {
   const auto path = dir.file("Parameter.ini");
-  ASSERT_GE(writeParameterFile(path, defaultParaSet()), 0);
+  ASSERT_TRUE(writeParameterFile(path, defaultParaSet()).ok());
   setRowColorByHand(0, 0x0000FF);
   setSpecText(0, QStringLiteral("kept"));
   QSignalSpy changed(&page, &TableAttributesPage::rowColorsChanged);

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "core/ini/FileReplacer.h"
+#include "core/platform/Platform.h"
 
 namespace drq::test {
 
 class FaultyReplacer : public ini::DiskFileReplacer {
  public:
+  // errno values; 0: the step goes to the disk.
   int beginError = 0;
   int writeError = 0;  // returned once more than failAfter bytes are asked for
   std::size_t failAfter = 0;
@@ -20,22 +22,24 @@ class FaultyReplacer : public ini::DiskFileReplacer {
   std::vector<std::size_t> writeSizes;
   std::filesystem::path temp;  // the temporary file while it existed
 
-  int begin(const std::filesystem::path& target) override {
-    if (beginError != 0) return beginError;
-    const int result = DiskFileReplacer::begin(target);
+  std::error_code begin(const std::filesystem::path& target) override {
+    if (beginError != 0) return platform::errnoCode(beginError);
+    const std::error_code result = DiskFileReplacer::begin(target);
     temp = tempPath();
     return result;
   }
-  int write(std::string_view bytes) override {
+  std::error_code write(std::string_view bytes) override {
     writeSizes.push_back(bytes.size());
     if (writeError != 0 && written_ + bytes.size() > failAfter) {
       DiskFileReplacer::write(bytes.substr(0, failAfter - written_));  // a disk fills up mid-way
-      return writeError;
+      return platform::errnoCode(writeError);
     }
     written_ += bytes.size();
     return DiskFileReplacer::write(bytes);
   }
-  int commit() override { return commitError != 0 ? commitError : DiskFileReplacer::commit(); }
+  std::error_code commit() override {
+    return commitError != 0 ? platform::errnoCode(commitError) : DiskFileReplacer::commit();
+  }
 
  private:
   std::size_t written_ = 0;

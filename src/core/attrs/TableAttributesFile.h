@@ -14,11 +14,11 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "core/attrs/RowAttributeSections.h"
 #include "core/attrs/RowColors.h"
+#include "core/files/FileWrite.h"
 #include "core/params/ParaFile.h"
 
 namespace drq {
@@ -52,38 +52,17 @@ inline constexpr std::string_view kMsgTableAttributesNotRead =
 void fillTableAttributesStore(ini::IniStore& store, const RowColorArray& colors,
                               const RowSpecifications& rowTexts);
 
-// The outcome of writing a file.
-struct FileWriteResult {
-  int status = 0;          // the store's write status: not negative on success
-  std::error_code reason;  // the system's error of the failing step; empty on success
-  bool ok() const { return status >= 0; }
-};
-
 // Writes the table attributes file to `path`, replacing it atomically: on
 // failure the old file keeps its content and no temporary file is left.
-FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
-                                         const RowColorArray& colors,
-                                         const RowSpecifications& rowTexts);
-// The same through another way of replacing the file (tests inject failures).
-FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
-                                         const RowColorArray& colors,
-                                         const RowSpecifications& rowTexts,
-                                         ini::FileReplacer& replacer);
-
-// Why a write failed, in the system's words ("Permission denied", "No space
-// left on device", ...); for a failure without a system error, the store's
-// status in words. Empty on success.
-std::string writeFailureReason(const FileWriteResult& result);
+// `replacer` (tests) stands in for the disk.
+files::FileWriteResult writeTableAttributesFile(const std::filesystem::path& path,
+                                                const RowColorArray& colors,
+                                                const RowSpecifications& rowTexts,
+                                                ini::FileReplacer* replacer = nullptr);
 
 // Reading a table attributes file.
-struct TableAttributesRead {
-  int readStatus = 0;         // the store's read status (negative: the file could not be read)
-  std::error_code readError;  // the system's error when readStatus is negative
-  std::string fileType;       // GENERAL INFO "FILE TYPE:" (empty when absent)
-  std::string scopeVersion;
-  bool typeOk = false;     // fileType is "Table Attributes"
-  bool versionOk = false;  // scopeVersion is "VELMARON DRQ Scope V1.0"
-  bool taken = false;      // the rows were taken into colors and rowTexts
+struct TableAttributesRead : FileHeaderCheck {
+  bool taken = false;  // the rows were taken into colors and rowTexts
   // Rows without a valid "Row color", which took their default colours
   // (ascending). The caller shows missingRowsReport(missingRows) under
   // "Attention!" when it is not empty.

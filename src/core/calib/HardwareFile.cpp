@@ -1,12 +1,11 @@
 #include "core/calib/HardwareFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <system_error>
 
-#include "core/ini/FileReplacer.h"
+#include "core/files/FileWrite.h"
 #include "core/ini/IniStore.h"
 #include "core/params/ParaFile.h"
+#include "core/platform/Platform.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
 
@@ -51,24 +50,20 @@ void fillHardwareStore(ini::IniStore& store, const HardwareFileContent& content)
   AppendTechVecToIniHandle(store, content.set.table);
 }
 
-FileWriteResult writeHardwareFile(const std::filesystem::path& path,
-                                  const HardwareFileContent& content, ini::FileReplacer* replacer) {
+files::FileWriteResult writeHardwareFile(const std::filesystem::path& path,
+                                         const HardwareFileContent& content,
+                                         ini::FileReplacer* replacer) {
   ini::IniStore store;
   fillHardwareStore(store, content);
-  ini::DiskFileReplacer disk;
-  ini::ErrorKeepingReplacer keeper(replacer != nullptr ? *replacer : disk);
-  FileWriteResult result;
-  result.status = store.Ini_WriteToFile(path, keeper);
-  if (!result.ok()) {
-    result.reason = keeper.firstError() != 0 ? std::generic_category().message(keeper.firstError())
-                                             : ini::iniWriteFailureReason(result.status);
-  }
-  return result;
+  return files::writeIniFile(path, store, replacer);
 }
 
-std::string hardwareFileMessage(const std::filesystem::path& path, const FileWriteResult& result) {
-  if (result.ok()) return std::string(kMsgHardwareFileSaved) + path.string() + "\n\n";
-  return std::string(kMsgHardwareFileNotSaved) + path.string() + "\n" + result.reason + "\n\n";
+std::string hardwareFileMessage(const std::filesystem::path& path,
+                                const files::FileWriteResult& result) {
+  const std::string shown = platform::utf8FromPath(path);
+  if (result.ok()) return std::string(kMsgHardwareFileSaved) + shown + "\n\n";
+  return std::string(kMsgHardwareFileNotSaved) + shown + "\n" + files::failureReason(result) +
+         "\n\n";
 }
 
 int GenerateHWInfoFile(Session& session, HardwareFileHost& host, ini::FileReplacer* replacer) {
@@ -95,7 +90,7 @@ int GenerateHWInfoFile(Session& session, HardwareFileHost& host, ini::FileReplac
   }
   session.hardwareFile = *chosen;
   content.identification = session.identification;
-  const FileWriteResult written = writeHardwareFile(session.hardwareFile, content, replacer);
+  const files::FileWriteResult written = writeHardwareFile(session.hardwareFile, content, replacer);
   host.appendMessage(hardwareFileMessage(session.hardwareFile, written));
   return written.ok() ? 1 : -1;
 }

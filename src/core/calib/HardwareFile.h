@@ -25,6 +25,7 @@
 #include "core/Session.h"
 #include "core/ToolFiles.h"
 #include "core/calib/Calibration.h"
+#include "core/files/FileWrite.h"
 #include "core/params/ParaSet.h"
 
 namespace drq {
@@ -80,22 +81,17 @@ struct HardwareFileContent {
 // Puts the entries in file order into an empty store.
 void fillHardwareStore(ini::IniStore& store, const HardwareFileContent& content);
 
-struct FileWriteResult {
-  int status = 0;      // the store's write status; negative on failure
-  std::string reason;  // on failure: the system's text for the cause
-  bool ok() const { return status >= 0; }
-};
-
 // Writes the file to `path`, replacing it whole; on failure the old file is
 // left as it was. `replacer` (tests) stands in for the disk.
-FileWriteResult writeHardwareFile(const std::filesystem::path& path,
-                                  const HardwareFileContent& content,
-                                  ini::FileReplacer* replacer = nullptr);
+files::FileWriteResult writeHardwareFile(const std::filesystem::path& path,
+                                         const HardwareFileContent& content,
+                                         ini::FileReplacer* replacer = nullptr);
 
 // "HARDWARE INI FILE HAS BEEN SAVED TO:\n" path "\n\n", or on failure
 // "ATTENTION!   HARDWARE INI FILE COULD NOT BE SAVED TO:\n" path "\n" reason
 // "\n\n".
-std::string hardwareFileMessage(const std::filesystem::path& path, const FileWriteResult& result);
+std::string hardwareFileMessage(const std::filesystem::path& path,
+                                const files::FileWriteResult& result);
 
 // What GenerateHWInfoFile needs from the window (or the command line).
 class HardwareFileHost {

@@ -3,44 +3,32 @@
 #include <cerrno>
 #include <chrono>
 #include <string>
-#include <system_error>
 
-#if __has_include(<unistd.h>)
-#include <fcntl.h>
-#include <unistd.h>
-#define DRQ_HAVE_FSYNC 1
-#endif
+#include "core/platform/Platform.h"
 
 namespace drq::ini {
 namespace fs = std::filesystem;
+using platform::errnoCode;
+
 namespace {
 
 // Keeps the temporary name within the usual 255-byte limit of a file name.
 constexpr std::size_t kMaxTempStem = 200;
 
-int errnoOr(int fallback) {
-  return errno != 0 ? errno : fallback;
+bool isAccessError(const std::error_code& error) {
+  return error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+         error == std::errc::read_only_file_system;
 }
 
-// 0 when this process may write the existing file `target`; opening it for
-// update changes neither its content nor its times.
-int probeWritable(const fs::path& target) {
-  errno = 0;
-  std::FILE* probe = std::fopen(target.c_str(), "r+b");
-  if (probe == nullptr) return errnoOr(EACCES);
+// Empty when this process may write the existing file `target`; opening it
+// for update changes neither its content nor its times.
+std::error_code probeWritable(const fs::path& target) {
+  std::error_code error;
+  std::FILE* probe = platform::openFile(target, "r+b", error);
+  if (probe == nullptr) return error;
   std::fclose(probe);
-  return 0;
+  return {};
 }
-
-#ifdef DRQ_HAVE_FSYNC
-// Makes the new directory entry durable; best effort.
-void syncDirectory(const fs::path& directory) {
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-#endif
 
 }  // namespace
 
@@ -54,84 +42,79 @@ DiskFileReplacer::~DiskFileReplacer() {
   discard();
 }
 
-int DiskFileReplacer::begin(const fs::path& target) {
+std::error_code DiskFileReplacer::begin(const fs::path& target) {
   discard();
   std::error_code ec;
   const auto status = fs::status(target, ec);
   const bool exists = fs::exists(status);
-  if (!exists && status.type() != fs::file_type::not_found && ec) return ec.value();
+  if (!exists && status.type() != fs::file_type::not_found && ec) return ec;
   if (exists) {
-    if (fs::is_directory(status)) return EISDIR;
-    if (hasNoWriteBit(status)) return EACCES;
-    if (const int err = probeWritable(target); err == EACCES || err == EPERM || err == EROFS) {
-      return err;
-    }
+    if (fs::is_directory(status)) return errnoCode(EISDIR);
+    if (hasNoWriteBit(status)) return errnoCode(EACCES);
+    if (const auto error = probeWritable(target); isAccessError(error)) return error;
   }
 
   const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
   const auto dirStatus = fs::status(directory, ec);
-  if (ec) return ec.value();
-  if (!fs::is_directory(dirStatus)) return ENOTDIR;
-  if (hasNoWriteBit(dirStatus)) return EACCES;
+  if (ec) return ec;
+  if (!fs::is_directory(dirStatus)) return errnoCode(ENOTDIR);
+  if (hasNoWriteBit(dirStatus)) return errnoCode(EACCES);
 
-  std::string stem(1, '.');
-  stem.append(target.filename().string(), 0, kMaxTempStem);
-  stem += '.';
+  fs::path::string_type stem = target.filename().native();
+  if (stem.size() > kMaxTempStem) stem.resize(kMaxTempStem);
   auto seed =
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::error_code error;
   for (int attempt = 0; attempt < 100; ++attempt) {
     seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-    const fs::path candidate = directory / (stem + std::to_string(seed >> 24) + ".tmp");
-    errno = 0;
+    fs::path name(".");
+    name += stem;
+    std::string suffix(1, '.');
+    suffix += std::to_string(seed >> 24);
+    suffix += ".tmp";
+    name += suffix;
+    const fs::path candidate = directory / name;
     // "x": fails instead of opening a file that exists already.
-    file_ = std::fopen(candidate.c_str(), "wxb");
+    file_ = platform::openFile(candidate, "wxb", error);
     if (file_ != nullptr) {
       temp_ = candidate;
       target_ = target;
       break;
     }
-    if (errno != EEXIST) return errnoOr(EIO);
+    if (error != std::errc::file_exists) return error;
   }
-  if (file_ == nullptr) return EEXIST;
+  if (file_ == nullptr) return errnoCode(EEXIST);
   // The caller buffers; every write goes straight to the system and reports there.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   if (exists) fs::permissions(temp_, status.permissions(), ec);
-  return 0;
+  return {};
 }
 
-int DiskFileReplacer::write(std::string_view bytes) {
-  if (file_ == nullptr) return EBADF;
+std::error_code DiskFileReplacer::write(std::string_view bytes) {
+  if (file_ == nullptr) return errnoCode(EBADF);
   while (!bytes.empty()) {
     errno = 0;
     const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_);
     if (written == 0) {
       if (errno == EINTR) continue;
-      return errnoOr(EIO);
+      return errnoCode(errno != 0 ? errno : EIO);
     }
     bytes.remove_prefix(written);
   }
-  return 0;
+  return {};
 }
 
-int DiskFileReplacer::commit() {
-  if (file_ == nullptr) return EBADF;
-  errno = 0;
-  if (std::fflush(file_) != 0) return errnoOr(EIO);
-#ifdef DRQ_HAVE_FSYNC
-  if (::fsync(::fileno(file_)) != 0 && errno != EINVAL) return errnoOr(EIO);
-#endif
+std::error_code DiskFileReplacer::commit() {
+  if (file_ == nullptr) return errnoCode(EBADF);
+  if (const auto error = platform::flushToDisk(file_)) return error;
   std::FILE* file = file_;
   file_ = nullptr;
   errno = 0;
-  if (std::fclose(file) != 0) return errnoOr(EIO);
-  std::error_code ec;
-  fs::rename(temp_, target_, ec);
-  if (ec) return ec.value();
+  if (std::fclose(file) != 0) return errnoCode(errno != 0 ? errno : EIO);
+  if (const auto error = platform::replaceFile(temp_, target_)) return error;
   temp_.clear();
-#ifdef DRQ_HAVE_FSYNC
-  syncDirectory(target_.has_parent_path() ? target_.parent_path() : fs::path("."));
-#endif
-  return 0;
+  platform::syncDirectory(target_.has_parent_path() ? target_.parent_path() : fs::path("."));
+  return {};
 }
 
 void DiskFileReplacer::abort() noexcept {

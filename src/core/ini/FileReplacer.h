@@ -5,31 +5,32 @@
 // so that a caller (or a test) can stand in for any step, for example to make
 // a write fail the way a full disk does.
 //
-// Every step returns 0 or an errno value (EACCES write-protected, ENOSPC disk
-// full, ...).
+// Every step returns the system's error, empty on success (permission denied
+// for a write-protected file, no space left on device, ...).
 
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace drq::ini {
 
 // True when no one may write the file or directory: the tool leaves such a
-// place alone (EACCES), even when the system would let this user write it.
+// place alone (permission denied), even when the system would let this user write it.
 bool hasNoWriteBit(const std::filesystem::file_status& status);
 
 class FileReplacer {
  public:
   virtual ~FileReplacer() = default;
 
-  // Starts replacing `target`: fails with EACCES (leaving nothing behind) when
+  // Starts replacing `target`: fails with permission denied (leaving nothing behind) when
   // the target exists and is write-protected or its directory is; otherwise
   // creates the temporary file.
-  virtual int begin(const std::filesystem::path& target) = 0;
+  virtual std::error_code begin(const std::filesystem::path& target) = 0;
   // Appends bytes to the temporary file.
-  virtual int write(std::string_view bytes) = 0;
+  virtual std::error_code write(std::string_view bytes) = 0;
   // Flushes the temporary file to the disk and gives it the target's name.
-  virtual int commit() = 0;
+  virtual std::error_code commit() = 0;
   // Removes the temporary file if there is one; the target keeps its content.
   // Harmless at any time, also after commit.
   virtual void abort() noexcept = 0;
@@ -49,9 +50,9 @@ class DiskFileReplacer : public FileReplacer {
   DiskFileReplacer(const DiskFileReplacer&) = delete;
   DiskFileReplacer& operator=(const DiskFileReplacer&) = delete;
 
-  int begin(const std::filesystem::path& target) override;
-  int write(std::string_view bytes) override;
-  int commit() override;
+  std::error_code begin(const std::filesystem::path& target) override;
+  std::error_code write(std::string_view bytes) override;
+  std::error_code commit() override;
   void abort() noexcept override;
 
   // The temporary file of the replacement under way; empty when none.
@@ -65,29 +66,31 @@ class DiskFileReplacer : public FileReplacer {
   std::FILE* file_ = nullptr;
 };
 
-// Passes every step on to `inner` and keeps the first error a step reported
-// (an errno value), so that the operator can be told the system's reason and
+// Passes every step on to `inner` and keeps the first error a step reported,
+// so that the operator can be told the system's reason and
 // not only the store's status.
 class ErrorKeepingReplacer final : public FileReplacer {
  public:
   explicit ErrorKeepingReplacer(FileReplacer& inner) : inner_(inner) {}
 
-  int begin(const std::filesystem::path& target) override { return keep(inner_.begin(target)); }
-  int write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
-  int commit() override { return keep(inner_.commit()); }
+  std::error_code begin(const std::filesystem::path& target) override {
+    return keep(inner_.begin(target));
+  }
+  std::error_code write(std::string_view bytes) override { return keep(inner_.write(bytes)); }
+  std::error_code commit() override { return keep(inner_.commit()); }
   void abort() noexcept override { inner_.abort(); }
 
-  // 0 while every step succeeded.
-  int firstError() const { return firstError_; }
+  // Empty while every step succeeded.
+  const std::error_code& firstError() const { return firstError_; }
 
  private:
-  int keep(int error) {
-    if (error != 0 && firstError_ == 0) firstError_ = error;
+  std::error_code keep(std::error_code error) {
+    if (error && !firstError_) firstError_ = error;
     return error;
   }
 
   FileReplacer& inner_;
-  int firstError_ = 0;
+  std::error_code firstError_;
 };
 
 }  // namespace drq::ini

@@ -13,6 +13,7 @@
 
 #include "core/ini/FileReplacer.h"
 #include "core/ini/IniText.h"
+#include "core/platform/Platform.h"
 
 namespace drq::ini {
 namespace {
@@ -35,20 +36,17 @@ static_assert(kMaxTagLength + kPieceMarker.size() + 20 + kSeparator.size() + kMa
                   2 <=
               kMaxLineLength);
 
-int statusOfErrno(int err) {
-  switch (err) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return kIniAccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-      return kIniDiskFull;
-    case ENOMEM:
-      return kIniOutOfMemory;
-    default:
-      return kIniWriteError;
+int statusOfError(const std::error_code& err) {
+  if (err == std::errc::permission_denied || err == std::errc::operation_not_permitted ||
+      err == std::errc::read_only_file_system) {
+    return kIniAccessDenied;
   }
+  if (err == std::errc::no_space_on_device) return kIniDiskFull;
+#ifdef EDQUOT
+  if (err == std::error_code(EDQUOT, std::generic_category())) return kIniDiskFull;
+#endif
+  if (err == std::errc::not_enough_memory) return kIniOutOfMemory;
+  return kIniWriteError;
 }
 
 // Collects the output and hands it to the file in blocks of 16 KB. The first
@@ -58,7 +56,7 @@ class BlockWriter {
   explicit BlockWriter(FileReplacer& file) : file_(file) { buffer_.reserve(kWriteBufferSize); }
 
   void put(std::string_view bytes) {
-    while (!bytes.empty() && error_ == 0) {
+    while (!bytes.empty() && !error_) {
       const std::size_t n = std::min(bytes.size(), kWriteBufferSize - buffer_.size());
       buffer_.append(bytes.substr(0, n));
       bytes.remove_prefix(n);
@@ -69,8 +67,8 @@ class BlockWriter {
     put(text);
     put(kEol);
   }
-  int flush() {
-    if (error_ == 0 && !buffer_.empty()) error_ = file_.write(buffer_);
+  std::error_code flush() {
+    if (!error_ && !buffer_.empty()) error_ = file_.write(buffer_);
     buffer_.clear();
     return error_;
   }
@@ -78,7 +76,7 @@ class BlockWriter {
  private:
   FileReplacer& file_;
   std::string buffer_;
-  int error_ = 0;
+  std::error_code error_;
 };
 
 void putItemLine(BlockWriter& out, std::string_view tag, std::string_view value, bool quoted) {
@@ -260,10 +258,13 @@ int IniStore::Ini_ReadFromFile(const std::filesystem::path& path, std::error_cod
     reason = std::error_code(error != 0 ? error : EIO, std::generic_category());
     return status;
   };
-  errno = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+  std::error_code openError;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::openFile(path, "rb", openError),
                                                        &std::fclose);
-  if (!file) return failed(kIniCannotOpen, errno);
+  if (!file) {
+    reason = openError ? openError : std::error_code(EIO, std::generic_category());
+    return kIniCannotOpen;
+  }
   std::setvbuf(file.get(), nullptr, _IONBF, 0);
   try {
     Parser parser;
@@ -299,8 +300,8 @@ int IniStore::Ini_WriteToFile(const std::filesystem::path& path) const {
 
 int IniStore::Ini_WriteToFile(const std::filesystem::path& path, FileReplacer& replacer) const {
   try {
-    int err = replacer.begin(path);
-    if (err == 0) {
+    std::error_code err = replacer.begin(path);
+    if (!err) {
       BlockWriter out(replacer);
       if (!headerComment_.empty()) {
         out.putLine(headerComment_);
@@ -333,10 +334,10 @@ int IniStore::Ini_WriteToFile(const std::filesystem::path& path, FileReplacer& r
       if (!trailerComment_.empty()) out.putLine(trailerComment_);
       err = out.flush();
     }
-    if (err == 0) err = replacer.commit();
-    if (err == 0) return kIniOk;
+    if (!err) err = replacer.commit();
+    if (!err) return kIniOk;
     replacer.abort();
-    return statusOfErrno(err);
+    return statusOfError(err);
   } catch (const std::bad_alloc&) {
     replacer.abort();
     return kIniOutOfMemory;
@@ -475,17 +476,8 @@ void Ini_Dispose(std::unique_ptr<IniStore>& store) {
   store.reset();
 }
 
-std::string iniWriteFailureReason(int status) {
-  switch (status) {
-    case kIniOutOfMemory:
-      return std::generic_category().message(ENOMEM);
-    case kIniAccessDenied:
-      return std::generic_category().message(EACCES);
-    case kIniDiskFull:
-      return std::generic_category().message(ENOSPC);
-    default:
-      return std::generic_category().message(EIO);
-  }
+int statusOfWriteError(const std::error_code& error) {
+  return error ? statusOfError(error) : kIniOk;
 }
 
 }  // namespace drq::ini

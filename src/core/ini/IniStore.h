@@ -117,10 +117,10 @@ class IniStore {
 // ("disk full", "write-protected", ...); "error" for an unknown status.
 std::string_view iniStatusText(int status);
 
-// The system's own words for the failure behind a write's negative status
-// ("No space left on device", "Permission denied", ...), for callers that
-// have no errno of their own to report.
-std::string iniWriteFailureReason(int status);
+// The write status for the system's error of a failed step: -95 when
+// permission is denied or the file system is read-only, -97 when the disk is
+// full, -12 when memory is short, -93 otherwise; 0 for no error.
+int statusOfWriteError(const std::error_code& error);
 
 // Ini_New for callers that hold a store by pointer: a new empty store, or none
 // when memory is short.

@@ -1,5 +1,6 @@
 #include "core/params/ParaFile.h"
 
+#include "core/files/FileWrite.h"
 #include "core/ini/IniStore.h"
 #include "core/params/ParaNames.h"
 
@@ -98,35 +99,36 @@ void fillParameterStore(ini::IniStore& store, const ParaSet& set) {
   AppendTechVecToIniHandle(store, set.table);
 }
 
-int writeParameterFile(const std::filesystem::path& path, const ParaSet& set) {
+files::FileWriteResult writeParameterFile(const std::filesystem::path& path, const ParaSet& set,
+                                          ini::FileReplacer* replacer) {
   ini::IniStore store;
   fillParameterStore(store, set);
-  return store.Ini_WriteToFile(path);
+  return files::writeIniFile(path, store, replacer);
 }
 
-int writeParameterFile(const std::filesystem::path& path, const ParaSet& set,
-                       ini::FileReplacer& replacer) {
-  ini::IniStore store;
-  fillParameterStore(store, set);
-  return store.Ini_WriteToFile(path, replacer);
+bool readCheckedToolFile(const std::filesystem::path& path, ini::IniStore& store,
+                         std::string_view expectedType, std::string_view notThisType,
+                         const ConfirmFn& confirm, FileHeaderCheck& check) {
+  check.readStatus = store.Ini_ReadFromFile(path, check.readError);
+  if (check.readStatus < 0) return false;
+  check.fileType = getString(store, kKeyFileType);
+  check.scopeVersion = getString(store, kKeyScopeVersion);
+  check.typeOk = check.fileType == expectedType;
+  check.versionOk = check.scopeVersion == kScopeVersion;
+  const auto ask = [&confirm](std::string_view text) {
+    return confirm && confirm(kAttentionTitle, text);
+  };
+  if (!check.typeOk && !ask(notThisType)) return false;
+  return check.versionOk || ask(kMsgVersionMismatch);
 }
 
 ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& set,
                                     const ConfirmFn& confirm) {
   ParameterFileRead result;
   ini::IniStore store;
-  result.readStatus = store.Ini_ReadFromFile(path, result.readError);
-  if (result.readStatus < 0) return result;
-  result.fileType = getString(store, kKeyFileType);
-  result.scopeVersion = getString(store, kKeyScopeVersion);
-  result.typeOk = result.fileType == kParameterFileType;
-  result.versionOk = result.scopeVersion == kScopeVersion;
-
-  const auto ask = [&confirm](std::string_view text) {
-    return confirm && confirm(kAttentionTitle, text);
-  };
-  if (!result.typeOk && !ask(kMsgNotParameterFile)) return result;
-  if (!result.versionOk && !ask(kMsgVersionMismatch)) return result;
+  if (!readCheckedToolFile(path, store, kParameterFileType, kMsgNotParameterFile, confirm, result)) {
+    return result;
+  }
 
   result.parameters = AcquireParaFromIniHandle(store, set.record, &result.wideValues);
   result.teachVectors = AcquireTechVecFromIniHandle(store, set.table, &result.wideValues);

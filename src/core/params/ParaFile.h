@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/ToolFiles.h"
+#include "core/files/FileWrite.h"
 #include "core/params/ControlLimits.h"
 #include "core/params/ParaNames.h"
 #include "core/params/ParaSet.h"
@@ -66,13 +67,11 @@ MissingList AcquireParaFromIniHandle(ini::IniStore& store, ParaRecord& record,
 MissingList AcquireTechVecFromIniHandle(ini::IniStore& store, TeachTable& table,
                                         std::vector<FiledValue>* wide = nullptr);
 
-// Writes a parameter file of `set` to `path` (replacing it atomically).
-// Returns the store's write status (not negative on success); on failure the
-// old file is left as it was.
-int writeParameterFile(const std::filesystem::path& path, const ParaSet& set);
-// The same through another way of replacing the file (tests inject errors).
-int writeParameterFile(const std::filesystem::path& path, const ParaSet& set,
-                       ini::FileReplacer& replacer);
+// Writes a parameter file of `set` to `path` (replacing it atomically; on
+// failure the old file is left as it was). `replacer` (tests) stands in for
+// the disk.
+files::FileWriteResult writeParameterFile(const std::filesystem::path& path, const ParaSet& set,
+                                          ini::FileReplacer* replacer = nullptr);
 // The bytes writeParameterFile would write is what the store writes; this
 // builds that store.
 void fillParameterStore(ini::IniStore& store, const ParaSet& set);
@@ -81,14 +80,29 @@ void fillParameterStore(ini::IniStore& store, const ParaSet& set);
 // which gets the popup's title and text and answers yes (true) or no.
 using ConfirmFn = std::function<bool(std::string_view title, std::string_view text)>;
 
-struct ParameterFileRead {
+// The GENERAL INFO of a tool file that is read, and the questions it raises.
+struct FileHeaderCheck {
   int readStatus = 0;         // the store's read status (negative: the file could not be read)
   std::error_code readError;  // the system's error when readStatus is negative
   std::string fileType;       // GENERAL INFO "FILE TYPE:" (empty when absent)
   std::string scopeVersion;
-  bool typeOk = false;     // fileType is "Parameter File"
+  bool typeOk = false;     // fileType is the one expected
   bool versionOk = false;  // scopeVersion is "VELMARON DRQ Scope V1.0"
-  bool taken = false;      // the values were taken into the set
+};
+
+// Reads `path` into `store` and checks its file type and scope version into
+// `check`. A file that cannot be read (readStatus negative, readError the
+// system's reason) asks nothing and gives false. A type other
+// than `expectedType` asks `notThisType`, then a different version asks
+// kMsgVersionMismatch, both through `confirm` with the title "ATTENTION!". True
+// when both match or the operator said yes to each question asked; the caller
+// then takes the content from `store`.
+bool readCheckedToolFile(const std::filesystem::path& path, ini::IniStore& store,
+                         std::string_view expectedType, std::string_view notThisType,
+                         const ConfirmFn& confirm, FileHeaderCheck& check);
+
+struct ParameterFileRead : FileHeaderCheck {
+  bool taken = false;  // the values were taken into the set
   MissingList parameters;  // keys that took their defaults
   MissingList teachVectors;
   // Values taken that do not fit their 16-bit word (which holds the low 16

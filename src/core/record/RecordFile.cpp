@@ -1,14 +1,13 @@
 #include "core/record/RecordFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <system_error>
 
-#include "core/ini/FileReplacer.h"
+#include "core/files/FileWrite.h"
+#include "core/platform/Platform.h"
 
 namespace drq {
 
@@ -16,12 +15,8 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-int errnoOr(int fallback) {
-  return errno != 0 ? errno : fallback;
-}
-
-RecordFileError fileError(const std::filesystem::path& path, int error) {
-  return RecordFileError{path, error, std::generic_category().message(error)};
+RecordFileError fileError(const std::filesystem::path& path, std::error_code error) {
+  return RecordFileError{path, error, platform::errorText(error)};
 }
 
 // `value` held to lo..hi, zero-padded to `width` digits.
@@ -31,33 +26,6 @@ void appendPadded(std::string& out, int value, int lo, int hi, std::size_t width
   const auto digits = static_cast<std::size_t>(end - buf);
   if (digits < width) out.append(width - digits, '0');
   out.append(buf, digits);
-}
-
-// Writes all bytes to an open stream; 0 or the errno value.
-int writeAll(std::FILE* file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    errno = 0;
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    if (written == 0) {
-      if (errno == EINTR) continue;
-      return errnoOr(EIO);
-    }
-    bytes.remove_prefix(written);
-  }
-  return 0;
-}
-
-// One open ("ab": append, created when missing; "wb": truncated), write and
-// close; 0 or the errno value of the first failing step.
-int writeWithOneOpen(const std::filesystem::path& path, std::string_view bytes, const char* mode) {
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) return errnoOr(EIO);
-  int error = writeAll(file, bytes);
-  errno = 0;
-  // The close writes out the stream's buffer: a full disk shows up here.
-  if (std::fclose(file) != 0 && error == 0) error = errnoOr(EIO);
-  return error;
 }
 
 }  // namespace
@@ -125,26 +93,8 @@ std::string recordLine(const LiveFrame& frame, const LocalDateTime& t) {
 
 std::optional<RecordFileError> appendToRecordFile(const std::filesystem::path& path,
                                                   std::string_view bytes) {
-  // A write-protected record file is left alone, as every file the tool
-  // replaces is, even when the system would let this user write it.
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  const bool regular = std::filesystem::is_regular_file(status);
-  if (regular && ini::hasNoWriteBit(status)) return fileError(path, EACCES);
-  const std::uintmax_t lengthBefore = regular ? std::filesystem::file_size(path, ec) : 0;
-  const bool known = regular && !ec;
-  const int error = writeWithOneOpen(path, bytes, "ab");
-  if (error == 0) return std::nullopt;
-  // Part of the line may have reached the file (a full disk takes what fits):
-  // the file goes back to where it ended, so that the next line does not run
-  // into half of this one. A file this append created is removed again.
-  if (known) {
-    std::filesystem::resize_file(path, lengthBefore, ec);
-  } else if (!std::filesystem::exists(status) &&
-             std::filesystem::is_regular_file(std::filesystem::status(path, ec))) {
-    std::filesystem::remove(path, ec);
-  }
-  return fileError(path, error);
+  if (const auto error = files::appendWithRollback(path, bytes)) return fileError(path, error);
+  return std::nullopt;
 }
 
 std::optional<RecordFileError> writeRecordHeader(const std::filesystem::path& path,
@@ -155,18 +105,11 @@ std::optional<RecordFileError> writeRecordHeader(const std::filesystem::path& pa
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
       !std::filesystem::is_directory(status)) {
     // A device or pipe (/dev/stdout, a FIFO) is written to, never replaced.
-    if (const int error = writeWithOneOpen(path, header, "wb"); error != 0)
-      return fileError(path, error);
+    if (const auto error = files::writeInPlace(path, header)) return fileError(path, error);
     return std::nullopt;
   }
-  ini::DiskFileReplacer replacer;
-  int error = replacer.begin(path);
-  if (error == 0) error = replacer.write(header);
-  if (error == 0) error = replacer.commit();
-  if (error != 0) {
-    replacer.abort();
-    return fileError(path, error);
-  }
+  const files::FileWriteResult written = files::writeFile(path, header);
+  if (!written.ok()) return fileError(path, written.reason);
   return std::nullopt;
 }
 

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "core/ToolFiles.h"
 #include "core/live/LiveFrame.h"
@@ -74,15 +75,12 @@ std::string recordLine(const LiveFrame& frame, const LocalDateTime& t);
 // Why a record file could not be written.
 struct RecordFileError {
   std::filesystem::path path;
-  int error = 0;       // errno value
-  std::string reason;  // the system's text for it ("No space left on device", ...)
+  std::error_code error;  // the system's error
+  std::string reason;     // the system's text for it ("No space left on device", ...)
 };
 
-// Appends `bytes` with one open (append mode, created when missing), write
-// and close. Nothing on success; the failing step's error otherwise (a
-// failure of the final close, e.g. a full disk, counts). A failed append
-// leaves a regular file as long as it was before (what part of `bytes` was
-// written is cut off again; a file the append created is removed).
+// Appends `bytes` through files::appendWithRollback: a failed append leaves
+// the file as it was. Nothing on success; the failing step's error otherwise.
 std::optional<RecordFileError> appendToRecordFile(const std::filesystem::path& path,
                                                   std::string_view bytes);
 

@@ -66,13 +66,9 @@ std::string traceTable(const ScopeTraces& traces) {
   return text;
 }
 
-int writeTraceFile(const std::filesystem::path& file, const ScopeTraces& traces,
-                   ini::FileReplacer& replacer) {
-  if (const int rc = replacer.begin(file); rc != 0) return rc;
-  int rc = replacer.write(traceTable(traces));
-  if (rc == 0) rc = replacer.commit();
-  if (rc != 0) replacer.abort();
-  return rc;
+files::FileWriteResult writeTraceFile(const std::filesystem::path& file, const ScopeTraces& traces,
+                                      ini::FileReplacer* replacer) {
+  return files::writeFile(file, traceTable(traces), replacer);
 }
 
 }  // namespace drq

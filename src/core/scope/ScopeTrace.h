@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "core/ini/FileReplacer.h"
+#include "core/files/FileWrite.h"
 #include "core/protocol/Frame.h"
 #include "core/util/ObservableFlag.h"
 
@@ -97,9 +97,9 @@ struct ScopeState {
 // decimals, "\n" line ends.
 std::string traceTable(const ScopeTraces& traces);
 
-// Writes the trace table to `file` through `replacer` (the old file survives a
-// failure). 0, or the errno value of the failing step.
-int writeTraceFile(const std::filesystem::path& file, const ScopeTraces& traces,
-                   ini::FileReplacer& replacer);
+// Writes the trace table to `file`, replacing it whole (the old file survives
+// a failure). `replacer` (tests) stands in for the disk.
+files::FileWriteResult writeTraceFile(const std::filesystem::path& file, const ScopeTraces& traces,
+                                      ini::FileReplacer* replacer = nullptr);
 
 }  // namespace drq

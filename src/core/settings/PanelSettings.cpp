@@ -172,19 +172,14 @@ void putPanelSettings(ini::IniStore& store, const PanelSettings& settings,
   attrs::AppendTableSetToIniHandle(store, settings.rowColors, settings.rowSpecs);
 }
 
-int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
-                           const WindowPlacement& window, const ConnectionSettings& connection) {
+files::FileWriteResult writePanelSettingsFile(const std::filesystem::path& file,
+                                              const PanelSettings& settings,
+                                              const WindowPlacement& window,
+                                              const ConnectionSettings& connection,
+                                              ini::FileReplacer* replacer) {
   ini::IniStore store;
   putPanelSettings(store, settings, window, connection);
-  return store.Ini_WriteToFile(file);
-}
-
-int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
-                           const WindowPlacement& window, const ConnectionSettings& connection,
-                           ini::FileReplacer& replacer) {
-  ini::IniStore store;
-  putPanelSettings(store, settings, window, connection);
-  return store.Ini_WriteToFile(file, replacer);
+  return files::writeIniFile(file, store, replacer);
 }
 
 void insertRecentAddress(std::vector<std::string>& list, std::string_view address) {

@@ -28,6 +28,7 @@
 #include "core/ToolFiles.h"
 #include "core/attrs/RowAttributeSections.h"
 #include "core/attrs/RowColors.h"
+#include "core/files/FileWrite.h"
 #include "core/ini/IniStore.h"
 #include "core/protocol/LinkSettings.h"
 
@@ -159,15 +160,14 @@ ConnectionSettings readConnectionSettings(const std::filesystem::path& file);
 void putPanelSettings(ini::IniStore& store, const PanelSettings& settings,
                       const WindowPlacement& window, const ConnectionSettings& connection);
 
-// putPanelSettings into a fresh store written to `file` (atomically). Returns
-// the store's status (not negative on success); on failure the old file is
-// left as it was.
-int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
-                           const WindowPlacement& window, const ConnectionSettings& connection);
-// The same through another way of replacing the file (tests inject errors).
-int writePanelSettingsFile(const std::filesystem::path& file, const PanelSettings& settings,
-                           const WindowPlacement& window, const ConnectionSettings& connection,
-                           ini::FileReplacer& replacer);
+// putPanelSettings into a fresh store written to `file` (atomically; on
+// failure the old file is left as it was). `replacer` (tests) stands in for
+// the disk.
+files::FileWriteResult writePanelSettingsFile(const std::filesystem::path& file,
+                                              const PanelSettings& settings,
+                                              const WindowPlacement& window,
+                                              const ConnectionSettings& connection,
+                                              ini::FileReplacer* replacer = nullptr);
 
 // The recent-address update on commit of the address field: an empty address
 // changes nothing; otherwise the address moves (or is added) to the top and

@@ -10,7 +10,6 @@
 
 #include <cstring>
 
-#include "core/ini/FileReplacer.h"
 #include "core/scope/ScopeMath.h"
 #include "gui/Help.h"
 #include "gui/TextConversion.h"
@@ -374,9 +373,8 @@ void ScopePage::PrintScopeGraph() {
                       QString::fromLatin1(pages > 0 ? kPrintSuccessful : kPrintError));
 }
 
-int ScopePage::saveTrace(const QString& file) {
-  ini::DiskFileReplacer replacer;
-  return writeTraceFile(pathFromQString(file), context().session.scope.traces, replacer);
+files::FileWriteResult ScopePage::saveTrace(const QString& file) {
+  return writeTraceFile(pathFromQString(file), context().session.scope.traces);
 }
 
 void ScopePage::CBF_ButtonSaveScopeTrace() {
@@ -388,10 +386,10 @@ void ScopePage::CBF_ButtonSaveScopeTrace() {
   request.title = QStringLiteral("Save scope trace");
   const FileSelection chosen = popups.FileSelectPopup(request);
   if (chosen.result == 0 || chosen.path.isEmpty()) return;
-  if (const int rc = saveTrace(chosen.path); rc != 0) {
+  if (const files::FileWriteResult written = saveTrace(chosen.path); !written.ok()) {
     popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                         QStringLiteral("COULD NOT WRITE THE TRACE FILE!\n") + chosen.path +
-                            QStringLiteral("\n") + QString::fromLocal8Bit(std::strerror(rc)));
+                            QStringLiteral("\n") + qStringFromUtf8(files::failureReason(written)));
   }
 }
 

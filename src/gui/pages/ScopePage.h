@@ -67,8 +67,8 @@ class ScopePage : public TabPage {
   // What PRINT prints now: the sensor's ID, the comment (at most 1023
   // characters) and the picture of SCOPEP (null when the page has no panel).
   ScopeReport currentReport();
-  // Writes the last capture as a trace table; 0 or an errno value.
-  int saveTrace(const QString& file);
+  // Writes the last capture as a trace table.
+  files::FileWriteResult saveTrace(const QString& file);
 
   // True while SCAN runs (from its start exchange to the drawing).
   bool isScanning() const { return scanning_; }

@@ -333,14 +333,14 @@ int TableAttributesPage::SaveTableSettings() {
   readRowAttributes(colors, rowTexts);
   // A colour changed only in its cell is now in RowColors: the others follow.
   if (session.RowColors != before) emit rowColorsChanged();
-  const attrs::FileWriteResult written =
+  const files::FileWriteResult written =
       attrs::writeTableAttributesFile(session.tableAttributesFile, colors, rowTexts);
   if (!written.ok()) {
     // Operators must not believe their colours and texts are saved when they are not.
     popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                         qStringFromLatin1(attrs::kMsgTableAttributesNotWritten) + choice.path +
                             QStringLiteral("\n\n") +
-                            qStringFromUtf8(attrs::writeFailureReason(written)));
+                            qStringFromUtf8(files::failureReason(written)));
     return -1;
   }
   return 1;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/ini/IniStore.h"
+#include "core/files/FileWrite.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"
 #include "gui/pages/ConnectionPage.h"
@@ -82,10 +82,10 @@ void PanelSettingsBinding::StorePanelSettings() {
   parts_.tableAttributes.readRowAttributes(out.rowColors, out.rowSpecs);
   const settings::ConnectionSettings connection =
       demo_ ? storedConnection_ : parts_.connection.connectionSettings();
-  const int status =
+  const files::FileWriteResult written =
       settings::writePanelSettingsFile(file_, out, placementOf(parts_.window), connection);
-  if (status >= 0) return;
-  const std::string reason = ini::iniWriteFailureReason(status);
+  if (written.ok()) return;
+  const std::string reason = files::failureReason(written);
   if (context_.operations.ending()) {
     std::fprintf(stderr, "drqscope: the panel settings could not be stored in %s: %s\n",
                  file_.string().c_str(), reason.c_str());
@@ -94,7 +94,7 @@ void PanelSettingsBinding::StorePanelSettings() {
   context_.popups.MessagePopup(QString::fromLatin1(kTitleAttention),
                                QString::fromLatin1(kMsgSettingsNotWritten) +
                                    qStringFromPath(file_) + QStringLiteral("\n\n") +
-                                   QString::fromStdString(reason));
+                                   qStringFromUtf8(reason));
 }
 
 }  // namespace drq::gui

@@ -13,6 +13,7 @@
 #include "core/attrs/TableAttributesFile.h"
 #include "core/ini/FileReplacer.h"
 #include "core/ini/IniStore.h"
+#include "core/platform/Platform.h"
 #include "support/TempDir.h"
 
 namespace drq::attrs {
@@ -83,10 +84,10 @@ TEST(TableAttributesFile, WritesTheReferenceFileByteForByte) {
   RowSpecifications rowTexts;
   referenceAttributes(colors, rowTexts);
   const auto path = dir.file("TableAttributes.ini");
-  const FileWriteResult written = writeTableAttributesFile(path, colors, rowTexts);
+  const files::FileWriteResult written = writeTableAttributesFile(path, colors, rowTexts);
   ASSERT_TRUE(written.ok()) << written.status;
   EXPECT_FALSE(written.reason);
-  EXPECT_EQ(writeFailureReason(written), "");
+  EXPECT_EQ(files::failureReason(written), "");
   const std::string expected = readFileBytes(kReference);
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(readFileBytes(path), expected);
@@ -243,7 +244,7 @@ TEST(TableAttributesFile, ParameterFileAsksAndNoChangesNothing) {
   TempDir dir;
   const auto path = dir.file("Parameter.ini");
   ParaSet set = defaultParaSet();
-  ASSERT_GE(writeParameterFile(path, set), 0);
+  ASSERT_TRUE(writeParameterFile(path, set).ok());
 
   RowColorArray colors = defaultRowColors();
   colors[0] = 0x0000FF;
@@ -292,10 +293,12 @@ class FailingReplacer : public ini::DiskFileReplacer {
  public:
   int writeError = 0;
   int commitError = 0;
-  int write(std::string_view bytes) override {
-    return writeError != 0 ? writeError : DiskFileReplacer::write(bytes);
+  std::error_code write(std::string_view bytes) override {
+    return writeError != 0 ? platform::errnoCode(writeError) : DiskFileReplacer::write(bytes);
   }
-  int commit() override { return commitError != 0 ? commitError : DiskFileReplacer::commit(); }
+  std::error_code commit() override {
+    return commitError != 0 ? platform::errnoCode(commitError) : DiskFileReplacer::commit();
+  }
 };
 
 TEST(TableAttributesFile, FailedWriteKeepsTheOldFileAndNamesTheReason) {
@@ -308,16 +311,17 @@ TEST(TableAttributesFile, FailedWriteKeepsTheOldFileAndNamesTheReason) {
 
   FailingReplacer full;
   full.writeError = ENOSPC;
-  const FileWriteResult diskFull = writeTableAttributesFile(path, colors, rowTexts, full);
+  const files::FileWriteResult diskFull = writeTableAttributesFile(path, colors, rowTexts, &full);
   EXPECT_EQ(diskFull.status, ini::kIniDiskFull);
   EXPECT_EQ(diskFull.reason, std::error_code(ENOSPC, std::generic_category()));
-  EXPECT_EQ(writeFailureReason(diskFull), std::generic_category().message(ENOSPC));
+  EXPECT_EQ(files::failureReason(diskFull), std::generic_category().message(ENOSPC));
 
   FailingReplacer renameFails;
   renameFails.commitError = EIO;
-  const FileWriteResult ioError = writeTableAttributesFile(path, colors, rowTexts, renameFails);
+  const files::FileWriteResult ioError =
+      writeTableAttributesFile(path, colors, rowTexts, &renameFails);
   EXPECT_EQ(ioError.status, ini::kIniWriteError);
-  EXPECT_EQ(writeFailureReason(ioError), std::generic_category().message(EIO));
+  EXPECT_EQ(files::failureReason(ioError), std::generic_category().message(EIO));
 
   EXPECT_EQ(readFileBytes(path), "old content\r\n");
   std::size_t files = 0;
@@ -326,9 +330,11 @@ TEST(TableAttributesFile, FailedWriteKeepsTheOldFileAndNamesTheReason) {
   }
   EXPECT_EQ(files, 1u);  // no temporary file left behind
 
-  // Without a system error the store's status is put in words.
-  EXPECT_EQ(writeFailureReason(FileWriteResult{ini::kIniAccessDenied, {}}), "Permission denied");
-  EXPECT_EQ(writeFailureReason(FileWriteResult{ini::kIniDiskFull, {}}), "No space left on device");
+  // Without a system error the store's status is put in words; no reason is
+  // made up.
+  EXPECT_EQ(files::failureReason(files::FileWriteResult{ini::kIniAccessDenied, {}}),
+            "write-protected");
+  EXPECT_EQ(files::failureReason(files::FileWriteResult{ini::kIniWriteError, {}}), "write error");
 }
 
 TEST(TableAttributesFile, ResetGivesEveryEntryItsDefaultAndEmptiesTheTexts) {

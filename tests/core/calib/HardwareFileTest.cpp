@@ -13,6 +13,7 @@
 #include "core/params/ParaFile.h"
 #include "core/params/ParaTransfer.h"
 #include "core/params/ParaWire.h"
+#include "core/platform/Platform.h"
 #include "core/protocol/Frame.h"
 #include "support/FakeTransport.h"
 #include "support/RecordingReport.h"
@@ -105,9 +106,9 @@ TEST(HardwareFile, AnExistingFileIsReplacedWhole) {
 // Fails the way a full disk does, at the first write.
 class FullDisk final : public ini::FileReplacer {
  public:
-  int begin(const std::filesystem::path&) override { return 0; }
-  int write(std::string_view) override { return ENOSPC; }
-  int commit() override { return 0; }
+  std::error_code begin(const std::filesystem::path&) override { return {}; }
+  std::error_code write(std::string_view) override { return platform::errnoCode(ENOSPC); }
+  std::error_code commit() override { return {}; }
   void abort() noexcept override {}
 };
 
@@ -115,17 +116,17 @@ TEST(HardwareFile, AFailedWriteSaysWhatFailedWhereAndWhyInsteadOfSaved) {
   TempDir dir;
   FullDisk disk;
   const auto path = dir.file("HardwareInitialFile.ini");
-  FileWriteResult r = writeHardwareFile(path, referenceContent(), &disk);
+  files::FileWriteResult r = writeHardwareFile(path, referenceContent(), &disk);
   EXPECT_EQ(r.status, ini::kIniDiskFull);
-  EXPECT_EQ(r.reason, std::generic_category().message(ENOSPC));
+  EXPECT_EQ(files::failureReason(r), std::generic_category().message(ENOSPC));
   EXPECT_EQ(hardwareFileMessage(path, r),
             "ATTENTION!   HARDWARE INI FILE COULD NOT BE SAVED TO:\n" + path.string() + "\n" +
-                r.reason + "\n\n");
+                files::failureReason(r) + "\n\n");
 
   const auto nowhere = dir.file("missing") / "HardwareInitialFile.ini";
   r = writeHardwareFile(nowhere, referenceContent());
   EXPECT_FALSE(r.ok());
-  EXPECT_EQ(r.reason, std::generic_category().message(ENOENT));
+  EXPECT_EQ(r.reason, std::errc::no_such_file_or_directory);
 
   r.status = 0;
   EXPECT_EQ(hardwareFileMessage(path, r),

@@ -56,7 +56,7 @@ ParaSet readBytes(const TempDir& dir, const std::string& bytes, ParameterFileRea
 TEST(ParameterFile, DefaultsWriteTheReferenceFileByteForByte) {
   TempDir dir;
   const auto path = dir.file("Parameter.ini");
-  ASSERT_GE(writeParameterFile(path, defaultParaSet()), 0);
+  ASSERT_TRUE(writeParameterFile(path, defaultParaSet()).ok());
   const std::string expected = readFileBytes(kReference);
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(readFileBytes(path), expected);
@@ -73,7 +73,7 @@ TEST(ParameterFile, WriteAndReadBackRestoresEveryWordButNotTheSpare) {
     }
   }
   const auto path = dir.file("p.ini");
-  ASSERT_GE(writeParameterFile(path, written), 0);
+  ASSERT_TRUE(writeParameterFile(path, written).ok());
 
   ParaSet read = defaultParaSet();
   for (auto& v : read.table) v.spare() = 4242;

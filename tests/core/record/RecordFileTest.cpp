@@ -7,8 +7,10 @@
 #include <limits>
 #include <string>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
+#endif
 
 #include "core/record/RecordFile.h"
 #include "core/record/Recorder.h"
@@ -72,12 +74,12 @@ TEST(RecordFile, FailuresNameThePathAndTheSystemsReason) {
   auto error = appendToRecordFile(missing, "line\r\n");
   ASSERT_TRUE(error);
   EXPECT_EQ(error->path, missing);
-  EXPECT_EQ(error->error, ENOENT);
+  EXPECT_EQ(error->error, std::error_code(ENOENT, std::generic_category()));
   EXPECT_EQ(error->reason, "No such file or directory");
 
   error = writeRecordHeader(missing, "ID");
   ASSERT_TRUE(error);
-  EXPECT_EQ(error->error, ENOENT);
+  EXPECT_EQ(error->error, std::error_code(ENOENT, std::generic_category()));
 
   // A folder chosen as the record file: neither the header nor a line.
   EXPECT_TRUE(writeRecordHeader(dir.path(), ""));
@@ -86,7 +88,7 @@ TEST(RecordFile, FailuresNameThePathAndTheSystemsReason) {
   // A full disk shows up when the line is written out on close.
   error = appendToRecordFile("/dev/full", "01-01-2027\t00:00:00\t1\r\n");
   ASSERT_TRUE(error);
-  EXPECT_EQ(error->error, ENOSPC);
+  EXPECT_EQ(error->error, std::error_code(ENOSPC, std::generic_category()));
   EXPECT_EQ(error->reason, "No space left on device");
 }
 
@@ -108,7 +110,7 @@ TEST(RecordFile, FullDiskAndWriteProtectedPlacesKeepWhatWasRecorded) {
   // A full disk under the header (a device is written, not replaced).
   auto error = writeRecordHeader("/dev/full", "ID");
   ASSERT_TRUE(error);
-  EXPECT_EQ(error->error, ENOSPC);
+  EXPECT_EQ(error->error, std::error_code(ENOSPC, std::generic_category()));
 
   TempDir dir;
   const auto path = dir.file("RecordFile.dat");
@@ -119,7 +121,7 @@ TEST(RecordFile, FullDiskAndWriteProtectedPlacesKeepWhatWasRecorded) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
   error = appendToRecordFile(path, "line\r\n");
   ASSERT_TRUE(error);
-  EXPECT_EQ(error->error, EACCES);
+  EXPECT_EQ(error->error, std::error_code(EACCES, std::generic_category()));
   EXPECT_EQ(error->reason, "Permission denied");
   EXPECT_TRUE(writeRecordHeader(path, "ID"));
   EXPECT_EQ(readFileBytes(path), "earlier lines\r\n");
@@ -131,11 +133,12 @@ TEST(RecordFile, FullDiskAndWriteProtectedPlacesKeepWhatWasRecorded) {
   error = writeRecordHeader(path, "ID");
   fs::permissions(dir.path(), fs::perms::owner_all);
   ASSERT_TRUE(error);
-  EXPECT_EQ(error->error, EACCES);
+  EXPECT_EQ(error->error, std::error_code(EACCES, std::generic_category()));
   EXPECT_EQ(readFileBytes(path), "earlier lines\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+#ifndef _WIN32  // resource limits are a POSIX feature
 // While it lives, files of this process cannot grow beyond `limit` bytes: a
 // write takes what fits and then fails (EFBIG), as on a disk that fills up.
 class FileSizeLimit {
@@ -170,7 +173,7 @@ TEST(RecordFile, AShortAppendCutsTheFileBackSoTheNextLineStartsCleanly) {
     const FileSizeLimit limit(before.size() + 10);
     const auto error = appendToRecordFile(path, line);
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->error, EFBIG);
+    EXPECT_EQ(error->error, std::error_code(EFBIG, std::generic_category()));
   }
   EXPECT_EQ(readFileBytes(path), before);
   ASSERT_FALSE(appendToRecordFile(path, line));
@@ -184,6 +187,7 @@ TEST(RecordFile, AShortAppendCutsTheFileBackSoTheNextLineStartsCleanly) {
   }
   EXPECT_FALSE(std::filesystem::exists(fresh));
 }
+#endif
 
 TEST(RecordTime, IntervalFloorAndTheSplitIntoDaysHoursMinutesSeconds) {
   RecordTime t = CalcRecTime(0.1, 10);

@@ -105,12 +105,12 @@ TEST(ScopeTrace, TraceTableAndItsFile) {
 
   test::TempDir dir;
   const auto file = dir.path() / "trace.tsv";
-  ini::DiskFileReplacer replacer;
-  ASSERT_EQ(writeTraceFile(file, traces, replacer), 0);
+  ASSERT_TRUE(writeTraceFile(file, traces).ok());
   EXPECT_EQ(test::readFileBytes(file), table);
   // A directory that does not exist: an error, nothing written.
-  ini::DiskFileReplacer second;
-  EXPECT_NE(writeTraceFile(dir.path() / "missing" / "t.tsv", traces, second), 0);
+  const files::FileWriteResult missing = writeTraceFile(dir.path() / "missing" / "t.tsv", traces);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_EQ(missing.reason, std::errc::no_such_file_or_directory);
 }
 
 }  // namespace

@@ -322,7 +322,7 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
 TEST_F(ParameterFiles, FileThatCannotBeReadIsToldWithItsReasonAndChangesNothing) {
   startOffline();
   const auto locked = dir.file("locked.ini");
-  ASSERT_GE(writeParameterFile(locked, sensorSet(3)), 0);
+  ASSERT_TRUE(writeParameterFile(locked, sensorSet(3)).ok());
   std::filesystem::permissions(locked, std::filesystem::perms::none);
   // A folder cannot be read by anyone; a file without permissions by anyone but root.
   std::vector<std::pair<std::filesystem::path, std::errc>> unreadable = {

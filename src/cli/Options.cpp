@@ -40,9 +40,9 @@ ParsedOptions parseOptions(std::span<const std::string> args, std::span<const Op
     }
     const std::size_t eq = arg.starts_with("--") ? arg.find('=') : std::string::npos;
     const std::string name = arg.substr(0, eq);
-    const auto spec = std::find_if(options.begin(), options.end(),
-                                   [&](const OptionSpec& o) { return o.name == name; });
-    const bool known = spec != options.end() && (spec->takesValue || eq == std::string::npos);
+    const auto entry = std::find_if(options.begin(), options.end(),
+                                    [&](const OptionSpec& o) { return o.name == name; });
+    const bool known = entry != options.end() && (entry->takesValue || eq == std::string::npos);
     if (!known) {
       if (unknown == UnknownOptions::Keep) {
         parsed.words.push_back({{}, arg});
@@ -51,14 +51,14 @@ ParsedOptions parseOptions(std::span<const std::string> args, std::span<const Op
       parsed.error = "unknown option " + arg;
       break;
     }
-    if (!spec->takesValue) {
+    if (!entry->takesValue) {
       parsed.words.push_back({name, {}});
     } else if (eq != std::string::npos) {
       parsed.words.push_back({name, arg.substr(eq + 1)});
     } else if (i + 1 < args.size()) {
       parsed.words.push_back({name, args[++i]});
     } else {
-      parsed.error = name + " needs " + std::string(spec->valueName);
+      parsed.error = name + " needs " + std::string(entry->valueName);
       break;
     }
   }

@@ -102,10 +102,14 @@ int calibWhite(CliContext& ctx) {
   const WhiteResult result = computeWhiteCalibration(frames, static_cast<std::uint16_t>(*setValue),
                                                      static_cast<std::uint16_t>(*maxDelta));
   if (result.outcome == WhiteOutcome::NoGoodFrames ||
-      result.outcome == WhiteOutcome::SensorStopped ||
-      result.outcome == WhiteOutcome::TooFewGoodFrames) {
+      result.outcome == WhiteOutcome::SensorStopped) {
     ctx.err << result.message() << '\n';
     return kExitLinkFailure;
+  }
+  // Too few good frames rejects the calibration, as a delta too large does.
+  if (result.outcome == WhiteOutcome::TooFewGoodFrames) {
+    ctx.err << result.message() << '\n';
+    return kExitCalibrationRejected;
   }
   ctx.out << "means=" << threeWords(result.means) << '\n'
           << "delta=" << decimal(result.meanDelta) << '\n';

@@ -150,6 +150,8 @@ int cmdGetPara(CliContext& ctx) {
   const auto set = parseSet(args.value("--set"));
   if (!set) return ctx.usageError("--set must be 0 or 1");
   if (!positional.empty()) return ctx.usageError("unexpected " + positional.front());
+  if (const auto given = args.value("-o"); given && given->empty())
+    return ctx.usageError("-o: the file name is empty");
   const fs::path output = args.value("-o").value_or(std::string(kParameterFileName));
 
   if (const int rc = connectChecked(ctx); rc != kExitOk) return rc;

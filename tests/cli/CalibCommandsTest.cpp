@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CalibCommands.h"
 #include "cli/CliRun.h"
 #include "cli/CliSupport.h"
 #include "core/calib/HardwareFile.h"
@@ -164,7 +165,7 @@ TEST_F(CalibOnSensor, WhiteCountsOnlyAnswersThatCarryTheWholeFrame) {
   requests();
   setFault("order=8,nth=2,kind=error:3");
   r = run({"calib", "white", "--set-value", "900", "--max-delta", "200"});
-  EXPECT_EQ(r.status, kExitLinkFailure);
+  EXPECT_EQ(r.status, kExitCalibrationRejected);
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(r.err.ends_with(std::string(kMsgTooFewGoodFrames) + "\n")) << r.err;
   for (const Request& q : requests()) EXPECT_EQ(q.order, ORDER_GET_DATA);

@@ -137,6 +137,10 @@ TEST(SendPara, RefusesBeforeTouchingTheLink) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("TRIGGER = PARA"), std::string::npos);
   EXPECT_EQ(run({"--tcp", "127.0.0.1:9", "send-para", "--to", "flash", file}).status, 2);
+  // An empty output name is a usage error, not a failed write.
+  r = run({"--tcp", "127.0.0.1:9", "get-para", "-o", ""});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("-o: the file name is empty"), std::string::npos) << r.err;
 }
 
 }  // namespace

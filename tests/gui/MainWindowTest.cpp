@@ -252,10 +252,12 @@ TEST(CommandLine, OnlyABuildTreeKeepsItsFilesBesideTheExecutable) {
   EXPECT_EQ(chooseProgramDir(dir.path() / "line3", built, config), dir.path() / "line3");
   EXPECT_EQ(chooseProgramDir(dir.path() / "line4", installed, config), dir.path() / "line4");
 
-  EXPECT_EQ(userConfigDir("/srv/cfg", "/home/op"), std::filesystem::path("/srv/cfg/drqscope"));
-  EXPECT_EQ(userConfigDir("", "/home/op"), std::filesystem::path("/home/op/.config/drqscope"));
+  const std::filesystem::path xdg = dir.path() / "xdg";
+  const std::filesystem::path home = dir.path() / "home";
+  EXPECT_EQ(userConfigDir(xdg.string(), home.string()), xdg / "drqscope");
+  EXPECT_EQ(userConfigDir("", home.string()), home / ".config" / "drqscope");
   // A relative XDG_CONFIG_HOME is not a valid one.
-  EXPECT_EQ(userConfigDir("cfg", "/home/op"), std::filesystem::path("/home/op/.config/drqscope"));
+  EXPECT_EQ(userConfigDir("cfg", home.string()), home / ".config" / "drqscope");
 }
 
 // The program itself, on a display that cannot be reached: it ends with -1

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "core/ini/FileReplacer.h"
 
@@ -30,15 +31,15 @@ class MemoryFile {
 
 class MemoryReplacer final : public ini::FileReplacer {
  public:
-  int begin(const std::filesystem::path&) override {
+  std::error_code begin(const std::filesystem::path&) override {
     content.clear();
-    return 0;
+    return {};
   }
-  int write(std::string_view bytes) override {
+  std::error_code write(std::string_view bytes) override {
     content.append(bytes);
-    return 0;
+    return {};
   }
-  int commit() override { return 0; }
+  std::error_code commit() override { return {}; }
   void abort() noexcept override {}
 
   std::string content;

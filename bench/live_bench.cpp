@@ -38,17 +38,17 @@
 #include <thread>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "cli/Cli.h"
 #include "core/Session.h"
 #include "core/live/GetData.h"
 #include "core/protocol/Frame.h"
 #include "core/util/CpuTime.h"
-#include "gui/LiveMonitor.h"
-#include "gui/MainWindow.h"
-#include "gui/ScriptedPopups.h"
-#include "gui/WindowParts.h"
 #include "gui/charts/ReplotScheduler.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/panels/DataPanel.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/WindowParts.h"
 #include "link/LinkSetup.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/FaultRule.h"

@@ -29,12 +29,12 @@
 #include <memory>
 #include <string>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
 #include "core/record/Recorder.h"
 #include "core/util/CpuTime.h"
-#include "gui/MainWindow.h"
-#include "gui/ScriptedPopups.h"
 #include "gui/pages/RecorderPage.h"
+#include "gui/shell/MainWindow.h"
 #include "link/LinkSetup.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/SensorHost.h"

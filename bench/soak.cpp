@@ -49,17 +49,17 @@
 #include <utility>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "core/params/PanelIds.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
 #include "core/record/Recorder.h"
 #include "core/util/ResidentMemory.h"
-#include "gui/LiveMonitor.h"
-#include "gui/MainWindow.h"
-#include "gui/ScriptedPopups.h"
-#include "gui/WindowParts.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/RecorderPage.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/ValueRing.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/FaultRule.h"

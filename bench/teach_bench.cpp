@@ -37,14 +37,14 @@
 #include <string>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "cli/Cli.h"
 #include "core/Session.h"
 #include "core/util/ResidentMemory.h"
-#include "gui/MainWindow.h"
-#include "gui/ScriptedPopups.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatterView.h"
 #include "gui/panels/GraphTeachPanel.h"
+#include "gui/shell/MainWindow.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace {

@@ -13,13 +13,13 @@
 #include <system_error>
 
 #include "app/Screenshots.h"
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
 #include "core/Version.h"
 #include "core/params/Modes.h"
-#include "gui/MainWindow.h"
-#include "gui/QtPopups.h"
-#include "gui/ScriptedPopups.h"
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
+#include "gui/popups/QtPopups.h"
+#include "gui/shell/MainWindow.h"
 #include "sim/DemoColours.h"
 #include "sim/EmbeddedSensor.h"
 

@@ -1,5 +1,7 @@
 #include "app/Screenshots.h"
-#include "gui/WindowParts.h"
+
+#include "app/ScreenshotWriter.h"
+#include "gui/shell/WindowParts.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -7,14 +9,12 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/ScriptedPopups.h"
 #include "app/TeachPanelShots.h"
 #include "core/Session.h"
 #include "core/params/Modes.h"
-#include "gui/LiveMonitor.h"
-#include "gui/MainWindow.h"
-#include "gui/ScriptedPopups.h"
-#include "gui/TransferBar.h"
 #include "gui/charts/ReplotScheduler.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TabPage.h"
@@ -25,37 +25,13 @@
 #include "gui/panels/ScopePlot.h"
 #include "gui/panels/SignalGraphPanel.h"
 #include "gui/printing/ScopeReport.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/TransferBar.h"
 #include "sim/DemoColours.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/SensorHost.h"
 
 namespace drq::gui {
-
-ScreenshotWriter::ScreenshotWriter(const QDir& dir) : dir_(dir) {}
-
-void ScreenshotWriter::settle() {
-  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
-
-bool ScreenshotWriter::save(QWidget& widget, const QString& name) {
-  const QString file = dir_.filePath(name);
-  if (!widget.grab().save(file, "PNG")) return false;
-  written_.append(file);
-  return true;
-}
-
-QString ScreenshotWriter::slug(const QString& text) {
-  QString out;
-  for (const QChar c : text.toLower()) {
-    if (c.isLetterOrNumber()) {
-      out.append(c);
-    } else if (!out.endsWith(QLatin1Char('-'))) {
-      out.append(QLatin1Char('-'));
-    }
-  }
-  while (out.endsWith(QLatin1Char('-'))) out.chop(1);
-  return out;
-}
 
 namespace {
 

@@ -4,9 +4,15 @@
 // captures of one demo colour, and teach-2-graph.png, a graph teach of a few
 // seconds of the demo sensor's colour path with a sample selected.
 
-#include "app/Screenshots.h"
+#include "app/ScreenshotWriter.h"
+
+namespace drq::sim {
+class EmbeddedSensor;
+}
 
 namespace drq::gui {
+
+class MainWindow;
 
 bool renderTeachPanels(MainWindow& window, sim::EmbeddedSensor& sensor, ScreenshotWriter& shots);
 

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/Indicators.h"
 
 namespace drq::gui::test {

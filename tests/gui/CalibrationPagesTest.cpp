@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
 #include "core/calib/WhiteCalibration.h"
 #include "core/protocol/Frame.h"
-#include "gui/ScriptedPopups.h"
 #include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/OffsetPage.h"

@@ -7,13 +7,13 @@
 
 #include "core/calib/HardwareFile.h"
 #include "core/calib/WhiteCalibration.h"
-#include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/OffsetPage.h"
 #include "gui/panels/PasswordPanel.h"
+#include "gui/shell/WindowParts.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/SensorHost.h"
 

@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "gui/ScriptedPopups.h"
-#include "gui/Texts.h"
+#include "app/ScriptedPopups.h"
 #include "gui/charts/ChartExport.h"
+#include "gui/common/Texts.h"
 #include "support/TempDir.h"
 
 namespace drq::gui {

@@ -4,7 +4,7 @@
 #include "core/Session.h"
 #include "core/protocol/LinkSettings.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
+#include "gui/shell/WindowParts.h"
 
 namespace drq::gui::test {
 namespace {

@@ -15,11 +15,11 @@
 #include "app/Application.h"
 #include "app/Screenshots.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/Mnemonics.h"
 
 namespace drq::gui::test {

@@ -12,8 +12,8 @@
 #include <map>
 
 #include "gui/ShellFixture.h"
-#include "gui/TransferBar.h"
-#include "gui/WindowParts.h"
+#include "gui/shell/TransferBar.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/Mnemonics.h"
 
 namespace drq::gui::test {

@@ -11,13 +11,12 @@
 #include <qcustomplot.h>
 
 #include "core/live/GetData.h"
-#include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/StripChart.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/BigDisplayPanel.h"
@@ -28,6 +27,7 @@
 #include "gui/panels/data/RgbDisplayRow.h"
 #include "gui/panels/data/ThreeDGraphPage.h"
 #include "gui/panels/data/TwoDGraphPage.h"
+#include "gui/shell/WindowParts.h"
 
 namespace drq::gui::test {
 namespace {

@@ -14,10 +14,10 @@
 
 #include "app/Application.h"
 #include "app/Screenshots.h"
-#include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/panels/DataPanel.h"
+#include "gui/shell/WindowParts.h"
 #include "sim/EmbeddedSensor.h"
 #include "sim/FaultRule.h"
 #include "sim/SensorHost.h"

@@ -10,10 +10,10 @@
 
 #include "app/Application.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/shell/WindowGeometry.h"
+#include "gui/shell/WindowParts.h"
 #include "support/TempDir.h"
 
 namespace drq::gui::test {

@@ -9,11 +9,8 @@
 #include <utility>
 
 #include "core/params/ModeRules.h"
-#include "gui/ModeRulesApplier.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
-#include "gui/TransferBar.h"
-#include "gui/WindowParts.h"
 #include "gui/charts/StripChart.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterPage.h"
@@ -23,6 +20,9 @@
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/data/IntensityChartPage.h"
 #include "gui/panels/data/ThreeDGraphPage.h"
+#include "gui/shell/ModeRulesApplier.h"
+#include "gui/shell/TransferBar.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/Indicators.h"
 
 namespace drq::gui::test {

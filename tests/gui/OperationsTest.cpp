@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
-#include "gui/ScriptedPopups.h"
 #include "gui/operations/Operations.h"
 #include "gui/operations/QuietOnEndPopups.h"
 

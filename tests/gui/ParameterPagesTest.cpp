@@ -7,11 +7,11 @@
 #include <QSpinBox>
 
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterHelpTexts.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/ValueRing.h"
 #include "gui/widgets/WordTable.h"
 

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "core/attrs/RowAttributeSections.h"
-#include "gui/QtPopups.h"
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
+#include "gui/popups/QtPopups.h"
 
 namespace drq::gui::test {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
 #include "core/protocol/Frame.h"
 #include "core/record/RecordFile.h"
-#include "gui/ScriptedPopups.h"
 #include "gui/operations/Operations.h"
 #include "gui/pages/RecorderPage.h"
 #include "link/LinkSetup.h"

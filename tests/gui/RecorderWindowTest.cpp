@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "core/protocol/Frame.h"
-#include "gui/LiveMonitor.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
+#include "gui/shell/WindowParts.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace drq::gui {

@@ -8,15 +8,15 @@
 
 #include "core/attrs/TableAttributesFile.h"
 #include "gui/ShellFixture.h"
-#include "gui/TeachOperations.h"
-#include "gui/TextConversion.h"
-#include "gui/WindowParts.h"
 #include "gui/charts/ColourGraph.h"
+#include "gui/common/TextConversion.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/pages/TeachTablePage.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/data/TwoDGraphPage.h"
+#include "gui/shell/TeachOperations.h"
+#include "gui/shell/WindowParts.h"
 
 namespace drq::gui::test {
 namespace {

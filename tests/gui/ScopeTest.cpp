@@ -19,16 +19,16 @@
 #include <string>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
 #include "core/scope/ScopeMath.h"
-#include "gui/Help.h"
 #include "gui/PanelDriver.h"
-#include "gui/ScriptedPopups.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 #include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/popups/Help.h"
 #include "gui/printing/ScopeReport.h"
 #include "gui/widgets/ValueRing.h"
 #include "link/LinkSetup.h"

@@ -7,8 +7,8 @@
 #include "core/params/ParaSet.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/shell/WindowParts.h"
 #include "gui/widgets/ValueRing.h"
 #include "sim/EmbeddedSensor.h"
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
-#include "gui/MainWindow.h"
-#include "gui/ScriptedPopups.h"
+#include "gui/shell/MainWindow.h"
 #include "support/TempDir.h"
 
 namespace drq::gui::test {

@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/ScriptedPopups.h"
 #include "core/Session.h"
 #include "core/attrs/TableAttributesFile.h"
-#include "gui/ScriptedPopups.h"
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
 #include "gui/operations/ButtonDimmer.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "support/TempDir.h"

@@ -9,12 +9,12 @@
 
 #include <memory>
 
+#include "app/ScriptedPopups.h"
 #include "core/protocol/Frame.h"
-#include "gui/RuleControls.h"
-#include "gui/ScriptedPopups.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatter.h"
 #include "gui/charts/SampleScatterView.h"
+#include "gui/common/RuleControls.h"
 #include "gui/operations/ButtonDimmer.h"
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"

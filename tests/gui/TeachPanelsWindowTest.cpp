@@ -8,13 +8,13 @@
 #include <QSpinBox>
 
 #include "gui/ShellFixture.h"
-#include "gui/WindowParts.h"
 #include "gui/charts/SampleScatterView.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"
+#include "gui/shell/WindowParts.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace drq::gui::test {

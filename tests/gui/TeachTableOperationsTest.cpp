@@ -9,8 +9,6 @@
 
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
-#include "gui/TeachOperations.h"
-#include "gui/WindowParts.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/pages/ParameterPage.h"
@@ -18,6 +16,8 @@
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/data/ThreeDGraphPage.h"
 #include "gui/panels/data/TwoDGraphPage.h"
+#include "gui/shell/TeachOperations.h"
+#include "gui/shell/WindowParts.h"
 
 namespace drq::gui::test {
 namespace {

@@ -9,10 +9,10 @@
 
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
-#include "gui/TransferBar.h"
-#include "gui/WindowParts.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
+#include "gui/shell/TransferBar.h"
+#include "gui/shell/WindowParts.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace drq::gui::test {

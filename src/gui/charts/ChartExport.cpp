@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-#include "gui/Texts.h"
+#include "gui/common/Texts.h"
 
 namespace drq::gui {
 

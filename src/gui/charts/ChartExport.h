@@ -12,7 +12,7 @@
 #include <QObject>
 #include <QString>
 
-#include "gui/Popups.h"
+#include "gui/popups/Popups.h"
 
 class QCustomPlot;
 class QMenu;

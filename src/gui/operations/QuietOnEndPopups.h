@@ -4,8 +4,8 @@
 // are dropped and every question gets its safe answer (no, the escape
 // button, cancel, no file), so the running operation unwinds on its own.
 
-#include "gui/Popups.h"
 #include "gui/operations/Operations.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

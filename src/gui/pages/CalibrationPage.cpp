@@ -10,10 +10,10 @@
 
 #include <algorithm>
 
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
 #include "gui/charts/ChartStyle.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

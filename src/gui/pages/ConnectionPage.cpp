@@ -13,10 +13,10 @@
 #include "core/connect/Identification.h"
 #include "core/protocol/Frame.h"
 #include "core/settings/TextCut.h"
-#include "gui/Help.h"
-#include "gui/LinkControl.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
+#include "gui/operations/LinkControl.h"
+#include "gui/popups/Help.h"
 #include "link/SerialPorts.h"
 
 namespace drq::gui {

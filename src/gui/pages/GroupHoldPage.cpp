@@ -5,9 +5,9 @@
 
 #include "core/params/ParaNames.h"
 #include "core/teach/TeachTableOps.h"
-#include "gui/Help.h"
-#include "gui/Texts.h"
+#include "gui/common/Texts.h"
 #include "gui/pages/ParameterHelpTexts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

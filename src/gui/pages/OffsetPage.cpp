@@ -5,8 +5,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -12,8 +12,8 @@
 #include "core/params/ControlLimits.h"
 #include "core/params/ModeRules.h"
 #include "core/params/ParaNames.h"
-#include "gui/Help.h"
 #include "gui/pages/ParameterHelpTexts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

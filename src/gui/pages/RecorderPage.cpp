@@ -11,9 +11,9 @@
 #include <limits>
 #include <string_view>
 
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

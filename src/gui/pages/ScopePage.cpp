@@ -11,11 +11,11 @@
 #include <cstring>
 
 #include "core/scope/ScopeMath.h"
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/popups/Help.h"
 #include "gui/printing/PanelPicture.h"
 #include "gui/printing/ScopeReport.h"
 #include "gui/widgets/ValueRing.h"

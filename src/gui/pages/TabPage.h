@@ -12,8 +12,8 @@
 #include "core/params/ModeRules.h"
 #include "core/params/PanelIds.h"
 #include "core/params/ParaSet.h"
-#include "gui/RuleControls.h"
-#include "gui/ShellContext.h"
+#include "gui/common/RuleControls.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

@@ -13,9 +13,9 @@
 #include "core/attrs/TableAttributesFile.h"
 #include "core/settings/PanelSettings.h"
 #include "core/settings/TextCut.h"
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 #include <QSignalBlocker>
 
-#include "gui/Help.h"
-#include "gui/Texts.h"
+#include "gui/common/Texts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

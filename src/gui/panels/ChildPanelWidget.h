@@ -3,8 +3,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "gui/RuleControls.h"
-#include "gui/ShellContext.h"
+#include "gui/common/RuleControls.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

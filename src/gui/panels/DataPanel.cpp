@@ -6,17 +6,17 @@
 #include <QVBoxLayout>
 
 #include "core/live/LiveState.h"
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/charts/ReplotScheduler.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 #include "gui/panels/data/IntensityChartPage.h"
 #include "gui/panels/data/LiveTexts.h"
 #include "gui/panels/data/RgbChartPage.h"
 #include "gui/panels/data/ThreeDGraphPage.h"
 #include "gui/panels/data/TwoDGraphPage.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -17,8 +17,8 @@
 #include "core/live/DisplayRules.h"
 #include "core/live/LiveFrame.h"
 #include "core/params/PanelIds.h"
-#include "gui/RuleControls.h"
-#include "gui/ShellContext.h"
+#include "gui/common/RuleControls.h"
+#include "gui/common/ShellContext.h"
 #include "gui/widgets/Indicators.h"
 
 namespace drq::gui {

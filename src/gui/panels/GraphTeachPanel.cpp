@@ -5,13 +5,13 @@
 #include <QResizeEvent>
 
 #include "core/params/Modes.h"
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatterView.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 #include "gui/panels/TeachPanelHost.h"
 #include "gui/panels/TeachPanelTexts.h"
+#include "gui/popups/Help.h"
 #include "gui/widgets/Mnemonics.h"
 
 namespace drq::gui {

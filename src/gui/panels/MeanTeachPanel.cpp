@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 #include "gui/panels/TeachPanelHost.h"
 #include "gui/panels/TeachPanelTexts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

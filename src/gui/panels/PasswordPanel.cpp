@@ -4,7 +4,7 @@
 #include <QProxyStyle>
 #include <QVBoxLayout>
 
-#include "gui/Texts.h"
+#include "gui/common/Texts.h"
 
 namespace drq::gui {
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QLineEdit>
 
-#include "gui/Popups.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "core/scope/ScopeMath.h"
-#include "gui/Help.h"
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
 #include "gui/panels/ScopePlot.h"
+#include "gui/popups/Help.h"
 #include "gui/widgets/Indicators.h"
 #include "gui/widgets/ValueRing.h"
 

@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "gui/Help.h"
 #include "gui/charts/ChartStyle.h"
 #include "gui/charts/ReplotScheduler.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -13,7 +13,7 @@
 #include <array>
 
 #include "core/graph/SignalGraph.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 #include "gui/widgets/Indicators.h"
 
 class QCustomPlot;

@@ -1,7 +1,7 @@
 #pragma once
 // Captions and help texts of the two teach panels, as operators see them.
 
-#include "gui/Texts.h"
+#include "gui/common/Texts.h"
 
 namespace drq::gui {
 

@@ -8,32 +8,32 @@
 namespace drq::gui {
 
 void LiveWiring::showDisplayPanelForLive() {
-  if (parts_.panels.currentChildPanel() != ChildPanel::TEACHP1) {
-    parts_.panels.ShowChildPanelDisp(ChildPanel::DATAP);
+  if (needs_.panels.currentChildPanel() != ChildPanel::TEACHP1) {
+    needs_.panels.ShowChildPanelDisp(ChildPanel::DATAP);
   }
 }
 
 int LiveWiring::selectedTeachRow() const {
-  return parts_.teachTable.rowNumber()->value();
+  return needs_.teachTable.rowNumber()->value();
 }
 
 void LiveWiring::readTeachTableControl(TeachTable& table) const {
   ParaSet shown;
   shown.table = table;
-  parts_.teachTable.GetPanelValues(shown);
+  needs_.teachTable.GetPanelValues(shown);
   table = shown.table;
 }
 
 void TeachWiring::readShownValues(LiveFrame& frame) const {
-  parts_.data.readShownValues(frame);
+  needs_.data.readShownValues(frame);
 }
 
 std::uint16_t TeachWiring::parameterControlValue(ParaWord word) const {
-  return parts_.parameters.controlValue(word);
+  return needs_.parameters.controlValue(word);
 }
 
 bool TeachWiring::automaticRowColors() const {
-  return parts_.tableAttributes.automaticRowColors();
+  return needs_.tableAttributes.automaticRowColors();
 }
 
 }  // namespace drq::gui

@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "gui/ChildPanelSwitch.h"
-#include "gui/LiveMonitor.h"
-#include "gui/TeachOperations.h"
+#include "gui/common/ChildPanelSwitch.h"
+#include "gui/operations/LiveMonitor.h"
+#include "gui/shell/TeachOperations.h"
 
 namespace drq::gui {
 
@@ -17,29 +17,29 @@ class TableAttributesPage;
 
 class LiveWiring final : public LiveHost {
  public:
-  struct Parts {
+  struct Needs {
     TeachTablePage& teachTable;
     ChildPanelSwitch& panels;
     std::function<void()> readPanels;     // GetPanelValues of the window
     std::function<void()> sendToSensor;   // SEND with the sensor
     std::function<void()> getFromSensor;  // GET from the sensor
   };
-  explicit LiveWiring(Parts parts) : parts_(std::move(parts)) {}
+  explicit LiveWiring(Needs needs) : needs_(std::move(needs)) {}
 
-  void GetPanelValues() override { parts_.readPanels(); }
-  void sendParametersToSensor() override { parts_.sendToSensor(); }
-  void getParametersFromSensor() override { parts_.getFromSensor(); }
+  void GetPanelValues() override { needs_.readPanels(); }
+  void sendParametersToSensor() override { needs_.sendToSensor(); }
+  void getParametersFromSensor() override { needs_.getFromSensor(); }
   void showDisplayPanelForLive() override;
   int selectedTeachRow() const override;
   void readTeachTableControl(TeachTable& table) const override;
 
  private:
-  Parts parts_;
+  Needs needs_;
 };
 
 class TeachWiring final : public TeachHost {
  public:
-  struct Parts {
+  struct Needs {
     DataPanel& data;
     ParameterPage& parameters;
     TableAttributesPage& tableAttributes;
@@ -47,17 +47,17 @@ class TeachWiring final : public TeachHost {
     std::function<void()> readPanels;      // GetPanelValues of the window
     std::function<void()> applyRowColors;  // the row colours on every table
   };
-  explicit TeachWiring(Parts parts) : parts_(std::move(parts)) {}
+  explicit TeachWiring(Needs needs) : needs_(std::move(needs)) {}
 
   void readShownValues(LiveFrame& frame) const override;
   std::uint16_t parameterControlValue(ParaWord word) const override;
-  void GetPanelValues() override { parts_.readPanels(); }
-  void applyRowColors() override { parts_.applyRowColors(); }
-  void InitGraphs() override { parts_.live.InitGraphs(); }
+  void GetPanelValues() override { needs_.readPanels(); }
+  void applyRowColors() override { needs_.applyRowColors(); }
+  void InitGraphs() override { needs_.live.InitGraphs(); }
   bool automaticRowColors() const override;
 
  private:
-  Parts parts_;
+  Needs needs_;
 };
 
 }  // namespace drq::gui

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/params/PanelIds.h"
-#include "gui/ModeRulesApplier.h"
+#include "gui/shell/ModeRulesApplier.h"
 
 namespace drq::gui {
 
@@ -20,7 +20,7 @@ class TabPage;
 
 class ModeRulesWiring final : public ModeRulesHost {
  public:
-  struct Parts {
+  struct Needs {
     ParameterPage& parameters;
     GroupHoldPage& groups;
     TransferBar& transfer;
@@ -29,20 +29,20 @@ class ModeRulesWiring final : public ModeRulesHost {
     const std::array<TabPage*, kMainPageCount>& pages;
     std::function<void(int)> activatePage;
   };
-  explicit ModeRulesWiring(Parts parts) : parts_(std::move(parts)) {}
+  explicit ModeRulesWiring(Needs needs) : needs_(std::move(needs)) {}
 
   void readRuleInputs(PanelState& state) override;
   void setTriggerRingItems(std::size_t count) override;
   void showGroupCell(const GroupCellState& cell) override;
   void showSelectedSet() override;
   void setActiveDataPage(int page) override;
-  void setActivePage(int page) override { parts_.activatePage(page); }
+  void setActivePage(int page) override { needs_.activatePage(page); }
   void colorRowLabels(const RowLabelPlan& plan) override;
   void applyIntensityRanges(const std::array<ChartRange, 3>& ranges) override;
   void refreshDisplayNames() override;
 
  private:
-  Parts parts_;
+  Needs needs_;
 };
 
 }  // namespace drq::gui

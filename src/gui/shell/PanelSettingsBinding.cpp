@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "core/files/FileWrite.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -24,12 +24,12 @@ constexpr const char* kMsgSettingsNotWritten =
 
 PanelSettingsBinding::PanelSettingsBinding(ShellContext& context,
                                            const std::filesystem::path& programDir, bool demo,
-                                           Parts parts)
+                                           Needs needs)
     : context_(context),
       programDir_(programDir),
       file_(settings::panelSettingsPath(programDir)),
       demo_(demo),
-      parts_(parts) {}
+      needs_(needs) {}
 
 void PanelSettingsBinding::LoadPanelSettings() {
   Session& session = context_.session;
@@ -42,48 +42,48 @@ void PanelSettingsBinding::LoadPanelSettings() {
   session.hardwareFile = loaded.paths.hardwareFile;
   session.tableAttributesFile = loaded.paths.tableAttributesFile;
   session.RowColors = loaded.rowColors;
-  parts_.tableAttributes.takeRowAttributes(loaded.rowColors, loaded.rowSpecs);
-  parts_.connection.clearRecentAddresses();
+  needs_.tableAttributes.takeRowAttributes(loaded.rowColors, loaded.rowSpecs);
+  needs_.connection.clearRecentAddresses();
   if (used) {
-    if (loaded.window) applyPlacement(parts_.window, *loaded.window);
+    if (loaded.window) applyPlacement(needs_.window, *loaded.window);
     for (const auto& address : loaded.recentAddresses) {
-      parts_.connection.appendRecentAddress(qStringFromUtf8(address));
+      needs_.connection.appendRecentAddress(qStringFromUtf8(address));
     }
   }
   storedRecentAddresses_ = loaded.recentAddresses;
 
   const QString sensorId = qStringFromUtf8(session.sensorId);
-  parts_.recorder.showRecordFile(qStringFromPath(session.recordFile));
-  parts_.connection.setSensorId(sensorId);
-  parts_.recorder.setSensorId(sensorId);
-  parts_.bigColor.setSensorId(sensorId);
-  parts_.bigGroup.setSensorId(sensorId);
+  needs_.recorder.showRecordFile(qStringFromPath(session.recordFile));
+  needs_.connection.setSensorId(sensorId);
+  needs_.recorder.setSensorId(sensorId);
+  needs_.bigColor.setSensorId(sensorId);
+  needs_.bigGroup.setSensorId(sensorId);
 }
 
 void PanelSettingsBinding::loadConnectionSettings(const QString& demoAddress, int demoPort) {
-  storedConnection_ = parts_.connection.GetConnectionSettingsFromFile(file_);
+  storedConnection_ = needs_.connection.GetConnectionSettingsFromFile(file_);
   if (!demo_) return;
   settings::ConnectionSettings demo = storedConnection_;
   demo.protocol = kProtocolTcp;
   demo.serverAddress = utf8FromQString(demoAddress);
   demo.portNumber = std::to_string(demoPort);
-  parts_.connection.setConnectionSettings(demo);
+  needs_.connection.setConnectionSettings(demo);
 }
 
 void PanelSettingsBinding::StorePanelSettings() {
   Session& session = context_.session;
-  session.sensorId = utf8FromQString(parts_.connection.sensorId());
+  session.sensorId = utf8FromQString(needs_.connection.sensorId());
 
   settings::PanelSettings out;
   out.sensorId = session.sensorId;
   out.paths = {session.parameterFile, session.recordFile, session.hardwareFile,
                session.tableAttributesFile};
-  out.recentAddresses = demo_ ? storedRecentAddresses_ : parts_.connection.recentAddresses();
-  parts_.tableAttributes.readRowAttributes(out.rowColors, out.rowSpecs);
+  out.recentAddresses = demo_ ? storedRecentAddresses_ : needs_.connection.recentAddresses();
+  needs_.tableAttributes.readRowAttributes(out.rowColors, out.rowSpecs);
   const settings::ConnectionSettings connection =
-      demo_ ? storedConnection_ : parts_.connection.connectionSettings();
+      demo_ ? storedConnection_ : needs_.connection.connectionSettings();
   const files::FileWriteResult written =
-      settings::writePanelSettingsFile(file_, out, placementOf(parts_.window), connection);
+      settings::writePanelSettingsFile(file_, out, placementOf(needs_.window), connection);
   if (written.ok()) return;
   const std::string reason = files::failureReason(written);
   if (context_.operations.ending()) {

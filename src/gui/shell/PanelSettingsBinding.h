@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/settings/PanelSettings.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 
@@ -22,7 +22,7 @@ class BigDisplayPanel;
 
 class PanelSettingsBinding {
  public:
-  struct Parts {
+  struct Needs {
     QWidget& window;
     ConnectionPage& connection;
     RecorderPage& recorder;
@@ -31,7 +31,7 @@ class PanelSettingsBinding {
     BigDisplayPanel& bigGroup;
   };
   PanelSettingsBinding(ShellContext& context, const std::filesystem::path& programDir, bool demo,
-                       Parts parts);
+                       Needs needs);
 
   const std::filesystem::path& file() const { return file_; }
 
@@ -52,7 +52,7 @@ class PanelSettingsBinding {
   std::filesystem::path programDir_;
   std::filesystem::path file_;
   bool demo_;
-  Parts parts_;
+  Needs needs_;
   settings::ConnectionSettings storedConnection_;
   std::vector<std::string> storedRecentAddresses_;
 };

@@ -1,6 +1,5 @@
 #include "gui/shell/PeerWiring.h"
 
-#include "gui/TransferBar.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/OffsetPage.h"
@@ -10,6 +9,7 @@
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
+#include "gui/shell/TransferBar.h"
 
 namespace drq::gui {
 

@@ -4,11 +4,11 @@
 #include <QVBoxLayout>
 
 #include "core/graph/GraphUpdate.h"
-#include "gui/Help.h"
 #include "gui/charts/ChartStyle.h"
 #include "gui/charts/StripChart.h"
 #include "gui/panels/data/LiveTexts.h"
 #include "gui/panels/data/RgbDisplayRow.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

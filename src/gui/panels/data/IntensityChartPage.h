@@ -11,7 +11,7 @@
 #include "core/graph/ChartRanges.h"
 #include "core/live/LiveFrame.h"
 #include "core/live/LiveState.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

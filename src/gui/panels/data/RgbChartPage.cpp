@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "gui/Help.h"
 #include "gui/charts/ChartStyle.h"
 #include "gui/charts/StripChart.h"
 #include "gui/panels/data/LiveTexts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -8,7 +8,7 @@
 
 #include "core/live/LiveFrame.h"
 #include "core/live/LiveState.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 #include "gui/widgets/Indicators.h"
 
 namespace drq::gui {

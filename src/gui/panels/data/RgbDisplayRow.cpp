@@ -2,8 +2,8 @@
 
 #include <QHBoxLayout>
 
-#include "gui/Help.h"
 #include "gui/panels/data/LiveTexts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

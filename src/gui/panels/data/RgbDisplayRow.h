@@ -7,7 +7,7 @@
 #include <array>
 
 #include "core/live/LiveFrame.h"
-#include "gui/Popups.h"
+#include "gui/popups/Popups.h"
 #include "gui/widgets/Indicators.h"
 
 namespace drq::gui {

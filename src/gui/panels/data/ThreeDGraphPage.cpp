@@ -3,11 +3,11 @@
 
 #include <QGridLayout>
 
-#include "gui/Help.h"
 #include "gui/charts/ChartStyle.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/StripChart.h"
 #include "gui/panels/data/LiveTexts.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -10,7 +10,7 @@
 #include "core/graph/GraphUpdate.h"
 #include "core/graph/TeachFigures.h"
 #include "core/live/LiveState.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

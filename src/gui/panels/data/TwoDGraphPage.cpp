@@ -3,11 +3,11 @@
 
 #include <QVBoxLayout>
 
-#include "gui/Help.h"
 #include "gui/charts/ColourGraph.h"
 #include "gui/charts/IntensityBar.h"
 #include "gui/panels/data/LiveTexts.h"
 #include "gui/panels/data/RgbDisplayRow.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

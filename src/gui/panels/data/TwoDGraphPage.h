@@ -8,7 +8,7 @@
 #include "core/graph/GraphUpdate.h"
 #include "core/graph/TeachFigures.h"
 #include "core/live/LiveFrame.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

@@ -1,6 +1,6 @@
-#include "gui/pages/RecorderDisplays.h"
+#include "gui/shell/RecorderDisplays.h"
 
-#include "gui/LiveMonitor.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/panels/SignalGraphPanel.h"
 
 namespace drq::gui {

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "gui/RuleControls.h"
-#include "gui/ShellContext.h"
+#include "gui/common/RuleControls.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

@@ -1,9 +1,9 @@
-#include "gui/ModeRulesApplier.h"
+#include "gui/shell/ModeRulesApplier.h"
 
 #include <array>
 #include <map>
 
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
 
 namespace drq::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/Help.h"
+#include "gui/popups/Help.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,27 +1,17 @@
-#include "gui/MainWindow.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
 
 #include "core/params/ParaTransfer.h"
-#include "gui/HardwareFileOperation.h"
-#include "gui/HeaderBar.h"
-#include "gui/Help.h"
-#include "gui/LinkControl.h"
-#include "gui/LiveDisplayWiring.h"
-#include "gui/ModeRulesApplier.h"
-#include "gui/ParameterFileTransfer.h"
-#include "gui/SideTabBar.h"
-#include "gui/TeachOperations.h"
-#include "gui/TeachPanelBridge.h"
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
-#include "gui/TransferBar.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
+#include "gui/operations/LinkControl.h"
+#include "gui/operations/ParameterFileTransfer.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/OffsetPage.h"
 #include "gui/pages/ParameterPage.h"
-#include "gui/pages/RecorderDisplays.h"
 #include "gui/pages/RecorderPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TableAttributesPage.h"
@@ -33,11 +23,21 @@
 #include "gui/panels/PasswordPanel.h"
 #include "gui/panels/ScopeGraphPanel.h"
 #include "gui/panels/SignalGraphPanel.h"
+#include "gui/popups/Help.h"
+#include "gui/shell/HardwareFileOperation.h"
+#include "gui/shell/HeaderBar.h"
 #include "gui/shell/HostWiring.h"
+#include "gui/shell/LiveDisplayWiring.h"
+#include "gui/shell/ModeRulesApplier.h"
 #include "gui/shell/ModeRulesWiring.h"
 #include "gui/shell/PanelSettingsBinding.h"
 #include "gui/shell/PeerWiring.h"
+#include "gui/shell/RecorderDisplays.h"
 #include "gui/shell/ShellLayout.h"
+#include "gui/shell/SideTabBar.h"
+#include "gui/shell/TeachOperations.h"
+#include "gui/shell/TeachPanelBridge.h"
+#include "gui/shell/TransferBar.h"
 #include "gui/shell/WindowGeometry.h"
 #include "gui/widgets/Mnemonics.h"
 
@@ -63,18 +63,18 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
   buildWindow();
   settings_ = std::make_unique<PanelSettingsBinding>(
       context_, options_.programDir, options_.demo.has_value(),
-      PanelSettingsBinding::Parts{*this, *connectionPage_, *recorderPage_, *tableAttributesPage_,
+      PanelSettingsBinding::Needs{*this, *connectionPage_, *recorderPage_, *tableAttributesPage_,
                                   *bigColor_, *bigGroup_});
   modeRulesWiring_ = std::make_unique<ModeRulesWiring>(
-      ModeRulesWiring::Parts{*parameterPage_, *groupHoldPage_, *transferBar_, *dataPanel_, *live_,
+      ModeRulesWiring::Needs{*parameterPage_, *groupHoldPage_, *transferBar_, *dataPanel_, *live_,
                              pages_, [this](int page) { setActivePage(page); }});
   modeRules_ = std::make_unique<ModeRulesApplier>(*modeRulesWiring_, context_);
   teachWiring_ = std::make_unique<TeachWiring>(
-      TeachWiring::Parts{*dataPanel_, *parameterPage_, *tableAttributesPage_, *live_,
+      TeachWiring::Needs{*dataPanel_, *parameterPage_, *tableAttributesPage_, *live_,
                          [this] { GetPanelValues(); }, [this] { applyRowColors(); }});
   teachOperations_ = std::make_unique<TeachOperations>(*teachWiring_, *teachTablePage_, context_);
   teachPanels_ = std::make_unique<TeachPanelBridge>(
-      context_, TeachPanelBridge::Parts{*teachWiring_, *teachTablePage_, *teachOperations_,
+      context_, TeachPanelBridge::Needs{*teachWiring_, *teachTablePage_, *teachOperations_,
                                         *modeRules_, *live_, *meanTeachPanel_, *graphTeachPanel_});
   // Every page and panel maps the controls the mode rules name.
   RuleControls& rules = modeRules_->controls();
@@ -144,7 +144,7 @@ void MainWindow::buildWindow() {
   transferBar_->registerOperationButtons(dimmer);
   for (ChildPanelWidget* panel : panelWidgets_) panel->registerOperationButtons(dimmer);
 
-  liveWiring_ = std::make_unique<LiveWiring>(LiveWiring::Parts{
+  liveWiring_ = std::make_unique<LiveWiring>(LiveWiring::Needs{
       *teachTablePage_, *this, [this] { GetPanelValues(); }, [this] { sendParametersToSensor(); },
       [this] { getParametersFromSensor(); }});
   live_ = new LiveMonitor(context_.session, operations_, *liveWiring_, this);

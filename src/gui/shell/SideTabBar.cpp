@@ -1,4 +1,4 @@
-#include "gui/SideTabBar.h"
+#include "gui/shell/SideTabBar.h"
 
 #include <QStyleOptionTab>
 #include <QStylePainter>

@@ -1,8 +1,8 @@
-#include "gui/LiveDisplayWiring.h"
+#include "gui/shell/LiveDisplayWiring.h"
 
-#include "gui/LiveMonitor.h"
-#include "gui/TextConversion.h"
 #include "gui/charts/IntensityBar.h"
+#include "gui/common/TextConversion.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/TableAttributesPage.h"
 #include "gui/panels/BigDisplayPanel.h"

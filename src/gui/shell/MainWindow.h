@@ -16,16 +16,16 @@
 #include <optional>
 
 #include "core/settings/PanelSettings.h"
-#include "gui/ChildPanelSwitch.h"
-#include "gui/LiveMonitor.h"
-#include "gui/ModeRulesApplier.h"
-#include "gui/ShellContext.h"
-#include "gui/TeachOperations.h"
+#include "gui/common/ChildPanelSwitch.h"
+#include "gui/common/ShellContext.h"
+#include "gui/operations/LiveMonitor.h"
 #include "gui/operations/Operations.h"
 #include "gui/operations/QuietOnEndPopups.h"
 #include "gui/pages/ConnectionPage.h"
 #include "gui/pages/ScopePage.h"
 #include "gui/pages/TabPage.h"
+#include "gui/shell/ModeRulesApplier.h"
+#include "gui/shell/TeachOperations.h"
 
 namespace drq::gui {
 

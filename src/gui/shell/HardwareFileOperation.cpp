@@ -1,6 +1,6 @@
-#include "gui/HardwareFileOperation.h"
+#include "gui/shell/HardwareFileOperation.h"
 
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/OffsetPage.h"
 

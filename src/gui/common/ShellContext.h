@@ -4,9 +4,9 @@
 // dimming of their buttons) and the switch of the display area's child panels.
 
 #include "core/Session.h"
-#include "gui/ChildPanelSwitch.h"
-#include "gui/Popups.h"
+#include "gui/common/ChildPanelSwitch.h"
 #include "gui/operations/Operations.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

@@ -13,7 +13,7 @@
 
 #include "core/live/LiveFrame.h"
 #include "core/params/ParaSet.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

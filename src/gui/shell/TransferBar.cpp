@@ -1,8 +1,8 @@
-#include "gui/TransferBar.h"
+#include "gui/shell/TransferBar.h"
 
 #include <QGridLayout>
 
-#include "gui/Help.h"
+#include "gui/popups/Help.h"
 
 namespace drq::gui {
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "gui/Popups.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

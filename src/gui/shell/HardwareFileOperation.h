@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "core/calib/HardwareFile.h"
-#include "gui/ShellContext.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

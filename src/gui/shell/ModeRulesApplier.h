@@ -16,8 +16,8 @@
 
 #include "core/graph/ChartRanges.h"
 #include "core/params/ModeRules.h"
-#include "gui/RuleControls.h"
-#include "gui/ShellContext.h"
+#include "gui/common/RuleControls.h"
+#include "gui/common/ShellContext.h"
 
 namespace drq::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/TeachOperations.h"
+#include "gui/shell/TeachOperations.h"
 
 #include <QCheckBox>
 #include <QSignalBlocker>

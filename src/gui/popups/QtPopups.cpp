@@ -1,4 +1,4 @@
-#include "gui/QtPopups.h"
+#include "gui/popups/QtPopups.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "gui/LiveMonitor.h"
+#include "gui/operations/LiveMonitor.h"
 
 #include "core/params/Modes.h"
 

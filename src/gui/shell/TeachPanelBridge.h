@@ -5,10 +5,10 @@
 // controls, the teach table page, GetPanelValues and InitGraphs through the
 // window's TeachHost, the mode rules' teach-panel rule and the live loop.
 
-#include "gui/ModeRulesApplier.h"
-#include "gui/ShellContext.h"
-#include "gui/TeachOperations.h"
+#include "gui/common/ShellContext.h"
 #include "gui/panels/TeachPanelHost.h"
+#include "gui/shell/ModeRulesApplier.h"
+#include "gui/shell/TeachOperations.h"
 
 namespace drq::gui {
 
@@ -19,7 +19,7 @@ class TeachTablePage;
 
 class TeachPanelBridge final : public TeachPanelHost {
  public:
-  struct Parts {
+  struct Needs {
     TeachHost& teachHost;
     TeachTablePage& teachTable;
     TeachOperations& teachOperations;
@@ -28,7 +28,7 @@ class TeachPanelBridge final : public TeachPanelHost {
     MeanTeachPanel& meanTeach;
     GraphTeachPanel& graphTeach;
   };
-  TeachPanelBridge(ShellContext& context, Parts parts);
+  TeachPanelBridge(ShellContext& context, Needs needs);
 
   // CBF_ButtonTeachMeanVal: shows TEACHP1, labels it (InitTeachPanel) and,
   // when no acquisition runs, runs the live loop between dimming and
@@ -50,7 +50,7 @@ class TeachPanelBridge final : public TeachPanelHost {
 
  private:
   ShellContext& context_;
-  Parts parts_;
+  Needs needs_;
 };
 
 }  // namespace drq::gui

@@ -1,10 +1,10 @@
-#include "gui/RuleControls.h"
+#include "gui/common/RuleControls.h"
 
 #include <QtGlobal>
 
 #include <algorithm>
 
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
 
 namespace drq::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/ParameterFileTransfer.h"
+#include "gui/operations/ParameterFileTransfer.h"
 
 #include <QString>
 
@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "core/params/ParaFile.h"
-#include "gui/TextConversion.h"
+#include "gui/common/TextConversion.h"
 
 namespace drq::gui {
 

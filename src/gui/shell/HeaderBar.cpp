@@ -1,11 +1,11 @@
-#include "gui/HeaderBar.h"
+#include "gui/shell/HeaderBar.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
 
-#include "gui/TextConversion.h"
-#include "gui/Texts.h"
+#include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 
 namespace drq::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/ScriptedPopups.h"
+#include "app/ScriptedPopups.h"
 
 namespace drq::gui {
 

@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "gui/Popups.h"
-#include "gui/Texts.h"
+#include "gui/common/Texts.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

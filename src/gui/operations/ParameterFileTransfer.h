@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "core/Session.h"
-#include "gui/Popups.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

@@ -1,8 +1,7 @@
-#include "gui/LinkControl.h"
+#include "gui/operations/LinkControl.h"
 
 #include <QApplication>
 #include <QRegularExpression>
-
 
 #include "core/protocol/LinkSettings.h"
 #include "link/LinkSetup.h"

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "gui/Popups.h"
+#include "gui/popups/Popups.h"
 
 namespace drq::gui {
 

@@ -12,6 +12,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <string_view>
+
 #include "app/Application.h"
 #include "app/Screenshots.h"
 #include "gui/ShellFixture.h"
@@ -189,6 +191,37 @@ TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   // The offset page's close button hides it and shows the parameter page.
   find<QPushButton>("ButtonCloseOffsetCompensation")->click();
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
+  EXPECT_EQ(window->activePage(), kPageParameter);
+}
+
+// Once the password popup has closed, the window is active again with the
+// focus where it was, so that Alt+1…9 switch pages at once.
+TEST_F(HelpAndPanels, AfterThePasswordPopupTheWindowHasTheKeyboardAgain) {
+  startOffline();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->setActivePage(kPageCalibration);
+  auto* setValue = find<QWidget>("EditSetValue");
+  setValue->setFocus();
+  PasswordPanel& password = part<PasswordPanel>(*window);
+  password.openPopup();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&password));
+  QTest::keyClick(password.windowHandle(), Qt::Key_Escape);
+  EXPECT_FALSE(password.isVisible());
+
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(QApplication::focusWidget(), setValue);
+  QTest::keyClick(window->windowHandle(), Qt::Key_2, Qt::AltModifier);
+  EXPECT_EQ(window->activePage(), kPageParameter);
+
+  // Unlocked: the window is active again on the offset page.
+  password.openPopup();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&password));
+  for (const char c : std::string_view("qortal")) QTest::keyClick(password.windowHandle(), c);
+  QTest::keyClick(password.windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(window->activePage(), kPageOffset);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window->windowHandle(), Qt::Key_2, Qt::AltModifier);
   EXPECT_EQ(window->activePage(), kPageParameter);
 }
 

@@ -4,12 +4,16 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +123,45 @@ TEST(QtPopupsTest, QuestionsAnswerNoByDefaultAndChoicesByNumber) {
   whileOpen(
       [&] { EXPECT_EQ(popups.GenericMessagePopup(QStringLiteral("?"), text, choices, 2, 3), 3); },
       escape);
+}
+
+// Once a popup has closed, the window under it is active again with the focus
+// where it was: its shortcuts work at once (Alt+1 switches, it does not type
+// "1" into the field). Without a window manager nothing else gives it back.
+TEST(QtPopupsTest, TheWindowUnderAPopupGetsTheKeyboardBack) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  layout->addWidget(new QLineEdit(&window));
+  auto* field = new QLineEdit(&window);
+  layout->addWidget(field);
+  int switched = 0;
+  const auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_1), &window);
+  QObject::connect(shortcut, &QShortcut::activated, [&switched] { ++switched; });
+  window.show();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  field->setFocus();
+
+  QtPopups popups(&window);
+  const QString title = QStringLiteral("Attention!");
+  const QString text = QStringLiteral("Done.");
+  const std::vector<std::function<void()>> shows = {
+      [&] { popups.MessagePopup(title, text); },
+      [&] { popups.ConfirmPopup(title, text); },
+      [&] { popups.GenericMessagePopup(title, text, {QStringLiteral("A")}, 1, 1); },
+      [&] { popups.PromptPopup(title, text, 8); },
+      [&] {
+        popups.FileSelectPopup({QDir::tempPath(), {}, QStringLiteral("*.ini"), title, false});
+      },
+  };
+  for (std::size_t i = 0; i < shows.size(); ++i) {
+    whileOpen(shows[i], escape);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << "popup " << i;
+    EXPECT_EQ(QApplication::focusWidget(), field) << "popup " << i;
+    QTest::keyClick(window.windowHandle(), Qt::Key_1, Qt::AltModifier);
+    EXPECT_EQ(switched, static_cast<int>(i) + 1) << "popup " << i;
+    EXPECT_TRUE(field->text().isEmpty()) << "popup " << i;
+  }
 }
 
 }  // namespace

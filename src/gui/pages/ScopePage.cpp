@@ -18,6 +18,7 @@
 #include "gui/popups/Help.h"
 #include "gui/printing/PanelPicture.h"
 #include "gui/printing/ScopeReport.h"
+#include "gui/widgets/ActivationReturn.h"
 #include "gui/widgets/ValueRing.h"
 
 namespace drq::gui {
@@ -99,6 +100,7 @@ ScopePage::ScopePage(ShellContext& context, QWidget* parent)
   setObjectName(QStringLiteral("ScopePage"));
   connect(&context.operations, &Operations::endRequested, this, &ScopePage::abandonCapture);
   chooser_ = [](QPrinter& printer, QWidget* dialogParent) {
+    const ActivationReturn keyboardBack(dialogParent);
     QPrintDialog dialog(&printer, dialogParent);
     dialog.setWindowTitle(QStringLiteral("Print scope graph"));
     return dialog.exec() == QDialog::Accepted;

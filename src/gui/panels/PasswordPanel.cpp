@@ -1,5 +1,6 @@
 #include "gui/panels/PasswordPanel.h"
 
+#include <QHideEvent>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QVBoxLayout>
@@ -48,11 +49,17 @@ PasswordPanel::PasswordPanel(Popups& popups, QWidget* parent)
 
 void PasswordPanel::openPopup() {
   field_->clear();
+  if (!isVisible()) keyboardBack_.emplace(parentWidget());
   setWindowModality(Qt::ApplicationModal);
   show();
   raise();
   activateWindow();
   field_->setFocus();
+}
+
+void PasswordPanel::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) keyboardBack_.reset();
 }
 
 void PasswordPanel::CBF_StringEnterPW() {

@@ -5,7 +5,10 @@
 #include <QDialog>
 #include <QLineEdit>
 
+#include <optional>
+
 #include "gui/popups/Popups.h"
+#include "gui/widgets/ActivationReturn.h"
 
 namespace drq::gui {
 
@@ -19,7 +22,8 @@ class PasswordPanel final : public QDialog {
   QLineEdit* field() const { return field_; }
 
   // CBF_DecoCalibrate1's action: empties the field and shows the popup
-  // (application-modal; returns at once).
+  // (application-modal; returns at once). Once it is hidden again, the
+  // window it was opened over is active again.
   void openPopup();
 
  signals:
@@ -30,9 +34,13 @@ class PasswordPanel final : public QDialog {
   // Commit of the password field.
   void CBF_StringEnterPW();
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
   Popups& popups_;
   QLineEdit* field_;
+  std::optional<ActivationReturn> keyboardBack_;
 };
 
 }  // namespace drq::gui

@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "gui/widgets/ActivationReturn.h"
+
 namespace drq::gui {
 
 namespace {
@@ -122,12 +124,14 @@ QWidget* QtPopups::parentWidget() const {
 }
 
 void QtPopups::MessagePopup(const QString& title, const QString& text) {
+  const ActivationReturn keyboardBack(parentWidget());
   TextPopup popup(parentWidget(), title, text, QStyle::SP_CustomBase);
   popup.setDefault(popup.addButton(QDialogButtonBox::Ok));
   popup.exec();
 }
 
 bool QtPopups::ConfirmPopup(const QString& title, const QString& text) {
+  const ActivationReturn keyboardBack(parentWidget());
   TextPopup popup(parentWidget(), title, text, QStyle::SP_MessageBoxQuestion);
   QPushButton* yes = popup.addButton(QDialogButtonBox::Yes);
   popup.setDefault(popup.addButton(QDialogButtonBox::No));
@@ -136,6 +140,7 @@ bool QtPopups::ConfirmPopup(const QString& title, const QString& text) {
 
 int QtPopups::GenericMessagePopup(const QString& title, const QString& text,
                                   const QStringList& buttons, int defaultButton, int escapeButton) {
+  const ActivationReturn keyboardBack(parentWidget());
   TextPopup popup(parentWidget(), title, text, QStyle::SP_MessageBoxWarning);
   QList<QPushButton*> pushButtons;
   for (const QString& label : buttons) pushButtons.append(popup.addButton(label));
@@ -149,6 +154,7 @@ int QtPopups::GenericMessagePopup(const QString& title, const QString& text,
 
 std::optional<QString> QtPopups::PromptPopup(const QString& title, const QString& text,
                                              int maxLength) {
+  const ActivationReturn keyboardBack(parentWidget());
   QDialog dialog(parentWidget());
   dialog.setWindowTitle(title);
   auto* layout = new QVBoxLayout(&dialog);
@@ -170,6 +176,7 @@ FileSelection QtPopups::FileSelectPopup(const FileSelectRequest& request) {
   const QString start = request.defaultName.isEmpty()
                             ? request.directory
                             : QDir(request.directory).filePath(request.defaultName);
+  const ActivationReturn keyboardBack(parentWidget());
   QFileDialog dialog(parentWidget(), request.title, start, request.filter);
   dialog.setAcceptMode(request.allowNew ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.allowNew ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

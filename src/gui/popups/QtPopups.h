@@ -2,7 +2,8 @@
 // Popups shown as real modal dialogs. The message, question and choice
 // popups show their text in a scroll area that never lets the popup grow
 // beyond the screen's available area: a long list scrolls and the buttons
-// stay on the screen.
+// stay on the screen. Once a popup has closed, the window it was opened over
+// is the active window again, with the focus where it was (ActivationReturn).
 
 #include <QPointer>
 #include <QWidget>

@@ -8,7 +8,10 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
+#include <memory>
+
 #include "core/attrs/RowColors.h"
+#include "gui/widgets/ActivationReturn.h"
 #include "gui/widgets/Indicators.h"
 
 namespace drq::gui {
@@ -126,6 +129,11 @@ QColorDialog* openColorDialog(QWidget* parent, std::uint32_t initial, const QStr
                      if (chosen && color.isValid()) {
                        chosen(static_cast<std::uint32_t>(color.rgb()) & 0xFFFFFFu);
                      }
+                   });
+  // Once it has closed, the window it was opened over gets the keyboard back.
+  QObject::connect(dialog, &QDialog::finished, dialog,
+                   [keyboardBack = std::make_shared<ActivationReturn>(parent)]() mutable {
+                     keyboardBack.reset();
                    });
   dialog->open();
   return dialog;

@@ -231,8 +231,12 @@ void setUpKeyboardAccess(QWidget& window, QWidget& shared, std::span<QWidget* co
     return out;
   };
   // The shared buttons' toggles (the transfer bar's memory and parameter-set
-  // choices) get none: with them the shared buttons would take letters the
-  // panels' buttons have no others for.
+  // choices) get none. Their letters would be taken from every page and
+  // panel, and each one their texts offer is needed there: a button would
+  // lose its letter, or a page's letter would stand beside the same letter
+  // of a panel (the key then only moves the focus between the two). The
+  // parameter sets differ only by a digit, which Alt+1…9 hold. Tab reaches
+  // each toggle and Space chooses it.
   std::vector<QAbstractButton*> sharedButtons;
   for (QAbstractButton* b : pushButtonsOf(shared))
     if (!isChoice(*b)) sharedButtons.push_back(b);

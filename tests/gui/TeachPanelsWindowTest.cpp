@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "core/PopupTitles.h"
 #include "gui/ShellFixture.h"
 #include "gui/WindowParts.h"
 #include "gui/charts/SampleScatterView.h"
@@ -116,7 +117,7 @@ TEST_F(TeachPanelsWindow, PanelButtonsShowOnlyTheirHelpOnARightClick) {
   QTest::mouseClick(find<QPushButton>("ButtonTP1Capture"), Qt::RightButton);
   QTest::mouseClick(find<QPushButton>("ButtonTP2Start"), Qt::RightButton);
   ASSERT_EQ(popups.records().size(), 2u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!"));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleInfo));
   EXPECT_EQ(mean().counterDisplay()->value(), 0);
   EXPECT_EQ(graph().counterDisplay()->value(), 0);
 }

@@ -19,6 +19,7 @@
 #include "core/attrs/RowAttributeSections.h"
 #include "gui/QtPopups.h"
 #include "gui/TextConversion.h"
+#include "gui/Texts.h"
 
 namespace drq::gui::test {
 namespace {
@@ -104,7 +105,7 @@ TEST(QtPopupsTest, LongListScrollsAndEveryPopupStaysOnTheScreen) {
 
 TEST(QtPopupsTest, QuestionsAnswerNoByDefaultAndChoicesByNumber) {
   QtPopups popups;
-  const QString text = QStringLiteral("Do you really want to reset the table?");
+  const QString text = QString::fromLatin1(kConfirmResetTable);
   Seen seen = whileOpen([&] { EXPECT_FALSE(popups.ConfirmPopup(QStringLiteral("?"), text)); },
                         [](QDialog& d) { press(d, QStringLiteral("No")); });
   EXPECT_EQ(seen.defaultButton, QStringLiteral("No"));

@@ -248,7 +248,7 @@ TEST_F(MeanTeachPanelTest, RingsKeepTheirFourthItemWhenRelabelled) {
                              QStringLiteral("d (X/Y/INT)+VALUE TOL")});
   ASSERT_EQ(panel.colorSourceRing()->count(), 4);
   EXPECT_EQ(panel.colorSourceRing()->itemText(2), QStringLiteral("d (X/Y/INT)+VALUE TOL"));
-  EXPECT_EQ(panel.colorSourceRing()->itemText(3), QStringLiteral("KEEP TABLE VALUE"));
+  EXPECT_EQ(panel.colorSourceRing()->itemText(3), QString::fromLatin1(kKeepTableTolerance));
 }
 
 // --- TEACHP2 ---------------------------------------------------------------------------

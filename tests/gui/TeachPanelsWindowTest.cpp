@@ -16,6 +16,7 @@
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"
+#include "gui/panels/TeachPanelTexts.h"
 #include "sim/EmbeddedSensor.h"
 
 namespace drq::gui::test {
@@ -60,7 +61,7 @@ TEST_F(TeachPanelsWindow, OpeningLabelsBothPanelsByTheModes) {
   EXPECT_EQ(mean().intensityDistanceDisplay()->caption(), QStringLiteral("d M"));
   EXPECT_FALSE(mean().intensitySourceCell()->isHidden());
   EXPECT_EQ(mean().intensitySourceRing()->itemText(1), QStringLiteral("d M"));
-  EXPECT_EQ(mean().intensitySourceRing()->itemText(3), QStringLiteral("KEEP TABLE VALUE"));
+  EXPECT_EQ(mean().intensitySourceRing()->itemText(3), QString::fromLatin1(kKeepTableTolerance));
   EXPECT_FALSE(mean().colorSourceCell()->isEnabled());
   EXPECT_FALSE(mean().colorValueCell()->isEnabled());
   // The 2D s i M mode is labelled like the 3D one.

@@ -1,14 +1,21 @@
 // Link benchmark: exchanges per second over loopback TCP and over a
 // pseudo-terminal against a minimal responder (one 40-byte measurement frame
-// per request, as in live monitoring), and the CPU time used while an exchange
-// waits for an answer that never comes.
+// per request, as in live monitoring), the CPU time used while an exchange
+// waits for an answer that never comes, and the wake-ups: how soon a wait
+// ends when the TCP peer closes in the middle of an answer, when the serial
+// line hangs up in the middle of one, and when the run flag is cleared during
+// a stream wait; and the CPU time of the idle process after the hang-up.
 //
 // Goals: at least 10,000 exchanges/s on loopback TCP; at most 0.03 CPU-seconds
-// per 3 s of waiting.
+// per 3 s of waiting; every wake-up within 1 s of its event (the exchange's
+// time-out is 3 s); at most 0.05 CPU-seconds in 0.5 s after the hang-up.
+// The exit status is 1 when a wake-up goal is missed.
 //
 // Usage: link_bench [SECONDS per throughput run, default 2]
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -19,9 +26,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -113,6 +122,93 @@ void silentWait(const char* name, drq::SensorLink& link) {
               result, elapsed, cpu, cpu * 3.0 / elapsed);
 }
 
+void runEventLoopFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Prints how long `wait` took after its event, `eventSeconds` after the start;
+// false when that is 1 s or more.
+bool wakeUp(const char* name, double eventSeconds, const std::function<int()>& wait) {
+  QElapsedTimer timer;
+  timer.start();
+  const int result = wait();
+  const double after = static_cast<double>(timer.nsecsElapsed()) * 1e-9 - eventSeconds;
+  const bool ok = after < 1.0;
+  std::printf("%-22s result %d, %.3f s after the event%s\n", name, result, after,
+              ok ? "" : "  MISSED (goal: under 1 s)");
+  return ok;
+}
+
+// Wake-ups: the peer answers 12 bytes of a frame, then goes away 20 ms later.
+bool wakeUps() {
+  bool ok = true;
+  const Bytes answer = drq::buildFrame(drq::ORDER_GET_DATA, 0, Bytes(40, 0x5A));
+  const auto answerPartlyThenClose = [&](int fd) {
+    std::uint8_t header[8];
+    if (readFully(fd, header, 8) && ::write(fd, answer.data(), 12) == 12) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::close(fd);
+  };
+  {
+    std::uint16_t port = 0;
+    const int listener = listenLoopback(port);
+    Link l;
+    l.link.state().serverAddress = "127.0.0.1";
+    l.link.state().serverPort = port;
+    std::thread peer([&] { answerPartlyThenClose(::accept(listener, nullptr, nullptr)); });
+    if (drq::InitTCP_IP(l.link) < 0) return false;
+    ok = wakeUp("TCP peer closing:", 0.02,
+                [&] { return l.link.exchange(drq::ORDER_GET_DATA, 0); }) &&
+         ok;
+    peer.join();
+    ::close(listener);
+  }
+  {
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return false;
+    termios raw{};
+    ::tcgetattr(master, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(master, TCSANOW, &raw);
+    Link l;
+    l.link.state().comDevice = name;
+    if (drq::InitRS232(l.link) < 0) return false;
+    ::close(slave);
+    std::thread peer([&] { answerPartlyThenClose(master); });
+    ok = wakeUp("serial hang-up:", 0.02, [&] { return l.link.exchange(drq::ORDER_GET_DATA, 0); }) &&
+         ok;
+    peer.join();
+    runEventLoopFor(100);  // what was already due
+    const double cpu0 = drq::processCpuSeconds();
+    runEventLoopFor(500);
+    const double cpu = drq::processCpuSeconds() - cpu0;
+    const bool idle = cpu <= 0.05;
+    std::printf("%-22s CPU %.4f s in 0.5 s of event loop%s\n", "after the hang-up:", cpu,
+                idle ? "" : "  MISSED (goal: at most 0.05)");
+    ok = idle && ok;
+  }
+  {
+    std::uint16_t port = 0;
+    const int listener = listenLoopback(port);  // the kernel accepts; nobody sends
+    Link l;
+    l.link.state().serverAddress = "127.0.0.1";
+    l.link.state().serverPort = port;
+    if (drq::InitTCP_IP(l.link) < 0) return false;
+    l.runFlag.set(1);
+    QTimer::singleShot(50, [&] { l.runFlag.clear(); });
+    ok = wakeUp("run flag cleared:", 0.05,
+                [&] { return static_cast<int>(l.link.ReceivePushedFrame(l.runFlag)); }) &&
+         ok;
+    ::close(listener);
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -188,5 +284,5 @@ int main(int argc, char** argv) {
     drq::closeLink(l.link);
     ::close(master);
   }
-  return 0;
+  return wakeUps() ? 0 : 1;
 }

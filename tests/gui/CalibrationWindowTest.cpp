@@ -8,6 +8,7 @@
 #include "core/calib/HardwareFile.h"
 #include "core/calib/WhiteCalibration.h"
 #include "gui/ShellFixture.h"
+#include "gui/common/TextConversion.h"
 #include "gui/operations/LiveMonitor.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/pages/ConnectionPage.h"
@@ -95,7 +96,7 @@ TEST_F(CalibrationWindow, WhiteCalibrationSendsTheFactorsAndLeavesGoRunning) {
 
   EXPECT_EQ(frames, 3);  // GO ran after the calibration
   EXPECT_EQ(find<CalibrationPage>("CalibrationPage")->factors(), (ChannelWords{1152, 1024, 921}));
-  EXPECT_EQ(popups.records().back().title, QStringLiteral("CALIBRATION PASSED!"));
+  EXPECT_EQ(popups.records().back().title, qStringFromLatin1(kTitleCalibrationPassed));
   const auto& log = sensor.model().requestLog();
   ASSERT_EQ(log.size(), 104u);  // 100 frames, SEND CF, 3 frames of GO
   EXPECT_EQ(log[100].order, ORDER_SEND_CALIB);
@@ -117,14 +118,14 @@ TEST_F(CalibrationWindow, HardwareFileButtonAppendsTheOutcomeToTheMessageBox) {
   EXPECT_EQ(find<CalibrationPage>("CalibrationPage")->factors(), (ChannelWords{1152, 1024, 921}));
   EXPECT_EQ(find<OffsetPage>("OffsetPage")->offsets(), (ChannelWords{12, 7, 30}));
   EXPECT_TRUE(part<ConnectionPage>(*window).messages().endsWith(
-      QStringLiteral("ATTENTION!   NO FILE WAS SELECTED!\n\n")));
+      qStringFromLatin1(kMsgNoHardwareFileSelected)));
 
   const auto path = dir.file("service.ini");
   popups.answerFile(2, QString::fromStdString(path.string()));
   connection.CBF_ButtonGenHwInfoFile();
   EXPECT_TRUE(part<ConnectionPage>(*window).messages().endsWith(
-      QStringLiteral("HARDWARE INI FILE HAS BEEN SAVED TO:\n") +
-      QString::fromStdString(path.string()) + QStringLiteral("\n\n")));
+      qStringFromLatin1(kMsgHardwareFileSaved) + QString::fromStdString(path.string()) +
+      QStringLiteral("\n\n")));
   EXPECT_EQ(session.hardwareFile, path);
   EXPECT_TRUE(find<QPushButton>("ButtonSendCF")->isEnabled());
 
@@ -145,10 +146,9 @@ TEST_F(CalibrationWindow, HardwareFileButtonAppendsTheOutcomeToTheMessageBox) {
   popups.answerFile(2, QString::fromStdString(nowhere.string()));
   connection.CBF_ButtonGenHwInfoFile();
   const QString log = part<ConnectionPage>(*window).messages();
-  EXPECT_TRUE(
-      log.contains(QStringLiteral("ATTENTION!   HARDWARE INI FILE COULD NOT BE SAVED TO:\n") +
-                   QString::fromStdString(nowhere.string()) + QStringLiteral("\n")));
-  EXPECT_FALSE(log.endsWith(QStringLiteral("HARDWARE INI FILE HAS BEEN SAVED TO:\n") +
+  EXPECT_TRUE(log.contains(qStringFromLatin1(kMsgHardwareFileNotSaved) +
+                           QString::fromStdString(nowhere.string()) + QStringLiteral("\n")));
+  EXPECT_FALSE(log.endsWith(qStringFromLatin1(kMsgHardwareFileSaved) +
                             QString::fromStdString(nowhere.string()) + QStringLiteral("\n\n")));
 }
 

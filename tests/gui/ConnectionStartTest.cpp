@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include "core/PopupTitles.h"
 #include "core/Session.h"
 #include "core/params/Modes.h"
 #include "gui/ShellFixture.h"
@@ -49,7 +50,7 @@ TEST_F(ConnectionStart, FirstStartTriesCom1At115200ThenOfflineKeepsFileTransfers
 
   const auto choices = popups.records(PopupKind::Choice);
   ASSERT_EQ(choices.size(), 1u);
-  EXPECT_EQ(choices[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(choices[0].title, QString::fromLatin1(kTitleAttention));
   EXPECT_EQ(choices[0].text, kCouldNotConnect);
   EXPECT_EQ(choices[0].buttons, (QStringList{QStringLiteral("CLOSE"), QStringLiteral("OFFLINE")}));
   EXPECT_EQ(choices[0].defaultButton, 1);
@@ -169,7 +170,7 @@ TEST_F(ConnectionStart, ASettingsFileThatCannotBeWrittenIsReported) {
   window->close();
   const auto messages = popups.records(PopupKind::Message);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(messages[0].title, QString::fromLatin1(kTitleAttention));
   EXPECT_TRUE(
       messages[0].text.startsWith(QStringLiteral("The panel settings could not be stored!")));
   EXPECT_TRUE(messages[0].text.contains(QString::fromStdU16String(settingsPath().u16string())));
@@ -261,11 +262,12 @@ TEST_F(ConnectionStart, ALinkFailureIsReportedOnTheConnectionPage) {
   startOnSensor();
   window->setActivePage(kPageParameter);
   session.RunFlag.set(1);
-  session.link.reportFailure("SERVER HAS CLOSED CONNECTION!");
+  session.link.reportFailure(kMsgServerClosed);
   EXPECT_FALSE(session.RunFlag.isSet());
   EXPECT_FALSE(session.link.state().linkUp);
   EXPECT_EQ(part<DataPanel>(*window).status(), QStringLiteral("TIMEOUT!"));
-  EXPECT_TRUE(messages().endsWith(QStringLiteral("SERVER HAS CLOSED CONNECTION!\n\n")));
+  EXPECT_TRUE(
+      messages().endsWith(QString::fromLatin1(kMsgServerClosed.data()) + QStringLiteral("\n\n")));
   EXPECT_EQ(window->activePage(), kPageConnection);
   for (const char* name : {"ButtonAccept", "ButtonChangeBaudrate", "ButtonGenHwInfoFile"}) {
     EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;

@@ -11,16 +11,19 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <string_view>
 
 #include "app/Application.h"
 #include "app/Screenshots.h"
+#include "core/PopupTitles.h"
 #include "gui/ShellFixture.h"
 #include "gui/pages/CalibrationPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/PasswordPanel.h"
+#include "gui/popups/Help.h"
 #include "gui/shell/WindowParts.h"
 #include "gui/widgets/Mnemonics.h"
 
@@ -29,6 +32,13 @@ namespace {
 
 class HelpAndPanels : public ShellTest {};
 
+// The help part of a control's tooltip (the keys follow it).
+QString helpOf(const QWidget* control) {
+  return control->toolTip().section(QStringLiteral("\n\nKeys: "), 0, 0);
+}
+
+// The mechanism; the texts themselves are the golden file's
+// (HelpTextsGoldenTest.cpp).
 TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   startOffline();
   window->setActivePage(kPageConnection);
@@ -41,22 +51,18 @@ TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   QTest::mouseClick(send, Qt::RightButton);
   auto* file = find<QPushButton>("SelectMemFile");
   QTest::mouseClick(file, Qt::RightButton);
-  QTest::mouseClick(
-      (&part<QTabWidget>(*window, "TabMain1"))->tabBar(), Qt::RightButton, {},
-      (&part<QTabWidget>(*window, "TabMain1"))->tabBar()->tabRect(kPageRecorder).center());
+  auto* tabs = &part<QTabWidget>(*window, "TabMain1");
+  QTest::mouseClick(tabs->tabBar(), Qt::RightButton, {},
+                    tabs->tabBar()->tabRect(kPageRecorder).center());
 
   ASSERT_EQ(popups.records().size(), 4u);
   for (const auto& record : popups.records()) {
     EXPECT_EQ(record.kind, PopupKind::Message);
-    EXPECT_EQ(record.title, QStringLiteral("INFO!"));
+    EXPECT_EQ(record.title, QString::fromLatin1(kTitleInfo));
+    EXPECT_FALSE(record.text.isEmpty());
   }
-  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Try to connect sensor."));
-  EXPECT_EQ(popups.records()[1].text,
-            QStringLiteral("All the parameters of the PC-User-Interface are transferred to the "
-                           "sensor or to a selectable file. \nThe target of the parameter "
-                           "transfer is determined by the select button (RAM, EEPROM, FILE). "
-                           "\n\nShortcut Key: F9. "));
-  EXPECT_EQ(popups.records()[3].text, QStringLiteral("Select TAB-window."));
+  EXPECT_EQ(popups.records()[0].text, helpOf(tryButton));
+  EXPECT_EQ(popups.records()[2].text, helpOf(file));
   // The tooltip is the help, then the keys.
   EXPECT_EQ(send->toolTip(), popups.records()[1].text + QStringLiteral("\n\nKeys: F9, Alt+") +
                                  mnemonicLetter(*send));
@@ -67,8 +73,10 @@ TEST_F(HelpAndPanels, RightClickOnlyShowsHelpWhichIsAlsoTheTooltip) {
   EXPECT_EQ(popups.records(PopupKind::File).size(), 0u);
 
   // The help of a spin-box-like control reaches through its inner edit field.
-  QTest::mouseClick(find<QLineEdit>("StringPortNumber"), Qt::RightButton);
-  EXPECT_EQ(popups.records().back().text, QStringLiteral("Select a port number."));
+  auto* port = find<QLineEdit>("StringPortNumber");
+  QTest::mouseClick(port, Qt::RightButton);
+  ASSERT_EQ(popups.records().size(), 5u);
+  EXPECT_EQ(popups.records().back().text, helpOf(port));
 }
 
 // From the keyboard: the context-menu key (which the platform delivers as a
@@ -85,43 +93,13 @@ TEST_F(HelpAndPanels, ContextMenuKeyAndShiftF10ShowTheHelp) {
   auto* port = find<QLineEdit>("StringPortNumber");
   QTest::keyClick(port, Qt::Key_F10, Qt::ShiftModifier);
   ASSERT_EQ(popups.records().size(), 2u);
-  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Try to connect sensor."));
-  EXPECT_EQ(popups.records()[1].text, QStringLiteral("Select a port number."));
+  EXPECT_EQ(popups.records()[0].text, helpOf(tryButton));
+  EXPECT_EQ(popups.records()[1].text, helpOf(port));
   EXPECT_EQ(port->text().contains(QLatin1Char('F')), false);
 }
 
-TEST_F(HelpAndPanels, ConnectionPageHelpTexts) {
+TEST_F(HelpAndPanels, TheTransferButtonsHaveTheirFunctionKeys) {
   build();
-  const std::pair<const char*, const char*> expected[] = {
-      {"EditCommunicationProtocol", "Select RS232 or TCP/IP Interface. "},
-      {"EditSelectComPort", "Select a serial COM-PORT."},
-      {"EditSelectBaudrate",
-       "Select the Baudrate for data transfer. \n\nAttention! Sensor and user surface \nmust work "
-       "with the same Baudrate. "},
-      {"StringIpAdress", "Select a Server by name or IP address."},
-      {"StringPortNumber", "Select a port number."},
-      {"ButtonTryToConnect", "Try to connect sensor."},
-      {"ButtonDisconnect", "Disconnect from sensor.!"},
-      {"ButtonAccept", "Accept settings for communication \nand switch to parapanel. "},
-      {"ButtonChangeBaudrate",
-       "Save selected Baudrate to sensor. \n\nConfirm new baudrate with EEPROM and SEND."},
-      {"ButtonGenHwInfoFile",
-       "Save Hardware Initial File to disk. \nSend this file to your supplier for assistance."},
-      {"EditID",
-       "Insert sensor identification. \nThis ID will be displayed in some panels of the "
-       "software."},
-      {"ButtonGet",
-       "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of the "
-       "parameter transfer is determined by the select button (RAM, EEPROM, FILE). \n\nShortcut "
-       "Key: F10. "},
-      {"SelectMemRam", "Select source respectively the target for the parameter transfer."},
-      {"SelectParaSet1", "Select parameter set which should be transfered."},
-  };
-  for (const auto& [name, text] : expected) {
-    EXPECT_EQ(find<QWidget>(name)->toolTip().section(QStringLiteral("\n\nKeys: "), 0, 0),
-              QString::fromLatin1(text))
-        << name;
-  }
   EXPECT_EQ(find<QPushButton>("ButtonSend")->shortcut(), QKeySequence(Qt::Key_F9));
   EXPECT_EQ(find<QPushButton>("ButtonGet")->shortcut(), QKeySequence(Qt::Key_F10));
   EXPECT_EQ(find<QPushButton>("ButtonGo")->shortcut(), QKeySequence(Qt::Key_F11));
@@ -133,13 +111,18 @@ TEST_F(HelpAndPanels, StatusFieldRightDoubleClickEmptiesTheMessageBoxWithoutHelp
   ASSERT_FALSE(part<ConnectionPage>(*window).messages().isEmpty());
   popups.clearRecords();
   auto* status = find<QLineEdit>("DispStatus");
+  const auto* pendingHelp = status->findChild<QTimer*>(QString::fromLatin1(kDeferredHelpTimerName));
+  ASSERT_NE(pendingHelp, nullptr);
   QTest::mouseDClick(status, Qt::RightButton);
   EXPECT_TRUE(part<ConnectionPage>(*window).messages().isEmpty());
-  QTest::qWait(QApplication::doubleClickInterval() + 50);
+  EXPECT_FALSE(pendingHelp->isActive());  // the double-click dropped the help
   EXPECT_TRUE(popups.records().empty());
   // A single right click still shows the help once the double-click time passed.
   QTest::mouseClick(status, Qt::RightButton);
+  EXPECT_TRUE(pendingHelp->isActive());
+  EXPECT_TRUE(popups.records().empty());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !popups.records().empty(); }));
+  EXPECT_EQ(popups.records().back().text, helpOf(status));
 }
 
 TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
@@ -162,8 +145,8 @@ TEST_F(HelpAndPanels, PasswordUnlocksTheOffsetPage) {
   QTest::keyClicks(field, QStringLiteral("qortal "));
   QTest::keyClick(field, Qt::Key_Return);
   ASSERT_EQ(popups.records().size(), 1u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
-  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Wrong password. \nPlease try again."));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleAttention));
+  EXPECT_FALSE(popups.records()[0].text.isEmpty());
   EXPECT_TRUE(field->text().isEmpty());
   EXPECT_TRUE(password.isVisible());
   EXPECT_FALSE(window->isPageVisible(kPageOffset));
@@ -248,11 +231,8 @@ TEST_F(HelpAndPanels, TheHeaderShowsFinishedMakerLines) {
   for (const char* name : {"TextMaker1", "TextMaker2", "TextMaker3"}) {
     lines << find<QLabel>(name)->text();
   }
-  EXPECT_EQ(lines,
-            (QStringList{QStringLiteral("Velmaron colour sensors"),
-                         QStringLiteral("DRQ colour sensor series"),
-                         QStringLiteral("Service: send the hardware file to your supplier")}));
   for (const QString& line : lines) {
+    EXPECT_FALSE(line.trimmed().isEmpty());
     EXPECT_FALSE(line.contains(QStringLiteral("0000")) || line.contains(QStringLiteral("example")))
         << line.toStdString();
   }

@@ -1,13 +1,14 @@
-// The mode rules on the real panels: what a mode control's commit forces,
-// dims, hides and relabels, the two limit messages, the row-label colours and
-// the parameter-set buttons.
-#include <QCheckBox>
+// The mode rules' wiring on the real panels: the rules run at start-up, after
+// a refresh and on a mode control's commit, and what they decide reaches the
+// widgets of every page and panel. The rules themselves are the core's
+// (tests/core/params/ModeRulesTest.cpp); here one or two of each kind of
+// action stand for the rest.
 #include <QPushButton>
-#include <QSpinBox>
 
 #include <set>
 #include <utility>
 
+#include "core/PopupTitles.h"
 #include "core/params/ModeRules.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
@@ -78,7 +79,7 @@ TEST_F(ModeRulesTest, RulesApplyAtStartUpAndAfterEveryRefresh) {
     EXPECT_EQ(value(W::MaxVecNo), 5);
   }
   ASSERT_EQ(popups.records().size(), 2u);
-  EXPECT_EQ(popups.records()[1].title, QStringLiteral("INFO!"));
+  EXPECT_EQ(popups.records()[1].title, QString::fromLatin1(kTitleInfo));
   EXPECT_EQ(popups.records()[1].text, QString::fromLatin1(kMsgMaxColTooHigh.data()));
   EXPECT_EQ(teach().teachTable()->rowLabelColor(4), kGreen);
   EXPECT_EQ(teach().teachTable()->rowLabelColor(5), kRed);
@@ -91,298 +92,115 @@ TEST_F(ModeRulesTest, RulesApplyAtStartUpAndAfterEveryRefresh) {
   EXPECT_EQ(session.working.record[W::MaxVecNo], 5);
 }
 
-TEST_F(ModeRulesTest, LightSourceOffStopsThePowerControlsAndDyn1) {
-  choose(page(), W::PowerMode, 1);
-  EXPECT_TRUE(dimmed(W::Power));
-  EXPECT_FALSE(dimmed(W::DynWinLo));
-  choose(page(), W::ExternTeach, 3);  // DYN1
-  EXPECT_EQ(value(W::PowerMode), 0);
-  EXPECT_TRUE(dimmed(W::PowerMode));
-  EXPECT_TRUE(dimmed(W::Power));
-  EXPECT_FALSE(dimmed(W::DynWinHi));
-
+// A mode control's commit reaches the controls of its own page: a value
+// forced (also onto the slider that mirrors it), controls dimmed and freed.
+TEST_F(ModeRulesTest, ACommitForcesAndDimsTheControlsOfItsPage) {
+  enter(page(), W::Power, 500);
   choose(page(), W::LedMode, 2);  // OFF
-  EXPECT_EQ(value(W::ExternTeach), 0);
   EXPECT_EQ(value(W::Power), 0);
   EXPECT_EQ(page().powerSlider()->value(), 0);
-  EXPECT_EQ(value(W::PowerMode), 0);
-  for (W word : {W::Power, W::PowerMode, W::DynWinLo, W::DynWinHi}) {
-    EXPECT_TRUE(dimmed(word)) << paraKey(word);
-  }
+  EXPECT_TRUE(dimmed(W::Power));
+  EXPECT_TRUE(dimmed(W::PowerMode));
   EXPECT_TRUE(popups.records().empty());
 
-  // Light on again in STAT: POWER is free, the window is not.
   choose(page(), W::LedMode, 0);
-  EXPECT_FALSE(dimmed(W::PowerMode));
   EXPECT_FALSE(dimmed(W::Power));
-  EXPECT_TRUE(dimmed(W::DynWinLo));
   EXPECT_EQ(value(W::Power), 0);  // nothing is given back
 }
 
-TEST_F(ModeRulesTest, ExternTeachAndTriggerExcludeEachOther) {
-  // A set in which EXT2 stands beside EXTERN TEACH ON (no rule has run yet).
-  page().setControlValue(W::Trigger, 3);
-  page().setControlValue(W::ExternTeach, 1);
+// The rules' ring items, and the parameter-set buttons of the transfer bar.
+TEST_F(ModeRulesTest, RingItemsAndTheSetButtonsFollowTheRules) {
   choose(page(), W::ExternTeach, 1);
-  EXPECT_EQ(value(W::Trigger), 0);
-  EXPECT_EQ(page().triggerRingItems(), 2u);
   EXPECT_EQ(page().triggerRing()->count(), 2);
-
   choose(page(), W::ExternTeach, 0);
-  EXPECT_EQ(page().triggerRingItems(), 7u);
+  EXPECT_EQ(page().triggerRing()->count(), 7);
   EXPECT_EQ(page().triggerRing()->itemText(5), QStringLiteral("TRANS"));
-  EXPECT_EQ(value(W::Trigger), 0);
 
-  // The set buttons are dimmed unless TRIGGER is PARA.
-  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
-  choose(page(), W::Trigger, 6);
-  EXPECT_TRUE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
-  part<TransferBar>(*window).paraSetButton(1)->click();
+  TransferBar& bar = part<TransferBar>(*window);
+  EXPECT_FALSE(bar.paraSetButton(1)->isEnabled());
+  choose(page(), W::Trigger, 6);  // PARA
+  ASSERT_TRUE(bar.paraSetButton(1)->isEnabled());
+  bar.paraSetButton(1)->click();
   EXPECT_EQ(session.selectedSet, 1);
-
-  // TRANS: EXTERN TEACH OFF and dimmed; parameter set 0 only.
-  choose(page(), W::Trigger, 5);
-  EXPECT_EQ(value(W::ExternTeach), 0);
-  EXPECT_TRUE(dimmed(W::ExternTeach));
+  choose(page(), W::Trigger, 5);  // TRANS: set 0 only
   EXPECT_EQ(session.selectedSet, 0);
-  EXPECT_TRUE(part<TransferBar>(*window).paraSetButton(0)->isChecked());
-  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(0)->isEnabled());
-  EXPECT_FALSE(part<TransferBar>(*window).paraSetButton(1)->isEnabled());
-
-  // CONT frees EXTERN TEACH again.
-  choose(page(), W::Trigger, 0);
-  EXPECT_FALSE(dimmed(W::ExternTeach));
+  EXPECT_TRUE(bar.paraSetButton(0)->isChecked());
+  EXPECT_FALSE(bar.paraSetButton(1)->isEnabled());
 }
 
-TEST_F(ModeRulesTest, MaxColLimitFollowsTheOutmodeAndReportsEveryTime) {
+// A limit the rules enforce shows its message and brings the page of the
+// control forward, from the parameter page and from the group table.
+TEST_F(ModeRulesTest, LimitMessagesAppearAndBringTheirPageForward) {
   window->setActivePage(kPageTeachTable);
-  choose(page(), W::DigitalOutmode, 1);  // DIRECT HI
-  enter(page(), W::MaxVecNo, 10);
+  enter(page(), W::MaxVecNo, 10);  // above 5 with DIRECT LO and groups off
   EXPECT_EQ(value(W::MaxVecNo), 5);
   EXPECT_EQ(window->activePage(), kPageParameter);
   ASSERT_EQ(popups.records().size(), 1u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!"));
-  EXPECT_TRUE(popups.records()[0].text.startsWith(QStringLiteral("ATTENTION! \n\nMAXCOL-No.")));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleInfo));
+  EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(kMsgMaxColTooHigh.data()));
 
-  choose(page(), W::DigitalOutmode, 3);  // BINARY LO
-  enter(page(), W::MaxVecNo, 10);
-  EXPECT_EQ(value(W::MaxVecNo), 10);
-  enter(page(), W::MaxVecNo, 40);
-  EXPECT_EQ(value(W::MaxVecNo), 31);
-  choose(page(), W::DigitalOutmode, 0);  // DIRECT LO again: 31 is too many
-  EXPECT_EQ(value(W::MaxVecNo), 5);
-  EXPECT_EQ(popups.records().size(), 3u);
-
-  // With colour groups all 64 rows may be active.
-  chooseColorGroup(groups(), 1);
-  enter(page(), W::MaxVecNo, 64);
-  EXPECT_EQ(value(W::MaxVecNo), 64);
-  EXPECT_EQ(popups.records().size(), 3u);
-  EXPECT_EQ(teach().teachTable()->rowLabelColor(63), kGreen);
-}
-
-TEST_F(ModeRulesTest, GroupCellsAboveTheLimitBecomeZeroWithOneMessage) {
   chooseColorGroup(groups(), 1);  // DIRECT LO: groups 0..4
   WordTable* table = groups().groupTable();
   table->setValue(3, 0, 5);
-  table->setValue(7, 0, 30);
   window->setActivePage(kPageParameter);
   popups.clearRecords();
   EXPECT_TRUE(table->commitValue(10, 0, 6));
   ASSERT_EQ(popups.records().size(), 1u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!"));
   EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(kMsgGroupTooHigh.data()));
   EXPECT_EQ(window->activePage(), kPageGroupHold);
-  for (int row : {3, 7, 10}) {
+  for (int row : {3, 10}) {
     EXPECT_EQ(table->value(row, 0), 0) << row;
     EXPECT_EQ(table->cellBackground(row, 0), kRed) << row;
   }
   EXPECT_EQ(table->cellBackground(4, 0), 0xFFFFFFu);
-
-  // In range: no message, the cell turns white again.
-  popups.clearRecords();
-  EXPECT_TRUE(table->commitValue(3, 0, 4));
-  EXPECT_TRUE(popups.records().empty());
-  EXPECT_EQ(table->cellBackground(3, 0), 0xFFFFFFu);
-  // BINARY allows 30.
-  choose(page(), W::DigitalOutmode, 2);
-  EXPECT_TRUE(table->commitValue(5, 0, 30));
-  EXPECT_EQ(table->value(5, 0), 30);
-  EXPECT_TRUE(popups.records().empty());
-  // A changed group cell always brings the group page forward.
+  // A changed group cell in range brings the group page forward too.
   window->setActivePage(kPageTeachTable);
-  EXPECT_TRUE(table->commitValue(5, 0, 29));
+  popups.clearRecords();
+  EXPECT_TRUE(table->commitValue(5, 0, 4));
   EXPECT_EQ(window->activePage(), kPageGroupHold);
+  EXPECT_TRUE(popups.records().empty());
 }
 
+// The row-label colours reach every table that lists teach rows.
 TEST_F(ModeRulesTest, ActiveRowsAreLabelledGreenInEveryTeachRowTable) {
   enter(page(), W::MaxVecNo, 3);
-  WordTable* tables[] = {teach().teachTable(), groups().groupTable()};
-  for (WordTable* table : tables) {
-    for (int row = 0; row < 64; ++row) {
-      EXPECT_EQ(table->rowLabelColor(row), row < 3 ? kGreen : kRed) << row;
-    }
+  for (WordTable* table : {teach().teachTable(), groups().groupTable()}) {
+    EXPECT_EQ(table->rowLabelColor(2), kGreen);
+    EXPECT_EQ(table->rowLabelColor(3), kRed);
   }
   QTableWidget* attributes = part<TableAttributesPage>(*window).specificationTable();
   EXPECT_EQ(attributes->verticalHeaderItem(2)->foreground().color().rgb() & 0xFFFFFFu, kGreen);
   EXPECT_EQ(attributes->verticalHeaderItem(3)->foreground().color().rgb() & 0xFFFFFFu, kRed);
-  WordTable* hold = groups().holdTable();
-  for (int row = 0; row < 65; ++row) {
-    EXPECT_EQ(hold->rowLabelColor(row), row < 4 ? kGreen : kRed) << row;
-  }
-
-  // No active row: every teach row red, HOLD FAIL keeps its colour.
-  enter(page(), W::MaxVecNo, 0);
-  EXPECT_EQ(teach().teachTable()->rowLabelColor(0), kRed);
-  EXPECT_EQ(hold->rowLabelColor(1), kRed);
-  EXPECT_EQ(hold->rowLabelColor(0), kGreen);
+  WordTable* hold = groups().holdTable();  // HOLD FAIL first
+  EXPECT_EQ(hold->rowLabelColor(3), kGreen);
+  EXPECT_EQ(hold->rowLabelColor(4), kRed);
 }
 
-TEST_F(ModeRulesTest, Col5ForcesItsOutputSettingsAndReleasesThemAfterwards) {
-  chooseColorGroup(groups(), 1);
-  enter(page(), W::MaxVecNo, 20);
-  part<BigGroupPanel>(*window).showDisplay();
-  choose(page(), W::EvaluationMode, 3);
-  EXPECT_EQ(value(W::MaxVecNo), 5);
-  EXPECT_EQ(value(W::DigitalOutmode), 2);
-  EXPECT_EQ(groups().colorGroupSwitch()->value(), 0);
-  EXPECT_TRUE(dimmed(W::MaxVecNo));
-  EXPECT_TRUE(dimmed(W::DigitalOutmode));
-  EXPECT_FALSE(dimmed(W::IntLim));
-  EXPECT_FALSE(groups().colorGroupCell()->isEnabled());
-  EXPECT_FALSE(groups().groupTable()->isEnabled());
-  EXPECT_FALSE(groups().groupResetButton()->isEnabled());
-  EXPECT_TRUE(part<BigGroupPanel>(*window).isHidden());
-  EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 1, 1}));
-  EXPECT_TRUE(data().deltaCDisplay()->isHidden());
-  EXPECT_TRUE(data().colorNumberDisplay()->isHidden());
-  EXPECT_TRUE(data().colorGroupDisplay()->isHidden());
-  EXPECT_TRUE(popups.records().empty());
-  EXPECT_EQ(teach().teachTable()->rowLabelColor(4), kGreen);
-  EXPECT_EQ(teach().teachTable()->rowLabelColor(5), kRed);
-
-  choose(page(), W::EvaluationMode, 0);
-  EXPECT_EQ(outputs(), (std::vector<int>{0, 0, 0, 0, 0}));
-  EXPECT_FALSE(data().deltaCDisplay()->isHidden());
-  EXPECT_FALSE(data().colorNumberDisplay()->isHidden());
-  EXPECT_FALSE(dimmed(W::MaxVecNo));
-  EXPECT_FALSE(dimmed(W::DigitalOutmode));
-  EXPECT_TRUE(groups().colorGroupCell()->isEnabled());
-  EXPECT_TRUE(groups().groupTable()->isEnabled());
-  EXPECT_EQ(value(W::MaxVecNo), 5);  // stays as forced
-}
-
-TEST_F(ModeRulesTest, ThdRgbLeavesOnlyTheThresholdColumnAndTheRgbChart) {
-  enter(page(), W::IntLim, 300);
-  choose(page(), W::Trigger, 1);
+// One mode change reaches every part of the window the rules name: the
+// other pages, the display panel with its graph pages, the big displays.
+TEST_F(ModeRulesTest, AnEvaluationModeChangeReachesEveryPageAndPanel) {
   part<BigColorPanel>(*window).showDisplay();
   dataPages()->setCurrentIndex(kDataPage2dGraph);
-  choose(page(), W::EvaluationMode, 4);
+  choose(page(), W::EvaluationMode, 4);  // THD RGB
   EXPECT_EQ(headings(), (QStringList{"THD", "", "", "", ""}));
-  EXPECT_EQ(value(W::MaxVecNo), 3);
-  EXPECT_EQ(value(W::IntLim), 0);
-  EXPECT_EQ(value(W::DigitalOutmode), 2);
-  EXPECT_EQ(value(W::Trigger), 0);
-  for (W word : {W::MaxVecNo, W::IntLim, W::DigitalOutmode, W::Trigger, W::CalculationMode}) {
-    EXPECT_TRUE(dimmed(word)) << paraKey(word);
-  }
+  EXPECT_TRUE(dimmed(W::CalculationMode));
   EXPECT_TRUE(teach().rowNumberCell()->isHidden());
-  EXPECT_TRUE(teach().autoIncrement()->isHidden());
-  EXPECT_FALSE(teach().resetButton()->isEnabled());
   EXPECT_FALSE(teach().teachDataToButton()->isEnabled());
   EXPECT_TRUE(part<BigColorPanel>(*window).isHidden());
-  for (int p : {kDataPageIntensityChart, kDataPage2dGraph, kDataPage3dGraph}) {
-    EXPECT_FALSE(dataPages()->isTabVisible(p)) << p;
-  }
+  EXPECT_FALSE(dataPages()->isTabVisible(kDataPage2dGraph));
   EXPECT_EQ(dataPages()->currentIndex(), kDataPageRgbChart);
   EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 0, 0}));
-  EXPECT_TRUE(data().deltaCDisplay()->isHidden());
   EXPECT_TRUE(data().xDisplay()->isHidden());
-  EXPECT_TRUE(data().intDisplay()->isHidden());
-  const auto titles = data().threeDGraphPage().viewTitles();
   EXPECT_TRUE(popups.records().empty());
-  // Taught thresholds drive OUT3 and OUT4 only with an external teach.
-  choose(page(), W::ExternTeach, 1);
-  EXPECT_EQ(outputs(), (std::vector<int>{1, 1, 1, 1, 1}));
-  EXPECT_FALSE(data().triggerLed()->isHidden());
-  choose(page(), W::CalculationMode, 3);  // dimmed, but a file may bring it
-  EXPECT_EQ(data().threeDGraphPage().viewTitles(), titles);
-  EXPECT_EQ(headings(), (QStringList{"THD", "", "", "", ""}));
-  choose(page(), W::ExternTeach, 0);
-  choose(page(), W::CalculationMode, 0);
 
-  // Back to a colour mode: everything returns, with the headings of the mode.
+  // Back to a colour mode: everything returns.
   choose(page(), W::EvaluationMode, 1);
   EXPECT_EQ(headings(), (QStringList{"X", "Y", "CTO", "INT", "ITO"}));
   EXPECT_FALSE(teach().rowNumberCell()->isHidden());
   EXPECT_TRUE(teach().teachDataToButton()->isEnabled());
   EXPECT_TRUE(dataPages()->isTabVisible(kDataPage2dGraph));
-  EXPECT_FALSE(dataPages()->isTabVisible(kDataPage3dGraph));
   EXPECT_FALSE(data().xDisplay()->isHidden());
-  EXPECT_FALSE(dimmed(W::Trigger));
-}
-
-TEST_F(ModeRulesTest, MinDistHidesTheColourToleranceColumnOfTheCalculationMode) {
-  QTableWidget* table = teach().teachTable();
-  choose(page(), W::EvaluationMode, 2);
-  EXPECT_TRUE(table->isColumnHidden(2));  // CTO
-  EXPECT_FALSE(table->isColumnHidden(3));
-  choose(page(), W::CalculationMode, 2);
-  EXPECT_FALSE(table->isColumnHidden(2));
-  EXPECT_TRUE(table->isColumnHidden(3));  // TOL
-  EXPECT_EQ(headings(), (QStringList{"X", "Y", "INT", "TOL", ""}));
-  choose(page(), W::EvaluationMode, 1);
-  EXPECT_FALSE(table->isColumnHidden(3));
-  choose(page(), W::CalculationMode, 3);
-  EXPECT_EQ(headings(), (QStringList{"s", "i", "M", "TOL", ""}));
-  choose(page(), W::CalculationMode, 1);
-  EXPECT_EQ(headings(), (QStringList{"s", "i", "siTO", "M", "MTO"}));
-}
-
-TEST_F(ModeRulesTest, DisplayPanelFollowsGroupsTriggerAndCalculationMode) {
-  chooseColorGroup(groups(), 1);
-  EXPECT_FALSE(data().colorGroupDisplay()->isHidden());
-  part<BigGroupPanel>(*window).showDisplay();
-  chooseColorGroup(groups(), 0);
-  EXPECT_TRUE(data().colorGroupDisplay()->isHidden());
-  EXPECT_TRUE(part<BigGroupPanel>(*window).isHidden());
-
-  choose(page(), W::Trigger, 1);
-  EXPECT_FALSE(data().triggerLed()->isHidden());
-  choose(page(), W::Trigger, 0);
-  EXPECT_TRUE(data().triggerLed()->isHidden());
-
-  ThreeDGraphPage& threeD = data().threeDGraphPage();
-  IntensityChartPage& intensity = data().intensityChartPage();
-  choose(page(), W::CalculationMode, 3);
-  EXPECT_EQ(data().xDisplay()->caption(), QStringLiteral("s"));
-  EXPECT_EQ(threeD.viewTitles()[1], QStringLiteral("s/M"));
-  EXPECT_EQ(intensity.chart(0).fixedRange().max, 10000);
-  EXPECT_EQ(intensity.chart(2).fixedRange().max, 1200);
-  choose(page(), W::CalculationMode, 2);
-  EXPECT_EQ(data().intDisplay()->caption(), QStringLiteral("INT"));
-  EXPECT_EQ(threeD.viewTitles()[2], QStringLiteral("Y/INT"));
-  EXPECT_EQ(intensity.chart(2).fixedRange().max, 4096);
-  // Autoscaled charts stay autoscaled through a mode change.
-  intensity.setAutoscale();
-  choose(page(), W::CalculationMode, 1);
-  EXPECT_TRUE(intensity.chart(2).isAutoscale());
-  EXPECT_EQ(intensity.chart(0).fixedRange().max, 4096);
-  EXPECT_EQ(threeD.viewTitles()[2], QStringLiteral("Y/INT"));  // 2D modes leave them
-}
-
-TEST_F(ModeRulesTest, CalculationModeMovesTheDisplayBetweenThe2dAnd3dPages) {
-  dataPages()->setCurrentIndex(kDataPage2dGraph);
-  choose(page(), W::CalculationMode, 2);
-  EXPECT_EQ(dataPages()->currentIndex(), kDataPage3dGraph);
-  EXPECT_FALSE(dataPages()->isTabVisible(kDataPage2dGraph));
-  EXPECT_TRUE(dataPages()->isTabVisible(kDataPage3dGraph));
-  // The intensity chart stays where the operator left it.
-  dataPages()->setCurrentIndex(kDataPageIntensityChart);
-  choose(page(), W::CalculationMode, 0);
-  EXPECT_EQ(dataPages()->currentIndex(), kDataPageIntensityChart);
-  EXPECT_TRUE(dataPages()->isTabVisible(kDataPage2dGraph));
-  EXPECT_FALSE(dataPages()->isTabVisible(kDataPage3dGraph));
+  EXPECT_FALSE(dimmed(W::CalculationMode));
 }
 
 // Every control and word the core rules can name, over the modes, reaches a

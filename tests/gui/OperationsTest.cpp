@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ScriptedPopups.h"
+#include "core/PopupTitles.h"
 #include "core/Session.h"
 #include "gui/operations/Operations.h"
 #include "gui/operations/QuietOnEndPopups.h"
@@ -144,7 +145,7 @@ TEST_F(OperationsTest, PopupsAreAnsweredSafelyAndUnseenOnceTheProgramEnds) {
 
   OperationGuard running = operations.start(Operation::Record);
   operations.endProgram();
-  popups.MessagePopup(QStringLiteral("ATTENTION!"), QStringLiteral("text"));
+  popups.MessagePopup(QString::fromLatin1(kTitleAttention), QStringLiteral("text"));
   EXPECT_FALSE(popups.ConfirmPopup(QStringLiteral("T"), QStringLiteral("Q")));
   EXPECT_EQ(popups.GenericMessagePopup(QStringLiteral("T"), QStringLiteral("Q"),
                                        {QStringLiteral("CLOSE"), QStringLiteral("OFFLINE")}, 2, 1),

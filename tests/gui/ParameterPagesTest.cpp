@@ -7,8 +7,8 @@
 #include <QSpinBox>
 
 #include "gui/ShellFixture.h"
+#include "gui/common/Texts.h"
 #include "gui/pages/GroupHoldPage.h"
-#include "gui/pages/ParameterHelpTexts.h"
 #include "gui/pages/ParameterPage.h"
 #include "gui/pages/TeachTablePage.h"
 #include "gui/shell/WindowParts.h"
@@ -141,10 +141,10 @@ TEST_F(ParameterPages, UnknownCodesSurviveAndOutOfRangeNumbersAreReported) {
   EXPECT_EQ(page.ring(W::LedMode)->currentText(), QStringLiteral("?(7)"));
   EXPECT_EQ(part<GroupHoldPage>(*window).colorGroupSwitch()->currentText(), QStringLiteral("?(2)"));
   ASSERT_EQ(popups.records().size(), 1u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
-  EXPECT_TRUE(popups.records()[0].text.endsWith(
-      QStringLiteral(":\n\nPOWER 1500 -> 1000\nMAX VEC NO 65 -> 64\nINTEGRAL 251 -> 250\n")))
-      << popups.records()[0].text.toStdString();
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleAttention));
+  EXPECT_EQ(popups.records()[0].text,
+            QString::fromLatin1(kMsgValuesLimited) +
+                QStringLiteral("POWER 1500 -> 1000\nMAX VEC NO 65 -> 64\nINTEGRAL 251 -> 250\n"));
   EXPECT_EQ(page.powerSlider()->value(), 1000);
 
   window->GetPanelValues();
@@ -240,8 +240,8 @@ TEST_F(ParameterPages, ResetButtonsAskFirstAndResetTheirTable) {
   teach.resetButton()->click();
   ASSERT_EQ(popups.records().size(), 3u);
   for (const auto& record : popups.records()) {
-    EXPECT_EQ(record.title, QStringLiteral("ATTENTION!"));
-    EXPECT_EQ(record.text, QStringLiteral("Do you really want to reset the table?"));
+    EXPECT_EQ(record.title, QString::fromLatin1(kTitleAttention));
+    EXPECT_EQ(record.text, QString::fromLatin1(kConfirmResetTable));
   }
   for (int row = 0; row < 64; ++row) {
     EXPECT_EQ(groups.groupTable()->value(row, 0), 0);
@@ -276,65 +276,6 @@ TEST_F(ParameterPages, ModeControlsAnnounceTheirCommitForTheRules) {
   part<GroupHoldPage>(*window).groupTable()->commitValue(9, 0, 3);
   ASSERT_EQ(groups.size(), 1);
   EXPECT_EQ(groups[0][0].toInt(), 9);
-}
-
-TEST_F(ParameterPages, EveryParameterControlShowsItsHelp) {
-  build();
-  const std::pair<const char*, const char*> expected[] = {
-      {"SlidePower",
-       "Select the intensity of the transmitter LED. \n0 = no intensity,  1000 = full intensity."},
-      {"EditPower",
-       "Select the intensity of the transmitter LED. \n0 = no intensity,  1000 = full intensity."},
-      {"EditGain",
-       "Select a amplification stage of the receicer. \nAMP1 is the lowest amplification. "
-       "\nAMP8 is the highest amplification. "},
-      {"EditDynWinLo", "Select a window for dynamic \nregaluation when PMOD = DYNAMIC."},
-      {"EditDynWinHi", "Select a window for dynamic \nregaluation when PMOD = DYNAMIC."},
-      {"EditAverage",
-       "Select the number of scanning values (measured values) \nover which the raw signal is "
-       "averaged (meanvalue!)."},
-      {"EditIntegral",
-       "Select the number (0...250) of values \nover which the raw signal is integrated."},
-      {"EditCalcmode",
-       "Select a calculation mode: \nX Y INT - 2D = X/Y pairs and intensity. \ns i   M - 2D = s/i "
-       "pairs and M. \nX Y INT - 3D = X/Y/INT pairs. \ns i   M - 3D = s/i/M pairs."},
-      {"EditLedMode",
-       "Select the LED operation mode. \nDC: Light source is permanant on. \nAC: Light source is "
-       "modulated. \nPULSE: Light source is pulsed. \nOFF: Light source is off."},
-      {"EditColorGroups", "Activate color groups. \nNot possible when EVALMODE=COL5."},
-      {"EditResetHold", "Table Hold will be set to this value \nwhen Button RESET is pressed."},
-      {"EditGridHold", "Select the minimum pulse length when a digital output changes."},
-      {"EditHold", "Select the minimum pulse length when a digital output changes."},
-      {"RadioInc", "Auto increment of Edit Field No.:"},
-      {"EditPmode", help::kEditPmode},
-      {"EditMaxVecNo", help::kEditMaxVecNo},
-      {"EditDigOutmode", help::kEditDigOutmode},
-      {"EditIntlim", help::kEditIntlim},
-      {"EditEvalmode", help::kEditEvalmode},
-      {"EditExteach", help::kEditExteach},
-      {"EditTrigger", help::kEditTrigger},
-  };
-  for (const auto& [name, text] : expected) {
-    auto* control = find<QWidget>(name);
-    ASSERT_NE(control, nullptr);
-    popups.clearRecords();
-    QTest::mouseClick(control, Qt::RightButton, {}, QPoint(4, 4));
-    ASSERT_EQ(popups.records().size(), 1u) << name;
-    EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!")) << name;
-    EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(text)) << name;
-    EXPECT_EQ(control->toolTip().section(QStringLiteral("\n\nKeys: "), 0, 0),
-              QString::fromLatin1(text))
-        << name;
-  }
-  EXPECT_TRUE(QString::fromLatin1(help::kEditTrigger)
-                  .startsWith(QStringLiteral("Select the trigger mode for the sensor. \n\nCONT:")));
-  EXPECT_TRUE(QString::fromLatin1(help::kEditTrigger)
-                  .endsWith(QStringLiteral("\n\nLED TRIG is green when the sensor is triggered.")));
-  // The rest of the pages' controls have a help of their own.
-  for (const char* name : {"GridCtt", "EditNo", "ButtonResetTable", "ButtonTeachDataTo",
-                           "ButtonResetGroupTable", "ButtonResetHoldTable"}) {
-    EXPECT_FALSE(find<QWidget>(name)->toolTip().isEmpty()) << name;
-  }
 }
 
 }  // namespace

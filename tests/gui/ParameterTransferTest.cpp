@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "cli/CliRun.h"
+#include "core/PopupTitles.h"
 #include "core/params/ParaFile.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
+#include "gui/common/TextConversion.h"
 #include "gui/operations/ParameterFileTransfer.h"
 #include "gui/pages/GroupHoldPage.h"
 #include "gui/pages/ParameterPage.h"
@@ -250,8 +252,8 @@ TEST_F(ParameterFiles, CancelledOrMissingFilesOnlySayNoFileWasSelected) {
   const auto messages = popups.records(PopupKind::Message);
   ASSERT_EQ(messages.size(), 3u);
   for (const auto& message : messages) {
-    EXPECT_EQ(message.title, QStringLiteral("ATTENTION!"));
-    EXPECT_EQ(message.text, QStringLiteral("No file was selected!"));
+    EXPECT_EQ(message.title, QString::fromLatin1(kTitleAttention));
+    EXPECT_EQ(message.text, qStringFromLatin1(kMsgNoFileSelected));
   }
   EXPECT_EQ(loaded.size(), 0);
   EXPECT_EQ(session.working, before);
@@ -280,12 +282,10 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   part<TransferBar>(*window).CBF_ButtonGet();
   ASSERT_EQ(popups.records().size(), 3u);
   EXPECT_EQ(popups.records()[1].kind, PopupKind::Confirm);
-  EXPECT_EQ(popups.records()[1].title, QStringLiteral("ATTENTION!"));
-  EXPECT_EQ(
-      popups.records()[1].text,
-      QStringLiteral("Selected file is not a parameter file! \nDo you want to proceed anyway?"));
-  EXPECT_EQ(popups.records()[2].title, QStringLiteral("ATTENTION!"));
-  EXPECT_EQ(popups.records()[2].text, QStringLiteral("No parameter where read!"));
+  EXPECT_EQ(popups.records()[1].title, QString::fromLatin1(kTitleAttention));
+  EXPECT_EQ(popups.records()[1].text, qStringFromLatin1(kMsgNotParameterFile));
+  EXPECT_EQ(popups.records()[2].title, QString::fromLatin1(kTitleAttention));
+  EXPECT_EQ(popups.records()[2].text, qStringFromLatin1(kMsgNothingRead));
   EXPECT_EQ(loaded.size(), 1);
   EXPECT_EQ(part<ParameterPage>(*window).powerSlider()->value(), 500);
 
@@ -294,10 +294,8 @@ TEST_F(ParameterFiles, ForeignFilesAskAndNoReadsNothingButRefreshes) {
   popups.answerConfirm(false);
   part<TransferBar>(*window).CBF_ButtonGet();
   ASSERT_EQ(popups.records().size(), 3u);
-  EXPECT_EQ(popups.records()[1].text,
-            QStringLiteral("Selected file and scope version do not match! \nDo you want to "
-                           "proceed anyway?"));
-  EXPECT_EQ(popups.records()[2].text, QStringLiteral("No parameter where read!"));
+  EXPECT_EQ(popups.records()[1].text, qStringFromLatin1(kMsgVersionMismatch));
+  EXPECT_EQ(popups.records()[2].text, qStringFromLatin1(kMsgNothingRead));
   EXPECT_EQ(session.working.record[W::Power], 500);
 
   // Yes to both questions of the foreign file: everything it lacks takes its
@@ -338,7 +336,7 @@ TEST_F(ParameterFiles, FileThatCannotBeReadIsToldWithItsReasonAndChangesNothing)
     const auto messages = popups.records(PopupKind::Message);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(popups.records(PopupKind::Confirm).empty());
-    EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
+    EXPECT_EQ(messages[0].title, QString::fromLatin1(kTitleAttention));
     EXPECT_EQ(messages[0].text, QString::fromLatin1(kMsgParameterFileNotRead) + qpath(path) +
                                     QStringLiteral("\n\n") +
                                     QString::fromStdString(std::make_error_code(error).message()));
@@ -374,7 +372,7 @@ TEST_F(ParameterFiles, FileTransfersRunAtOnceDuringAcquisitionAndWriteFailuresAr
   part<TransferBar>(*window).CBF_ButtonSend();
   const auto messages = popups.records(PopupKind::Message);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].title, QStringLiteral("ATTENTION!"));
+  EXPECT_EQ(messages[0].title, QString::fromLatin1(kTitleAttention));
   EXPECT_TRUE(
       messages[0].text.startsWith(QStringLiteral("The parameter file could not be written!")));
   EXPECT_TRUE(messages[0].text.endsWith(qpath(unwritable) +

@@ -22,6 +22,7 @@
 
 #include "core/attrs/RowAttributeSections.h"
 #include "gui/common/TextConversion.h"
+#include "gui/common/Texts.h"
 #include "gui/popups/QtPopups.h"
 
 namespace drq::gui::test {
@@ -108,7 +109,7 @@ TEST(QtPopupsTest, LongListScrollsAndEveryPopupStaysOnTheScreen) {
 
 TEST(QtPopupsTest, QuestionsAnswerNoByDefaultAndChoicesByNumber) {
   QtPopups popups;
-  const QString text = QStringLiteral("Do you really want to reset the table?");
+  const QString text = QString::fromLatin1(kConfirmResetTable);
   Seen seen = whileOpen([&] { EXPECT_FALSE(popups.ConfirmPopup(QStringLiteral("?"), text)); },
                         [](QDialog& d) { press(d, QStringLiteral("No")); });
   EXPECT_EQ(seen.defaultButton, QStringLiteral("No"));

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/ScriptedPopups.h"
+#include "core/PopupTitles.h"
 #include "core/protocol/Frame.h"
 #include "gui/charts/ReplotScheduler.h"
 #include "gui/charts/SampleScatter.h"
@@ -19,6 +20,7 @@
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"
 #include "gui/panels/TeachPanelHost.h"
+#include "gui/panels/TeachPanelTexts.h"
 #include "support/FakeTransport.h"
 #include "support/RecordingReport.h"
 
@@ -124,8 +126,8 @@ TEST_F(MeanTeachPanelTest, ResetIsRedWhileAskingAndNoKeepsTheCaptures) {
   EXPECT_EQ(colours, (std::vector<std::uint32_t>{0xFF0000, 0xFF0000}));
   EXPECT_EQ(panel.resetButtonColor(), 0xE0E0E0u);
   ASSERT_EQ(popups.records().size(), 2u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
-  EXPECT_EQ(popups.records()[0].text, QStringLiteral("Do you really want to reset the table?"));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleAttention));
+  EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(kConfirmResetTeachPanel));
   EXPECT_EQ(panel.counterDisplay()->value(), 0);
   EXPECT_EQ(panel.valuesTable()->value(99, 5), 1);
   EXPECT_EQ(panel.meanTable()->value(0, 0), 1);
@@ -246,7 +248,7 @@ TEST_F(MeanTeachPanelTest, RingsKeepTheirFourthItemWhenRelabelled) {
                              QStringLiteral("d (X/Y/INT)+VALUE TOL")});
   ASSERT_EQ(panel.colorSourceRing()->count(), 4);
   EXPECT_EQ(panel.colorSourceRing()->itemText(2), QStringLiteral("d (X/Y/INT)+VALUE TOL"));
-  EXPECT_EQ(panel.colorSourceRing()->itemText(3), QStringLiteral("KEEP TABLE VALUE"));
+  EXPECT_EQ(panel.colorSourceRing()->itemText(3), QString::fromLatin1(kKeepTableTolerance));
 }
 
 // --- TEACHP2 ---------------------------------------------------------------------------
@@ -377,9 +379,8 @@ TEST_F(GraphTeachPanelTest, RecordingStopsAt60000AndStartIsRefusedThen) {
   record();
   EXPECT_EQ(fake->written().size(), kGraphTeachSamples);
   ASSERT_EQ(popups.records().size(), 1u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("ATTENTION!"));
-  EXPECT_EQ(popups.records()[0].text,
-            QStringLiteral("THE TABLE IS FULL (60000 MEASUREMENTS)! \n\nRESET empties it."));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleAttention));
+  EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(kMsgTp2TableFull));
   EXPECT_EQ(host.reads, 1);  // nothing was prepared for the refused start
 
   panel.show();

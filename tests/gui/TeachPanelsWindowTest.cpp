@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "core/PopupTitles.h"
 #include "gui/ShellFixture.h"
 #include "gui/charts/SampleScatterView.h"
 #include "gui/pages/ParameterPage.h"
@@ -14,6 +15,7 @@
 #include "gui/panels/DataPanel.h"
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"
+#include "gui/panels/TeachPanelTexts.h"
 #include "gui/shell/WindowParts.h"
 #include "sim/EmbeddedSensor.h"
 
@@ -59,7 +61,7 @@ TEST_F(TeachPanelsWindow, OpeningLabelsBothPanelsByTheModes) {
   EXPECT_EQ(mean().intensityDistanceDisplay()->caption(), QStringLiteral("d M"));
   EXPECT_FALSE(mean().intensitySourceCell()->isHidden());
   EXPECT_EQ(mean().intensitySourceRing()->itemText(1), QStringLiteral("d M"));
-  EXPECT_EQ(mean().intensitySourceRing()->itemText(3), QStringLiteral("KEEP TABLE VALUE"));
+  EXPECT_EQ(mean().intensitySourceRing()->itemText(3), QString::fromLatin1(kKeepTableTolerance));
   EXPECT_FALSE(mean().colorSourceCell()->isEnabled());
   EXPECT_FALSE(mean().colorValueCell()->isEnabled());
   // The 2D s i M mode is labelled like the 3D one.
@@ -116,7 +118,7 @@ TEST_F(TeachPanelsWindow, PanelButtonsShowOnlyTheirHelpOnARightClick) {
   QTest::mouseClick(find<QPushButton>("ButtonTP1Capture"), Qt::RightButton);
   QTest::mouseClick(find<QPushButton>("ButtonTP2Start"), Qt::RightButton);
   ASSERT_EQ(popups.records().size(), 2u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!"));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleInfo));
   EXPECT_EQ(mean().counterDisplay()->value(), 0);
   EXPECT_EQ(graph().counterDisplay()->value(), 0);
 }

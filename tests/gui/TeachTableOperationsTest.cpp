@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "core/PopupTitles.h"
 #include "gui/PanelDriver.h"
 #include "gui/ShellFixture.h"
 #include "gui/charts/ColourGraph.h"
@@ -205,7 +206,7 @@ TEST_F(TeachTableOperationsTest, TheMenuReplacesTheHelpOnARightClick) {
 
   runMenu(Item::Help);
   ASSERT_EQ(popups.records().size(), 1u);
-  EXPECT_EQ(popups.records()[0].title, QStringLiteral("INFO!"));
+  EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleInfo));
   EXPECT_TRUE(popups.records()[0].text.startsWith(QStringLiteral("TEACH TABLE")));
 }
 

@@ -1,17 +1,16 @@
 // Peers that misbehave for a long time: a flood of junk that never makes a
 // frame, and a serial line that goes away in the middle of the live loop.
 // The engine ends with the failure each case calls for, reports it once,
-// keeps the event loop responsive, holds a bounded amount of the flood and
-// spends no processor time once the line is gone.
+// holds a bounded amount of the flood and closes the line that is gone.
+// (Its pace, wake-up times and processor time: bench/link_bench and the
+// soak, gui/HangUpAndFloodTest.)
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,6 @@
 #include "core/protocol/Frame.h"
 #include "core/protocol/LinkSettings.h"
 #include "core/protocol/SensorLink.h"
-#include "core/util/CpuTime.h"
 #include "link/LinkSetup.h"
 #include "link/Peers.h"
 #include "support/RecordingReport.h"
@@ -32,13 +30,6 @@ using test::Bytes;
 using test::PtyPeer;
 using test::RecordingReport;
 using test::TcpPeer;
-
-// Runs the event loop for `ms` milliseconds of wall time.
-void runEventLoopFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 // Junk at about a megabyte a second, in 10 KB pieces every 10 ms. No byte is
 // a start byte, so no frame ever begins.
@@ -78,14 +69,9 @@ TEST(Flood, JunkWithoutAFrameFailsTheExchangeAndStaysBounded) {
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgHeaderIncorrect)});
 
   // The link stays open after the failure, as it does for the operator, and
-  // the flood goes on while nobody reads. The event loop keeps its pace.
-  int ticks = 0;
-  QTimer tick;
-  QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
-  tick.start(100);
-  runEventLoopFor(1500);
-  EXPECT_GE(flood.sent(), std::size_t{1'000'000});
-  EXPECT_GE(ticks, 10);
+  // the flood goes on while nobody reads: far more than the transport holds.
+  // (The event loop's pace meanwhile: the soak, gui/HangUpAndFloodTest.)
+  ASSERT_TRUE(QTest::qWaitFor([&] { return flood.sent() >= 1'000'000; }, 60'000));
   ASSERT_NE(link.transport(), nullptr);
   EXPECT_LE(link.transport()->bytesAvailable(), kMaxUnreadInput);
 
@@ -123,21 +109,15 @@ TEST(HangUp, SerialLineGoneDuringTheLiveLoopIsReportedOnceAndLeavesTheProcessorI
     void frameDecoded() override { ++frames; }
     int frames = 0;
   } hooks;
-  QElapsedTimer elapsed;
-  elapsed.start();
+  // How soon the hang-up ends the loop and what the idle process costs
+  // afterwards: bench/link_bench and the soak (gui/HangUpAndFloodTest).
   GetData(session, hooks);
-  EXPECT_LT(static_cast<double>(elapsed.elapsed()) / 1000.0, 2.0);  // no time-out waited for
   EXPECT_EQ(hooks.frames, 5);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
   EXPECT_EQ(session.RunFlag.value(), 0);
   ASSERT_NE(session.link.transport(), nullptr);
+  // Closed, so nothing is left that wakes the process.
   EXPECT_FALSE(session.link.transport()->isOpen());
-
-  // Nothing is left that wakes the process: half a second of event loop costs
-  // next to no processor time (a spinning notifier would cost all of it).
-  const double before = processCpuSeconds();
-  runEventLoopFor(500);
-  EXPECT_LT(processCpuSeconds() - before, 0.1);
   EXPECT_EQ(report.messages.size(), 1u);
   closeLink(session.link);
 }

@@ -89,10 +89,8 @@ TEST_F(LinkFixture, TcpServerClosingMidExchange) {
     peer.later(20, [&] { peer.hangUp(); });
   };
   ASSERT_EQ(connectTcp(peer.port()), 0);
-  QElapsedTimer elapsed;
-  elapsed.start();
+  // How soon the close ends the wait: bench/link_bench ("wake-ups").
   EXPECT_EQ(link.exchange(ORDER_GET_DATA, 0), -1);
-  EXPECT_LT(secondsSince(elapsed), 1.0);  // nothing more can come: no 3 s wait
   EXPECT_EQ(report.messages,
             (std::vector<std::string>{std::string(kMsgServerClosed), std::string(kMsgTimeout)}));
   EXPECT_FALSE(link.state().tcpConnected);
@@ -106,8 +104,8 @@ TEST_F(LinkFixture, TcpSilentPeerTimesOutAfterThreeSeconds) {
   elapsed.start();
   EXPECT_EQ(link.exchange(ORDER_IDENTIFY, 0), -1);
   const double seconds = secondsSince(elapsed);
-  // Only the lower bound: how soon after the deadline the wait returns
-  // depends on the machine's load.
+  // Never before the deadline. How soon after it the wait returns depends
+  // on the machine's load: no upper bound here.
   EXPECT_GT(seconds, 3.0);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
 }
@@ -135,10 +133,8 @@ TEST_F(LinkFixture, StreamWaitWakesWhenTheFlagIsClearedByACallback) {
   TcpPeer peer;
   ASSERT_EQ(connectTcp(peer.port()), 0);
   QTimer::singleShot(50, [&] { runFlag.clear(); });
-  QElapsedTimer elapsed;
-  elapsed.start();
+  // The wait has no time limit: only the cleared flag can end it.
   EXPECT_EQ(link.ReceivePushedFrame(runFlag), SensorLink::StreamResult::Stopped);
-  EXPECT_LT(secondsSince(elapsed), 1.0);
   // Frames pushed back to back are received one by one.
   runFlag.set(1);
   peer.send(buildFrame(ORDER_GET_DATA, 1, counting(40)));
@@ -185,10 +181,8 @@ TEST_F(LinkFixture, SerialHangUpIsALineErrorAndClosesThePort) {
     peer.later(20, [&] { peer.hangUp(); });
   };
   ASSERT_EQ(openPty(peer), 0);
-  QElapsedTimer elapsed;
-  elapsed.start();
+  // How soon the hang-up ends the wait: bench/link_bench ("wake-ups").
   EXPECT_EQ(link.exchange(ORDER_GET_DATA, 0), -1);
-  EXPECT_LT(secondsSince(elapsed), 1.0);
   EXPECT_EQ(report.messages, std::vector<std::string>{std::string(kMsgTimeout)});
   EXPECT_GT(link.state().lineStatus, 0);
   ASSERT_NE(link.transport(), nullptr);

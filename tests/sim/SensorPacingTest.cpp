@@ -1,12 +1,15 @@
-// Wire pacing: the line's timing arithmetic, and answers held for their wire time.
+// Wire pacing: the line's timing arithmetic, and answers held for their wire
+// time or split at their fault's gaps.
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 
+#include <string>
 #include <utility>
 
 #include "SimTestSupport.h"
+#include "sim/FaultRule.h"
 #include "sim/SensorChannel.h"
 #include "sim/SensorHost.h"
 
@@ -103,6 +106,32 @@ TEST(SensorPacing, PipelinedAnswersEachTakeTheLineInTurn) {
   EXPECT_GE(channel.writes[0].first - seen, first);
   EXPECT_EQ(channel.writes[1].second.size(), 80u);
   EXPECT_GE(channel.writes[1].first - seen, first + WireTiming::span(80, baud));
+}
+
+// A split answer (fault injection) leaves in its pieces: the first at once,
+// the rest once the gap has passed, never earlier.
+TEST(SensorPacing, ASplitAnswerLeavesInItsPiecesAfterTheGap) {
+  SensorModel model;
+  SensorHost host(model);
+  std::string error;
+  const auto rule = parseFaultRule("order=8,times=1,kind=split:24:150", &error);
+  ASSERT_TRUE(rule) << error;
+  host.setFaultRules({*rule});
+  RecordingChannel channel(host);
+
+  const std::uint64_t seen = host.wallMicros();
+  channel.receive(request(ORDER_GET_DATA));
+  ASSERT_EQ(channel.writes.size(), 1u);
+  EXPECT_EQ(channel.writes[0].second.size(), 24u);
+  EXPECT_FALSE(channel.idle());  // the second piece waits for its time
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return channel.writes.size() == 2; }, 5000));
+  EXPECT_TRUE(channel.idle());
+  EXPECT_GE(channel.writes[1].first - seen, 150'000u);
+  Bytes whole = channel.writes[0].second;
+  whole.insert(whole.end(), channel.writes[1].second.begin(), channel.writes[1].second.end());
+  ASSERT_EQ(whole.size(), 48u);
+  EXPECT_TRUE(headerIsValid(std::span(whole).first<8>()));
 }
 
 }  // namespace

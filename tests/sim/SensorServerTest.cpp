@@ -72,6 +72,21 @@ class Client {
   QTcpSocket socket_;
 };
 
+// The sensor's end of `client`'s connection, once the server has taken it.
+QTcpSocket* sensorEndOf(EmbeddedSensor& sensor, Client& client) {
+  QTcpSocket* found = nullptr;
+  const bool accepted = QTest::qWaitFor(
+      [&] {
+        for (QTcpSocket* s : sensor.server().findChildren<QTcpSocket*>()) {
+          if (s->peerPort() == client.socket().localPort()) found = s;
+        }
+        return found != nullptr;
+      },
+      kWaitMs);
+  EXPECT_TRUE(accepted);
+  return found;
+}
+
 TEST(SensorServer, EmbeddedSensorAnswersSeveralClientsAndSplitRequests) {
   EmbeddedSensor sensor;
   EXPECT_EQ(sensor.port(), 0);
@@ -81,8 +96,11 @@ TEST(SensorServer, EmbeddedSensorAnswersSeveralClientsAndSplitRequests) {
 
   Client a(sensor.port()), b(sensor.port());
   const Bytes identify = request(ORDER_IDENTIFY);
+  QTcpSocket* sensorEnd = sensorEndOf(sensor, a);
+  ASSERT_NE(sensorEnd, nullptr);
+  QSignalSpy firstPieceRead(sensorEnd, &QTcpSocket::readyRead);
   a.send(Bytes(identify.begin(), identify.begin() + 3));
-  QTest::qWait(20);
+  ASSERT_TRUE(firstPieceRead.wait(kWaitMs));  // the sensor holds the first piece
   a.send(Bytes(identify.begin() + 3, identify.end()));
   const Bytes reply = a.receive(80);
   EXPECT_EQ(headerOf(reply).argument, kDefaultSerialNumber);
@@ -101,14 +119,13 @@ TEST(SensorServer, FaultsReachTheWire) {
       {"order=8,times=1,kind=split:24:150", "order=7,kind=header-bytes:7", "order=3,kind=close"}));
   Client c(sensor.port());
 
+  // The pieces' timing is the channel's (SensorPacingTest); here the whole
+  // answer arrives in order.
   c.send(request(ORDER_GET_DATA));
-  const Bytes first = c.receive(1);
-  QTest::qWait(20);
-  EXPECT_EQ(c.socket().bytesAvailable(), 23);  // the second piece is still on its way
-  Bytes whole = first;
-  const Bytes rest = c.receive(47);
-  whole.insert(whole.end(), rest.begin(), rest.end());
+  const Bytes whole = c.receive(48);
+  ASSERT_EQ(whole.size(), 48u);
   EXPECT_TRUE(headerIsValid(std::span(whole).first<8>()));
+  EXPECT_EQ(headerOf(whole).order, ORDER_GET_DATA);
 
   c.send(request(ORDER_IDENTIFY));
   EXPECT_EQ(c.receive(7).size(), 7u);
@@ -198,9 +215,15 @@ TEST(SensorServer, WallClockDrivesAutomaticSendingAndCaptures) {
   c.exchange(request(ORDER_AUTO_SEND, 1));
   const Bytes frames = c.receive(3 * 48);
   EXPECT_EQ(headerOf(std::span(frames).subspan(96)).argument, 3);
-  c.exchange(request(ORDER_AUTO_SEND, 0));
-  QTest::qWait(30);
-  c.socket().readAll();  // frames that were on their way before the stop
+  // Frames that were on their way before the stop come first, then its answer.
+  c.send(request(ORDER_AUTO_SEND, 0));
+  for (int frame = 0;; ++frame) {
+    ASSERT_LT(frame, 1000) << "no answer to the stop";
+    const Bytes header = c.receive(8);
+    ASSERT_EQ(header.size(), 8u);
+    c.receive(headerOf(header).length);
+    if (headerOf(header).order == ORDER_AUTO_SEND) break;
+  }
 
   sensor.model().setIn0Pattern(20, 20);
   const std::uint16_t settings[] = {0, 4, 64, 1, 0};  // IN0 rising, 64 before, every cycle

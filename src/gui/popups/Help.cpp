@@ -21,6 +21,7 @@ class RightClickFilter final : public QObject {
         title_(std::move(title)),
         text_(std::move(text)),
         onDoubleClick_(std::move(onDoubleClick)) {
+    pending_.setObjectName(QString::fromLatin1(kDeferredHelpTimerName));
     pending_.setSingleShot(true);
     pending_.setInterval(QApplication::doubleClickInterval());
     connect(&pending_, &QTimer::timeout, this, &RightClickFilter::showHelp);
@@ -94,7 +95,7 @@ class RightClickFilter final : public QObject {
   QString title_;
   QString text_;
   std::function<void()> onDoubleClick_;
-  QTimer pending_;
+  QTimer pending_{this};  // a child, so that the wait can be seen from outside
   bool swallowRelease_ = false;
 };
 

@@ -21,7 +21,9 @@ void installHelp(QWidget* control, Popups& popups, const QString& text,
 
 // The same for a control that also acts on a right double-click: the help
 // waits for the double-click interval and is dropped when the second click
-// comes; `onRightDoubleClick` runs instead.
+// comes; `onRightDoubleClick` runs instead. While the help waits, a QTimer
+// named kDeferredHelpTimerName below `control` is active.
+inline constexpr const char* kDeferredHelpTimerName = "DeferredHelp";
 void installHelpWithRightDoubleClick(QWidget* control, Popups& popups, const QString& text,
                                      std::function<void()> onRightDoubleClick,
                                      const QString& title = QString::fromLatin1(kTitleInfo));

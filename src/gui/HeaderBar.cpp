@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "core/ToolFiles.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"
 

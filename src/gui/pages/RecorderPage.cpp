@@ -11,6 +11,7 @@
 #include <limits>
 #include <string_view>
 
+#include "core/ToolFiles.h"
 #include "gui/Help.h"
 #include "gui/TextConversion.h"
 #include "gui/Texts.h"

@@ -257,7 +257,7 @@ void GraphTeachPanel::sampleRecorded(std::size_t index) {
 
 void GraphTeachPanel::CBF_ButtonTP2Reset() {
   if (!context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
-                                     qStringFromLatin1(kConfirmResetTeachPanel))) {
+                                     qStringFromLatin1(kConfirmResetTable))) {
     return;
   }
   samples_.reset();

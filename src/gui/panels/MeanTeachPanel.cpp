@@ -405,7 +405,7 @@ void MeanTeachPanel::CBF_ButtonTP1Undo() {
 void MeanTeachPanel::CBF_ButtonTP1ResetTable() {
   setResetColor(kResetAsking);
   const bool yes = context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
-                                                 qStringFromLatin1(kConfirmResetTeachPanel));
+                                                 qStringFromLatin1(kConfirmResetTable));
   if (yes) {
     ResetTeachMeanPanelTable(state_);
     showState();

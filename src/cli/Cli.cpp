@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "core/Version.h"
+#include "core/protocol/LinkSettings.h"
 #include "link/LinkSetup.h"
 
 namespace drq::cli {
@@ -30,6 +32,16 @@ constexpr OptionSpec kGlobalOptions[] = {valueOption("--tcp"),   valueOption("--
                                          valueOption("--baud"),  valueOption("--baud-index"),
                                          flagOption("-h"),       flagOption("--help"),
                                          flagOption("--version")};
+
+// The rates of the baud-rate table, separated by spaces.
+std::string baudRateList() {
+  std::string list;
+  for (const std::int32_t rate : kBaudRates) {
+    if (!list.empty()) list += ' ';
+    list += std::to_string(rate);
+  }
+  return list;
+}
 
 // Parses the global options; returns an error text or nothing.
 std::optional<std::string> parseGlobalOptions(std::span<const std::string> args, ParsedLine& p) {
@@ -66,8 +78,7 @@ std::optional<std::string> parseGlobalOptions(std::span<const std::string> args,
       if (name == "--baud") {
         const auto rate = parseUnsigned(value, 10000000);
         const int index = rate ? baudIndexForRate(static_cast<std::int32_t>(*rate)) : -1;
-        if (index < 0)
-          return "--baud must be one of 9600 19200 38400 57600 115200 230400 460800 921600";
+        if (index < 0) return "--baud must be one of " + baudRateList();
         p.link.baudIndex = index;
       } else {
         const auto index = parseUnsigned(value, 65535);
@@ -89,13 +100,16 @@ void printUsage(std::ostream& os) {
         "              COMMAND [ARGS]\n"
         "\n"
         "link:\n"
-        "  --tcp HOST[:PORT]   the sensor's TCP server (port 10001 unless given)\n"
+        "  --tcp HOST[:PORT]   the sensor's TCP server (port "
+     << kDefaultTcpPort
+     << " unless given)\n"
         "  --serial DEVICE     a serial port: a device path (/dev/ttyUSB0), COMn, or a COM port\n"
-        "                      number N (/dev/ttyS(N-1) on Linux)\n"
-        "  --baud RATE         9600 19200 38400 57600 115200 230400 460800 921600 (default "
-        "115200)\n"
-        "  --baud-index N      the rate by its index 0..7; any other index opens at 115200\n"
-        "\n"
+        "                      number N (/dev/ttyS(N-1) on Linux)\n";
+  const std::int32_t defaultRate = kBaudRates[kDefaultBaudIndex];
+  os << "  --baud RATE         " << baudRateList() << " (default " << defaultRate << ")\n"
+     << "  --baud-index N      the rate by its index 0.." << kBaudRates.size() - 1
+     << "; any other index opens at " << defaultRate << "\n"
+     << "\n"
         "commands:\n";
   for (const Command& c : commands()) {
     std::string head = "  " + std::string(c.name) + " " + std::string(c.synopsis);

@@ -37,7 +37,7 @@ std::string toHex(std::span<const std::uint8_t> bytes);
 // Decimal in the C locale.
 std::string decimal(long long value);
 
-// HOST[:PORT], also [IPv6]:PORT; the port defaults to 10001 and must be
+// HOST[:PORT], also [IPv6]:PORT; the port defaults to kDefaultTcpPort and must be
 // 1..65535. False for an empty host or a bad port.
 bool parseTcpTarget(std::string_view text, std::string& host, int& port);
 

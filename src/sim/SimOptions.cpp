@@ -23,6 +23,33 @@ std::optional<T> parseNumber(std::string_view s) {
 
 }  // namespace
 
+std::string simUsage() {
+  const SimOptions defaults;
+  const std::string host = defaults.tcpHost;
+  return "usage: drqsim [--tcp [HOST:]PORT] [--pty [--link PATH]] [--eeprom FILE] [--seed N]\n"
+         "              [--id TEXT] [--serial N] [--pace] [--fault RULE]...\n"
+         "  --tcp [HOST:]PORT  listen on TCP (HOST default " +
+         host +
+         "; PORT 0 = any free port)\n"
+         "  --pty              serve on a pseudo-terminal; --link PATH adds a symbolic link to it\n"
+         "  --eeprom FILE      keep the sensor's EEPROM in FILE\n"
+         "  --seed N           seed of the measurement noise (default " +
+         std::to_string(defaults.seed) +
+         ")\n"
+         "  --id TEXT          identification text (default \"" +
+         std::string(kDefaultIdentification) +
+         "\")\n"
+         "  --serial N         serial number 0..65535 (default " +
+         std::to_string(kDefaultSerialNumber) +
+         ")\n"
+         "  --pace             delay answers by their time on the wire at the current baud rate\n"
+         "  --fault RULE       inject a fault (see the README); --fault @FILE reads rules from "
+         "FILE\n"
+         "  -h, --help         this text; --version: the program's version\n"
+         "Without --tcp and --pty: TCP on " +
+         host + ":" + std::to_string(defaults.tcpPort) + ".\n";
+}
+
 std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std::string* error) {
   SimOptions o;
   std::vector<std::string> seen;

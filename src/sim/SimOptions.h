@@ -2,8 +2,8 @@
 // The command line of drqsim:
 //   drqsim [--tcp [HOST:]PORT] [--pty [--link PATH]] [--eeprom FILE] [--seed N]
 //          [--id TEXT] [--serial N] [--pace] [--fault RULE]...
-// Without --tcp and --pty the sensor listens on TCP 127.0.0.1:10001. `--fault
-// @FILE` reads rules from a file, one per line.
+// Without --tcp and --pty the sensor listens on TCP 127.0.0.1 at the sensor's
+// port (kDefaultTcpPort). `--fault @FILE` reads rules from a file, one per line.
 
 #include <cstdint>
 #include <optional>
@@ -16,20 +16,6 @@
 #include "sim/FaultRule.h"
 
 namespace drq::sim {
-
-inline constexpr std::string_view kSimUsage =
-    "usage: drqsim [--tcp [HOST:]PORT] [--pty [--link PATH]] [--eeprom FILE] [--seed N]\n"
-    "              [--id TEXT] [--serial N] [--pace] [--fault RULE]...\n"
-    "  --tcp [HOST:]PORT  listen on TCP (HOST default 127.0.0.1; PORT 0 = any free port)\n"
-    "  --pty              serve on a pseudo-terminal; --link PATH adds a symbolic link to it\n"
-    "  --eeprom FILE      keep the sensor's EEPROM in FILE\n"
-    "  --seed N           seed of the measurement noise (default 1)\n"
-    "  --id TEXT          identification text (default \"VELMARON DRQ V1.0.3 B\")\n"
-    "  --serial N         serial number 0..65535 (default 1001)\n"
-    "  --pace             delay answers by their time on the wire at the current baud rate\n"
-    "  --fault RULE       inject a fault (see the README); --fault @FILE reads rules from FILE\n"
-    "  -h, --help         this text; --version: the program's version\n"
-    "Without --tcp and --pty: TCP on 127.0.0.1:10001.\n";
 
 struct SimOptions {
   bool help = false;
@@ -46,6 +32,9 @@ struct SimOptions {
   bool pace = false;
   std::vector<FaultRule> faults;
 };
+
+// The usage text: the options with their defaults.
+std::string simUsage();
 
 // Parses the arguments after the program name. nullopt with `error` set (one
 // line, without the usage) on any bad input.

@@ -28,7 +28,7 @@
 namespace {
 
 int usageError(const std::string& message) {
-  std::fprintf(stderr, "drqsim: %s\n%s", message.c_str(), drq::sim::kSimUsage.data());
+  std::fprintf(stderr, "drqsim: %s\n%s", message.c_str(), drq::sim::simUsage().c_str());
   return 2;
 }
 
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   const auto options = parseSimOptions(args, &error);
   if (!options) return usageError(error);
   if (options->help) {
-    std::fputs(kSimUsage.data(), stdout);
+    std::fputs(simUsage().c_str(), stdout);
     return 0;
   }
   if (options->version) {

@@ -4,7 +4,7 @@
 //
 //   [GENERAL INFO]
 //   FILE TYPE: = "Table Attributes"
-//   SCOPE VERSION: = "VELMARON DRQ Scope V1.0"
+//   SCOPE VERSION: = "<kScopeVersion>"
 //
 // followed by the 64 row sections of core/attrs/RowAttributeSections.h, rows
 // 0..63 in ascending order. The panel settings file carries the same row

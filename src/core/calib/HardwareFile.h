@@ -4,7 +4,7 @@
 // order written:
 //
 //   [GENERAL INFO]        FILE TYPE: "Hardware Initial File",
-//                         SCOPE VERSION: "VELMARON DRQ Scope V1.0.2",
+//                         SCOPE VERSION: "<kFullScopeVersion>",
 //                         FIRMWARE VERSION: the identification text
 //   [HARDWARE INFO]       DATA: the sensor's 512-byte hardware block as 256
 //                         words of four upper-case hex digits, written as a

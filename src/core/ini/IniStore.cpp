@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -466,14 +467,6 @@ std::string_view iniStatusText(int status) {
     default:
       return "error";
   }
-}
-
-std::unique_ptr<IniStore> Ini_New() {
-  return std::unique_ptr<IniStore>(new (std::nothrow) IniStore);
-}
-
-void Ini_Dispose(std::unique_ptr<IniStore>& store) {
-  store.reset();
 }
 
 int statusOfWriteError(const std::error_code& error) {

@@ -19,7 +19,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -41,8 +40,7 @@ class FileReplacer;
 
 class IniStore {
  public:
-  // Ini_New: an empty store. The tool always creates stores without automatic
-  // sorting. (Ini_Dispose is the destructor.)
+  // An empty store. The tool always creates stores without automatic sorting.
   IniStore();
 
   // Adds the file's sections to the store (after those it holds, even when a
@@ -121,11 +119,5 @@ std::string_view iniStatusText(int status);
 // permission is denied or the file system is read-only, -97 when the disk is
 // full, -12 when memory is short, -93 otherwise; 0 for no error.
 int statusOfWriteError(const std::error_code& error);
-
-// Ini_New for callers that hold a store by pointer: a new empty store, or none
-// when memory is short.
-std::unique_ptr<IniStore> Ini_New();
-// Releases the store; a missing store is ignored.
-void Ini_Dispose(std::unique_ptr<IniStore>& store);
 
 }  // namespace drq::ini

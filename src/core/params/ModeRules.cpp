@@ -36,6 +36,19 @@ void label(PanelUpdate& u, C c, std::string_view t) {
   u.labels.push_back({c, t});
 }
 
+// Relabels the distance, value and ring of one tolerance (ring items with the
+// ring), leaving what `captions` does not name.
+void labelTolerance(PanelUpdate& u, const std::array<C, 3>& controls,
+                    const ToleranceCaptions& captions) {
+  const auto [distance, value, ring] = controls;
+  if (!captions.distance.empty()) label(u, distance, captions.distance);
+  if (!captions.value.empty()) label(u, value, captions.value);
+  if (!captions.ring.empty()) {
+    label(u, ring, captions.ring);
+    u.ringItems.push_back({ring, captions.items});
+  }
+}
+
 template <typename T>
 void append(std::vector<T>& to, const std::vector<T>& from) {
   to.insert(to.end(), from.begin(), from.end());
@@ -399,6 +412,42 @@ RowLabelPlan rowLabelPlan(std::uint16_t activeRows) {
 }
 
 // --- Teach panels ---------------------------------------------------------------------
+std::optional<MeanTeachCaptions> meanTeachCaptions(std::uint16_t calc) {
+  switch (calc) {
+    case code(CalculationMode::XyInt2d):
+      return MeanTeachCaptions{
+          .color = {"d (X/Y)",
+                    "VALUE CTO",
+                    "TEACH CTO WITH",
+                    {"VALUE CTO", "d (X/Y)", "d (X/Y)+VALUE CTO"}},
+          .intensity = {
+              "d INT", "VALUE ITO", "TEACH ITO WITH", {"VALUE ITO", "d INT", "d INT+VALUE ITO"}}};
+    case code(CalculationMode::Sim2d):
+      return MeanTeachCaptions{
+          .color = {"d (s/i)",
+                    "VALUE siTO",
+                    "TEACH siTO WITH",
+                    {"VALUE siTO", "d (s/i)", "d (s/i)+VALUE siTO"}},
+          .intensity = {
+              "d M", "VALUE MTO", "TEACH MTO WITH", {"VALUE MTO", "d M", "d M+VALUE MTO"}}};
+    case code(CalculationMode::XyInt3d):
+      return MeanTeachCaptions{.color = {"d (X/Y/INT)",
+                                         "VALUE TOL",
+                                         "TEACH TOL WITH",
+                                         {"VALUE TOL", "d (X/Y/INT)", "d (X/Y/INT)+VALUE TOL"}},
+                               .intensity = {}};
+    case code(CalculationMode::Sim3d):
+      // The intensity distance is hidden in the 3D modes; s i M still names it.
+      return MeanTeachCaptions{.color = {"d (s/i/INT)",
+                                         "VALUE TOL",
+                                         "TEACH TOL WITH",
+                                         {"VALUE TOL", "d (s/i/INT)", "d (s/i/INT)+VALUE TOL"}},
+                               .intensity = {"d M", {}, {}, {}}};
+    default:
+      return std::nullopt;
+  }
+}
+
 PanelUpdate InitTeachPanel(const PanelState& state) {
   const auto& r = state.values.record;
   const std::uint16_t eval = r[W::EvaluationMode];
@@ -427,42 +476,10 @@ PanelUpdate InitTeachPanel(const PanelState& state) {
   label(u, C::MeanColumn4, xy ? "X" : "s");
   label(u, C::MeanColumn5, xy ? "Y" : "i");
   label(u, C::MeanColumn6, xy ? "INT" : "M");
-  switch (calc) {
-    case code(CalculationMode::XyInt2d):
-      label(u, C::MeanDistance, "d (X/Y)");
-      label(u, C::MeanFirstValue, "VALUE CTO");
-      label(u, C::MeanFirstRing, "TEACH CTO WITH");
-      u.ringItems.push_back({C::MeanFirstRing, {"VALUE CTO", "d (X/Y)", "d (X/Y)+VALUE CTO"}});
-      label(u, C::MeanSecondDistance, "d INT");
-      label(u, C::MeanSecondValue, "VALUE ITO");
-      label(u, C::MeanSecondRing, "TEACH ITO WITH");
-      u.ringItems.push_back({C::MeanSecondRing, {"VALUE ITO", "d INT", "d INT+VALUE ITO"}});
-      break;
-    case code(CalculationMode::Sim2d):
-      label(u, C::MeanDistance, "d (s/i)");
-      label(u, C::MeanFirstValue, "VALUE siTO");
-      label(u, C::MeanFirstRing, "TEACH siTO WITH");
-      u.ringItems.push_back({C::MeanFirstRing, {"VALUE siTO", "d (s/i)", "d (s/i)+VALUE siTO"}});
-      label(u, C::MeanSecondDistance, "d M");
-      label(u, C::MeanSecondValue, "VALUE MTO");
-      label(u, C::MeanSecondRing, "TEACH MTO WITH");
-      u.ringItems.push_back({C::MeanSecondRing, {"VALUE MTO", "d M", "d M+VALUE MTO"}});
-      break;
-    case code(CalculationMode::XyInt3d):
-      label(u, C::MeanDistance, "d (X/Y/INT)");
-      label(u, C::MeanFirstValue, "VALUE TOL");
-      label(u, C::MeanFirstRing, "TEACH TOL WITH");
-      u.ringItems.push_back(
-          {C::MeanFirstRing, {"VALUE TOL", "d (X/Y/INT)", "d (X/Y/INT)+VALUE TOL"}});
-      break;
-    case code(CalculationMode::Sim3d):
-      label(u, C::MeanDistance, "d (s/i/INT)");
-      label(u, C::MeanFirstValue, "VALUE TOL");
-      label(u, C::MeanFirstRing, "TEACH TOL WITH");
-      u.ringItems.push_back(
-          {C::MeanFirstRing, {"VALUE TOL", "d (s/i/INT)", "d (s/i/INT)+VALUE TOL"}});
-      label(u, C::MeanSecondDistance, "d M");
-      break;
+  if (const auto captions = meanTeachCaptions(calc)) {
+    labelTolerance(u, {C::MeanDistance, C::MeanFirstValue, C::MeanFirstRing}, captions->color);
+    labelTolerance(u, {C::MeanSecondDistance, C::MeanSecondValue, C::MeanSecondRing},
+                   captions->intensity);
   }
   const bool secondShown = is2dCalcMode(calc);
   show(u, C::MeanSecondDistance, secondShown);

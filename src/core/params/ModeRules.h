@@ -234,6 +234,24 @@ std::uint16_t groupCellLimit(std::uint16_t digitalOutmode);
 std::optional<std::array<std::string_view, 5>> teachColumnHeadings(std::uint16_t evaluationMode,
                                                                    std::uint16_t calculationMode);
 
+// The captions of one tolerance of the mean-value teach panel: its distance
+// display, its value, its ring and ring items 0..2 ("KEEP TABLE VALUE" is the
+// panel's fourth). An empty text leaves that caption as it stands.
+struct ToleranceCaptions {
+  std::string_view distance;
+  std::string_view value;
+  std::string_view ring;
+  std::array<std::string_view, 3> items;
+};
+struct MeanTeachCaptions {
+  ToleranceCaptions color;      // the colour tolerance (the 3D modes: the one tolerance)
+  ToleranceCaptions intensity;  // the intensity tolerance of the 2D modes
+};
+// The mean-value teach panel's captions in calculation mode `calculationMode`
+// (InitTeachPanel sets them; the panel starts with those of X Y INT 2D); none
+// for an unknown mode.
+std::optional<MeanTeachCaptions> meanTeachCaptions(std::uint16_t calculationMode);
+
 // Row-label colouring for MAX VEC NO = n (n above 64 counts as 64). Ranges are
 // 1-based table rows, inclusive, empty when first > last. The teach, group and
 // table-attribute tables share the first pair; the hold table (row 1 HOLD FAIL)

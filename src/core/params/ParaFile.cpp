@@ -1,5 +1,6 @@
 #include "core/params/ParaFile.h"
 
+#include "core/PopupTitles.h"
 #include "core/files/FileWrite.h"
 #include "core/ini/IniStore.h"
 #include "core/params/ParaNames.h"
@@ -116,7 +117,7 @@ bool readCheckedToolFile(const std::filesystem::path& path, ini::IniStore& store
   check.typeOk = check.fileType == expectedType;
   check.versionOk = check.scopeVersion == kScopeVersion;
   const auto ask = [&confirm](std::string_view text) {
-    return confirm && confirm(kAttentionTitle, text);
+    return confirm && confirm(kTitleAttention, text);
   };
   if (!check.typeOk && !ask(notThisType)) return false;
   return check.versionOk || ask(kMsgVersionMismatch);
@@ -126,7 +127,8 @@ ParameterFileRead readParameterFile(const std::filesystem::path& path, ParaSet& 
                                     const ConfirmFn& confirm) {
   ParameterFileRead result;
   ini::IniStore store;
-  if (!readCheckedToolFile(path, store, kParameterFileType, kMsgNotParameterFile, confirm, result)) {
+  if (!readCheckedToolFile(path, store, kParameterFileType, kMsgNotParameterFile, confirm,
+                           result)) {
     return result;
   }
 

@@ -30,7 +30,6 @@ class FileReplacer;
 inline constexpr std::string_view kParameterFileType = "Parameter File";
 
 // Operator texts of reading and writing.
-inline constexpr std::string_view kAttentionTitle = "ATTENTION!";
 inline constexpr std::string_view kListTitle = "Attention!";
 inline constexpr std::string_view kMsgNoFileSelected = "No file was selected!";
 inline constexpr std::string_view kMsgNotParameterFile =
@@ -87,14 +86,14 @@ struct FileHeaderCheck {
   std::string fileType;       // GENERAL INFO "FILE TYPE:" (empty when absent)
   std::string scopeVersion;
   bool typeOk = false;     // fileType is the one expected
-  bool versionOk = false;  // scopeVersion is "VELMARON DRQ Scope V1.0"
+  bool versionOk = false;  // scopeVersion is kScopeVersion
 };
 
 // Reads `path` into `store` and checks its file type and scope version into
 // `check`. A file that cannot be read (readStatus negative, readError the
 // system's reason) asks nothing and gives false. A type other
 // than `expectedType` asks `notThisType`, then a different version asks
-// kMsgVersionMismatch, both through `confirm` with the title "ATTENTION!". True
+// kMsgVersionMismatch, both through `confirm` with the title kTitleAttention. True
 // when both match or the operator said yes to each question asked; the caller
 // then takes the content from `store`.
 bool readCheckedToolFile(const std::filesystem::path& path, ini::IniStore& store,
@@ -102,7 +101,7 @@ bool readCheckedToolFile(const std::filesystem::path& path, ini::IniStore& store
                          const ConfirmFn& confirm, FileHeaderCheck& check);
 
 struct ParameterFileRead : FileHeaderCheck {
-  bool taken = false;  // the values were taken into the set
+  bool taken = false;      // the values were taken into the set
   MissingList parameters;  // keys that took their defaults
   MissingList teachVectors;
   // Values taken that do not fit their 16-bit word (which holds the low 16

@@ -5,7 +5,7 @@
 // fields are separated by one TAB, numbers are written in the C locale.
 //
 //   LF
-//   "RECORD RESULTS OF: VELMARON DRQ Scope V1.0" CR LF
+//   "RECORD RESULTS OF: <kScopeVersion>" CR LF
 //   "PANEL ID: <id>" CR LF                  (only with a non-empty ID text)
 //   CR LF
 //   DATE TAB TIME TAB RED ... TAB TEMP CR LF (the 13 column titles)

@@ -35,6 +35,20 @@ void applyStyle(QCustomPlot& plot) {
   plot.axisRect()->setMargins(QMargins(0, 6, 8, 0));
 }
 
+void styleTitle(QCPItemText& title, const QString& text) {
+  title.setLayer(QStringLiteral("legend"));
+  title.position->setType(QCPItemPosition::ptAxisRectRatio);
+  title.position->setCoords(0.02, 0.02);
+  title.setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont titleFont = title.parentPlot()->font();
+  titleFont.setBold(true);
+  title.setFont(titleFont);
+  title.setColor(QColor(0x30, 0x30, 0x30));
+  title.setBrush(QBrush(QColor(255, 255, 255, 200)));
+  title.setPadding(QMargins(2, 0, 2, 0));
+  title.setText(text);
+}
+
 QCPLayer* bufferedLayer(QCustomPlot& plot, const char* name) {
   if (QCPLayer* existing = plot.layer(QString::fromLatin1(name))) return existing;
   plot.addLayer(QString::fromLatin1(name), plot.layer(QStringLiteral("main")),

@@ -6,6 +6,8 @@
 #include <QString>
 
 class QCustomPlot;
+class QCPGraph;
+class QCPItemText;
 class QCPLayer;
 
 namespace drq::gui::chart {
@@ -24,6 +26,10 @@ inline constexpr const char* kTraceLayer = "traces";
 // Plain white background, light grid, small tick labels, no interactions, no
 // antialiasing of the data (thousands of updates a second stay cheap).
 void applyStyle(QCustomPlot& plot);
+
+// Makes `title` the caption in the top left corner of its plot's axis
+// rectangle (bold, dark grey on translucent white), showing `text`.
+void styleTitle(QCPItemText& title, const QString& text);
 
 // Adds a buffered layer above the main layer (once) and returns it.
 QCPLayer* bufferedLayer(QCustomPlot& plot, const char* name);

@@ -38,17 +38,7 @@ ColourGraph::ColourGraph(const QString& title, ReplotScheduler& scheduler, QWidg
   setAntialiasedElements(QCP::aeItems | QCP::aeScatters);
   setNotAntialiasedElements(QCP::aeGrid | QCP::aeAxes | QCP::aeSubGrid);
 
-  title_->setLayer(QStringLiteral("legend"));
-  title_->position->setType(QCPItemPosition::ptAxisRectRatio);
-  title_->position->setCoords(0.02, 0.02);
-  title_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QFont titleFont = font();
-  titleFont.setBold(true);
-  title_->setFont(titleFont);
-  title_->setColor(QColor(0x30, 0x30, 0x30));
-  title_->setBrush(QBrush(QColor(255, 255, 255, 200)));
-  title_->setPadding(QMargins(2, 0, 2, 0));
-  title_->setText(title);
+  chart::styleTitle(*title_, title);
 
   cursorLayer_ = chart::cursorLayer(*this);
   cursorGraph_ = chart::addCursorGraph(*this, 0, 0);

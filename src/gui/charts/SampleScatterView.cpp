@@ -36,17 +36,7 @@ SampleScatterView::SampleScatterView(const GraphTeachSamples& samples, GraphTeac
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::CrossCursor);
 
-  title_->setLayer(QStringLiteral("legend"));
-  title_->position->setType(QCPItemPosition::ptAxisRectRatio);
-  title_->position->setCoords(0.02, 0.02);
-  title_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QFont titleFont = font();
-  titleFont.setBold(true);
-  title_->setFont(titleFont);
-  title_->setColor(QColor(0x30, 0x30, 0x30));
-  title_->setBrush(QBrush(QColor(255, 255, 255, 200)));
-  title_->setPadding(QMargins(2, 0, 2, 0));
-  title_->setText(title);
+  chart::styleTitle(*title_, title);
   setAccessibleName(title);
 
   scatter_ = new SampleScatter(xAxis, yAxis, samples_, view_);

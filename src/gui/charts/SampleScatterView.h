@@ -51,7 +51,6 @@ class SampleScatterView final : public QCustomPlot {
   // was put on last (none before the first).
   ViewPoint cursorPosition() const { return cursor_; }
   std::optional<std::size_t> cursorSample() const { return cursorSample_; }
-  ViewRanges viewRanges() const { return ranges_; }
   SampleScatter& scatter() const { return *scatter_; }
 
   // The pixel position of a point of the view (tests drive the mouse with it).

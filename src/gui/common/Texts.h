@@ -3,12 +3,8 @@
 // operators know them.
 
 #include "core/PopupTitles.h"
-#include "core/ToolFiles.h"
 
 namespace drq::gui {
-
-// The scope page's printout heading; the window takes kScopeVersion itself.
-inline constexpr const char* kWindowTitle = kScopeVersion.data();
 
 // Values from the sensor or a file that a control cannot show (title
 // "ATTENTION!"), followed by one line per value: "POWER 1500 -> 1000".

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/PopupTitles.h"
 #include "core/params/ParaFile.h"
 #include "gui/common/TextConversion.h"
 
@@ -28,7 +29,7 @@ FileSelection chooseFile(const Session& session, Popups& popups, bool allowNew) 
 }
 
 void showNoFileSelected(Popups& popups) {
-  popups.MessagePopup(qStringFromUtf8(kAttentionTitle), qStringFromUtf8(kMsgNoFileSelected));
+  popups.MessagePopup(qStringFromUtf8(kTitleAttention), qStringFromUtf8(kMsgNoFileSelected));
 }
 
 }  // namespace
@@ -44,7 +45,7 @@ int SendParaToFile(Session& session, Popups& popups, const std::function<void()>
   const files::FileWriteResult written = writeParameterFile(session.parameterFile, session.working);
   if (!written.ok()) {
     // Operators must not believe their parameters are saved when they are not.
-    popups.MessagePopup(qStringFromUtf8(kAttentionTitle),
+    popups.MessagePopup(qStringFromUtf8(kTitleAttention),
                         QString::fromLatin1(kMsgParameterFileNotWritten) + choice.path +
                             QStringLiteral("\n\n") +
                             qStringFromUtf8(files::failureReason(written)));
@@ -72,14 +73,14 @@ int ReadParaFromFile(Session& session, Popups& popups, const std::function<void(
   const ParameterFileRead read = readParameterFile(path, session.working, confirm);
   if (read.readStatus < 0) {
     // A file that cannot be read is not an empty file: nothing is taken from it.
-    popups.MessagePopup(qStringFromUtf8(kAttentionTitle),
+    popups.MessagePopup(qStringFromUtf8(kTitleAttention),
                         QString::fromLatin1(kMsgParameterFileNotRead) + choice.path +
                             QStringLiteral("\n\n") + qStringFromUtf8(read.readError.message()));
     return -1;
   }
   session.parameterFile = path;
   if (!read.taken) {
-    popups.MessagePopup(qStringFromUtf8(kAttentionTitle), qStringFromUtf8(kMsgNothingRead));
+    popups.MessagePopup(qStringFromUtf8(kTitleAttention), qStringFromUtf8(kMsgNothingRead));
   } else {
     if (!read.parameters.empty()) {
       popups.MessagePopup(qStringFromUtf8(kListTitle), qStringFromUtf8(read.parameters.text));

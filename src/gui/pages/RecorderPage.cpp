@@ -11,6 +11,7 @@
 #include <limits>
 #include <string_view>
 
+#include "core/ToolFiles.h"
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 #include "gui/popups/Help.h"

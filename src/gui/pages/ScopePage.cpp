@@ -10,6 +10,7 @@
 
 #include <cstring>
 
+#include "core/ToolFiles.h"
 #include "core/scope/ScopeMath.h"
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
@@ -353,7 +354,7 @@ void ScopePage::CBF_GraphScope() {
 
 ScopeReport ScopePage::currentReport() {
   ScopeReport report;
-  report.version = QString::fromLatin1(kWindowTitle);
+  report.version = qStringFromLatin1(kScopeVersion);
   report.panelId = qStringFromUtf8(context().session.sensorId);
   report.comment = comment_->toPlainText().left(kReportCommentMax);
   if (graphs_) report.panel = sharpPicture(*graphs_);

@@ -70,8 +70,6 @@ class ScopePage : public TabPage {
   // Writes the last capture as a trace table.
   files::FileWriteResult saveTrace(const QString& file);
 
-  // True while SCAN runs (from its start exchange to the drawing).
-  bool isScanning() const { return scanning_; }
   // Ends a running SCAN as BREAK does (the window is closing); a capture
   // whose start is still awaited ends with a break once the start's answer
   // (or its failure) is in, so that the sensor is never left armed.
@@ -109,7 +107,7 @@ class ScopePage : public TabPage {
   ScopeGraphPanel* graphs_ = nullptr;
   ScopeHost* host_ = nullptr;
   PrinterChooser chooser_;
-  bool scanning_ = false;
+  bool scanning_ = false;  // SCAN runs (from its start exchange to the drawing)
   bool abandonRequested_ = false;
   bool breakSent_ = false;  // a break went out during this SCAN
   bool breaking_ = false;   // a break's exchange is in flight

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/ToolFiles.h"
 #include "core/attrs/TableAttributesFile.h"
 #include "core/settings/PanelSettings.h"
 #include "core/settings/TextCut.h"
@@ -47,7 +48,6 @@ constexpr const char* kHelpTable =
     "click on a color opens the color selection.";
 constexpr const char* kHelpDispTemp = "Displays actual temperature in the sensor.";
 
-constexpr const char* kConfirmReset = "Do you really want to reset the table?";
 constexpr const char* kDialogTitle = "TableAttributes";
 constexpr const char* kDialogFilter = "*.ini";
 
@@ -393,7 +393,7 @@ int TableAttributesPage::GetTableSettings() {
 
 bool TableAttributesPage::ResetTableAttributes() {
   if (!context().popups.ConfirmPopup(QString::fromLatin1(kTitleAttention),
-                                     QString::fromLatin1(kConfirmReset))) {
+                                     QString::fromLatin1(kConfirmResetTable))) {
     return false;
   }
   RowColorArray& rowColors = context().session.RowColors;

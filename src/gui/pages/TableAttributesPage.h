@@ -51,9 +51,6 @@ class TableAttributesPage : public TabPage {
   QPushButton* saveButton() const { return save_; }
   QPushButton* getButton() const { return get_; }
   QPushButton* resetButton() const { return reset_; }
-  // The ROW and COLOR controls with their captions (what InitSrcPanel dims).
-  QWidget* rowCell() const { return rowCell_; }
-  QWidget* colorCell() const { return colorCell_; }
 
   // The row-colour switch is on: teaching a row gives it the measured colour.
   bool automaticRowColors() const { return switch_->isChecked(); }
@@ -134,6 +131,7 @@ class TableAttributesPage : public TabPage {
   ToggleSwitch* switch_;
   QSpinBox* row_;
   ColorSelector* color_;
+  // The ROW and COLOR controls with their captions (what InitSrcPanel dims).
   QWidget* rowCell_;
   QWidget* colorCell_;
   QPushButton* setRowColor_;

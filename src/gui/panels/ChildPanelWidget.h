@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -25,6 +26,9 @@ class ChildPanelWidget : public QWidget {
  protected:
   ShellContext& context() { return context_; }
   QVBoxLayout* panelLayout() { return layout_; }
+  // A button of the panel: caption `text` (Latin-1, "&" before the mnemonic),
+  // object name `name` and right-click help `help`.
+  QPushButton* addButton(const char* text, const char* name, const char* help);
 
  private:
   ShellContext& context_;

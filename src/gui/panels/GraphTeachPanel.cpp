@@ -23,14 +23,6 @@ namespace {
 // with the mouse.
 constexpr int kGridMinWidth = 520;
 
-QPushButton* makeButton(const char* text, const char* name, const char* help, Popups& popups,
-                        QWidget* parent) {
-  auto* button = new QPushButton(qStringFromLatin1(text), parent);
-  button->setObjectName(QLatin1String(name));
-  installHelp(button, popups, qStringFromLatin1(help));
-  return button;
-}
-
 std::int16_t shownWord(const ValueDisplay* display) {
   return static_cast<std::int16_t>(display->value());
 }
@@ -72,10 +64,10 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   connect(views_[1], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphXIntTP2);
   connect(views_[2], &SampleScatterView::cursorCommitted, this, &GraphTeachPanel::CBF_GraphYIntTP2);
 
-  start_ = makeButton("&START", "ButtonTP2Start", kHelpTp2Start, popups, this);
-  reset_ = makeButton("RESET", "ButtonTP2Reset", kHelpTp2Reset, popups, this);
-  teach_ = makeButton("&TEACH", "ButtonTP2Teach", kHelpTp2Teach, popups, this);
-  close_ = makeButton("CLOSE", "ButtonTP2Close", kHelpTp2Close, popups, this);
+  start_ = addButton("&START", "ButtonTP2Start", kHelpTp2Start);
+  reset_ = addButton("RESET", "ButtonTP2Reset", kHelpTp2Reset);
+  teach_ = addButton("&TEACH", "ButtonTP2Teach", kHelpTp2Teach);
+  close_ = addButton("CLOSE", "ButtonTP2Close", kHelpTp2Close);
   connect(start_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Start);
   connect(reset_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Reset);
   connect(teach_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Teach);
@@ -257,7 +249,7 @@ void GraphTeachPanel::sampleRecorded(std::size_t index) {
 
 void GraphTeachPanel::CBF_ButtonTP2Reset() {
   if (!context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
-                                     qStringFromLatin1(kConfirmResetTeachPanel))) {
+                                     qStringFromLatin1(kConfirmResetTable))) {
     return;
   }
   samples_.reset();

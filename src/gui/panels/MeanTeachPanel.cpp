@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "core/params/ModeRules.h"
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 #include "gui/panels/TeachPanelHost.h"
@@ -26,6 +27,16 @@ constexpr int kMeanTableHeight = 48;
 // Room around a column's widest text (the cell and heading margins).
 constexpr int kColumnPadding = 12;
 
+// The captions start as the mode rules set them for the default calculation
+// mode.
+MeanTeachCaptions startCaptions() {
+  return *meanTeachCaptions(paraDefault(ParaWord::CalculationMode));
+}
+
+std::array<QString, 3> qStrings(const std::array<std::string_view, 3>& texts) {
+  return {qStringFromLatin1(texts[0]), qStringFromLatin1(texts[1]), qStringFromLatin1(texts[2])};
+}
+
 QStringList columnHeadings() {
   return {QStringLiteral("RED"), QStringLiteral("GREEN"), QStringLiteral("BLUE"),
           QStringLiteral("X"),   QStringLiteral("Y"),     QStringLiteral("INT")};
@@ -43,27 +54,20 @@ QWidget* captioned(QLabel* caption, QWidget* control, QWidget* parent) {
   return cell;
 }
 
-QPushButton* makeButton(const char* text, const char* name, const char* help, Popups& popups,
-                        QWidget* parent) {
-  auto* button = new QPushButton(qStringFromLatin1(text), parent);
-  button->setObjectName(QLatin1String(name));
-  installHelp(button, popups, qStringFromLatin1(help));
-  return button;
-}
-
 }  // namespace
 
 MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
     : ChildPanelWidget(context, QStringLiteral("TEACHP1"), parent),
       counter_(new ValueDisplay(QStringLiteral("COUNTER"), this, 3)),
-      colorDistance_(new ValueDisplay(QStringLiteral("d (X/Y)"), this, 6)),
-      intensityDistance_(new ValueDisplay(QStringLiteral("d INT"), this, 5)),
+      colorDistance_(new ValueDisplay(qStringFromLatin1(startCaptions().color.distance), this, 6)),
+      intensityDistance_(
+          new ValueDisplay(qStringFromLatin1(startCaptions().intensity.distance), this, 5)),
       values_(new WordTable(static_cast<int>(kMeanCaptureRows), columnHeadings(), false, this)),
       means_(new WordTable(1, columnHeadings(), false, this)),
-      colorSourceLabel_(new QLabel(QStringLiteral("TEACH CTO WITH"), this)),
-      intensitySourceLabel_(new QLabel(QStringLiteral("TEACH ITO WITH"), this)),
-      colorValueLabel_(new QLabel(QStringLiteral("VALUE CTO"), this)),
-      intensityValueLabel_(new QLabel(QStringLiteral("VALUE ITO"), this)),
+      colorSourceLabel_(new QLabel(this)),
+      intensitySourceLabel_(new QLabel(this)),
+      colorValueLabel_(new QLabel(this)),
+      intensityValueLabel_(new QLabel(this)),
       colorSource_(new ValueRing(this)),
       intensitySource_(new ValueRing(this)),
       colorValue_(new QSpinBox(this)),
@@ -103,17 +107,11 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   installHelp(means_, popups, qStringFromLatin1(kHelpTp1Mean));
 
   // --- Tolerances -------------------------------------------------------------------
-  const QList<ValueRing::Item> sourceItems = {{QStringLiteral("VALUE CTO"), 0},
-                                              {QStringLiteral("d (X/Y)"), 1},
-                                              {QStringLiteral("d (X/Y)+VALUE CTO"), 2},
-                                              {qStringFromLatin1(kKeepTableTolerance), 3}};
-  colorSource_->setItems(sourceItems);
+  const MeanTeachCaptions start = startCaptions();
+  setColorSourceItems(qStrings(start.color.items));
   colorSource_->setObjectName(QStringLiteral("EditTP1TeachCtoWith"));
   installHelp(colorSource_, popups, qStringFromLatin1(kHelpTp1TeachCtoWith));
-  intensitySource_->setItems({{QStringLiteral("VALUE ITO"), 0},
-                              {QStringLiteral("d INT"), 1},
-                              {QStringLiteral("d INT+VALUE ITO"), 2},
-                              {qStringFromLatin1(kKeepTableTolerance), 3}});
+  setIntensitySourceItems(qStrings(start.intensity.items));
   intensitySource_->setObjectName(QStringLiteral("EditTP1TeachItoWith"));
   installHelp(intensitySource_, popups, qStringFromLatin1(kHelpTp1TeachItoWith));
   for (QSpinBox* spin : {colorValue_, intensityValue_}) {
@@ -126,21 +124,21 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   installHelp(colorValue_, popups, qStringFromLatin1(kHelpTp1ValueCto));
   intensityValue_->setObjectName(QStringLiteral("EditTP1ValueIto"));
   installHelp(intensityValue_, popups, qStringFromLatin1(kHelpTp1ValueIto));
-  setColorSourceLabel(colorSourceLabel_->text());
-  setIntensitySourceLabel(intensitySourceLabel_->text());
-  setColorValueLabel(colorValueLabel_->text());
-  setIntensityValueLabel(intensityValueLabel_->text());
+  setColorSourceLabel(qStringFromLatin1(start.color.ring));
+  setIntensitySourceLabel(qStringFromLatin1(start.intensity.ring));
+  setColorValueLabel(qStringFromLatin1(start.color.value));
+  setIntensityValueLabel(qStringFromLatin1(start.intensity.value));
   colorSourceCell_ = captioned(colorSourceLabel_, colorSource_, this);
   intensitySourceCell_ = captioned(intensitySourceLabel_, intensitySource_, this);
   colorValueCell_ = captioned(colorValueLabel_, colorValue_, this);
   intensityValueCell_ = captioned(intensityValueLabel_, intensityValue_, this);
 
   // --- Buttons ----------------------------------------------------------------------
-  capture_ = makeButton("&CAPTURE", "ButtonTP1Capture", kHelpTp1Capture, popups, this);
-  undo_ = makeButton("&UNDO", "ButtonTP1Undo", kHelpTp1Undo, popups, this);
-  reset_ = makeButton("RESET", "ButtonTP1ResetTable", kHelpTp1Reset, popups, this);
-  teach_ = makeButton("&TEACH", "ButtonTP1Teach", kHelpTp1Teach, popups, this);
-  close_ = makeButton("CLOSE", "ButtonCloseTeachPanel", kHelpTp1Close, popups, this);
+  capture_ = addButton("&CAPTURE", "ButtonTP1Capture", kHelpTp1Capture);
+  undo_ = addButton("&UNDO", "ButtonTP1Undo", kHelpTp1Undo);
+  reset_ = addButton("RESET", "ButtonTP1ResetTable", kHelpTp1Reset);
+  teach_ = addButton("&TEACH", "ButtonTP1Teach", kHelpTp1Teach);
+  close_ = addButton("CLOSE", "ButtonCloseTeachPanel", kHelpTp1Close);
   connect(capture_, &QPushButton::clicked, this, &MeanTeachPanel::CBF_ButtonTP1Capture);
   connect(undo_, &QPushButton::clicked, this, &MeanTeachPanel::CBF_ButtonTP1Undo);
   connect(reset_, &QPushButton::clicked, this, &MeanTeachPanel::CBF_ButtonTP1ResetTable);
@@ -405,7 +403,7 @@ void MeanTeachPanel::CBF_ButtonTP1Undo() {
 void MeanTeachPanel::CBF_ButtonTP1ResetTable() {
   setResetColor(kResetAsking);
   const bool yes = context().popups.ConfirmPopup(qStringFromLatin1(kTitleAttention),
-                                                 qStringFromLatin1(kConfirmResetTeachPanel));
+                                                 qStringFromLatin1(kConfirmResetTable));
   if (yes) {
     ResetTeachMeanPanelTable(state_);
     showState();

@@ -94,9 +94,6 @@ class MeanTeachPanel : public ChildPanelWidget {
   void setColorSourceLabel(const QString& text);
   void setIntensitySourceLabel(const QString& text);
   QString colorSourceLabel() const { return colorSourceLabel_->text(); }
-  QString intensitySourceLabel() const { return intensitySourceLabel_->text(); }
-  QString colorValueLabel() const { return colorValueLabel_->text(); }
-  QString intensityValueLabel() const { return intensityValueLabel_->text(); }
   // Items 0..2 of a tolerance ring; the fourth stays "KEEP TABLE VALUE".
   void setColorSourceItems(const std::array<QString, 3>& items);
   void setIntensitySourceItems(const std::array<QString, 3>& items);

@@ -1,11 +1,7 @@
 #pragma once
 // Captions and help texts of the two teach panels, as operators see them.
 
-#include "gui/common/Texts.h"
-
 namespace drq::gui {
-
-inline constexpr const char* kConfirmResetTeachPanel = kConfirmResetTable;
 
 // --- TEACHP1, the mean-value teach panel ------------------------------------------------
 inline constexpr const char* kHelpTeachP1 =

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "core/ToolFiles.h"
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
+#include "core/ToolFiles.h"
 #include "core/params/ParaTransfer.h"
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"

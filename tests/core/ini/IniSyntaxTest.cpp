@@ -208,12 +208,6 @@ TEST(IniGet, UnescapingBufferCutAndLineOfLastAccess) {
   ini.Ini_PutInt("S", "put", 1);
   EXPECT_EQ(getString(ini, "S", "put"), "1");
   EXPECT_EQ(ini.lineOfLastAccess(), -1);
-
-  auto held = Ini_New();
-  ASSERT_NE(held, nullptr);
-  Ini_Dispose(held);
-  EXPECT_EQ(held, nullptr);
-  Ini_Dispose(held);  // a missing store is ignored
 }
 
 }  // namespace

@@ -220,6 +220,12 @@ TEST(ModeRules, CalculationModeHeadingsPagesAndTeachPanelLabels) {
   u = InitTeachPanel(stateWith({{W::CalculationMode, 0}}));
   ASSERT_EQ(u.ringItems.size(), 2u);
   EXPECT_EQ(u.ringItems[1].items[2], "d INT+VALUE ITO");
+  // X Y INT 3D has one tolerance: the intensity captions keep what they show.
+  u = InitTeachPanel(stateWith({{W::CalculationMode, 2}}));
+  ASSERT_EQ(u.ringItems.size(), 1u);
+  EXPECT_EQ(u.ringItems[0].items[2], "d (X/Y/INT)+VALUE TOL");
+  EXPECT_FALSE(u.labelOf(C::MeanSecondDistance).has_value());
+  EXPECT_FALSE(u.labelOf(C::MeanSecondRing).has_value());
 }
 
 // Every combination of the mode words: after one pass of all rules the

@@ -21,6 +21,7 @@
 
 #include "app/ScriptedPopups.h"
 #include "core/Session.h"
+#include "core/ToolFiles.h"
 #include "core/scope/ScopeMath.h"
 #include "gui/PanelDriver.h"
 #include "gui/common/ShellContext.h"
@@ -467,7 +468,8 @@ TEST_F(ScopePrintout, PdfHoldsTheLinesInOrderAndThePanel) {
   const QStringList lines = pdfLines(file);
   ASSERT_GE(lines.size(), 6) << lines.join('\n').toStdString();
   EXPECT_EQ(lines[0], kReportTitle);
-  EXPECT_EQ(lines[1], QString::fromLatin1(kWindowTitle));
+  EXPECT_EQ(lines[1], QString::fromLatin1(kScopeVersion.data(),
+                                          static_cast<qsizetype>(kScopeVersion.size())));
   EXPECT_EQ(lines[2], "PANEL ID: LINE 4 INLET");
   EXPECT_EQ(lines[3], "COMMENT:");
   EXPECT_EQ(lines[4], "Blue edge 3 samples late.");
@@ -538,7 +540,8 @@ TEST_F(ScopePrintout, WithoutIdAndCommentOnlyTitleVersionAndPanel) {
   const QStringList lines = pdfLines(file);
   ASSERT_GE(lines.size(), 3);
   EXPECT_EQ(lines[0], kReportTitle);
-  EXPECT_EQ(lines[1], QString::fromLatin1(kWindowTitle));
+  EXPECT_EQ(lines[1], QString::fromLatin1(kScopeVersion.data(),
+                                          static_cast<qsizetype>(kScopeVersion.size())));
   EXPECT_FALSE(lines.join('\n').contains("PANEL ID"));
   EXPECT_FALSE(lines.join('\n').contains("COMMENT"));
 }

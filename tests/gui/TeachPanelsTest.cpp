@@ -16,6 +16,7 @@
 #include "gui/charts/SampleScatter.h"
 #include "gui/charts/SampleScatterView.h"
 #include "gui/common/RuleControls.h"
+#include "gui/common/Texts.h"
 #include "gui/operations/ButtonDimmer.h"
 #include "gui/panels/GraphTeachPanel.h"
 #include "gui/panels/MeanTeachPanel.h"
@@ -127,7 +128,7 @@ TEST_F(MeanTeachPanelTest, ResetIsRedWhileAskingAndNoKeepsTheCaptures) {
   EXPECT_EQ(panel.resetButtonColor(), 0xE0E0E0u);
   ASSERT_EQ(popups.records().size(), 2u);
   EXPECT_EQ(popups.records()[0].title, QString::fromLatin1(kTitleAttention));
-  EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(kConfirmResetTeachPanel));
+  EXPECT_EQ(popups.records()[0].text, QString::fromLatin1(kConfirmResetTable));
   EXPECT_EQ(panel.counterDisplay()->value(), 0);
   EXPECT_EQ(panel.valuesTable()->value(99, 5), 1);
   EXPECT_EQ(panel.meanTable()->value(0, 0), 1);

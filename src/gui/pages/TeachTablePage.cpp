@@ -60,7 +60,7 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
       no_(new QSpinBox(this)),
       noCell_(new QWidget(this)),
       inc_(new QCheckBox(QStringLiteral("Inc"), this)),
-      reset_(new QPushButton(QStringLiteral("RESET"), this)),
+      reset_(new QPushButton(QStringLiteral("R&ESET"), this)),
       teachDataTo_(new QPushButton(QStringLiteral("TEACH DATA TO"), this)),
       teachMeanVal_(new QPushButton(QStringLiteral("MEAN VALUE TEACH"), this)),
       teachRecVal_(new QPushButton(QStringLiteral("GRAPH TEACH"), this)) {

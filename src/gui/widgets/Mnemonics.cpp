@@ -65,11 +65,14 @@ QString withMnemonic(const QString& text, QChar letter) {
 }
 
 void addKeysToToolTip(QAbstractButton& button, const QKeySequence& own, QChar letter) {
+  const QString tip = button.toolTip();
   QStringList keys;
-  if (!own.isEmpty()) keys << own.toString(QKeySequence::NativeText);
+  // A help text that names the function key already ("Shortcut Key: F9.")
+  // is not told it twice.
+  const QString ownText = own.toString(QKeySequence::NativeText);
+  if (!own.isEmpty() && !tip.contains(ownText)) keys << ownText;
   keys << QStringLiteral("Alt+") + letter;
   const QString line = QStringLiteral("Keys: ") + keys.join(QStringLiteral(", "));
-  const QString tip = button.toolTip();
   button.setToolTip(tip.isEmpty() ? line : tip + QStringLiteral("\n\n") + line);
 }
 

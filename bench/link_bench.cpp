@@ -35,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "RawPty.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
 #include "core/util/CpuTime.h"
@@ -167,14 +168,11 @@ bool wakeUps() {
     ::close(listener);
   }
   {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return false;
-    termios raw{};
-    ::tcgetattr(master, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(master, TCSANOW, &raw);
+    drq::bench::RawPty pty;
+    if (!drq::bench::openRawPty(pty)) return false;
+    const int master = pty.master;
+    const int slave = pty.slave;
+    const std::string name = pty.slaveName;
     Link l;
     l.link.state().comDevice = name;
     if (drq::InitRS232(l.link) < 0) return false;
@@ -239,14 +237,11 @@ int main(int argc, char** argv) {
 
   // Pseudo-terminal against a responder thread.
   {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return 1;
-    termios raw{};
-    ::tcgetattr(master, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(master, TCSANOW, &raw);
+    drq::bench::RawPty pty;
+    if (!drq::bench::openRawPty(pty)) return 1;
+    const int master = pty.master;
+    const int slave = pty.slave;
+    const std::string name = pty.slaveName;
     Link l;
     l.link.state().comDevice = name;
     l.link.state().baudIndex = 7;

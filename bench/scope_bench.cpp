@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "RawPty.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/SensorLink.h"
 #include "core/scope/ScopeCapture.h"
@@ -130,14 +131,11 @@ int main(int argc, char** argv) {
     ::close(listener);
   }
   {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return 1;
-    termios raw{};
-    ::tcgetattr(master, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(master, TCSANOW, &raw);
+    drq::bench::RawPty pty;
+    if (!drq::bench::openRawPty(pty)) return 1;
+    const int master = pty.master;
+    const int slave = pty.slave;
+    const std::string name = pty.slaveName;
     Link l;
     l.link.state().comDevice = name;
     if (drq::InitRS232(l.link) < 0) return 1;

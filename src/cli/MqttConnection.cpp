@@ -8,6 +8,7 @@
 
 #include <mosquitto.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -78,6 +79,7 @@ bool MqttConnection::start(std::string& reason) {
     return false;
   }
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+  mosquitto_int_option(mosq_, MOSQ_OPT_SEND_MAXIMUM, std::clamp(options_.maxInFlight, 1, 65535));
   // The library writes nothing by itself: every write happens when the write
   // notifier finds the socket ready (publishes after the coalescing delay).
   mosquitto_threaded_set(mosq_, true);

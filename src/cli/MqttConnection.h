@@ -47,6 +47,9 @@ struct BrokerOptions {
   // ends without a DISCONNECT. No will when the topic is empty.
   std::string willTopic;
   std::string willPayload;
+  // QoS 1 messages the library keeps unacknowledged on the wire (1..65535);
+  // beyond it the library holds them back until acknowledgements come.
+  int maxInFlight = 20;
   // How long the TCP connect, the TLS handshake and the CONNACK may take.
   std::chrono::milliseconds connectTimeout{10000};
 };

@@ -38,8 +38,10 @@ constexpr std::uint32_t kDefaultQueue = 100000;
 constexpr std::uint32_t kMaxQueue = 10000000;
 constexpr double kMaxInterval = 1.0e6;
 constexpr std::size_t kMaxClientId = 65535;
-// QoS 1 messages handed to the connection before their acknowledgements.
-constexpr std::size_t kWindow = 64;
+// QoS 1 messages handed to the connection before their acknowledgements: a
+// window that covers the sensor's fastest frame rate over a write batch and
+// the broker's answer, so acknowledgements never hold the frames back.
+constexpr std::size_t kWindow = 1024;
 constexpr int kReconnectFirstSeconds = 1;
 constexpr int kReconnectMaxSeconds = 30;
 constexpr std::chrono::milliseconds kDrainTime{5000};
@@ -172,6 +174,7 @@ class BrokerLink {
         changed_(std::move(changed)) {
     options_.willTopic = statusTopic_;
     options_.willPayload = "offline";
+    options_.maxInFlight = static_cast<int>(kWindow);
     reconnect_.setSingleShot(true);
     QObject::connect(&reconnect_, &QTimer::timeout, &reconnect_, [this] { attempt(); });
     pumpSoon_.setSingleShot(true);

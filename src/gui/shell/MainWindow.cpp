@@ -119,7 +119,7 @@ void MainWindow::buildWindow() {
   for (TabPage* page : pages_) tabs_->addTab(page, page->tabLabel());
   installHelp(tabs_->tabBar(), context_.popups, QString::fromLatin1(kHelpSelectTab));
   tabs_->setAccessibleName(QStringLiteral("pages"));
-  addPageShortcuts(*this, *tabs_);
+  addWindowShortcuts(*this, *tabs_, [this] { CBF_MAINP(PanelEvent::RightDoubleClick); });
   transferBar_ = new TransferBar(context_);
 
   dataPanel_ = new DataPanel(context_);

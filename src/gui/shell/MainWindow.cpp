@@ -91,8 +91,8 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
               if (!on) bigColor_->hide();
             }});
   connectPanels();
-  setUpKeyboardAccess(*this, *transferBar_, pages_, childPanels_,
-                      {password_, bigColor_, bigGroup_});
+  setUpKeyboardAccess(*this, *transferBar_, pages_, childPanels_, {password_, bigColor_, bigGroup_},
+                      kPanelsBesidePages);
   resize(settings::kDefaultWindowWidth, settings::kDefaultWindowHeight);
   session.link.setFailureReport(connectionPage_);
 }

@@ -74,6 +74,9 @@ CalibrationPage::CalibrationPage(ShellContext& context, QWidget* parent)
   decoration_->setFrameShape(QFrame::StyledPanel);
   decoration_->setFrameShadow(QFrame::Sunken);
   decoration_->setMinimumHeight(24);
+  // It draws nothing of its own: with the keyboard on it, its frame shows it.
+  decoration_->setStyleSheet(QStringLiteral(
+      "QFrame#DecoCalibrate1:focus { border: 2px solid palette(highlight); border-radius: 2px; }"));
   // The decoration has no help text; its right double-click opens the
   // password popup, and so do its keys.
   installRightDoubleClick(decoration_, [this] { emit passwordRequested(); });

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "gui/ShellFixture.h"
@@ -16,6 +17,8 @@
 #include "gui/pages/ConnectionPage.h"
 #include "gui/panels/BigDisplayPanel.h"
 #include "gui/panels/PasswordPanel.h"
+#include "gui/panels/ScopeGraphPanel.h"
+#include "gui/panels/ScopePlot.h"
 #include "gui/shell/WindowParts.h"
 #include "gui/widgets/Indicators.h"
 #include "gui/widgets/KeyRoute.h"
@@ -174,6 +177,32 @@ TEST_F(KeyRoutes, StripChartKeysScaleAsTheClicksDo) {
             QStringList({QStringLiteral("Autoscale"), QStringLiteral("Fixed scale")}));
   actions->doAction(QStringLiteral("Autoscale"));
   EXPECT_TRUE(chart->isAutoscale());
+}
+
+// Enter on the scope graph zooms to the cursors' rectangle, as a Ctrl-drag
+// from one to the other does; cursors on one line span nothing.
+TEST_F(KeyRoutes, EnterOnTheScopeGraphZoomsToTheCursors) {
+  startOffline();
+  showActive();
+  window->setActivePage(kPageScope);
+  ScopePlot& graph = part<ScopeGraphPanel>(*window).analogueGraph();
+  QSignalSpy zoomed(&graph, &ScopePlot::zoomed);
+  graph.setFocus(Qt::TabFocusReason);
+  ASSERT_EQ(QApplication::focusWidget(), &graph);
+  graph.setCursor(0, {40, 1000});
+  graph.setCursor(1, {40, 3000});
+  QTest::keyClick(&graph, Qt::Key_Return);
+  EXPECT_EQ(zoomed.count(), 0);
+  graph.setCursor(1, {100, 300});
+  QTest::keyClick(&graph, Qt::Key_Return);
+  EXPECT_EQ(zoomed.count(), 1);
+  EXPECT_EQ(graph.xRange(), QCPRange(40, 100));
+  EXPECT_EQ(graph.yRange(), QCPRange(300, 1000));
+  // The help set after the route keeps its keys' line.
+  EXPECT_TRUE(graph.toolTip().endsWith(
+      QStringLiteral("Keys: Enter (zoom to the rectangle between the cursors)")))
+      << graph.toolTip().toStdString();
+  EXPECT_EQ(actionsOf(&graph)->actionNames().value(0), QStringLiteral("Zoom to cursors"));
 }
 
 TEST_F(KeyRoutes, CtrlZeroRestoresTheDefaultSize) {

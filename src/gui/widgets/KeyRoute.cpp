@@ -24,6 +24,8 @@ QString keyName(Qt::Key key) {
   return QKeySequence(key).toString(QKeySequence::NativeText);
 }
 
+void updateToolTip(QWidget& widget);
+
 // Lives as a child of the routed widget, under kRouteObjectName.
 class KeyRouteFilter final : public QObject {
  public:
@@ -54,7 +56,12 @@ class KeyRouteFilter final : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ShortcutOverride) {
+    if (event->type() == QEvent::ToolTipChange) {
+      // A tooltip set after the routes (the help) gets their keys back.
+      auto* widget = static_cast<QWidget*>(watched);
+      if (!widget->toolTip().endsWith(widget->property(kTipProperty).toString()))
+        updateToolTip(*widget);
+    } else if (event->type() == QEvent::ShortcutOverride) {
       // The route's keys belong to the focused widget, not to a shortcut.
       if (isRouteKey(*static_cast<QKeyEvent*>(event))) {
         event->accept();
@@ -113,8 +120,9 @@ void updateToolTip(QWidget& widget) {
     tip.chop(old.size());
     while (tip.endsWith(u'\n')) tip.chop(1);
   }
-  widget.setToolTip(tip.isEmpty() ? line : tip + QStringLiteral("\n\n") + line);
+  // The line first: setting the tooltip comes back to the filters.
   widget.setProperty(kTipProperty, line);
+  widget.setToolTip(tip.isEmpty() ? line : tip + QStringLiteral("\n\n") + line);
 }
 
 // A routed widget without an accessible interface of the program's own.

@@ -8,8 +8,7 @@
 // the routes first among its actions (the first route is the default
 // action), and its tooltip names the keys on a "Keys:" line, as the buttons'
 // mnemonics do. The mouse gesture itself stays as it was: the owner keeps
-// handling it. Install the routes after the help (installHelp sets the
-// tooltip).
+// handling it. A tooltip set later (the help) gets the keys' line again.
 //
 //   installKeyRoute(*display, KeyRouteKind::Press, [this] { emit bigColorRequested(); });
 

@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 
 #include "gui/ShellFixture.h"
@@ -173,10 +175,30 @@ TEST_F(KeyRoutes, StripChartKeysScaleAsTheClicksDo) {
   QAccessibleActionInterface* actions = actionsOf(chart);
   ASSERT_NE(actions, nullptr);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(chart)->role(), QAccessible::Chart);
-  EXPECT_EQ(actions->actionNames().mid(0, 2),
-            QStringList({QStringLiteral("Autoscale"), QStringLiteral("Fixed scale")}));
+  EXPECT_EQ(actions->actionNames().mid(0, 3),
+            QStringList({QAccessibleActionInterface::showMenuAction(), QStringLiteral("Autoscale"),
+                         QStringLiteral("Fixed scale")}));
   actions->doAction(QStringLiteral("Autoscale"));
   EXPECT_TRUE(chart->isAutoscale());
+}
+
+// Every chart's menu (help, save as PNG or PDF) is a Tab stop away: the
+// menu key, Shift+F10 or the accessible action opens it.
+TEST_F(KeyRoutes, AChartsMenuOpensFromTheKeysAndItsAction) {
+  startOffline();
+  showActive();
+  find<QTabWidget>("TabDataP1")->setCurrentIndex(kDataPage2dGraph);
+  auto* graph = find<QWidget>("Graph2DColor");
+  graph->setFocus(Qt::TabFocusReason);
+  ASSERT_EQ(QApplication::focusWidget(), graph);
+  auto* menu = graph->findChild<QMenu*>(QStringLiteral("ChartMenu"));
+  ASSERT_NE(menu, nullptr);
+  QTest::keyClick(graph, Qt::Key_F10, Qt::ShiftModifier);
+  EXPECT_TRUE(menu->isVisible());
+  menu->hide();
+  actionsOf(graph)->doAction(QAccessibleActionInterface::showMenuAction());
+  EXPECT_TRUE(menu->isVisible());
+  menu->hide();
 }
 
 // Enter on the scope graph zooms to the cursors' rectangle, as a Ctrl-drag

@@ -110,10 +110,12 @@ QString keysText(const KeyRouteFilter& route) {
 void updateToolTip(QWidget& widget) {
   QStringList parts;
   for (const KeyRouteFilter* route : routesOf(widget)) {
+    if (route->keys().empty()) continue;
     const QString keys = keysText(*route);
     parts << (route->what().isEmpty() ? keys : keys + QStringLiteral(" (") + route->what() + u')');
   }
-  const QString line = QStringLiteral("Keys: ") + parts.join(QStringLiteral("; "));
+  const QString line =
+      parts.isEmpty() ? QString() : QStringLiteral("Keys: ") + parts.join(QStringLiteral("; "));
   QString tip = widget.toolTip();
   const QString old = widget.property(kTipProperty).toString();
   if (!old.isEmpty() && tip.endsWith(old)) {
@@ -122,6 +124,7 @@ void updateToolTip(QWidget& widget) {
   }
   // The line first: setting the tooltip comes back to the filters.
   widget.setProperty(kTipProperty, line);
+  if (line.isEmpty()) return;
   widget.setToolTip(tip.isEmpty() ? line : tip + QStringLiteral("\n\n") + line);
 }
 

@@ -34,7 +34,8 @@ void installKeyRoute(QWidget& widget, KeyRouteKind kind, std::function<void()> a
 // A route of the widget's own: `keys` (pressed without a modifier) and the
 // accessible action `actionName` run `action`; `what` tells what it does
 // (in the tooltip beside the keys, and as the action's description). A
-// route with the name of one the widget has replaces it.
+// route with the name of one the widget has replaces it. Without keys it is
+// only the accessible action (the widget's own key handling does the rest).
 void addKeyRoute(QWidget& widget, const QString& actionName, std::vector<Qt::Key> keys,
                  const QString& what, std::function<void()> action);
 

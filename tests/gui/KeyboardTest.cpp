@@ -1,15 +1,20 @@
-// Every push button has a mnemonic (Alt and a letter underlined in its
-// text): unique among the buttons on screen together, never a digit (Alt+1…9
-// open the pages), named with the button's function key in its tooltip. A
-// mnemonic clicks as a click does; the function keys stay. Tab crosses a
-// table in one step.
+// Every push button, the transfer bar's toggles too, has a mnemonic (Alt
+// and a letter underlined in its text): unique among the buttons on screen
+// together, never a digit the pages hold (Alt+1…9), named with the button's
+// function key in its tooltip. A mnemonic clicks as a click does; the
+// function keys stay. Tab crosses a table in one step.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "gui/ShellFixture.h"
 #include "gui/shell/TransferBar.h"
@@ -48,14 +53,12 @@ TEST_F(Keyboard, EveryButtonOnScreenHasItsOwnMnemonic) {
       std::map<QChar, QString> pageOwners;
       std::map<QChar, QString> panelOwners;
       // A page and the panels it opens beside itself share one set of letters.
-      const bool together = (page == kPageTeachTable &&
-                             (panel == ChildPanel::TEACHP1 || panel == ChildPanel::TEACHP2)) ||
-                            (page == kPageRecorder && panel == ChildPanel::GRAPHP) ||
-                            (page == kPageScope && panel == ChildPanel::SCOPEP);
+      const bool together =
+          std::any_of(std::begin(kPanelsBesidePages), std::end(kPanelsBesidePages),
+                      [&](const PanelBesidePage& b) { return b.page == page && b.panel == panel; });
       std::map<QChar, QString> allOwners;
       for (QPushButton* b : shownButtons(*window)) {
         const bool shared = transferBar.isAncestorOf(b);
-        if (shared && b->isCheckable()) continue;  // the memory and parameter-set choices
         ++checked;
         const QString where = QStringLiteral("page %1 panel %2: %3")
                                   .arg(page)
@@ -64,7 +67,7 @@ TEST_F(Keyboard, EveryButtonOnScreenHasItsOwnMnemonic) {
         const QChar letter = mnemonicLetter(*b);
         ASSERT_FALSE(letter.isNull())
             << where.toStdString() << " \"" << b->text().toStdString() << "\" has no mnemonic";
-        EXPECT_NE(letter, u'0') << where.toStdString();
+        EXPECT_FALSE(letter >= u'1' && letter <= u'9') << where.toStdString();
         EXPECT_TRUE(b->text().contains(QStringLiteral("&") + letter, Qt::CaseInsensitive))
             << where.toStdString();
         EXPECT_TRUE(b->toolTip().contains(QStringLiteral("Alt+") + letter)) << where.toStdString();
@@ -92,6 +95,38 @@ TEST_F(Keyboard, EveryButtonOnScreenHasItsOwnMnemonic) {
   EXPECT_EQ(get->shortcut(), QKeySequence(Qt::Key_F10));
   EXPECT_TRUE(get->toolTip().contains(QStringLiteral("Keys: Alt+")));
   EXPECT_EQ(get->toolTip().count(QStringLiteral("F10")), 1) << get->toolTip().toStdString();
+  // So does Ctrl+R beside the letter of SELECT RECORD FILE.
+  auto* selectFile = find<QPushButton>("ButtonSelRecFile");
+  EXPECT_EQ(selectFile->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+  EXPECT_TRUE(selectFile->toolTip().contains(QStringLiteral("Ctrl+R, Alt+")))
+      << selectFile->toolTip().toStdString();
+}
+
+TEST_F(Keyboard, ATransferToggleChoosesByItsMnemonic) {
+  startOffline();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  // Dimmed (offline, and without the parameter-set trigger) the key does
+  // nothing; undimmed it chooses as a click does.
+  auto* eeprom = find<QPushButton>("SelectMemEeprom");
+  ASSERT_FALSE(eeprom->isEnabled());
+  QSignalSpy dimmedClicks(eeprom, &QPushButton::clicked);
+  QTest::keyClick(window.get(), static_cast<Qt::Key>(mnemonicLetter(*eeprom).unicode()),
+                  Qt::AltModifier);
+  EXPECT_FALSE(eeprom->isDown());
+  EXPECT_EQ(dimmedClicks.count(), 0);
+  for (const char* name :
+       {"SelectMemEeprom", "SelectMemFile", "SelectMemRam", "SelectParaSet1", "SelectParaSet0"}) {
+    auto* toggle = find<QPushButton>(name);
+    toggle->setEnabled(true);
+    QSignalSpy clicked(toggle, &QPushButton::clicked);
+    const QChar letter = mnemonicLetter(*toggle);
+    ASSERT_FALSE(letter.isNull()) << name;
+    QTest::keyClick(window.get(), static_cast<Qt::Key>(letter.unicode()), Qt::AltModifier);
+    EXPECT_TRUE(clicked.wait(1000)) << name;
+    EXPECT_TRUE(toggle->isChecked()) << name;
+  }
 }
 
 TEST_F(Keyboard, AMnemonicClicksLikeAClickButNotADimmedButton) {
@@ -116,6 +151,50 @@ TEST_F(Keyboard, AMnemonicClicksLikeAClickButNotADimmedButton) {
   QTest::keyClick(window.get(), Qt::Key_F10);
   EXPECT_FALSE(get->isDown());
   EXPECT_EQ(got.count(), 0);
+}
+
+// The letters are searched for: a choice that looks cheap for the shared
+// buttons is undone when a page then finds none; a page and a panel beside
+// it never share one; 0 is a letter (Alt+1…9 are the pages'); where the
+// texts leave none, the letters a text marks stay and the rest is shared out.
+TEST(Mnemonics, EveryButtonGetsALetterWhereTheTextsAllowIt) {
+  QWidget root;
+  std::vector<std::unique_ptr<QPushButton>> owned;
+  const auto make = [&](const char* text) {
+    owned.push_back(std::make_unique<QPushButton>(QString::fromLatin1(text), &root));
+    return owned.back().get();
+  };
+  const auto letters = [](const std::vector<QAbstractButton*>& buttons) {
+    QString out;
+    for (QAbstractButton* b : buttons)
+      out += mnemonicLetter(*b).isNull() ? u'-' : mnemonicLetter(*b);
+    return out;
+  };
+
+  // A is wanted least, but only B leaves the first page a letter.
+  std::vector<QAbstractButton*> shared{make("AB")};
+  std::vector<std::vector<QAbstractButton*>> pages{{make("A")}, {make("BC"), make("BD")}};
+  assignMnemonics(shared, pages, {});
+  EXPECT_EQ(letters(shared) + letters(pages[0]) + letters(pages[1]), QStringLiteral("BACD"));
+
+  // Beside its panel a page takes the other letter.
+  std::vector<std::vector<QAbstractButton*>> page{{make("PQ")}};
+  std::vector<std::vector<QAbstractButton*>> panel{{make("P")}};
+  const std::pair<std::size_t, std::size_t> beside[] = {{0, 0}};
+  assignMnemonics({}, page, panel, beside);
+  EXPECT_EQ(letters(page[0]) + letters(panel[0]), QStringLiteral("QP"));
+
+  std::vector<QAbstractButton*> sets{make("Set0"), make("Set1")};
+  std::vector<std::vector<QAbstractButton*>> setPage{{make("S"), make("E")}};
+  assignMnemonics(sets, setPage, {});
+  EXPECT_EQ(letters(sets) + letters(setPage[0]), QStringLiteral("0TSE"));
+  EXPECT_EQ(sets[0]->text(), QStringLiteral("Set&0"));
+
+  // Not enough letters: the marked one stays, the others get what is left.
+  std::vector<QAbstractButton*> tight{make("K"), make("KL")};
+  std::vector<std::vector<QAbstractButton*>> marked{{make("&K"), make("L")}};
+  assignMnemonics(tight, marked, {});
+  EXPECT_EQ(letters(tight) + letters(marked[0]), QStringLiteral("-LK-"));
 }
 
 TEST_F(Keyboard, TabEntersATableOnceAndLeavesItWithTheNextTab) {

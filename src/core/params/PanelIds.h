@@ -33,4 +33,17 @@ inline constexpr int kDataPageCount = 4;
 enum class ChildPanel { DATAP, GRAPHP, TEACHP1, TEACHP2, SCOPEP };
 inline constexpr int kChildPanelCount = 5;
 
+// A child panel a page opens beside itself: the page's buttons and the
+// panel's are on screen together (for the keyboard's letters).
+struct PanelBesidePage {
+  int page;
+  ChildPanel panel;
+};
+inline constexpr PanelBesidePage kPanelsBesidePages[] = {
+    {kPageTeachTable, ChildPanel::TEACHP1},
+    {kPageTeachTable, ChildPanel::TEACHP2},
+    {kPageRecorder, ChildPanel::GRAPHP},
+    {kPageScope, ChildPanel::SCOPEP},
+};
+
 }  // namespace drq

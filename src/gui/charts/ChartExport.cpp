@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPageLayout>
@@ -16,6 +17,7 @@
 #include <algorithm>
 
 #include "gui/common/Texts.h"
+#include "gui/widgets/KeyRoute.h"
 
 namespace drq::gui {
 
@@ -101,6 +103,11 @@ ChartExport::ChartExport(QCustomPlot* chart, Popups& popups, const QString& help
 
   chart->setToolTip(helpText);
   if (chart->accessibleName().isEmpty()) chart->setAccessibleName(baseName);
+  // The keyboard reaches the menu as the mouse does: Tab to the chart, then
+  // the menu key or Shift+F10; UI automation through the chart's action.
+  addKeyRoute(*chart, QAccessibleActionInterface::showMenuAction(), {},
+              QStringLiteral("the chart's menu: help, save as PNG or PDF"),
+              [this] { showMenu(chart_->mapToGlobal(chart_->rect().center())); });
   chart->installEventFilter(this);
   for (QWidget* child : chart->findChildren<QWidget*>())
     if (child != menu_ && !menu_->isAncestorOf(child)) child->installEventFilter(this);
@@ -121,6 +128,15 @@ bool ChartExport::eventFilter(QObject* watched, QEvent* event) {
       auto* request = static_cast<QContextMenuEvent*>(event);
       if (request->reason() == QContextMenuEvent::Keyboard)
         showMenu(chart_->mapToGlobal(chart_->rect().center()));
+      return true;
+    }
+    case QEvent::KeyPress: {
+      // Shift+F10, the other context-menu key, no platform turns into one.
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() != Qt::Key_F10 ||
+          (key->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier)
+        return false;
+      showMenu(chart_->mapToGlobal(chart_->rect().center()));
       return true;
     }
     default:

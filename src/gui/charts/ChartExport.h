@@ -1,10 +1,11 @@
 #pragma once
 // Saving a chart as a picture, and the right-click menu that offers it.
 //
-// A chart with this menu shows, on a right click (or the keyboard's menu
-// key), a menu whose first entry is its help, followed by "Save as PNG..."
-// and "Save as PDF...". It replaces installHelp() on that chart: the help
-// stays one click further, and is still the chart's tooltip.
+// A chart with this menu shows, on a right click (or, once Tab has reached
+// it, the keyboard's menu key or Shift+F10; or its accessible "ShowMenu"
+// action), a menu whose first entry is its help, followed by "Save as
+// PNG..." and "Save as PDF...". It replaces installHelp() on that chart: the
+// help stays one click further, and is still the chart's tooltip.
 //
 //   installChartMenu(chart, popups, helpText, QStringLiteral("RGB chart"));
 

@@ -1,10 +1,13 @@
 #include "gui/charts/StripChart.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <limits>
 
 #include "gui/charts/ChartStyle.h"
 #include "gui/charts/ReplotScheduler.h"
+#include "gui/widgets/KeyRoute.h"
 
 namespace drq::gui {
 
@@ -174,6 +177,23 @@ void StripChart::setCaption(const QString& text) {
 
 QString StripChart::caption() const {
   return caption_->text();
+}
+
+void StripChart::addScaleKeyRoutes() {
+  addKeyRoute(*this, QStringLiteral("Autoscale"), {Qt::Key_A},
+              QStringLiteral("vertical axis follows the data"),
+              [this] { emit leftDoubleClicked(); });
+  addKeyRoute(*this, QStringLiteral("Fixed scale"), {Qt::Key_F},
+              QStringLiteral("vertical axis fixed"), [this] { emit leftClicked(); });
+}
+
+void StripChart::paintEvent(QPaintEvent* event) {
+  QCustomPlot::paintEvent(event);
+  if (!hasFocus()) return;
+  // The focus mark: a frame in the highlight colour.
+  QPainter p(this);
+  p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+  p.drawRect(rect().adjusted(1, 1, -1, -1));
 }
 
 void StripChart::mousePressEvent(QMouseEvent* event) {

@@ -43,6 +43,13 @@ class StripChart final : public QCustomPlot {
   bool isAutoscale() const { return autoscale_; }
   ChartRange fixedRange() const { return fixed_; }
 
+  // Key routes to the two clicks, for the pages that let a double click
+  // make the vertical axis follow the data and a click fix it: on the
+  // focused chart A reports a double click, F a click (and UI automation
+  // has them as the actions "Autoscale" and "Fixed scale"). Call it after
+  // the chart's menu is installed, which sets the tooltip.
+  void addScaleKeyRoutes();
+
   // A caption in the chart's top left corner ("X", "s", ...).
   void setCaption(const QString& text);
   QString caption() const;
@@ -54,6 +61,7 @@ class StripChart final : public QCustomPlot {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void fitValueAxis();

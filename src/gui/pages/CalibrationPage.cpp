@@ -14,6 +14,7 @@
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/KeyRoute.h"
 
 namespace drq::gui {
 
@@ -50,16 +51,8 @@ constexpr int kDefaultMaxDelta = 400;
 }  // namespace
 
 CalibrationPage::CalibrationPage(ShellContext& context, QWidget* parent)
-    : TabPage(context, QStringLiteral("CALIBRATION"), parent), decoration_(new QFrame(this)) {
+    : TabPage(context, QStringLiteral("CALIBRATION"), parent) {
   setObjectName(QStringLiteral("CalibrationPage"));
-  decoration_->setObjectName(QStringLiteral("DecoCalibrate1"));
-  decoration_->setAccessibleName(QStringLiteral("Calibration"));
-  decoration_->setFrameShape(QFrame::StyledPanel);
-  decoration_->setFrameShadow(QFrame::Sunken);
-  decoration_->setMinimumHeight(24);
-  // The decoration has no help text; only its right double-click acts.
-  installRightDoubleClick(decoration_, [this] { emit passwordRequested(); });
-
   // The controls scroll when the window is made smaller than they need.
   auto* scroll = new QScrollArea(this);
   scroll->setObjectName(QStringLiteral("CalibrationScroll"));
@@ -74,7 +67,21 @@ CalibrationPage::CalibrationPage(ShellContext& context, QWidget* parent)
   layout->addWidget(buildLiveDisplays());
   layout->addWidget(buildFactorControls());
   layout->addWidget(buildCalibrationControls());
-  decoration_->setParent(body);
+  // Made last, so that it is the last Tab stop, below the controls.
+  decoration_ = new QFrame(body);
+  decoration_->setObjectName(QStringLiteral("DecoCalibrate1"));
+  decoration_->setAccessibleName(QStringLiteral("Calibration"));
+  decoration_->setFrameShape(QFrame::StyledPanel);
+  decoration_->setFrameShadow(QFrame::Sunken);
+  decoration_->setMinimumHeight(24);
+  // It draws nothing of its own: with the keyboard on it, its frame shows it.
+  decoration_->setStyleSheet(QStringLiteral(
+      "QFrame#DecoCalibrate1:focus { border: 2px solid palette(highlight); border-radius: 2px; }"));
+  // The decoration has no help text; its right double-click opens the
+  // password popup, and so do its keys.
+  installRightDoubleClick(decoration_, [this] { emit passwordRequested(); });
+  decoration_->setToolTip(QStringLiteral("Service: the password for the offset page."));
+  installKeyRoute(*decoration_, KeyRouteKind::Press, [this] { emit passwordRequested(); });
   layout->addWidget(decoration_, 1);
   scroll->setWidget(body);
   pageLayout()->setContentsMargins(4, 4, 4, 4);

@@ -124,7 +124,7 @@ class CalibrationPage : public TabPage {
   void tellLimited(const QStringList& limited);
   void paintCalcButton(std::uint32_t rgb);
 
-  QFrame* decoration_;
+  QFrame* decoration_ = nullptr;
   std::array<ValueDisplay*, 3> rawNumbers_{};
   std::array<LevelBar*, 3> rawBars_{};
   std::array<LevelBar*, 3> calibratedBars_{};

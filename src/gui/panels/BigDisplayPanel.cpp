@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
@@ -52,6 +53,15 @@ void BigDisplayPanel::mousePressEvent(QMouseEvent* event) {
     return;
   }
   QWidget::mousePressEvent(event);
+}
+
+void BigDisplayPanel::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    hide();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void BigDisplayPanel::contextMenuEvent(QContextMenuEvent* event) {

@@ -2,7 +2,8 @@
 // A top-level window that repeats one value of the display panel in large
 // type, for reading from a distance: COLBIGP (colour number) and GRPBIGP
 // (colour group). It shows the sensor ID text above the value. A right click
-// anywhere on it, or its close box, hides it; it is updated while hidden.
+// anywhere on it, Escape while it has the keyboard, or its close box, hides
+// it; it is updated while hidden.
 
 #include <QLabel>
 #include <QWidget>
@@ -27,6 +28,7 @@ class BigDisplayPanel : public QWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 

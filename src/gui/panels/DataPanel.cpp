@@ -17,6 +17,7 @@
 #include "gui/panels/data/ThreeDGraphPage.h"
 #include "gui/panels/data/TwoDGraphPage.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/KeyRoute.h"
 
 namespace drq::gui {
 
@@ -49,6 +50,8 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
   status_->setFocusPolicy(Qt::NoFocus);
   installHelpWithRightDoubleClick(status_, context.popups, QString::fromLatin1(kHelpStatus),
                                   [this] { emit clearMessagesRequested(); });
+  // The keys' way to what the right double-click does.
+  installKeyRoute(*status_, KeyRouteKind::Clear, [this] { emit clearMessagesRequested(); });
 
   comPort_->setObjectName(QStringLiteral("DispComPort"));
   address_->setObjectName(QStringLiteral("DispIpAddress"));
@@ -112,6 +115,8 @@ QWidget* DataPanel::buildValueArea(ShellContext& context) {
   colorGroup_ = makeDisplay("GROUP", "DispGroup", kHelpDispGroup);
   connect(colorNumber_, &ValueDisplay::doubleClicked, this, &DataPanel::bigColorRequested);
   connect(colorGroup_, &ValueDisplay::doubleClicked, this, &DataPanel::bigGroupRequested);
+  installKeyRoute(*colorNumber_, KeyRouteKind::Press, [this] { emit bigColorRequested(); });
+  installKeyRoute(*colorGroup_, KeyRouteKind::Press, [this] { emit bigGroupRequested(); });
 
   triggerLed_ = new Led(QStringLiteral("TRIG"), kTriggerOn, area);
   triggerLed_->setObjectName(QStringLiteral("LedTrig"));

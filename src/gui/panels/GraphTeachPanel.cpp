@@ -66,7 +66,7 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
 
   start_ = addButton("&START", "ButtonTP2Start", kHelpTp2Start);
   reset_ = addButton("RESET", "ButtonTP2Reset", kHelpTp2Reset);
-  teach_ = addButton("&TEACH", "ButtonTP2Teach", kHelpTp2Teach);
+  teach_ = addButton("TEACH", "ButtonTP2Teach", kHelpTp2Teach);
   close_ = addButton("CLOSE", "ButtonTP2Close", kHelpTp2Close);
   connect(start_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Start);
   connect(reset_, &QPushButton::clicked, this, &GraphTeachPanel::CBF_ButtonTP2Reset);

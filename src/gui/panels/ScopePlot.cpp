@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gui/charts/ChartStyle.h"
+#include "gui/widgets/KeyRoute.h"
 
 namespace drq::gui {
 
@@ -34,6 +35,9 @@ ScopePlot::ScopePlot(Kind kind, QWidget* parent) : QCustomPlot(parent), kind_(ki
     // Ctrl + left drag draws the zoom rectangle (switched on per press).
     selectionRect()->setPen(QPen(QColor(0x30, 0x60, 0xC0), 1, Qt::DashLine));
     selectionRect()->setBrush(QColor(0x30, 0x60, 0xC0, 30));
+    addKeyRoute(*this, QStringLiteral("Zoom to cursors"), {Qt::Key_Return},
+                QStringLiteral("zoom to the rectangle between the cursors"),
+                [this] { zoomToCursors(); });
   }
   setAxes(kScopeXMaximum, 0, kScopeYMaximumRaw);
 }
@@ -157,6 +161,19 @@ void ScopePlot::mouseReleaseEvent(QMouseEvent* event) {
     setSelectionRectMode(QCP::srmNone);
     if (xAxis->range() != before || yAxis->range() != beforeY) emit zoomed();
   }
+}
+
+void ScopePlot::zoomToCursors() {
+  const ScopeCursor a = cursor(0);
+  const ScopeCursor b = cursor(1);
+  const QCPRange x(std::min(a.x, b.x), std::max(a.x, b.x));
+  const QCPRange y(std::min(a.y, b.y), std::max(a.y, b.y));
+  // Cursors on one line span no rectangle.
+  if (x.size() <= 0 || y.size() <= 0) return;
+  xAxis->setRange(x);
+  yAxis->setRange(y);
+  replot(rpQueuedReplot);
+  emit zoomed();
 }
 
 void ScopePlot::keyPressEvent(QKeyEvent* event) {

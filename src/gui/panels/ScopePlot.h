@@ -3,8 +3,9 @@
 // cursors. On the analogue graph the operator moves the cursors (a left click
 // or drag moves the nearer one; with the keyboard: the arrow keys move the
 // active cursor, Space switches to the other) and zooms (Ctrl + left drag
-// selects the range to show). The digital graph's cursors only follow the
-// analogue graph's x positions.
+// selects the range to show; Enter, or the accessible action, shows the
+// rectangle between the two cursors). The digital graph's cursors only
+// follow the analogue graph's x positions.
 
 #include <qcustomplot.h>
 
@@ -44,7 +45,7 @@ class ScopePlot final : public QCustomPlot {
  signals:
   // The operator moved a cursor (mouse or keyboard).
   void cursorMoved();
-  // The operator zoomed (Ctrl + drag).
+  // The operator zoomed (Ctrl + drag, or Enter).
   void zoomed();
 
  protected:
@@ -64,6 +65,8 @@ class ScopePlot final : public QCustomPlot {
   // Moves the active cursor to the mouse position.
   void dragTo(const QPointF& pixel);
   ScopeCursor clamped(ScopeCursor p) const;
+  // Shows the rectangle the two cursors span (none when they share a line).
+  void zoomToCursors();
 
   Kind kind_;
   std::array<Cursor, 2> cursors_;

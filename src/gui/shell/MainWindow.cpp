@@ -91,8 +91,8 @@ MainWindow::MainWindow(Session& session, Popups& popups, StartOptions options, Q
               if (!on) bigColor_->hide();
             }});
   connectPanels();
-  setUpKeyboardAccess(*this, *transferBar_, pages_, childPanels_,
-                      {password_, bigColor_, bigGroup_});
+  setUpKeyboardAccess(*this, *transferBar_, pages_, childPanels_, {password_, bigColor_, bigGroup_},
+                      kPanelsBesidePages);
   resize(settings::kDefaultWindowWidth, settings::kDefaultWindowHeight);
   session.link.setFailureReport(connectionPage_);
 }
@@ -119,7 +119,7 @@ void MainWindow::buildWindow() {
   for (TabPage* page : pages_) tabs_->addTab(page, page->tabLabel());
   installHelp(tabs_->tabBar(), context_.popups, QString::fromLatin1(kHelpSelectTab));
   tabs_->setAccessibleName(QStringLiteral("pages"));
-  addPageShortcuts(*this, *tabs_);
+  addWindowShortcuts(*this, *tabs_, [this] { CBF_MAINP(PanelEvent::RightDoubleClick); });
   transferBar_ = new TransferBar(context_);
 
   dataPanel_ = new DataPanel(context_);

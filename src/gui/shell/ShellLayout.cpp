@@ -42,7 +42,11 @@ ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
   return out;
 }
 
-void addPageShortcuts(QWidget& window, QTabWidget& tabs) {
+void addWindowShortcuts(QWidget& window, QTabWidget& tabs, std::function<void()> resetSize) {
+  auto* sizeReset =
+      new QShortcut(QKeySequence(kSizeResetKey), &window, nullptr, nullptr, Qt::WindowShortcut);
+  sizeReset->setObjectName(QStringLiteral("SizeResetKey"));
+  QObject::connect(sizeReset, &QShortcut::activated, &window, std::move(resetSize));
   for (int page = 0; page < tabs.count() && page < 9; ++page) {
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + page)),
                                    &window, nullptr, nullptr, Qt::WindowShortcut);

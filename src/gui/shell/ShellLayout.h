@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 
+#include <functional>
 #include <span>
 
 namespace drq::gui {
@@ -24,8 +25,10 @@ ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
                         QWidget* transferBar, std::span<QWidget* const> childPanels,
                         int columnWidth, int totalWidth);
 
-// Alt+1 .. Alt+9 open the pages of `tabs` from the keyboard; a hidden or
-// disabled page stays as it is.
-void addPageShortcuts(QWidget& window, QTabWidget& tabs);
+// The window's own keys: Alt+1 .. Alt+9 open the pages of `tabs` (a hidden
+// or disabled page stays as it is); kSizeResetKey does what a right
+// double-click on the window's background does, `resetSize`.
+inline constexpr QKeyCombination kSizeResetKey = Qt::CTRL | Qt::Key_0;
+void addWindowShortcuts(QWidget& window, QTabWidget& tabs, std::function<void()> resetSize);
 
 }  // namespace drq::gui

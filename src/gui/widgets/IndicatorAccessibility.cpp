@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "gui/widgets/Indicators.h"
+#include "gui/widgets/KeyRoute.h"
 
 namespace drq::gui {
 
@@ -17,18 +18,21 @@ QString colourText(std::uint32_t rgb) {
          QString::number(rgb & 0xFFFFFFu, 16).rightJustified(6, u'0').toUpper();
 }
 
-class IndicatorAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+// A display with a key route (the colour number opens the big display)
+// offers it as its default action.
+class IndicatorAccessible final : public RoutedAccessibleWidget, public QAccessibleValueInterface {
  public:
-  IndicatorAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+  IndicatorAccessible(QWidget* widget, QAccessible::Role role)
+      : RoutedAccessibleWidget(widget, role) {}
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
-    return QAccessibleWidget::interface_cast(type);
+    return RoutedAccessibleWidget::interface_cast(type);
   }
 
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Value) return currentValue().toString();
-    return QAccessibleWidget::text(t);
+    return RoutedAccessibleWidget::text(t);
   }
 
   QVariant currentValue() const override {
@@ -58,7 +62,7 @@ class IndicatorAccessible final : public QAccessibleWidget, public QAccessibleVa
 };
 
 QAccessibleInterface* indicatorFactory(const QString&, QObject* object) {
-  if (!object || !object->isWidgetType()) return nullptr;
+  if (!object || !object->isWidgetType() || !hasIndicatorAccessible(*object)) return nullptr;
   auto* widget = static_cast<QWidget*>(object);
   if (qobject_cast<ValueDisplay*>(object) || qobject_cast<LevelBar*>(object))
     return new IndicatorAccessible(widget, QAccessible::Indicator);
@@ -69,6 +73,11 @@ QAccessibleInterface* indicatorFactory(const QString&, QObject* object) {
 }
 
 }  // namespace
+
+bool hasIndicatorAccessible(const QObject& object) {
+  return qobject_cast<const ValueDisplay*>(&object) || qobject_cast<const LevelBar*>(&object) ||
+         qobject_cast<const ColorPatchView*>(&object) || qobject_cast<const Led*>(&object);
+}
 
 void registerIndicatorAccessibility() {
   static const bool registered = [] {

@@ -118,6 +118,12 @@ void ValueDisplay::paintEvent(QPaintEvent* event) {
   if (accent_) p.fillRect(QRect(box.left(), box.top(), box.width() + 1, kAccentHeight), *accent_);
   p.setPen(kFrameColor);
   p.drawRect(box);
+  if (hasFocus()) {
+    // A display with a key route takes the focus: a frame in the
+    // highlight colour marks it.
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawRect(box.adjusted(1, 1, 0, 0));
+  }
   if (!hasValue_) return;
   QFont f = valueFont();
   const QRect textArea = box.adjusted(kBoxPadding, kAccentHeight, -kBoxPadding, 0);

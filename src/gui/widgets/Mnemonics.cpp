@@ -1,7 +1,6 @@
 #include "gui/widgets/Mnemonics.h"
 
 #include <QAbstractItemView>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -9,7 +8,6 @@
 #include <QShortcut>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <set>
 
@@ -33,8 +31,15 @@ int mnemonicPosition(const QString& text) {
   return -1;
 }
 
+// A letter, or the digit 0: Alt+1 … Alt+9 open the pages, Alt+0 is free.
 bool isLetter(QChar c) {
-  return c.toUpper() >= u'A' && c.toUpper() <= u'Z';
+  return (c.toUpper() >= u'A' && c.toUpper() <= u'Z') || c == u'0';
+}
+
+// Alt and the key of `letter`.
+QKeySequence altKey(QChar letter) {
+  // Qt's keys for A-Z and 0-9 are their characters.
+  return QKeySequence(Qt::ALT | static_cast<Qt::Key>(letter.toUpper().unicode()));
 }
 
 // The letters a text offers, the first letters of its words first.
@@ -79,144 +84,249 @@ void addKeysToToolTip(QAbstractButton& button, const QKeySequence& own, QChar le
 // Sets the mnemonic for `letter`, keeping a shortcut the button had.
 void applyMnemonic(QAbstractButton& button, QChar letter) {
   const QKeySequence own = button.shortcut();
-  const bool ownIsMnemonic = own == QKeySequence(Qt::ALT | (Qt::Key_A + (letter.unicode() - u'A')));
+  const bool ownIsMnemonic = own == altKey(letter);
   button.setText(withMnemonic(button.text(), letter));  // the shortcut is now Alt+letter
   button.setProperty(kLetterProperty, QVariant::fromValue(letter));
   if (!own.isEmpty() && !ownIsMnemonic) {
     button.setShortcut(own);
-    auto* mnemonic =
-        new QShortcut(QKeySequence(Qt::ALT | (Qt::Key_A + (letter.unicode() - u'A'))), &button);
+    auto* mnemonic = new QShortcut(altKey(letter), &button);
     QObject::connect(mnemonic, &QShortcut::activated, &button,
                      [&button] { button.animateClick(); });
   }
   addKeysToToolTip(button, ownIsMnemonic ? QKeySequence() : own, letter);
 }
 
-// Matches buttons to free letters so that as many as possible get one
-// (augmenting paths; each button tries its preferred letters first).
-class LetterMatching {
+// Gives out the letters by a search, so that every button of every group
+// gets one where the texts allow it. The letters the texts mark are given
+// first. Then the shared buttons, taking the letters the others need least;
+// each choice of theirs is tried until the rest fits. The rest falls apart
+// into parts that share no group (a page with the panels it opens beside
+// itself, a panel, a page), each searched on its own: the panels' buttons
+// first, then the pages', which prefer letters no panel uses (a page stands
+// beside any panel). Each button tries the first letters of its words first.
+class LetterSearch {
  public:
-  // `rank` orders a button's letters (lower first; equal ranks keep the
-  // order of candidates()).
-  LetterMatching(const std::vector<QAbstractButton*>& buttons, const std::set<QChar>& taken,
-                 const std::function<int(QChar)>& rank)
-      : buttons_(buttons) {
-    for (QAbstractButton* b : buttons) {
-      std::vector<QChar> free;
-      for (QChar c : candidates(b->text()))
-        if (!taken.count(c)) free.push_back(c);
-      std::stable_sort(free.begin(), free.end(),
-                       [&rank](QChar a, QChar b2) { return rank(a) < rank(b2); });
-      options_.push_back(std::move(free));
+  LetterSearch(std::span<QAbstractButton* const> shared,
+               std::span<const std::vector<QAbstractButton*>> pages,
+               std::span<const std::vector<QAbstractButton*>> panels,
+               std::span<const std::pair<std::size_t, std::size_t>> beside) {
+    for (QAbstractButton* b : shared) sharedOrder_.push_back(slotOf(b, false));
+    // Units: the panels, then the pages; each holds its buttons' slots.
+    std::vector<std::vector<std::size_t>> units;
+    for (const auto& panel : panels) units.push_back(slotsOf(panel, false));
+    for (const auto& page : pages) units.push_back(slotsOf(page, true));
+    const auto addGroup = [this](std::vector<std::size_t> group) {
+      group.insert(group.end(), sharedOrder_.begin(), sharedOrder_.end());
+      for (std::size_t s : group) slots_[s].groups.push_back(groups_.size());
+      groups_.push_back(std::move(group));
+    };
+    for (const auto& unit : units) addGroup(unit);
+    // A page and a panel beside it: one group, one part.
+    std::vector<std::size_t> partOf(units.size());
+    for (std::size_t u = 0; u < units.size(); ++u) partOf[u] = u;
+    const auto root = [&partOf](std::size_t u) {
+      while (partOf[u] != u) u = partOf[u];
+      return u;
+    };
+    for (const auto& [page, panel] : beside) {
+      if (page >= pages.size() || panel >= panels.size()) continue;
+      std::vector<std::size_t> group = units[panel];
+      const auto& pageSlots = units[panels.size() + page];
+      group.insert(group.end(), pageSlots.begin(), pageSlots.end());
+      addGroup(std::move(group));
+      partOf[root(panels.size() + page)] = root(panel);
     }
-    assigned_.assign(buttons.size(), QChar());
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-      visited_.clear();
-      place(i);
+    std::map<std::size_t, std::vector<std::size_t>> parts;  // by root: panels' parts first
+    for (std::size_t u = 0; u < units.size(); ++u) {
+      auto& part = parts[root(u)];
+      part.insert(part.end(), units[u].begin(), units[u].end());
+    }
+
+    // What the pages and panels want: the shared buttons rank by it.
+    std::map<QChar, int> demand;
+    for (const auto& unit : units)
+      for (std::size_t s : unit)
+        for (QChar c : candidates(slots_[s].button->text())) ++demand[c];
+    for (Slot& slot : slots_) {
+      slot.options =
+          slot.marked.isNull() ? candidates(slot.button->text()) : std::vector<QChar>{slot.marked};
+    }
+    for (std::size_t s : sharedOrder_) {
+      std::stable_sort(slots_[s].options.begin(), slots_[s].options.end(),
+                       [&demand](QChar a, QChar b) { return demand[a] < demand[b]; });
+    }
+    // Within a part the panels' buttons before the pages', those with fewer
+    // letters first; the marked ones are given before the search.
+    const auto byOptions = [this](std::size_t a, std::size_t b) {
+      if (slots_[a].onPage != slots_[b].onPage) return !slots_[a].onPage;
+      return slots_[a].options.size() < slots_[b].options.size();
+    };
+    std::stable_sort(sharedOrder_.begin(), sharedOrder_.end(), byOptions);
+    for (auto& entry : parts) {
+      std::vector<std::size_t>& part = entry.second;
+      std::erase_if(part, [this](std::size_t s) { return !slots_[s].marked.isNull(); });
+      std::stable_sort(part.begin(), part.end(), byOptions);
+      parts_.push_back(std::move(part));
+    }
+    std::erase_if(sharedOrder_, [this](std::size_t s) { return !slots_[s].marked.isNull(); });
+    used_.assign(groups_.size(), {});
+    chosen_.assign(slots_.size(), QChar());
+  }
+
+  // Searches; where the texts leave no letter for every button (or the
+  // search takes too long), as many as possible get one instead.
+  void run() {
+    for (bool allowNone : {false, true}) {
+      allowNone_ = allowNone;
+      steps_ = 0;
+      std::fill(chosen_.begin(), chosen_.end(), QChar());
+      for (auto& u : used_) u.clear();
+      for (std::size_t s = 0; s < slots_.size(); ++s)
+        if (!slots_[s].marked.isNull() && isFree(s, slots_[s].marked)) take(s, slots_[s].marked);
+      if (searchShared(0)) return;
     }
   }
-  QChar letterOf(std::size_t i) const { return assigned_[i]; }
+
+  // The buttons and their letters ('\0': none).
+  std::vector<std::pair<QAbstractButton*, QChar>> result() const {
+    std::vector<std::pair<QAbstractButton*, QChar>> out;
+    for (std::size_t s = 0; s < slots_.size(); ++s) out.emplace_back(slots_[s].button, chosen_[s]);
+    return out;
+  }
 
  private:
-  bool place(std::size_t i) {
-    for (QChar c : options_[i]) {
-      if (!visited_.insert(c).second) continue;
-      const auto owner = owner_.find(c);
-      if (owner == owner_.end() || place(owner->second)) {
-        owner_[c] = i;
-        assigned_[i] = c;
-        return true;
-      }
-    }
-    return false;
+  struct Slot {
+    QAbstractButton* button = nullptr;
+    QChar marked;  // the letter its text marks already
+    std::vector<QChar> options;
+    std::vector<std::size_t> groups;
+    bool onPage = false;
+  };
+
+  // Far more than this tool's window needs; past it the search stops and
+  // gives out what it can.
+  static constexpr long kMaxSteps = 1'000'000;
+
+  std::size_t slotOf(QAbstractButton* b, bool onPage) {
+    if (const auto found = index_.find(b); found != index_.end()) return found->second;
+    Slot slot;
+    slot.button = b;
+    slot.onPage = onPage;
+    if (const int at = mnemonicPosition(b->text()); at >= 0)
+      slot.marked = b->text()[at + 1].toUpper();
+    index_.emplace(b, slots_.size());
+    slots_.push_back(std::move(slot));
+    return slots_.size() - 1;
+  }
+  std::vector<std::size_t> slotsOf(const std::vector<QAbstractButton*>& buttons, bool onPage) {
+    std::vector<std::size_t> out;
+    for (QAbstractButton* b : buttons) out.push_back(slotOf(b, onPage));
+    return out;
   }
 
-  const std::vector<QAbstractButton*>& buttons_;
-  std::vector<std::vector<QChar>> options_;
-  std::vector<QChar> assigned_;
-  std::map<QChar, std::size_t> owner_;
-  std::set<QChar> visited_;
+  bool isFree(std::size_t s, QChar c) const {
+    for (std::size_t g : slots_[s].groups)
+      if (used_[g].count(c)) return false;
+    return true;
+  }
+  void take(std::size_t s, QChar c) {
+    chosen_[s] = c;
+    for (std::size_t g : slots_[s].groups) used_[g].insert(c);
+  }
+  void give(std::size_t s) {
+    if (chosen_[s].isNull()) return;
+    for (std::size_t g : slots_[s].groups) used_[g].erase(chosen_[s]);
+    chosen_[s] = QChar();
+  }
+  bool outOfSteps() { return !allowNone_ && ++steps_ > kMaxSteps; }
+
+  // A page's letters: those no panel has taken first.
+  std::vector<QChar> optionsOf(std::size_t s) const {
+    std::vector<QChar> options = slots_[s].options;
+    if (!slots_[s].onPage) return options;
+    std::set<QChar> panelLetters;
+    for (std::size_t o = 0; o < slots_.size(); ++o)
+      if (!slots_[o].onPage && !chosen_[o].isNull()) panelLetters.insert(chosen_[o]);
+    std::stable_sort(options.begin(), options.end(), [&panelLetters](QChar a, QChar b) {
+      return panelLetters.count(a) < panelLetters.count(b);
+    });
+    return options;
+  }
+
+  // Gives the slots from `at` on letters; true when all fit (with
+  // allowNone_, some may get none: always true).
+  template <typename Rest>
+  bool searchSlots(const std::vector<std::size_t>& order, std::size_t at, const Rest& rest) {
+    if (at == order.size()) return rest();
+    if (outOfSteps()) return false;
+    const std::size_t s = order[at];
+    for (QChar c : optionsOf(s)) {
+      if (!isFree(s, c)) continue;
+      take(s, c);
+      if (searchSlots(order, at + 1, rest)) return true;
+      give(s);
+      if (steps_ > kMaxSteps) return false;
+    }
+    return allowNone_ && searchSlots(order, at + 1, rest);
+  }
+
+  bool searchShared(std::size_t at) {
+    return searchSlots(sharedOrder_, at, [this] { return searchParts(); });
+  }
+
+  // The parts, each on its own; none fitting undoes those before it.
+  bool searchParts() {
+    for (std::size_t p = 0; p < parts_.size(); ++p) {
+      if (searchSlots(parts_[p], 0, [] { return true; })) continue;
+      for (std::size_t q = 0; q < p; ++q)
+        for (std::size_t s : parts_[q]) give(s);
+      return false;
+    }
+    return true;
+  }
+
+  std::vector<Slot> slots_;
+  std::map<QAbstractButton*, std::size_t> index_;
+  std::vector<std::vector<std::size_t>> groups_;
+  std::vector<std::size_t> sharedOrder_;
+  std::vector<std::vector<std::size_t>> parts_;
+  std::vector<std::set<QChar>> used_;
+  std::vector<QChar> chosen_;
+  bool allowNone_ = false;
+  long steps_ = 0;
 };
-
-// Gives the buttons without a mnemonic one, avoiding `taken` and preferring
-// the letters `rank` puts first; adds the letters used to `taken`.
-void assignWithin(const std::vector<QAbstractButton*>& buttons, std::set<QChar>& taken,
-                  const std::function<int(QChar)>& rank) {
-  std::vector<QAbstractButton*> open;
-  for (QAbstractButton* b : buttons) {
-    const int at = mnemonicPosition(b->text());
-    if (at >= 0) {
-      const QChar letter = b->text()[at + 1].toUpper();
-      taken.insert(letter);
-      if (!b->property(kLetterProperty).isValid()) {
-        b->setProperty(kLetterProperty, QVariant::fromValue(letter));
-        addKeysToToolTip(*b, {}, letter);
-      }
-    } else {
-      open.push_back(b);
-    }
-  }
-  const LetterMatching matching(open, taken, rank);
-  for (std::size_t i = 0; i < open.size(); ++i) {
-    const QChar letter = matching.letterOf(i);
-    if (letter.isNull()) continue;
-    taken.insert(letter);
-    applyMnemonic(*open[i], letter);
-  }
-}
 
 }  // namespace
 
 void assignMnemonics(std::span<QAbstractButton* const> shared,
                      std::span<const std::vector<QAbstractButton*>> pages,
-                     std::span<const std::vector<QAbstractButton*>> panels) {
-  // Letters the groups' own mnemonics hold are kept from the shared buttons,
-  // which take the letters the other buttons need least.
-  std::set<QChar> sharedTaken;
-  std::map<QChar, int> demand;
-  for (const auto& groups : {pages, panels}) {
-    for (const auto& group : groups) {
-      for (QAbstractButton* b : group) {
-        if (const int at = mnemonicPosition(b->text()); at >= 0)
-          sharedTaken.insert(b->text()[at + 1].toUpper());
-        for (QChar c : candidates(b->text())) ++demand[c];
+                     std::span<const std::vector<QAbstractButton*>> panels,
+                     std::span<const std::pair<std::size_t, std::size_t>> beside) {
+  LetterSearch search(shared, pages, panels, beside);
+  search.run();
+  for (const auto& [button, letter] : search.result()) {
+    if (letter.isNull()) continue;
+    if (mnemonicPosition(button->text()) >= 0) {
+      // Its text marks it already: only the property and the tooltip.
+      if (!button->property(kLetterProperty).isValid()) {
+        button->setProperty(kLetterProperty, QVariant::fromValue(letter));
+        addKeysToToolTip(*button, {}, letter);
       }
+      continue;
     }
-  }
-  assignWithin(std::vector<QAbstractButton*>(shared.begin(), shared.end()), sharedTaken,
-               [&demand](QChar c) { return demand[c]; });
-  std::set<QChar> sharedLetters;
-  for (QAbstractButton* b : shared)
-    if (const QChar c = mnemonicLetter(*b); !c.isNull()) sharedLetters.insert(c);
-  // A panel is shown beside any page: a page prefers letters no panel uses.
-  std::set<QChar> panelLetters;
-  for (const auto& group : panels) {
-    std::set<QChar> taken = sharedLetters;
-    assignWithin(group, taken, [](QChar) { return 0; });
-    for (QAbstractButton* b : group)
-      if (const QChar c = mnemonicLetter(*b); !c.isNull()) panelLetters.insert(c);
-  }
-  for (const auto& group : pages) {
-    std::set<QChar> taken = sharedLetters;
-    assignWithin(group, taken, [&panelLetters](QChar c) { return panelLetters.count(c) ? 1 : 0; });
+    applyMnemonic(*button, letter);
   }
 }
 
 void setTextKeepingMnemonic(QAbstractButton& button, const QString& text) {
   const QChar letter = mnemonicLetter(button);
   const QKeySequence own = button.shortcut();
-  const bool ownIsMnemonic =
-      !letter.isNull() && own == QKeySequence(Qt::ALT | (Qt::Key_A + (letter.unicode() - u'A')));
+  const bool ownIsMnemonic = !letter.isNull() && own == altKey(letter);
   button.setText(letter.isNull() ? text : withMnemonic(text, letter));
   if (!own.isEmpty() && !ownIsMnemonic) button.setShortcut(own);
 }
 
 namespace {
-
-// One of a set of mutually exclusive toggles.
-bool isChoice(const QAbstractButton& b) {
-  return b.isCheckable() && (b.autoExclusive() || (b.group() && b.group()->exclusive()));
-}
 
 std::vector<QAbstractButton*> pushButtonsOf(QWidget& root) {
   const auto found = root.findChildren<QPushButton*>();
@@ -226,24 +336,18 @@ std::vector<QAbstractButton*> pushButtonsOf(QWidget& root) {
 }  // namespace
 
 void setUpKeyboardAccess(QWidget& window, QWidget& shared, std::span<QWidget* const> pages,
-                         std::span<QWidget* const> panels) {
+                         std::span<QWidget* const> panels,
+                         std::span<const std::pair<std::size_t, std::size_t>> beside) {
   const auto buttonsOf = [](std::span<QWidget* const> roots) {
     std::vector<std::vector<QAbstractButton*>> out;
     for (QWidget* root : roots)
-      if (root) out.push_back(pushButtonsOf(*root));
+      out.push_back(root ? pushButtonsOf(*root) : std::vector<QAbstractButton*>{});
     return out;
   };
-  // The shared buttons' toggles (the transfer bar's memory and parameter-set
-  // choices) get none. Their letters would be taken from every page and
-  // panel, and each one their texts offer is needed there: a button would
-  // lose its letter, or a page's letter would stand beside the same letter
-  // of a panel (the key then only moves the focus between the two). The
-  // parameter sets differ only by a digit, which Alt+1…9 hold. Tab reaches
-  // each toggle and Space chooses it.
-  std::vector<QAbstractButton*> sharedButtons;
-  for (QAbstractButton* b : pushButtonsOf(shared))
-    if (!isChoice(*b)) sharedButtons.push_back(b);
-  assignMnemonics(sharedButtons, buttonsOf(pages), buttonsOf(panels));
+  // The shared toggles (the transfer bar's memory and parameter-set choices)
+  // take part too: their letters are taken from every page and panel.
+  const std::vector<QAbstractButton*> sharedButtons = pushButtonsOf(shared);
+  assignMnemonics(sharedButtons, buttonsOf(pages), buttonsOf(panels), beside);
   for (QAbstractItemView* view : window.findChildren<QAbstractItemView*>())
     view->setTabKeyNavigation(false);
   for (QComboBox* combo : window.findChildren<QComboBox*>()) {

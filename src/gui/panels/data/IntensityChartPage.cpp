@@ -35,6 +35,7 @@ IntensityChartPage::IntensityChartPage(ShellContext& context, ReplotScheduler& s
                      QLatin1String(exportNames[i]));
     connect(chart, &StripChart::leftClicked, this, [this] { CBF_GraphINT1(false); });
     connect(chart, &StripChart::leftDoubleClicked, this, [this] { CBF_GraphINT1(true); });
+    chart->addScaleKeyRoutes();
     charts_[i] = chart;
     layout->addWidget(chart, 1);
   }

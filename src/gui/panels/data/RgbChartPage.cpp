@@ -22,6 +22,7 @@ RgbChartPage::RgbChartPage(ShellContext& context, ReplotScheduler& scheduler, QW
                    QStringLiteral("RGB chart"));
   connect(chart_, &StripChart::leftClicked, this, [this] { CBF_GraphRGB(false); });
   connect(chart_, &StripChart::leftDoubleClicked, this, [this] { CBF_GraphRGB(true); });
+  chart_->addScaleKeyRoutes();
 
   const char* captions[] = {"RED", "GREEN", "BLUE"};
   const char* names[] = {"Red", "Green", "Blue"};

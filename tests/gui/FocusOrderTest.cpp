@@ -4,7 +4,9 @@
 // that has the focus carries the focus mark once the keyboard has moved it.
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -183,11 +185,11 @@ TEST_F(FocusOrder, TabAndShiftTabGoRoundWithTheFocusMarked) {
         key(Qt::Key_Tab, modifiers);
         QWidget* focus = QApplication::focusWidget();
         seen.push_back(nameOf(focus));
-        // Every control Tab reaches carries the mark, over its whole size.
+        // Every control Tab reaches carries the mark, all round it.
         EXPECT_EQ(mark.markedControl(), focus) << nameOf(focus);
         if (QWidget* ring = mark.ring()) {
-          EXPECT_TRUE(ring->isVisible()) << nameOf(focus);
-          EXPECT_EQ(ring->geometry(), focus->rect()) << nameOf(focus);
+          EXPECT_EQ(ring->geometry(), QRect(focus->mapTo(window.get(), QPoint()), focus->size()))
+              << nameOf(focus);
         }
       }
       return seen;
@@ -222,16 +224,57 @@ TEST_F(FocusOrder, TheMarkWaitsForTheKeyboardAndThenFollowsTheFocus) {
   // it never takes a click itself.
   QTest::mouseClick(slider, Qt::LeftButton, {}, slider->rect().center());
   EXPECT_EQ(mark.markedControl(), slider);
-  ASSERT_NE(mark.ring(), nullptr);
-  EXPECT_NE(slider->childAt(slider->rect().center()), mark.ring());
+  QWidget* ring = mark.ring();
+  ASSERT_NE(ring, nullptr);
+  const auto shownAt = [this](const QWidget* w) {
+    return QRect(w->mapTo(window.get(), QPoint()), w->size());
+  };
+  EXPECT_EQ(window->childAt(shownAt(slider).center()), slider);
   window->resize(window->width() + 120, window->height());
   QApplication::processEvents();
-  EXPECT_EQ(mark.ring()->geometry(), slider->rect());
+  EXPECT_EQ(ring->geometry(), shownAt(slider));
+  // It belongs to the window, so a picture of a panel (print, SAVE IMAGE)
+  // never shows it.
+  show({kPageScope, ChildPanel::SCOPEP});
+  auto* graph = find<QWidget>("GraphScope");
+  graph->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(mark.markedControl(), graph);
+  EXPECT_EQ(ring->parentWidget(), window.get());
   // Focus leaving the window takes the mark with it; coming back brings it.
-  slider->clearFocus();
+  graph->clearFocus();
   EXPECT_EQ(mark.markedControl(), nullptr);
-  slider->setFocus(Qt::ActiveWindowFocusReason);
-  EXPECT_EQ(mark.markedControl(), slider);
+  graph->setFocus(Qt::ActiveWindowFocusReason);
+  EXPECT_EQ(mark.markedControl(), graph);
+}
+
+TEST(FocusMarkRing, RingsThePartOfAControlItsScrollAreaShows) {
+  QWidget top;
+  auto* mark = new FocusMark(top);
+  auto* scroll = new QScrollArea(&top);
+  scroll->setGeometry(0, 0, 200, 100);
+  auto* body = new QWidget();
+  body->resize(180, 400);
+  scroll->setWidget(body);
+  auto* field = new QLineEdit(body);
+  field->setGeometry(10, 80, 100, 40);  // across the viewport's lower edge
+  top.resize(200, 100);
+  top.show();
+  QApplication::setActiveWindow(&top);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&top));
+  top.setAttribute(Qt::WA_KeyboardFocusChange);
+  field->setFocus(Qt::TabFocusReason);
+  ASSERT_EQ(mark->markedControl(), field);
+  const auto shownAt = [&top](const QWidget* w) {
+    return QRect(w->mapTo(&top, QPoint()), w->size());
+  };
+  EXPECT_EQ(mark->ring()->geometry(), shownAt(field) & shownAt(scroll->viewport()));
+  EXPECT_LT(mark->ring()->height(), field->height());
+  // Scrolled into view, it is ringed all round.
+  scroll->verticalScrollBar()->setValue(60);
+  EXPECT_EQ(mark->ring()->geometry(), shownAt(field));
+  // Scrolled out of sight, no ring is left over the viewport's edge.
+  scroll->verticalScrollBar()->setValue(300);
+  EXPECT_EQ(mark->ring(), nullptr);
 }
 
 }  // namespace

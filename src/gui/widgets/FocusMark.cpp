@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QRegion>
 
 namespace drq::gui {
 
@@ -12,24 +13,17 @@ namespace {
 constexpr int kOuterWidth = 2;
 constexpr int kInnerWidth = 1;
 
-// Fills the band of `width` pixels just inside `outer`.
-void fillBand(QPainter& painter, const QRect& outer, int width, const QColor& color) {
-  const QRect inner = outer.adjusted(width, width, -width, -width);
-  if (inner.isEmpty()) {
-    painter.fillRect(outer, color);
-    return;
-  }
-  painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), width), color);
-  painter.fillRect(QRect(outer.left(), inner.bottom() + 1, outer.width(), width), color);
-  painter.fillRect(QRect(outer.left(), inner.top(), width, inner.height()), color);
-  painter.fillRect(QRect(inner.right() + 1, inner.top(), width, inner.height()), color);
+// The band of `width` pixels just inside `outer`.
+QRegion band(const QRect& outer, int width) {
+  return QRegion(outer) - QRegion(outer.adjusted(width, width, -width, -width));
 }
 
-// The ring itself: a transparent child laid over the whole control, above
-// its other children, that takes no mouse and no focus.
+// The ring itself: laid over the control, above everything else in its
+// window, it takes no mouse and no focus and covers only its band (a mask),
+// so that the control's own repaints never involve it.
 class FocusRing final : public QWidget {
  public:
-  explicit FocusRing(QWidget* control) : QWidget(control) {
+  explicit FocusRing(QWidget* window) : QWidget(window) {
     setObjectName(QStringLiteral("FocusMarkRing"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoChildEventsForParent);
@@ -38,13 +32,15 @@ class FocusRing final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    // The application's colours, not the control's: a control's style sheet
-    // (a checked toggle's dark face) must not wash the ring out.
+    // The application's colours: a control's style sheet (a checked
+    // toggle's dark face) must not wash the ring out.
     const QPalette palette = QApplication::palette();
     QPainter painter(this);
-    fillBand(painter, rect(), kOuterWidth, palette.color(QPalette::Highlight).darker(150));
-    fillBand(painter, rect().adjusted(kOuterWidth, kOuterWidth, -kOuterWidth, -kOuterWidth),
-             kInnerWidth, palette.color(QPalette::HighlightedText));
+    painter.setClipRegion(band(rect(), kOuterWidth));
+    painter.fillRect(rect(), palette.color(QPalette::Highlight).darker(150));
+    const QRect inside = rect().adjusted(kOuterWidth, kOuterWidth, -kOuterWidth, -kOuterWidth);
+    painter.setClipRegion(band(inside, kInnerWidth));
+    painter.fillRect(inside, palette.color(QPalette::HighlightedText));
   }
 };
 
@@ -56,7 +52,7 @@ FocusMark::FocusMark(QWidget& window) : QObject(&window), window_(window) {
 }
 
 FocusMark::~FocusMark() {
-  if (marked_) marked_->removeEventFilter(this);
+  unmark();
   delete ring_.data();
 }
 
@@ -83,40 +79,57 @@ void FocusMark::follow(QWidget* focus) {
     return;
   }
   if (focus != marked_) {
-    if (marked_) marked_->removeEventFilter(this);
+    unmark();
     marked_ = focus;
-    focus->installEventFilter(this);
+    for (QWidget* w = focus; w && !w->isWindow(); w = w->parentWidget()) {
+      w->installEventFilter(this);
+      watched_.emplace_back(w);
+    }
   }
+  QWidget* window = focus->window();
   if (!ring_) {
-    ring_ = new FocusRing(focus);
-  } else if (ring_->parentWidget() != focus) {
-    ring_->setParent(focus);
+    ring_ = new FocusRing(window);
+  } else if (ring_->parentWidget() != window) {
+    ring_->setParent(window);
   }
-  ring_->setGeometry(focus->rect());
+  place();
+}
+
+void FocusMark::place() {
+  if (!marked_ || !ring_) return;
+  QWidget* window = marked_->window();
+  // The part of the control its parents show (a scroll area shows a part).
+  QRect shown(marked_->mapTo(window, QPoint(0, 0)), marked_->size());
+  for (QWidget* w = marked_->parentWidget(); w && w != window; w = w->parentWidget())
+    shown &= QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+  if (shown.isEmpty() || !marked_->isVisible()) {
+    ring_->hide();
+    return;
+  }
+  ring_->setGeometry(shown);
+  ring_->setMask(band(ring_->rect(), kOuterWidth + kInnerWidth));
   ring_->raise();
   ring_->show();
 }
 
 void FocusMark::unmark() {
-  if (marked_) marked_->removeEventFilter(this);
+  for (const QPointer<QWidget>& w : watched_)
+    if (w) w->removeEventFilter(this);
+  watched_.clear();
   marked_ = nullptr;
   if (ring_) ring_->hide();
 }
 
 bool FocusMark::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == marked_ && ring_ && ring_->parentWidget() == marked_) {
-    switch (event->type()) {
-      case QEvent::Resize:
-        ring_->setGeometry(marked_->rect());
-        break;
-      case QEvent::ChildAdded:
-        // A child the control adds later (an item's editor, a scroll bar)
-        // would cover the ring.
-        ring_->raise();
-        break;
-      default:
-        break;
-    }
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+      if (marked_) place();
+      break;
+    default:
+      break;
   }
   return QObject::eventFilter(watched, event);
 }

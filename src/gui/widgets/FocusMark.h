@@ -9,10 +9,15 @@
 // As the style's marks do, it appears once the operator has moved the focus
 // with the keyboard in that window (Tab, Shift+Tab, a mnemonic) and from then
 // on follows the focus; a window used only with the mouse looks as before.
+//
+// The ring belongs to the top-level window, not to the control: a picture of
+// a panel (printing, SAVE IMAGE) never shows it.
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+
+#include <vector>
 
 namespace drq::gui {
 
@@ -29,8 +34,9 @@ class FocusMark final : public QObject {
 
   // The control the mark is shown on; null while none is.
   QWidget* markedControl() const;
-  // The widget that draws the ring (a child of the marked control, covering
-  // it); null while none is shown.
+  // The widget that draws the ring: a child of the control's top-level
+  // window laid over the part of the control that is not scrolled or clipped
+  // away. Null while no mark is shown.
   QWidget* ring() const;
 
  protected:
@@ -39,10 +45,15 @@ class FocusMark final : public QObject {
  private:
   void follow(QWidget* focus);
   bool belongsToWindow(const QWidget& widget) const;
+  // Lays the ring over the marked control as it is shown now.
+  void place();
   void unmark();
 
   QWidget& window_;
   QPointer<QWidget> marked_;
+  // The marked control and its parents below its window: their moves and
+  // resizes move the ring.
+  std::vector<QPointer<QWidget>> watched_;
   QPointer<QWidget> ring_;
 };
 

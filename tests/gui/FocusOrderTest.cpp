@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "gui/ShellFixture.h"

@@ -59,6 +59,7 @@ CalibrationPage::CalibrationPage(ShellContext& context, QWidget* parent)
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes to the controls, not to the area
   auto* body = new QWidget(scroll);
   body->setObjectName(QStringLiteral("CalibrationBody"));
   auto* layout = new QVBoxLayout(body);

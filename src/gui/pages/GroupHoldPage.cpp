@@ -8,6 +8,7 @@
 #include "gui/common/Texts.h"
 #include "gui/pages/ParameterHelpTexts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
 
@@ -111,6 +112,9 @@ GroupHoldPage::GroupHoldPage(ShellContext& context, QWidget* parent)
   grid->setColumnStretch(0, 1);
   grid->setColumnStretch(1, 1);
   pageLayout()->addLayout(grid, 1);
+  // Row by row: the hold reset value is read after its button.
+  chainTabOrder(*this,
+                {colorGroup_, groupTable_, holdTable_, resetGroups_, resetHold_, holdReset_});
 
   connect(colorGroup_, &ValueRing::valueCommitted, this, &GroupHoldPage::CBF_EditColorGroups);
   connect(groupTable_, &WordTable::cellValueChanged, this, &GroupHoldPage::CBF_EditGridGroups);

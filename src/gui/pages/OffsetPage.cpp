@@ -7,6 +7,7 @@
 
 #include "gui/common/TextConversion.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
 
@@ -85,6 +86,9 @@ OffsetPage::OffsetPage(ShellContext& context, QWidget* parent)
   row->addStretch(1);
   row->addWidget(closeButton_);
   pageLayout()->addLayout(row);
+  // The buttons, created first, are read after the values they act on.
+  chainTabOrder(*this, {fields_[0], fields_[1], fields_[2], sendOffset_, getOffset_, calcOffset_,
+                        closeButton_});
 }
 
 void OffsetPage::registerOperationButtons(ButtonDimmer& dimmer) {

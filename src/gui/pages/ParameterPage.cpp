@@ -59,6 +59,9 @@ ParameterPage::ParameterPage(ShellContext& context, QWidget* parent)
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // No Tab stop of its own: Tab goes to the controls (Tab among them scrolls
+  // the focused one into view).
+  scroll->setFocusPolicy(Qt::NoFocus);
   body_ = new QWidget(scroll);
   body_->setObjectName(QStringLiteral("ParameterBody"));
   scroll->setWidget(body_);
@@ -140,6 +143,11 @@ void ParameterPage::buildPowerCell() {
   cell->setObjectName(QStringLiteral("SlidePowerCell"));
   auto* caption = new QLabel(keyText(W::Power), cell);
   caption->setObjectName(QStringLiteral("SlidePowerCaption"));
+  // The value field sits on the caption's line, the slider below them: the
+  // field comes first in the Tab order.
+  powerField_ = makeSpin(kPowerMax, cell);
+  powerField_->setObjectName(QStringLiteral("EditPower"));
+  powerField_->setMinimumWidth(64);
   powerSlider_ = new QSlider(Qt::Horizontal, cell);
   powerSlider_->setObjectName(QStringLiteral("SlidePower"));
   powerSlider_->setRange(0, kPowerMax);
@@ -147,9 +155,6 @@ void ParameterPage::buildPowerCell() {
   powerSlider_->setPageStep(50);
   powerSlider_->setTickPosition(QSlider::TicksBelow);
   powerSlider_->setTickInterval(100);
-  powerField_ = makeSpin(kPowerMax, cell);
-  powerField_->setObjectName(QStringLiteral("EditPower"));
-  powerField_->setMinimumWidth(64);
   caption->setBuddy(powerField_);
   powerSlider_->setAccessibleName(keyText(W::Power) + QStringLiteral(" slider"));
 

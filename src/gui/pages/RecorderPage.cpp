@@ -15,6 +15,7 @@
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
 
@@ -213,6 +214,8 @@ RecorderPage::RecorderPage(ShellContext& context, RecorderHost* host, QWidget* p
   buttons->setColumnStretch(3, 1);
   pageLayout()->addLayout(buttons);
   pageLayout()->addStretch(1);
+  chainTabOrder(*this, {selectFile_, mode_, interval_, count_, startRecord_, startTrigRec_,
+                        manualRecord_, stopRecord_, showGraph_});
 
   connect(selectFile_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonSelRecFile);
   connect(startRecord_, &QPushButton::clicked, this, &RecorderPage::CBF_ButtonStartRecord);

@@ -17,6 +17,7 @@
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
 
@@ -194,6 +195,8 @@ TableAttributesPage::TableAttributesPage(ShellContext& context, QWidget* parent)
   bottom->addStretch(1);
   bottom->addWidget(temperature_);
   pageLayout()->addLayout(bottom);
+  // The table, created first, is read after the colour controls above it.
+  chainTabOrder(*this, {table_, save_, get_, reset_});
 
   connect(switch_, &ToggleSwitch::toggled, this, &TableAttributesPage::CBF_EditSetColor);
   connect(row_, &QSpinBox::valueChanged, this, &TableAttributesPage::CBF_EditRow);

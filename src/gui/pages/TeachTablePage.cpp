@@ -7,6 +7,7 @@
 
 #include "gui/common/Texts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
 
@@ -117,6 +118,8 @@ TeachTablePage::TeachTablePage(ShellContext& context, QWidget* parent)
   controls->setColumnStretch(1, 1);
   pageLayout()->addLayout(controls);
   pageLayout()->addWidget(table_, 1);
+  // The table, created first, is read after the controls above it.
+  chainTabOrder(*this, {no_, inc_, teachDataTo_, reset_, teachMeanVal_, teachRecVal_, table_});
 
   connect(table_, &WordTable::cellValueChanged, this, &TeachTablePage::CBF_GridCtt);
   connect(no_, &QSpinBox::valueChanged, this, &TeachTablePage::CBF_EditNo);

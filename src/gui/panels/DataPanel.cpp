@@ -40,8 +40,7 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
       status_(new QLineEdit(this)),
       targetLabel_(new QLabel(QStringLiteral("COM PORT"), this)),
       comPort_(new QLineEdit(this)),
-      address_(new QLineEdit(this)),
-      pages_(new QTabWidget(this)) {
+      address_(new QLineEdit(this)) {
   setObjectName(QStringLiteral("DATAP"));
   statusLabel_->setObjectName(QStringLiteral("DispStatusLabel"));
   status_->setObjectName(QStringLiteral("DispStatus"));
@@ -63,6 +62,10 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
   }
   address_->hide();
 
+  // Made in reading order, so that Tab follows it: the values above the
+  // chart pages.
+  QWidget* values = buildValueArea(context);
+  pages_ = new QTabWidget(this);
   rgbPage_ = new RgbChartPage(context, *scheduler_);
   intensityPage_ = new IntensityChartPage(context, *scheduler_);
   twoDPage_ = new TwoDGraphPage(context, *scheduler_);
@@ -88,7 +91,7 @@ DataPanel::DataPanel(ShellContext& context, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->addLayout(statusRow);
-  layout->addWidget(buildValueArea(context));
+  layout->addWidget(values);
   layout->addWidget(pages_, 1);
 
   if (const auto names = dispNamesFor(0)) SetDispNames(*names);

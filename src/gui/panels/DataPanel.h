@@ -117,7 +117,7 @@ class DataPanel : public QWidget {
   QLabel* targetLabel_;
   QLineEdit* comPort_;
   QLineEdit* address_;
-  QTabWidget* pages_;
+  QTabWidget* pages_ = nullptr;
   RgbChartPage* rgbPage_ = nullptr;
   IntensityChartPage* intensityPage_ = nullptr;
   TwoDGraphPage* twoDPage_ = nullptr;

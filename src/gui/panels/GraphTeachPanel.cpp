@@ -53,6 +53,26 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   setValueColors(1, 0x00FF00, 0xE0E0E0);
 
   const char* titles[] = {"X/Y", "X/INT", "Y/INT"};
+  // In a narrow display area one view at a time, chosen with these buttons
+  // (above the view, so created before it: Tab follows creation).
+  chooser_ = new QWidget(this);
+  auto* chooserLayout = new QHBoxLayout(chooser_);
+  chooserLayout->setContentsMargins(0, 0, 0, 0);
+  chooserLayout->setSpacing(4);
+  const char* choiceNames[] = {"ButtonTP2ShowXY", "ButtonTP2ShowXInt", "ButtonTP2ShowYInt"};
+  for (std::size_t i = 0; i < viewChoices_.size(); ++i) {
+    auto* choice = new QPushButton(qStringFromLatin1(titles[i]), chooser_);
+    choice->setObjectName(QLatin1String(choiceNames[i]));
+    choice->setCheckable(true);
+    choice->setAutoExclusive(true);
+    installHelp(choice, popups, qStringFromLatin1(kHelpTp2Graph));
+    connect(choice, &QPushButton::clicked, this,
+            [this, i] { showSingleView(static_cast<int>(i)); });
+    chooserLayout->addWidget(choice);
+    viewChoices_[i] = choice;
+  }
+  viewChoices_[0]->setChecked(true);
+
   const char* viewNames[] = {"GraphXYTP2", "GraphXIntTP2", "GraphYIntTP2"};
   for (std::size_t i = 0; i < views_.size(); ++i) {
     views_[i] = new SampleScatterView(samples_, static_cast<GraphTeachView>(i),
@@ -87,25 +107,6 @@ GraphTeachPanel::GraphTeachPanel(ShellContext& context, QWidget* parent)
   sideLayout->addWidget(close_, 3, 1, Qt::AlignBottom);
   sideLayout->setRowStretch(4, 1);
   sideLayout->setColumnStretch(2, 1);
-
-  // In a narrow display area one view at a time, chosen with these buttons.
-  chooser_ = new QWidget(this);
-  auto* chooserLayout = new QHBoxLayout(chooser_);
-  chooserLayout->setContentsMargins(0, 0, 0, 0);
-  chooserLayout->setSpacing(4);
-  const char* choiceNames[] = {"ButtonTP2ShowXY", "ButtonTP2ShowXInt", "ButtonTP2ShowYInt"};
-  for (std::size_t i = 0; i < viewChoices_.size(); ++i) {
-    auto* choice = new QPushButton(qStringFromLatin1(titles[i]), chooser_);
-    choice->setObjectName(QLatin1String(choiceNames[i]));
-    choice->setCheckable(true);
-    choice->setAutoExclusive(true);
-    installHelp(choice, popups, qStringFromLatin1(kHelpTp2Graph));
-    connect(choice, &QPushButton::clicked, this,
-            [this, i] { showSingleView(static_cast<int>(i)); });
-    chooserLayout->addWidget(choice);
-    viewChoices_[i] = choice;
-  }
-  viewChoices_[0]->setChecked(true);
 
   grid_ = new QGridLayout();
   grid_->setSpacing(4);

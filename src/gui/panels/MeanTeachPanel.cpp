@@ -13,6 +13,7 @@
 #include "gui/panels/TeachPanelHost.h"
 #include "gui/panels/TeachPanelTexts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
 
@@ -185,6 +186,9 @@ MeanTeachPanel::MeanTeachPanel(ShellContext& context, QWidget* parent)
   layout->addWidget(means_);
   layout->addLayout(tolerances);
   layout->addLayout(buttons);
+  // Row by row: each tolerance's source, then its value.
+  chainTabOrder(*this, {values_, means_, colorSource_, colorValue_, intensitySource_,
+                        intensityValue_, capture_, undo_, reset_, teach_, close_});
 
   fitColumnsToHeadings();
   showState();

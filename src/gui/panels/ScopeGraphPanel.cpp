@@ -101,10 +101,35 @@ ScopeGraphPanel::ScopeGraphPanel(ShellContext& context, QWidget* parent)
   graphs->addWidget(analogue_, 3);
   graphs->addWidget(digital_, 2);
 
+  // The controls below the graphs, created row by row as they are read (Tab
+  // follows creation).
   deltaX_ = newDisplay(QStringLiteral("DispDeltaX"), QStringLiteral("DELTA X [ms]"), this);
   installHelp(deltaX_, popups, QString::fromLatin1(kHelpDispDeltaX));
+
+  zoom11_ = new QPushButton(QStringLiteral("ZOOM 1:1"), this);
+  zoom11_->setObjectName(QStringLiteral("ButtonZoom11"));
+  installHelp(zoom11_, popups, QString::fromLatin1(kHelpZoom11));
+  connect(zoom11_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonZoom11);
+
   deltaY_ = newDisplay(QStringLiteral("DispDeltaY"), QStringLiteral("DELTA Y [digit]"), this);
   installHelp(deltaY_, popups, QString::fromLatin1(kHelpDispDeltaY));
+
+  saveImage_ = new QPushButton(QStringLiteral("SAVE IMAGE"), this);
+  saveImage_->setObjectName(QStringLiteral("ButtonSaveScopeImage"));
+  installHelp(saveImage_, popups, QString::fromLatin1(kHelpSaveImage));
+  connect(saveImage_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonSaveScopeImage);
+
+  running_ = new Led(QStringLiteral("RECORDING"), QColor(0xE0, 0x20, 0x20), this);
+  running_->setObjectName(QStringLiteral("LedScopeRunning"));
+  running_->setAccessibleName(QStringLiteral("RECORDING"));
+  running_->setLit(true);
+  installHelp(running_, popups, QString::fromLatin1(kHelpRunning));
+  running_->setVisible(false);
+
+  close_ = new QPushButton(QStringLiteral("CLOSE"), this);
+  close_->setObjectName(QStringLiteral("ButtonCloseSP"));
+  installHelp(close_, popups, QString::fromLatin1(kHelpCloseSP));
+  connect(close_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonCloseSP);
 
   signalRing_ = new ValueRing(this);
   signalRing_->setObjectName(QStringLiteral("EditScopeSignal"));
@@ -115,28 +140,6 @@ ScopeGraphPanel::ScopeGraphPanel(ShellContext& context, QWidget* parent)
                          {QStringLiteral("BLUE"), 3}});
   installHelp(signalRing_, popups, QString::fromLatin1(kHelpEditScopeSignal));
   connect(signalRing_, &ValueRing::valueCommitted, this, &ScopeGraphPanel::CBF_EditScopeSignal);
-
-  running_ = new Led(QStringLiteral("RECORDING"), QColor(0xE0, 0x20, 0x20), this);
-  running_->setObjectName(QStringLiteral("LedScopeRunning"));
-  running_->setAccessibleName(QStringLiteral("RECORDING"));
-  running_->setLit(true);
-  installHelp(running_, popups, QString::fromLatin1(kHelpRunning));
-  running_->setVisible(false);
-
-  zoom11_ = new QPushButton(QStringLiteral("ZOOM 1:1"), this);
-  zoom11_->setObjectName(QStringLiteral("ButtonZoom11"));
-  installHelp(zoom11_, popups, QString::fromLatin1(kHelpZoom11));
-  connect(zoom11_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonZoom11);
-
-  saveImage_ = new QPushButton(QStringLiteral("SAVE IMAGE"), this);
-  saveImage_->setObjectName(QStringLiteral("ButtonSaveScopeImage"));
-  installHelp(saveImage_, popups, QString::fromLatin1(kHelpSaveImage));
-  connect(saveImage_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonSaveScopeImage);
-
-  close_ = new QPushButton(QStringLiteral("CLOSE"), this);
-  close_->setObjectName(QStringLiteral("ButtonCloseSP"));
-  installHelp(close_, popups, QString::fromLatin1(kHelpCloseSP));
-  connect(close_, &QPushButton::clicked, this, &ScopeGraphPanel::CBF_ButtonCloseSP);
 
   // Compact rows, so that the panel fits the display area of the default window.
   auto* controls = new QGridLayout();

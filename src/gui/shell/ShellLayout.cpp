@@ -3,6 +3,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "gui/widgets/FocusMark.h"
+
 namespace drq::gui {
 
 ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
@@ -39,6 +41,7 @@ ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
   layout->setSpacing(0);
   layout->addWidget(header);
   layout->addWidget(out.splitter, 1);
+  new FocusMark(window);  // owned by the window
   return out;
 }
 

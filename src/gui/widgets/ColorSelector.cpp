@@ -48,7 +48,10 @@ ColorSelector::ColorSelector(QWidget* parent)
 
   connect(swatch_, &QToolButton::clicked, this, &ColorSelector::openDialog);
   connect(hex_, &QLineEdit::editingFinished, this, &ColorSelector::commitText);
-  setFocusProxy(hex_);
+  // Focus given to the selector goes to its first part: Tab then goes on to
+  // the field, as it is read. (With the field as the proxy, Tab would jump
+  // over the swatch, which only Shift+Tab would reach.)
+  setFocusProxy(swatch_);
   showColor();
 }
 

@@ -107,12 +107,12 @@ class KeyboardTask : public ShellTest {
     return false;
   }
 
-  // Tab to the field, replace its text, commit with Return.
-  void enter(const char* field, const QString& text) {
+  // Tab to the field and replace its text, without Return: the key that
+  // acts next (a button's letter or F-key) takes the typed value first.
+  void typeInto(const char* field, const QString& text) {
     ASSERT_TRUE(tabTo(find<QWidget>(field)));
     key(Qt::Key_A, Qt::ControlModifier);
     type(text);
-    key(Qt::Key_Return);
   }
 
   // Runs `keys` and waits until the button's click has been handled (a
@@ -169,7 +169,7 @@ TEST_F(KeyboardTask, AWholeTaskByKeysOnlyReachesTheSensor) {
 
   // Connect: the port typed on the connection page, then TRY TO CONNECT.
   openPage(kPageConnection);
-  enter("StringPortNumber", QString::number(sensor.port()));
+  typeInto("StringPortNumber", QString::number(sensor.port()));
   press("ButtonTryToConnect");
   ASSERT_TRUE(session.link.state().linkUp);
   Requests requests = takeRequests();
@@ -186,7 +186,7 @@ TEST_F(KeyboardTask, AWholeTaskByKeysOnlyReachesTheSensor) {
 
   // POWER typed on the parameter page, then SEND.
   openPage(kPageParameter);
-  enter("EditPower", QStringLiteral("345"));
+  typeInto("EditPower", QStringLiteral("345"));
   pressFunctionKey(Qt::Key_F9, "ButtonSend");
   EXPECT_EQ(ordersOf(takeRequests()), threeWrites);
   EXPECT_EQ(sensor.model().ramSet(0).record[ParaWord::Power], 345);
@@ -204,7 +204,7 @@ TEST_F(KeyboardTask, AWholeTaskByKeysOnlyReachesTheSensor) {
 
   // The measured colour taught into row 5, then sent.
   openPage(kPageTeachTable);
-  enter("EditNo", QStringLiteral("5"));
+  typeInto("EditNo", QStringLiteral("5"));
   press("ButtonTeachDataTo");
   pressFunctionKey(Qt::Key_F9, "ButtonSend");
   EXPECT_EQ(ordersOf(takeRequests()), threeWrites);
@@ -218,7 +218,7 @@ TEST_F(KeyboardTask, AWholeTaskByKeysOnlyReachesTheSensor) {
   const auto recordFile = dir.file("keys.dat");
   popups.answerFile(2, QString::fromStdString(recordFile.string()));
   press("ButtonSelRecFile");
-  enter("EditRecVal", QStringLiteral("5"));
+  typeInto("EditRecVal", QStringLiteral("5"));
   popups.answerConfirm(true);
   press("ButtonStartRecord");
   requests = takeRequests();

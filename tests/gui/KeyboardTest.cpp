@@ -5,8 +5,10 @@
 // function keys stay. Tab crosses a table in one step.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "gui/shell/TransferBar.h"
 #include "gui/shell/WindowParts.h"
 #include "gui/widgets/Mnemonics.h"
+#include "gui/widgets/PendingEdit.h"
 
 namespace drq::gui::test {
 namespace {
@@ -201,6 +204,37 @@ TEST_F(Keyboard, TabEntersATableOnceAndLeavesItWithTheNextTab) {
   startOffline();
   for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>())
     EXPECT_FALSE(view->tabKeyNavigation()) << view->objectName().toStdString();
+}
+
+// A key's action takes a typed value first, as leaving the field does: a
+// spin box's text becomes its value (an unusable text gives the old value
+// back); a changed line edit reports editingFinished once.
+TEST(PendingEdit, TheTypedValueIsTakenAsLeavingTheFieldTakesIt) {
+  QSpinBox spin;
+  spin.setRange(0, 1000);
+  spin.setKeyboardTracking(false);
+  spin.setValue(600);
+  auto* text = spin.findChild<QLineEdit*>();
+  ASSERT_NE(text, nullptr);
+  text->setText(QStringLiteral("700"));
+  ASSERT_EQ(spin.value(), 600);
+  commitPendingEdit(text);
+  EXPECT_EQ(spin.value(), 700);
+  text->setText(QStringLiteral("7x"));
+  commitPendingEdit(text);
+  EXPECT_EQ(spin.value(), 700);
+  EXPECT_EQ(spin.text(), QStringLiteral("700"));
+
+  QLineEdit edit;
+  QSignalSpy finished(&edit, &QLineEdit::editingFinished);
+  commitPendingEdit(&edit);  // nothing typed
+  EXPECT_EQ(finished.count(), 0);
+  edit.setText(QStringLiteral("5020"));
+  edit.setModified(true);  // as typing does
+  commitPendingEdit(&edit);
+  commitPendingEdit(&edit);
+  EXPECT_EQ(finished.count(), 1);
+  commitPendingEdit(nullptr);
 }
 
 }  // namespace

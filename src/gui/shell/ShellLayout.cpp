@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "gui/widgets/FocusMark.h"
+#include "gui/widgets/PendingEdit.h"
 
 namespace drq::gui {
 
@@ -41,7 +42,8 @@ ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
   layout->setSpacing(0);
   layout->addWidget(header);
   layout->addWidget(out.splitter, 1);
-  new FocusMark(window);  // owned by the window
+  new FocusMark(window);          // owned by the window
+  new PendingEditCommit(window);  // so is this
   return out;
 }
 

@@ -21,7 +21,8 @@ struct ShellLayout {
 // Lays the parts out in `window` (which takes ownership), the child panels
 // in the display area in their order. The control column is `columnWidth`
 // of `totalWidth` at the start. The window gets its mark on the focused
-// control (widgets/FocusMark.h).
+// control (widgets/FocusMark.h), and its keys take a typed value before
+// they act (widgets/PendingEdit.h).
 ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
                         QWidget* transferBar, std::span<QWidget* const> childPanels,
                         int columnWidth, int totalWidth);

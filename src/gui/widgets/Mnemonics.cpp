@@ -102,8 +102,8 @@ void applyMnemonic(QAbstractButton& button, QChar letter) {
 // each choice of theirs is tried until the rest fits. The rest falls apart
 // into parts that share no group (a page with the panels it opens beside
 // itself, a panel, a page), each searched on its own: the panels' buttons
-// first, then the pages', which prefer letters no panel uses (a page stands
-// beside any panel). Each button tries the first letters of its words first.
+// first, then the pages', which prefer the letters the fewest panels use (a
+// page stands beside any panel). Each button tries the first letters of its words first.
 class LetterSearch {
  public:
   LetterSearch(std::span<QAbstractButton* const> shared,
@@ -240,16 +240,20 @@ class LetterSearch {
   }
   bool outOfSteps() { return !allowNone_ && ++steps_ > kMaxSteps; }
 
-  // A page's letters: those no panel has taken first.
+  // A page's letters: those the fewest panels have taken first (a letter is
+  // unique within a panel, so each button that has it is another panel).
   std::vector<QChar> optionsOf(std::size_t s) const {
     std::vector<QChar> options = slots_[s].options;
     if (!slots_[s].onPage) return options;
-    std::set<QChar> panelLetters;
+    std::map<QChar, int> panelsWith;
     for (std::size_t o = 0; o < slots_.size(); ++o)
-      if (!slots_[o].onPage && !chosen_[o].isNull()) panelLetters.insert(chosen_[o]);
-    std::stable_sort(options.begin(), options.end(), [&panelLetters](QChar a, QChar b) {
-      return panelLetters.count(a) < panelLetters.count(b);
-    });
+      if (!slots_[o].onPage && !chosen_[o].isNull()) ++panelsWith[chosen_[o]];
+    const auto panels = [&panelsWith](QChar c) {
+      const auto found = panelsWith.find(c);
+      return found == panelsWith.end() ? 0 : found->second;
+    };
+    std::stable_sort(options.begin(), options.end(),
+                     [&panels](QChar a, QChar b) { return panels(a) < panels(b); });
     return options;
   }
 

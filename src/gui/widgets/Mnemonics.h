@@ -25,9 +25,9 @@ namespace drq::gui {
 // panel is on screen beside any one page. A letter is unique within a page
 // or a panel and the shared buttons, and within a page, a panel it opens
 // beside itself (`beside`: indices into `pages` and `panels`) and the
-// shared buttons. A page avoids the other panels' letters where its texts
-// allow (where they do not, the key moves the focus between the two buttons
-// while both are shown). A button whose text has a mnemonic already
+// shared buttons. A page prefers the letters the fewest other panels use
+// (where a page and a panel shown beside it share one, the key moves the
+// focus between the two buttons). A button whose text has a mnemonic already
 // ("&CAPTURE") keeps it. A button keeps its own shortcut (F9); its mnemonic
 // is then a shortcut beside it that clicks it just the same (not while it
 // is dimmed or hidden). Where the texts leave no letter for every button,

@@ -71,8 +71,17 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int& contr
     if (node->text(QAccessible::Name).trimmed().isEmpty())
       unnamed.append(describe(object) + QStringLiteral(" (role %1)").arg(int(role)));
   }
-  // The inside of a control (cells, the edit field of a combo box, the
-  // parts of a chart) is named by the control.
+  // The inside of a control (cells, the parts of a chart) is named by the
+  // control; the edit field of a combo box is a Tab stop of its own, which a
+  // screen reader reads by its own name.
+  if (role == QAccessible::ComboBox) {
+    for (int i = 0; i < node->childCount(); ++i) {
+      QAccessibleInterface* child = node->child(i);
+      if (child && child->role() == QAccessible::EditableText &&
+          child->text(QAccessible::Name).trimmed().isEmpty())
+        unnamed.append(describe(object) + QStringLiteral(": its edit field"));
+    }
+  }
   if (control) return;
   for (int i = 0; i < node->childCount(); ++i) collectUnnamed(node->child(i), unnamed, controls);
 }

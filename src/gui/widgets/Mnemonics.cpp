@@ -1,6 +1,7 @@
 #include "gui/widgets/Mnemonics.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -356,7 +357,10 @@ void setUpKeyboardAccess(QWidget& window, QWidget& shared, std::span<QWidget* co
     view->setTabKeyNavigation(false);
   for (QComboBox* combo : window.findChildren<QComboBox*>()) {
     QLineEdit* edit = combo->lineEdit();
-    if (edit && edit->accessibleName().isEmpty()) edit->setAccessibleName(combo->accessibleName());
+    if (!edit || !edit->accessibleName().isEmpty()) continue;
+    // The combo box's name: its own, else its label's (a form's buddy).
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(combo);
+    edit->setAccessibleName(iface ? iface->text(QAccessible::Name) : combo->accessibleName());
   }
 }
 

@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -134,6 +135,24 @@ namespace {
 // Every live indicator tells its value through the value interface and the
 // Value text. (The value-changed event it sends when it paints reaches only a
 // platform with an accessibility bridge, so it is checked from outside.)
+// The status line has a key route (Delete empties the messages) and stays a
+// read-only text field whose text a screen reader reads.
+TEST_F(Accessibility, TheStatusLineIsReadAsText) {
+  startOffline();
+  auto* status = find<QLineEdit>("DispStatus");
+  ASSERT_NE(status, nullptr);
+  status->setText(QStringLiteral("TIMEOUT!"));
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(status);
+  ASSERT_NE(iface, nullptr);
+  EXPECT_EQ(iface->role(), QAccessible::EditableText);
+  EXPECT_TRUE(iface->state().readOnly);
+  ASSERT_NE(iface->textInterface(), nullptr);
+  EXPECT_EQ(iface->textInterface()->text(0, iface->textInterface()->characterCount()),
+            QStringLiteral("TIMEOUT!"));
+  EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty());
+  EXPECT_TRUE(iface->actionInterface()->actionNames().contains(QStringLiteral("Clear")));
+}
+
 TEST_F(Accessibility, IndicatorsExposeTheirValues) {
   startOffline();
   int indicators = 0;
@@ -142,26 +161,37 @@ TEST_F(Accessibility, IndicatorsExposeTheirValues) {
     ++indicators;
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
     ASSERT_NE(iface, nullptr);
-    ASSERT_NE(iface->valueInterface(), nullptr) << describe(w).toStdString();
-    EXPECT_EQ(iface->text(QAccessible::Value), iface->valueInterface()->currentValue().toString());
+    ASSERT_NE(iface->textInterface(), nullptr) << describe(w).toStdString();
+    const QAccessibleTextInterface* text = iface->textInterface();
+    EXPECT_EQ(iface->text(QAccessible::Value), text->text(0, text->characterCount()));
+    // A role the desktop's accessibility bus knows.
+    EXPECT_NE(iface->role(), QAccessible::Indicator) << describe(w).toStdString();
   }
   EXPECT_GT(indicators, 20);
 
   QWidget host;
   auto* red = new ValueDisplay(QStringLiteral("RED"), &host);
   auto* patch = new ColorPatchView(&host);
+  patch->setAccessibleName(QStringLiteral("measured colour"));
+  auto* led = new Led(QStringLiteral("TRIG"), Qt::green, &host);
+  QAccessibleInterface* redIface = QAccessible::queryAccessibleInterface(red);
+  // Blank: the caption alone, no number (not 0).
+  EXPECT_EQ(redIface->text(QAccessible::Name), QStringLiteral("RED"));
+  EXPECT_FALSE(redIface->valueInterface()->currentValue().isValid());
   red->setValue(1152);
   patch->setColor(0x12AB0F);
-  QAccessibleInterface* redIface = QAccessible::queryAccessibleInterface(red);
-  EXPECT_EQ(redIface->text(QAccessible::Name), QStringLiteral("RED value"));
-  EXPECT_EQ(redIface->text(QAccessible::Value), QStringLiteral("1152"));
-  EXPECT_EQ(redIface->valueInterface()->currentValue().toInt(), 1152);
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(patch)->text(QAccessible::Value),
-            QStringLiteral("0x12AB0F"));
-
+  led->setLit(true);
   // A new value is there at once, before it is painted.
-  red->setValue(78);
-  EXPECT_EQ(redIface->text(QAccessible::Value), QStringLiteral("78"));
+  EXPECT_EQ(redIface->text(QAccessible::Name), QStringLiteral("RED 1152"));
+  EXPECT_EQ(redIface->text(QAccessible::Value), QStringLiteral("1152"));
+  EXPECT_EQ(redIface->textInterface()->text(0, 4), QStringLiteral("1152"));
+  EXPECT_EQ(redIface->valueInterface()->currentValue().toInt(), 1152);
+  QAccessibleInterface* patchIface = QAccessible::queryAccessibleInterface(patch);
+  EXPECT_EQ(patchIface->text(QAccessible::Name), QStringLiteral("measured colour 0x12AB0F"));
+  // Not a number: the bus would read it as 0.
+  EXPECT_EQ(patchIface->valueInterface(), nullptr);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(led)->text(QAccessible::Name),
+            QStringLiteral("TRIG LED on"));
 }
 
 }  // namespace

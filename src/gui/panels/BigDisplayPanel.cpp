@@ -44,6 +44,9 @@ void BigDisplayPanel::setValue(int value) {
 void BigDisplayPanel::showDisplay() {
   show();
   raise();
+  // It takes the keyboard, so that Escape closes it at once, whichever way
+  // (a double-click, Enter on the display) it was opened.
+  activateWindow();
 }
 
 void BigDisplayPanel::mousePressEvent(QMouseEvent* event) {

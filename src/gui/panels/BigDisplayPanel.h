@@ -23,7 +23,7 @@ class BigDisplayPanel : public QWidget {
   void setValue(int value);
   QString valueText() const { return value_->text(); }
 
-  // Shows the panel (not as a popup) and raises it.
+  // Shows the panel (not as a popup), raises it and gives it the keyboard.
   void showDisplay();
 
  protected:

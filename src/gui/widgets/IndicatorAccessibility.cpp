@@ -8,6 +8,7 @@
 
 #include "gui/widgets/Indicators.h"
 #include "gui/widgets/KeyRoute.h"
+#include "gui/widgets/ReadOnlyAccessibleText.h"
 
 namespace drq::gui {
 
@@ -18,32 +19,56 @@ QString colourText(std::uint32_t rgb) {
          QString::number(rgb & 0xFFFFFFu, 16).rightJustified(6, u'0').toUpper();
 }
 
-// A display with a key route (the colour number opens the big display)
-// offers it as its default action.
-class IndicatorAccessible final : public RoutedAccessibleWidget, public QAccessibleValueInterface {
+// What an indicator shows, as text: the number, nothing while a display is
+// blank, the colour patch's "0xRRGGBB", an LED's "on" or "off".
+QString shownTextOf(const QObject* o) {
+  if (const auto* display = qobject_cast<const ValueDisplay*>(o)) return display->text();
+  if (const auto* bar = qobject_cast<const LevelBar*>(o)) return QString::number(bar->value());
+  if (const auto* patch = qobject_cast<const ColorPatchView*>(o)) return colourText(patch->color());
+  if (const auto* led = qobject_cast<const Led*>(o))
+    return led->isLit() ? QStringLiteral("on") : QStringLiteral("off");
+  return {};
+}
+
+// Its name is what it is followed by what it shows ("RED 1152", "measured
+// colour 0x12AB0F", "TRIG LED on"), so that a screen reader reads both; the
+// text alone through the Text interface and the Value text; the numbers
+// (displays, level bars) also through the value interface. A display with a
+// key route (the colour number opens the big display) offers it as its
+// default action.
+class IndicatorAccessible final : public RoutedAccessibleWidget,
+                                  public QAccessibleValueInterface,
+                                  public ReadOnlyAccessibleText {
  public:
   IndicatorAccessible(QWidget* widget, QAccessible::Role role)
       : RoutedAccessibleWidget(widget, role) {}
 
   void* interface_cast(QAccessible::InterfaceType type) override {
-    if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    if (type == QAccessible::ValueInterface && isNumeric())
+      return static_cast<QAccessibleValueInterface*>(this);
     return RoutedAccessibleWidget::interface_cast(type);
   }
 
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Value) return currentValue().toString();
+    if (t == QAccessible::Value) return shownText();
+    if (t == QAccessible::Name) {
+      const QString what = RoutedAccessibleWidget::text(t);
+      const QString shown = shownText();
+      if (shown.isEmpty()) return what;
+      return what.isEmpty() ? shown : what + u' ' + shown;
+    }
     return RoutedAccessibleWidget::text(t);
   }
+  using ReadOnlyAccessibleText::text;
+
+  QString shownText() const override { return shownTextOf(object()); }
 
   QVariant currentValue() const override {
     const QObject* o = object();
     if (const auto* display = qobject_cast<const ValueDisplay*>(o))
       return display->text().isEmpty() ? QVariant() : QVariant(display->value());
     if (const auto* bar = qobject_cast<const LevelBar*>(o)) return bar->value();
-    if (const auto* patch = qobject_cast<const ColorPatchView*>(o))
-      return colourText(patch->color());
-    if (const auto* led = qobject_cast<const Led*>(o))
-      return led->isLit() ? QStringLiteral("on") : QStringLiteral("off");
     return {};
   }
   // The indicators only show values.
@@ -59,16 +84,24 @@ class IndicatorAccessible final : public RoutedAccessibleWidget, public QAccessi
     return {};
   }
   QVariant minimumStepSize() const override { return 1; }
+
+ private:
+  bool isNumeric() const {
+    return qobject_cast<const ValueDisplay*>(object()) || qobject_cast<const LevelBar*>(object());
+  }
 };
 
 QAccessibleInterface* indicatorFactory(const QString&, QObject* object) {
   if (!object || !object->isWidgetType() || !hasIndicatorAccessible(*object)) return nullptr;
   auto* widget = static_cast<QWidget*>(object);
-  if (qobject_cast<ValueDisplay*>(object) || qobject_cast<LevelBar*>(object))
-    return new IndicatorAccessible(widget, QAccessible::Indicator);
+  // Roles a screen reader knows: a display reads as a label, a level bar as
+  // a progress bar, the colour patch as a picture.
+  if (qobject_cast<ValueDisplay*>(object) || qobject_cast<Led*>(object))
+    return new IndicatorAccessible(widget, QAccessible::StaticText);
+  if (qobject_cast<LevelBar*>(object))
+    return new IndicatorAccessible(widget, QAccessible::ProgressBar);
   if (qobject_cast<ColorPatchView*>(object))
     return new IndicatorAccessible(widget, QAccessible::Graphic);
-  if (qobject_cast<Led*>(object)) return new IndicatorAccessible(widget, QAccessible::Indicator);
   return nullptr;
 }
 
@@ -88,10 +121,17 @@ void registerIndicatorAccessibility() {
 }
 
 void announceIndicatorValue(QWidget& widget) {
+  // Nothing to do while no assistive technology listens (the live loop
+  // calls this for every display at the screen's pace).
+  if (!QAccessible::isActive()) return;
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&widget);
-  if (!iface || !iface->valueInterface()) return;
-  QAccessibleValueChangeEvent event(&widget, iface->valueInterface()->currentValue());
-  QAccessible::updateAccessibility(&event);
+  if (!iface) return;
+  QAccessibleEvent nameChanged(&widget, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&nameChanged);
+  if (QAccessibleValueInterface* value = iface->valueInterface()) {
+    QAccessibleValueChangeEvent event(&widget, value->currentValue());
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 }  // namespace drq::gui

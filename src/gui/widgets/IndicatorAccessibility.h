@@ -1,10 +1,11 @@
 #pragma once
 // What the painted indicators (Indicators.h) tell a screen reader and UI
-// automation: besides their name, the value they show, through Qt's value
-// interface (a number, or for the colour patch its colour as "0xRRGGBB")
-// and as the accessible Value text. A change of the value is announced with
-// a value-changed event when it is painted, at most once per screen refresh
-// (Qt hands it on only while an assistive technology listens).
+// automation: the value they show (a number, the colour patch's colour as
+// "0xRRGGBB", an LED's "on" or "off") after their name ("RED 1152"), as
+// their text (the Text interface and the Value text) and, for the numbers,
+// through Qt's value interface. A change is announced (name changed, value
+// changed) when it is painted, at most once per screen refresh, and only
+// while an assistive technology listens.
 
 class QObject;
 class QWidget;

@@ -34,7 +34,8 @@ ValueDisplay::ValueDisplay(const QString& caption, QWidget* parent, int digits)
 }
 
 void ValueDisplay::nameAfterCaption() {
-  const QString name = caption_.isEmpty() ? QString() : caption_ + QStringLiteral(" value");
+  // The accessible name adds the value shown ("RED 1152").
+  const QString name = caption_;
   if (accessibleName().isEmpty() || accessibleName() == captionName_) setAccessibleName(name);
   captionName_ = name;
 }

@@ -49,8 +49,8 @@ class PacedRepaint {
 // A numeric indicator: an optional caption above a sunken box with the value
 // right-aligned in it. The box is wide enough for `digits` digits; a longer
 // value ("-32768") is drawn in a smaller font. Its accessible name follows
-// the caption ("RED value") unless the owner sets one (needed when there is
-// no caption).
+// the caption, with the value after it ("RED 1152"), unless the owner sets one (needed when there
+// is no caption).
 class ValueDisplay final : public QWidget {
   Q_OBJECT
  public:

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/widgets/IndicatorAccessibility.h"
+#include "gui/widgets/ReadOnlyAccessibleText.h"
 
 namespace drq::gui {
 
@@ -128,15 +129,34 @@ void updateToolTip(QWidget& widget) {
   widget.setToolTip(tip.isEmpty() ? line : tip + QStringLiteral("\n\n") + line);
 }
 
-// A routed widget without an accessible interface of the program's own.
-class RoutedPlainAccessible final : public RoutedAccessibleWidget {
+// A routed widget without an accessible interface of the program's own. A
+// line edit (the read-only status line) stays a text field a screen reader
+// reads: its text through the Text interface and as its Value.
+class RoutedPlainAccessible final : public RoutedAccessibleWidget, public ReadOnlyAccessibleText {
  public:
   using RoutedAccessibleWidget::RoutedAccessibleWidget;
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface && edit())
+      return static_cast<QAccessibleTextInterface*>(this);
+    return RoutedAccessibleWidget::interface_cast(type);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State st = RoutedAccessibleWidget::state();
+    if (const QLineEdit* e = edit()) {
+      st.editable = !e->isReadOnly();
+      st.readOnly = e->isReadOnly();
+    }
+    return st;
+  }
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Value)
-      if (const auto* edit = qobject_cast<const QLineEdit*>(object())) return edit->text();
+    if (t == QAccessible::Value && edit()) return edit()->text();
     return RoutedAccessibleWidget::text(t);
   }
+  using ReadOnlyAccessibleText::text;
+  QString shownText() const override { return edit() ? edit()->text() : QString(); }
+
+ private:
+  const QLineEdit* edit() const { return qobject_cast<const QLineEdit*>(object()); }
 };
 
 QAccessibleInterface* routedFactory(const QString&, QObject* object) {
@@ -144,7 +164,7 @@ QAccessibleInterface* routedFactory(const QString&, QObject* object) {
   auto* widget = static_cast<QWidget*>(object);
   if (!hasKeyRoute(*widget)) return nullptr;
   QAccessible::Role role = QAccessible::Button;
-  if (qobject_cast<QLineEdit*>(widget)) role = QAccessible::StaticText;
+  if (qobject_cast<QLineEdit*>(widget)) role = QAccessible::EditableText;
   if (widget->inherits("QCustomPlot")) role = QAccessible::Chart;
   return new RoutedPlainAccessible(widget, role);
 }

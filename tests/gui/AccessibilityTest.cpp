@@ -14,6 +14,7 @@
 #include "gui/ShellFixture.h"
 #include "gui/shell/WindowParts.h"
 #include "gui/widgets/Indicators.h"
+#include "gui/widgets/WordTable.h"
 
 namespace drq::gui::test {
 namespace {
@@ -151,6 +152,23 @@ TEST_F(Accessibility, TheStatusLineIsReadAsText) {
             QStringLiteral("TIMEOUT!"));
   EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty());
   EXPECT_TRUE(iface->actionInterface()->actionNames().contains(QStringLiteral("Clear")));
+}
+
+// A colour cell shows only its colour: a screen reader reads it as
+// 0xRRGGBB under the heading COLOR, which the screen leaves out.
+TEST(AccessibleTables, ColourCellsReadTheirColour) {
+  WordTable table(3, {QStringLiteral("X"), QStringLiteral("Y")}, true);
+  table.setRowColor(1, 0x12AB0Fu);
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&table);
+  ASSERT_NE(iface, nullptr);
+  QAccessibleTableInterface* cells = iface->tableInterface();
+  ASSERT_NE(cells, nullptr);
+  const int colour = table.colorColumn();
+  EXPECT_EQ(cells->columnDescription(colour), QStringLiteral("COLOR"));
+  EXPECT_EQ(cells->cellAt(1, colour)->text(QAccessible::Name), QStringLiteral("0x12AB0F"));
+  EXPECT_EQ(cells->cellAt(0, colour)->text(QAccessible::Name), QStringLiteral("0xFFFFFF"));
+  table.setValue(0, 0, 812);
+  EXPECT_EQ(cells->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("812"));
 }
 
 TEST_F(Accessibility, IndicatorsExposeTheirValues) {

@@ -17,6 +17,7 @@
 #include "gui/common/TextConversion.h"
 #include "gui/common/Texts.h"
 #include "gui/popups/Help.h"
+#include "gui/widgets/IndicatorAccessibility.h"
 #include "gui/widgets/TabOrder.h"
 
 namespace drq::gui {
@@ -251,9 +252,15 @@ void TableAttributesPage::colorRowLabels(const RowLabelPlan& plan) {
   }
 }
 
+void TableAttributesPage::showRowColor(int row, std::uint32_t rgb) {
+  QTableWidgetItem* item = colorItem(row);
+  item->setBackground(rgbColor(rgb));
+  item->setData(Qt::AccessibleTextRole, colourText(rgb));  // what a screen reader reads
+}
+
 void TableAttributesPage::applyRowColors(const RowColorArray& colors) {
   for (std::size_t row = 0; row < kTeachRows; ++row) {
-    colorItem(static_cast<int>(row))->setBackground(rgbColor(colors[row]));
+    showRowColor(static_cast<int>(row), colors[row]);
   }
 }
 
@@ -285,7 +292,7 @@ void TableAttributesPage::InitSrcPanel() {
 void TableAttributesPage::SetRowColor() {
   const int row = row_->value();
   const std::uint32_t rgb = color_->color();
-  colorItem(row)->setBackground(rgbColor(rgb));
+  showRowColor(row, rgb);
   context().session.RowColors[static_cast<std::size_t>(row)] = rgb;
   emit rowColorsChanged();
 }

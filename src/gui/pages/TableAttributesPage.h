@@ -123,6 +123,8 @@ class TableAttributesPage : public TabPage {
 
  private:
   QTableWidgetItem* colorItem(int row) const;
+  // Paints the colour cell of `row` and names it for a screen reader.
+  void showRowColor(int row, std::uint32_t rgb);
   // A colour cell was activated: in manual mode, a colour dialog for its row.
   void chooseCellColor(int row, int column);
   FileSelection chooseFile(bool allowNew);

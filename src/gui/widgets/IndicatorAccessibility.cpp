@@ -14,11 +14,6 @@ namespace drq::gui {
 
 namespace {
 
-QString colourText(std::uint32_t rgb) {
-  return QStringLiteral("0x") +
-         QString::number(rgb & 0xFFFFFFu, 16).rightJustified(6, u'0').toUpper();
-}
-
 // What an indicator shows, as text: the number, nothing while a display is
 // blank, the colour patch's "0xRRGGBB", an LED's "on" or "off".
 QString shownTextOf(const QObject* o) {
@@ -106,6 +101,11 @@ QAccessibleInterface* indicatorFactory(const QString&, QObject* object) {
 }
 
 }  // namespace
+
+QString colourText(std::uint32_t rgb) {
+  return QStringLiteral("0x") +
+         QString::number(rgb & 0xFFFFFFu, 16).rightJustified(6, u'0').toUpper();
+}
 
 bool hasIndicatorAccessible(const QObject& object) {
   return qobject_cast<const ValueDisplay*>(&object) || qobject_cast<const LevelBar*>(&object) ||

@@ -7,6 +7,10 @@
 // changed) when it is painted, at most once per screen refresh, and only
 // while an assistive technology listens.
 
+#include <QString>
+
+#include <cstdint>
+
 class QObject;
 class QWidget;
 
@@ -19,6 +23,10 @@ void registerIndicatorAccessibility();
 // True for the indicators, which have the accessible interface above (a key
 // route on one of them is offered there, see KeyRoute.h).
 bool hasIndicatorAccessible(const QObject& object);
+
+// How a colour (0xRRGGBB) is read out: "0x12AB0F". The colour patch and
+// the tables' colour cells use it.
+QString colourText(std::uint32_t rgb);
 
 // Announces the value `widget` (an indicator) now shows.
 void announceIndicatorValue(QWidget& widget);

@@ -6,6 +6,8 @@
 
 #include <limits>
 
+#include "gui/widgets/IndicatorAccessibility.h"
+
 namespace drq::gui {
 
 namespace {
@@ -94,8 +96,15 @@ WordTable::WordTable(int rows, const QStringList& valueHeadings, bool colorColum
   setCornerButtonEnabled(false);
 
   QStringList headings = valueHeadings;
-  if (hasColorColumn_) headings.append(QString());
+  if (hasColorColumn_) headings.append(QString());  // named below
   setHorizontalHeaderLabels(headings);
+  // The colour column has no heading on screen (it is too narrow for one),
+  // but a screen reader names it: the heading is there, drawn in no colour.
+  if (hasColorColumn_) {
+    QTableWidgetItem* heading = horizontalHeaderItem(valueColumns_);
+    heading->setText(QStringLiteral("COLOR"));
+    heading->setForeground(Qt::transparent);
+  }
   QHeaderView* header = horizontalHeader();
   header->setMinimumSectionSize(kColorColumnWidth);
   header->setHighlightSections(false);
@@ -119,8 +128,8 @@ WordTable::WordTable(int rows, const QStringList& valueHeadings, bool colorColum
     if (hasColorColumn_) {
       auto* colorCell = new QTableWidgetItem();
       colorCell->setFlags(Qt::ItemIsEnabled);
-      colorCell->setBackground(Qt::white);
       setItem(row, valueColumns_, colorCell);
+      setCellBackground(row, valueColumns_, 0xFFFFFFu);
     }
   }
 }
@@ -165,7 +174,11 @@ std::uint32_t WordTable::rowColor(int row) const {
 }
 
 void WordTable::setCellBackground(int row, int column, std::uint32_t rgb) {
-  if (QTableWidgetItem* it = cell(row, column)) it->setBackground(toColor(rgb));
+  QTableWidgetItem* it = cell(row, column);
+  if (!it) return;
+  it->setBackground(toColor(rgb));
+  // A colour cell shows nothing but its colour: that is what it reads.
+  if (column == colorColumn()) it->setData(Qt::AccessibleTextRole, colourText(rgb));
 }
 
 std::uint32_t WordTable::cellBackground(int row, int column) const {

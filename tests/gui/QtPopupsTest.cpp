@@ -33,6 +33,8 @@ struct Seen {
   QRect geometry;
   QRect buttons;  // the button row, in global coordinates
   bool scrolls = false;
+  bool textIsTabStop = false;
+  bool everyButtonHasALetter = true;
   QStringList buttonTexts;
   QString defaultButton;
 };
@@ -52,12 +54,15 @@ Seen whileOpen(const std::function<void()>& show, const std::function<void(QDial
       seen.buttons = QRect(box->mapToGlobal(QPoint(0, 0)), box->size());
       for (QAbstractButton* b : box->buttons()) {
         seen.buttonTexts << b->text().remove('&');
+        seen.everyButtonHasALetter = seen.everyButtonHasALetter && b->text().contains('&');
         auto* push = qobject_cast<QPushButton*>(b);
         if (push && push->isDefault()) seen.defaultButton = b->text().remove('&');
       }
     }
     if (auto* area = dialog->findChild<QScrollArea*>(QStringLiteral("PopupTextArea"))) {
       seen.scrolls = area->verticalScrollBar()->isVisible();
+      seen.textIsTabStop = (area->focusPolicy() & Qt::TabFocus) != 0;
+      EXPECT_FALSE(area->accessibleName().isEmpty());
     }
     answer(*dialog);
   });
@@ -99,11 +104,16 @@ TEST(QtPopupsTest, LongListScrollsAndEveryPopupStaysOnTheScreen) {
                 [](QDialog& d) { press(d, QStringLiteral("Yes")); });
   EXPECT_TRUE(screen.contains(longList.geometry));
   EXPECT_TRUE(longList.scrolls);
+  // The arrow keys scroll a long text: Tab reaches it; a short one is no
+  // stop on the way to the buttons, which have their letters.
+  EXPECT_TRUE(longList.textIsTabStop);
+  EXPECT_TRUE(longList.everyButtonHasALetter);
 
   const Seen shortText =
       whileOpen([&] { popups.MessagePopup(QStringLiteral("Info"), QStringLiteral("Done.")); },
                 [](QDialog& d) { press(d, QStringLiteral("OK")); });
   EXPECT_FALSE(shortText.scrolls);
+  EXPECT_FALSE(shortText.textIsTabStop);
   EXPECT_LT(shortText.geometry.height(), screen.height() / 2);
 }
 

@@ -15,7 +15,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <span>
+#include <vector>
+
 #include "gui/widgets/ActivationReturn.h"
+#include "gui/widgets/Mnemonics.h"
 
 namespace drq::gui {
 
@@ -27,6 +31,20 @@ constexpr int kWindowFrameAllowance = 64;
 // A popup's text with its buttons. The text is plain and selectable; it sits
 // in a scroll area that is as large as the text, but never so large that the
 // popup would leave the screen: a longer text scrolls.
+// What the icon beside a popup's text tells a screen reader.
+QString iconName(QStyle::StandardPixmap icon) {
+  switch (icon) {
+    case QStyle::SP_MessageBoxWarning:
+      return QStringLiteral("warning");
+    case QStyle::SP_MessageBoxCritical:
+      return QStringLiteral("error");
+    case QStyle::SP_MessageBoxQuestion:
+      return QStringLiteral("question");
+    default:
+      return QStringLiteral("information");
+  }
+}
+
 class TextPopup {
  public:
   // `icon`: QStyle::SP_CustomBase for none.
@@ -40,6 +58,7 @@ class TextPopup {
       const QStyle* style = dialog_.style();
       const int side = style->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &dialog_);
       iconLabel->setPixmap(style->standardIcon(icon, nullptr, &dialog_).pixmap(side, side));
+      iconLabel->setAccessibleName(iconName(icon));
       row->addWidget(iconLabel, 0, Qt::AlignTop);
     }
     label_ = new QLabel(text);
@@ -49,6 +68,7 @@ class TextPopup {
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scroll_ = new QScrollArea(&dialog_);
     scroll_->setObjectName(QStringLiteral("PopupTextArea"));
+    scroll_->setAccessibleName(QStringLiteral("message"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setWidget(label_);
@@ -79,6 +99,10 @@ class TextPopup {
   // Shows the popup modally. The button pressed, or nullptr when it was
   // closed otherwise (Escape, the window's close button).
   QAbstractButton* exec() {
+    // Each button its letter (Alt and the letter presses it), as in the window.
+    const QList<QAbstractButton*> buttons = buttons_->buttons();
+    const std::vector<QAbstractButton*> own(buttons.begin(), buttons.end());
+    assignMnemonics({}, std::span(&own, 1), {});
     fitToScreen();
     dialog_.exec();
     return clicked_;
@@ -104,6 +128,8 @@ class TextPopup {
     scroll_->setVerticalScrollBarPolicy(
         tooTall || want.height() > room.height() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     scroll_->setHorizontalScrollBarPolicy(tooWide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    // A Tab stop only where the arrow keys have something to scroll.
+    scroll_->setFocusPolicy(tooTall || tooWide ? Qt::StrongFocus : Qt::NoFocus);
     scroll_->setMinimumSize(want.boundedTo(room));
     dialog_.setMaximumSize(available);
     dialog_.adjustSize();

@@ -31,6 +31,7 @@ HeaderBar::HeaderBar(QWidget* parent)
   setObjectName(QStringLiteral("HeaderBar"));
   setFixedHeight(kHeaderHeight);
   picture_->setObjectName(QStringLiteral("PictureLogo"));
+  picture_->setAccessibleName(QStringLiteral("logo"));
   picture_->hide();
 
   makerColumn_->setSpacing(0);

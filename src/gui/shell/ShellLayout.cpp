@@ -36,6 +36,7 @@ ShellLayout layOutShell(QMainWindow& window, QWidget* header, QTabWidget* tabs,
   out.splitter->setStretchFactor(0, 0);
   out.splitter->setStretchFactor(1, 1);
   out.splitter->setSizes({columnWidth, totalWidth - columnWidth});
+  out.splitter->handle(1)->setAccessibleName(QStringLiteral("divider"));
 
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -5,6 +5,8 @@
 #include <qcustomplot.h>
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
@@ -136,6 +138,21 @@ namespace {
 // Every live indicator tells its value through the value interface and the
 // Value text. (The value-changed event it sends when it paints reaches only a
 // platform with an accessibility bridge, so it is checked from outside.)
+// The edit field of an editable combo box reads its label, not the text it
+// held when the window was built.
+TEST_F(Accessibility, AComboBoxsEditFieldIsNamedAfterItsLabel) {
+  startOffline();
+  for (const char* name : {"EditSelectComPort", "StringIpAdress"}) {
+    auto* combo = find<QComboBox>(name);
+    ASSERT_NE(combo, nullptr);
+    QString label;
+    for (const QLabel* l : window->findChildren<QLabel*>())
+      if (l->buddy() == combo) label = l->text().remove(u'&');
+    ASSERT_FALSE(label.isEmpty()) << name;
+    EXPECT_EQ(combo->lineEdit()->accessibleName(), label) << name;
+  }
+}
+
 // The status line has a key route (Delete empties the messages) and stays a
 // read-only text field whose text a screen reader reads.
 TEST_F(Accessibility, TheStatusLineIsReadAsText) {

@@ -67,13 +67,17 @@ TEST_F(KeyRoutes, TheColourAndGroupDisplaysOpenTheirBigDisplays) {
   bigColor.hide();
   QTest::keyClick(number, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_TRUE(bigColor.isVisible());
+  bigColor.hide();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   QTest::keyClick(group, Qt::Key_Space);
   EXPECT_TRUE(bigGroup.isVisible());
   // It has the keyboard: Escape hides it, as its right click does.
   ASSERT_TRUE(QTest::qWaitForWindowActive(&bigGroup));
   QTest::keyClick(bigGroup.windowHandle(), Qt::Key_Escape);
   EXPECT_FALSE(bigGroup.isVisible());
-  bigColor.hide();
+  // The window has the keyboard again, the focus where it was.
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(QApplication::focusWidget(), group);
   QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
   QApplication::sendEvent(group, &repeat);
   EXPECT_FALSE(bigGroup.isVisible());

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -42,6 +43,10 @@ void BigDisplayPanel::setValue(int value) {
 }
 
 void BigDisplayPanel::showDisplay() {
+  if (!isActiveWindow()) {
+    if (giveBack_) giveBack_->cancel();
+    giveBack_.emplace(parentWidget());
+  }
   show();
   raise();
   // It takes the keyboard, so that Escape closes it at once, whichever way
@@ -51,7 +56,7 @@ void BigDisplayPanel::showDisplay() {
 
 void BigDisplayPanel::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
-    hide();
+    hideByOperator();
     event->accept();
     return;
   }
@@ -60,7 +65,7 @@ void BigDisplayPanel::mousePressEvent(QMouseEvent* event) {
 
 void BigDisplayPanel::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    hide();
+    hideByOperator();
     event->accept();
     return;
   }
@@ -71,8 +76,23 @@ void BigDisplayPanel::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
 }
 
-void BigDisplayPanel::closeEvent(QCloseEvent* event) {
+void BigDisplayPanel::hideByOperator() {
+  // The operator closed it from here: the keyboard goes back to the window
+  // that had it before.
+  givingBack_ = true;
   hide();
+  givingBack_ = false;
+}
+
+void BigDisplayPanel::hideEvent(QHideEvent* event) {
+  // Hidden by the program (the window closing): nothing to give back.
+  if (giveBack_ && !givingBack_) giveBack_->cancel();
+  giveBack_.reset();
+  QWidget::hideEvent(event);
+}
+
+void BigDisplayPanel::closeEvent(QCloseEvent* event) {
+  hideByOperator();
   event->accept();
 }
 

@@ -3,10 +3,15 @@
 // type, for reading from a distance: COLBIGP (colour number) and GRPBIGP
 // (colour group). It shows the sensor ID text above the value. A right click
 // anywhere on it, Escape while it has the keyboard, or its close box, hides
-// it; it is updated while hidden.
+// it; it is updated while hidden. Hidden while it has the keyboard, it gives
+// the keyboard back to the window that had it.
 
 #include <QLabel>
 #include <QWidget>
+
+#include <optional>
+
+#include "gui/widgets/ActivationReturn.h"
 
 namespace drq::gui {
 
@@ -31,8 +36,13 @@ class BigDisplayPanel : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
+  void hideByOperator();
+
+  std::optional<ActivationReturn> giveBack_;  // while shown
+  bool givingBack_ = false;
   QLabel* id_;
   QLabel* value_;
   int shown_ = 0;

@@ -21,6 +21,11 @@ class ActivationReturn {
  public:
   explicit ActivationReturn(QWidget* fallback = nullptr);
   ~ActivationReturn();
+  // Gives nothing back on destruction.
+  void cancel() {
+    window_ = nullptr;
+    focus_ = nullptr;
+  }
   ActivationReturn(const ActivationReturn&) = delete;
   ActivationReturn& operator=(const ActivationReturn&) = delete;
 

@@ -1,9 +1,9 @@
 #include "gui/widgets/Mnemonics.h"
 
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QComboBox>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -358,9 +358,14 @@ void setUpKeyboardAccess(QWidget& window, QWidget& shared, std::span<QWidget* co
   for (QComboBox* combo : window.findChildren<QComboBox*>()) {
     QLineEdit* edit = combo->lineEdit();
     if (!edit || !edit->accessibleName().isEmpty()) continue;
-    // The combo box's name: its own, else its label's (a form's buddy).
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(combo);
-    edit->setAccessibleName(iface ? iface->text(QAccessible::Name) : combo->accessibleName());
+    // The combo box's name: its own, else its label's (a form's buddy). Not
+    // its accessible Name, which is its current text where it has no name.
+    QString name = combo->accessibleName();
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      if (!name.isEmpty()) break;
+      if (label->buddy() == combo) name = QString(label->text()).remove(u'&');
+    }
+    edit->setAccessibleName(name);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "gui/operations/LiveMonitor.h"
 
+#include <QTimerEvent>
+
 #include "core/params/Modes.h"
 
 namespace drq::gui {
@@ -35,6 +37,7 @@ void LiveMonitor::CBF_ButtonGo() {
   host_.showDisplayPanelForLive();
   InitGraphs();
   GetData(session_, *this);
+  flushFrame();
   running_ = false;
 }
 
@@ -42,6 +45,7 @@ void LiveMonitor::runLiveLoop() {
   if (running_) return;
   running_ = true;
   GetData(session_, *this);
+  flushFrame();
   running_ = false;
 }
 
@@ -58,11 +62,45 @@ void LiveMonitor::getPara() {
 }
 
 void LiveMonitor::frameDecoded() {
+  showFramePaced();
+  ++framesShown_;
+  emit frameShown();
+}
+
+void LiveMonitor::showFramePaced() {
+  // Tens of thousands of frames a second may arrive; a screen shows sixty.
+  if (refresh_.isActive()) {
+    framePending_ = true;
+    return;
+  }
   SetPanelCalibData();
   SetPanelData();
   ShowGraph();
-  ++framesShown_;
-  emit frameShown();
+  refresh_.start(kDisplayRefreshMs, Qt::PreciseTimer, this);
+}
+
+void LiveMonitor::flushFrame() {
+  refresh_.stop();
+  if (!framePending_) return;
+  framePending_ = false;
+  SetPanelCalibData();
+  SetPanelData();
+  ShowGraph();
+}
+
+void LiveMonitor::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != refresh_.timerId()) {
+    QObject::timerEvent(event);
+    return;
+  }
+  if (!framePending_) {
+    refresh_.stop();  // the frames have stopped: the next one is shown at once
+    return;
+  }
+  framePending_ = false;
+  SetPanelCalibData();
+  SetPanelData();
+  ShowGraph();
 }
 
 // --- Per frame ------------------------------------------------------------------

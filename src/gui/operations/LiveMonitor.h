@@ -8,9 +8,12 @@
 // anything else that clears RunFlag) ends it after the frame in flight; SEND
 // and GET pressed meanwhile are served between two frames.
 //
-// Every frame updates the data of every display and chart (no frame is
-// lost); numeric displays repaint only what changed, and the charts are
-// redrawn by the panels' replot schedulers at the screen's pace. The teach
+// Every frame goes into the live state (its windows behind the strip
+// charts hold every frame: none is lost). The displays show the latest
+// frame at the screen's pace: the first frame at once, then at most once per
+// kDisplayRefreshMs, and the last one when the loop ends. Numeric displays
+// repaint only what changed, and the charts are redrawn by the panels'
+// replot schedulers. The teach
 // figures are redrawn only when the table, the row colours or the
 // calculation mode change.
 //
@@ -19,6 +22,7 @@
 // emits one signal with references into the session, valid during the call:
 // a frame costs three emissions however many displays listen.
 
+#include <QBasicTimer>
 #include <QObject>
 
 #include <cstdint>
@@ -35,6 +39,9 @@
 #include "gui/operations/Operations.h"
 
 namespace drq::gui {
+
+// The displays' refresh while the loop runs: the screen's pace.
+inline constexpr int kDisplayRefreshMs = 16;
 
 // What the live loop needs from the main window.
 class LiveHost {
@@ -129,7 +136,8 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // SetLedTrigVis.
   void triggerLedVisibilityChanged(bool visible);
 
-  // After each frame shown by the loop (every display has it by then).
+  // After each frame decoded by the loop (the live state has it; the
+  // displays show it at once or at the next refresh).
   void frameShown();
 
  private:
@@ -139,6 +147,11 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   void frameDecoded() override;
 
   std::uint16_t calculationMode() const;
+  // The loop's frame onto the displays, paced (see above).
+  void showFramePaced();
+  // Shows a frame still waiting for the next refresh, now.
+  void flushFrame();
+  void timerEvent(QTimerEvent* event) override;
 
   Session& session_;
   Operations& operations_;
@@ -146,6 +159,8 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   TeachFigureSet figures_;
   bool running_ = false;
   long framesShown_ = 0;
+  QBasicTimer refresh_;
+  bool framePending_ = false;
 };
 
 }  // namespace drq::gui

@@ -48,6 +48,7 @@ class FakeHost final : public TeachPanelHost {
   void readPanels() override { ++reads; }
   void redrawTeachFigures() override { ++figures; }
   void runLiveLoop() override { ++liveLoops; }
+  void showCurrentFrame() override {}
 
   TeachModes modes;
   TeachTable table = defaultParaSet().table;

@@ -176,6 +176,8 @@ TEST_F(TeachPanelsConnected, MeanValueTeachRunsTheLiveLoopUntilItIsClosed) {
     goEnabled = find<QPushButton>("ButtonGo")->isEnabled();
     sendEnabled = find<QPushButton>("ButtonSend")->isEnabled();
     find<QPushButton>("ButtonTP1Capture")->click();
+    // What is captured is what the operator sees.
+    EXPECT_EQ(mean().liveDisplay(0)->value(), session.CurrentFrame[FrameWord::Red]);
     if (frames == 3) find<QPushButton>("ButtonCloseTeachPanel")->click();
   });
   find<QPushButton>("ButtonTeachMeanVal")->click();  // returns when the loop has ended

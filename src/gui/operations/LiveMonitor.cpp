@@ -37,7 +37,7 @@ void LiveMonitor::CBF_ButtonGo() {
   host_.showDisplayPanelForLive();
   InitGraphs();
   GetData(session_, *this);
-  flushFrame();
+  showCurrentFrame();
   running_ = false;
 }
 
@@ -45,7 +45,7 @@ void LiveMonitor::runLiveLoop() {
   if (running_) return;
   running_ = true;
   GetData(session_, *this);
-  flushFrame();
+  showCurrentFrame();
   running_ = false;
 }
 
@@ -79,7 +79,7 @@ void LiveMonitor::showFramePaced() {
   refresh_.start(kDisplayRefreshMs, Qt::PreciseTimer, this);
 }
 
-void LiveMonitor::flushFrame() {
+void LiveMonitor::showCurrentFrame() {
   refresh_.stop();
   if (!framePending_) return;
   framePending_ = false;

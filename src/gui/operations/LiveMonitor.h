@@ -83,6 +83,11 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // the framing and cursors of the 2D or 3D page (graphsShown).
   void ShowGraph();
 
+  // A frame of the loop still waiting for the displays' next refresh onto
+  // them now (before something is taken from the current frame, so that it
+  // is the one the operator sees). Nothing when none waits.
+  void showCurrentFrame();
+
   // --- When the table, the colours or the mode change ------------------------
   // The intensity band, then the teach figures and taught bounds
   // (teachFiguresChanged; the pages redraw only figures that differ from the
@@ -149,8 +154,6 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   std::uint16_t calculationMode() const;
   // The loop's frame onto the displays, paced (see above).
   void showFramePaced();
-  // Shows a frame still waiting for the next refresh, now.
-  void flushFrame();
   void timerEvent(QTimerEvent* event) override;
 
   Session& session_;

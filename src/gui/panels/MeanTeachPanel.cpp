@@ -384,6 +384,7 @@ void MeanTeachPanel::startAcquisitionIfIdle() {
 }
 
 void MeanTeachPanel::CBF_ButtonTP1Capture() {
+  if (host_) host_->showCurrentFrame();  // the frame captured is the one shown
   const std::size_t row = CaptureFrame(state_, context().session.CurrentFrame, calculationMode());
   for (std::size_t c = 0; c < kMeanColumns; ++c) {
     values_->setValue(static_cast<int>(row), static_cast<int>(c), state_.rows[row][c]);

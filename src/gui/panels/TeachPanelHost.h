@@ -48,6 +48,9 @@ class TeachPanelHost {
   // GetData with the per-frame updates of every live display; returns when
   // RunFlag is cleared.
   virtual void runLiveLoop() = 0;
+  // The live displays show the loop's current frame now (they follow the
+  // loop at the screen's pace): what is taken from it is what is seen.
+  virtual void showCurrentFrame() = 0;
 };
 
 }  // namespace drq::gui

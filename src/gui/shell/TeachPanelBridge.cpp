@@ -85,4 +85,8 @@ void TeachPanelBridge::runLiveLoop() {
   needs_.live.runLiveLoop();
 }
 
+void TeachPanelBridge::showCurrentFrame() {
+  needs_.live.showCurrentFrame();
+}
+
 }  // namespace drq::gui

@@ -47,6 +47,7 @@ class TeachPanelBridge final : public TeachPanelHost {
   void readPanels() override;
   void redrawTeachFigures() override;
   void runLiveLoop() override;
+  void showCurrentFrame() override;
 
  private:
   ShellContext& context_;

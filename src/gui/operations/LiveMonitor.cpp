@@ -73,9 +73,7 @@ void LiveMonitor::showFramePaced() {
     framePending_ = true;
     return;
   }
-  SetPanelCalibData();
-  SetPanelData();
-  ShowGraph();
+  showFrame();
   refresh_.start(kDisplayRefreshMs, Qt::PreciseTimer, this);
 }
 
@@ -83,9 +81,7 @@ void LiveMonitor::showCurrentFrame() {
   refresh_.stop();
   if (!framePending_) return;
   framePending_ = false;
-  SetPanelCalibData();
-  SetPanelData();
-  ShowGraph();
+  showFrame();
 }
 
 void LiveMonitor::timerEvent(QTimerEvent* event) {
@@ -98,6 +94,10 @@ void LiveMonitor::timerEvent(QTimerEvent* event) {
     return;
   }
   framePending_ = false;
+  showFrame();
+}
+
+void LiveMonitor::showFrame() {
   SetPanelCalibData();
   SetPanelData();
   ShowGraph();

@@ -154,6 +154,8 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   std::uint16_t calculationMode() const;
   // The loop's frame onto the displays, paced (see above).
   void showFramePaced();
+  // The current frame onto the displays: the three emissions.
+  void showFrame();
   void timerEvent(QTimerEvent* event) override;
 
   Session& session_;

@@ -28,9 +28,6 @@ namespace {
 // Room left around a popup for the window manager's title bar and frame.
 constexpr int kWindowFrameAllowance = 64;
 
-// A popup's text with its buttons. The text is plain and selectable; it sits
-// in a scroll area that is as large as the text, but never so large that the
-// popup would leave the screen: a longer text scrolls.
 // What the icon beside a popup's text tells a screen reader.
 QString iconName(QStyle::StandardPixmap icon) {
   switch (icon) {
@@ -45,6 +42,9 @@ QString iconName(QStyle::StandardPixmap icon) {
   }
 }
 
+// A popup's text with its buttons. The text is plain and selectable; it sits
+// in a scroll area that is as large as the text, but never so large that the
+// popup would leave the screen: a longer text scrolls.
 class TextPopup {
  public:
   // `icon`: QStyle::SP_CustomBase for none.

@@ -361,9 +361,12 @@ void setUpKeyboardAccess(QWidget& window, QWidget& shared, std::span<QWidget* co
     // The combo box's name: its own, else its label's (a form's buddy). Not
     // its accessible Name, which is its current text where it has no name.
     QString name = combo->accessibleName();
-    for (const QLabel* label : window.findChildren<QLabel*>()) {
-      if (!name.isEmpty()) break;
-      if (label->buddy() == combo) name = QString(label->text()).remove(u'&');
+    if (name.isEmpty()) {
+      for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->buddy() != combo) continue;
+        name = QString(label->text()).remove(u'&');
+        break;
+      }
     }
     edit->setAccessibleName(name);
   }

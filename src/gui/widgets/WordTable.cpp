@@ -96,15 +96,11 @@ WordTable::WordTable(int rows, const QStringList& valueHeadings, bool colorColum
   setCornerButtonEnabled(false);
 
   QStringList headings = valueHeadings;
-  if (hasColorColumn_) headings.append(QString());  // named below
+  // The colour column is too narrow for a heading on screen, but a screen
+  // reader names it: the heading is there, drawn in no colour.
+  if (hasColorColumn_) headings.append(QStringLiteral("COLOR"));
   setHorizontalHeaderLabels(headings);
-  // The colour column has no heading on screen (it is too narrow for one),
-  // but a screen reader names it: the heading is there, drawn in no colour.
-  if (hasColorColumn_) {
-    QTableWidgetItem* heading = horizontalHeaderItem(valueColumns_);
-    heading->setText(QStringLiteral("COLOR"));
-    heading->setForeground(Qt::transparent);
-  }
+  if (hasColorColumn_) horizontalHeaderItem(valueColumns_)->setForeground(Qt::transparent);
   QHeaderView* header = horizontalHeader();
   header->setMinimumSectionSize(kColorColumnWidth);
   header->setHighlightSections(false);

@@ -144,6 +144,7 @@ TEST_P(CloseDuringOperation, TheAnswerIsAwaitedOnlyItsStopGoesOutAndTheProgramEn
   std::size_t requestsAtClose = 0;
   std::size_t popupsAtClose = 0;
   bool closed = false;
+  bool shownWhileEnding = false;
   QObject::connect(&sensor.host(), &sim::SensorHost::requestLogged, window.get(),
                    [&](const sim::RequestRecord& record) {
                      if (closed || record.order != c.delayedOrder) return;
@@ -152,15 +153,19 @@ TEST_P(CloseDuringOperation, TheAnswerIsAwaitedOnlyItsStopGoesOutAndTheProgramEn
                        requestsAtClose = sensor.model().requestLog().size();
                        popupsAtClose = popups.records().size();
                        window->close();
+                       shownWhileEnding = window->isVisible();
                      });
                    });
   const std::size_t settingsBefore = drq::test::readFileBytes(settingsPath()).size();
+  window->show();
 
   startOperation(c.name);
 
   ASSERT_TRUE(closed) << "the operation never asked with order " << c.delayedOrder;
   EXPECT_EQ(ended, 1);
   EXPECT_FALSE(busyAtEnd);
+  // The window stays until the operation has returned, then goes.
+  EXPECT_TRUE(shownWhileEnding);
   EXPECT_FALSE(window->isVisible());
   // The answer that was awaited counted as an answer.
   EXPECT_TRUE(session.link.state().linkUp);

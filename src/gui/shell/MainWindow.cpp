@@ -237,8 +237,11 @@ void MainWindow::connectPanels() {
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
   // The scope page drives SCOPEP.
   scopePage_->attach(*scopeGraphPanel_, static_cast<ScopeHost&>(*this));
-  // Closed while an operation ran: the program ends once it has returned.
-  connect(&operations_, &Operations::programEnd, this, &MainWindow::programEndRequested);
+  // Closed while an operation ran: the window goes once it has returned.
+  connect(&operations_, &Operations::programEnd, this, [this] {
+    hide();
+    emit programEndRequested();
+  });
 }
 
 // --- Start and end ------------------------------------------------------------
@@ -308,15 +311,11 @@ void MainWindow::CBF_MAINP(PanelEvent event) {
       // While an operation runs, the exchange in flight finishes (ending the
       // event loops under it would cut its wait short), only the stop its own
       // end needs goes out, nothing is asked, and the program ends once the
-      // operation has returned (programEnd). Otherwise it ends at once.
-      if (operations_.busy()) {
-        operations_.endProgram();
-        StorePanelSettings();
-      } else {
-        context_.session.RunFlag.clear();
-        StorePanelSettings();
-        operations_.endProgram();
-      }
+      // operation has returned (programEnd). Otherwise it ends at once, once
+      // the settings are stored.
+      if (operations_.busy()) operations_.endProgram();
+      StorePanelSettings();
+      operations_.endProgram();
       break;
     case PanelEvent::RightDoubleClick:
       restoreSize(*this, QSize(settings::kDefaultWindowWidth, settings::kDefaultWindowHeight));
@@ -328,7 +327,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   CBF_MAINP(PanelEvent::Close);
   bigColor_->hide();
   bigGroup_->hide();
-  event->accept();
+  // An operation winding down keeps the window (dimmed) until it has
+  // returned, so the program never runs on without one.
+  event->setAccepted(!operations_.busy());
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {

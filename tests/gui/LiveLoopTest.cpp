@@ -2,8 +2,13 @@
 // STOP while an exchange waits, SEND and GET served between two frames, a
 // failing exchange, and closing the window while the loop runs.
 #include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <functional>
@@ -157,6 +162,43 @@ TEST_F(LiveLoop, TheDisplaysShowTheFirstAndLastFrameAndFollowInOrder) {
     const std::size_t sample = samples - static_cast<std::size_t>(frames - k) - 1;
     EXPECT_EQ(rgb[3 * sample], redOfFrame(k).toInt()) << "frame " << k;
   }
+}
+
+// Threads of this process: the fewer, the cheaper the loop's socket calls.
+int threadCount() {
+  return static_cast<int>(
+      QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// Large fills leave idle painting threads behind; the loop runs without them,
+// also when a page painted during the loop called them up again.
+TEST_F(LiveLoop, TheLoopRunsWithoutIdlePaintingThreads) {
+  const auto paintLargeFill = [] {
+    QImage image(800, 600, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 800, 600);
+    gradient.setColorAt(0, Qt::red);
+    gradient.setColorAt(1, Qt::blue);
+    painter.fillRect(image.rect(), gradient);
+  };
+  QThreadPool::globalInstance()->waitForDone();
+  const int own = threadCount();  // a sanitizer's runtime may keep one of its own
+  paintLargeFill();
+  if (threadCount() == own) GTEST_SKIP() << "this Qt paints large fills on the calling thread";
+  QElapsedTimer clock;
+  int atEnd = 0;
+  go([&](long k) {
+    if (k == 2) {
+      paintLargeFill();
+      clock.start();
+    }
+    // Past a few refreshes of the displays.
+    if (k > 2 && clock.elapsed() > 4 * kDisplayRefreshMs) {
+      atEnd = threadCount();
+      stop();
+    }
+  });
+  EXPECT_LE(atEnd, own);
 }
 
 TEST_F(LiveLoop, GoWhileRunningStartsNoSecondLoopAndAPageChangeEndsIt) {

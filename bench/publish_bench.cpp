@@ -4,7 +4,8 @@
 //   1. frames per second: drqctl watch and drqctl publish (QoS 1) on the same
 //      sensor, each N frames timed from the program's start to its exit (for
 //      publish that includes the broker's acknowledgement of every frame);
-//      R = publish / watch;
+//      R = publish / watch; and a one-frame run of each, what a run costs
+//      beyond its frames;
 //   2. a broker restart in the middle of a QoS 1 run: L = frames missing at a
 //      subscriber with a persistent session (the broker keeps its sessions
 //      over the restart);
@@ -244,6 +245,16 @@ int main(int argc, char** argv) {
     ratio = published / watch;
     std::printf("watch   %.0f frames/s\npublish %.0f frames/s (QoS 1, all acknowledged)\n", watch,
                 published);
+    // What a run costs beyond its frames: start, broker connection, the
+    // final status and the disconnection (a one-frame run, best of five).
+    double watchOne = 1e9, publishOne = 1e9;
+    for (int round = 0; round < 5; ++round) {
+      watchOne = std::min(
+          watchOne, 1.0 / runRate({"--tcp", sensor.address(), "watch", "--count", "1"}, 1, err));
+      publishOne = std::min(publishOne, 1.0 / runRate(publishArgs(sensor, broker, 1), 1, err));
+    }
+    std::printf("one-frame run: watch %.1f ms, publish %.1f ms\n", watchOne * 1e3,
+                publishOne * 1e3);
   }
 
   // 2. A broker restart in the middle of a run.

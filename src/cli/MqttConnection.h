@@ -93,6 +93,10 @@ class MqttConnection {
   // Sends DISCONNECT: the broker discards the will. `lost` follows.
   void disconnect();
 
+  // From now on every write goes out at once, without waiting for more
+  // publishes to join it (nothing more will come: the run is ending).
+  void writeAtOnce();
+
  private:
   enum class EventKind { Connected, Lost, Delivered, Subscribed, Message };
   struct Event {
@@ -135,7 +139,7 @@ class MqttConnection {
   std::unique_ptr<QTimer> misc_;
   std::unique_ptr<QTimer> connectDeadline_;
   std::unique_ptr<QTimer> coalesce_;  // running: publishes wait for more to join them
-  bool flushNow_ = false;             // a SUBSCRIBE or DISCONNECT waits: no coalescing
+  bool flushNow_ = false;  // a SUBSCRIBE or DISCONNECT waits, or the run ends: no coalescing
   int watchedSocket_ = -1;
   bool connected_ = false;
   bool ended_ = false;

@@ -221,8 +221,16 @@ class BrokerLink {
     if (!pumpSoon_.isActive()) pumpSoon_.start();
   }
 
+  // The sensor loop has ended: what is queued goes out without waiting for
+  // more frames to join it, on this connection and any later one.
+  void endOfFrames() {
+    writeAtOnce_ = true;
+    if (conn_) conn_->writeAtOnce();
+  }
+
   // Publishes the final status (retained, QoS 1) when connected.
   void publishStatus(const std::string& status) {
+    endOfFrames();
     finalStatus_ = status;
     statusDelivered_ = false;
     statusMid_.reset();
@@ -251,7 +259,10 @@ class BrokerLink {
     events.delivered = [this](int mid) { onDelivered(mid); };
     conn_ = std::make_unique<MqttConnection>(options_, std::move(events));
     std::string reason;
-    if (conn_->start(reason)) return true;
+    if (conn_->start(reason)) {
+      if (writeAtOnce_) conn_->writeAtOnce();
+      return true;
+    }
     retired_ = std::move(conn_);
     lastReason_ = reason;
     scheduleReconnect();
@@ -312,6 +323,7 @@ class BrokerLink {
   int delay_ = kReconnectFirstSeconds;
   bool everConnected_ = false;
   bool closing_ = false;
+  bool writeAtOnce_ = false;
   bool pumping_ = false;
   std::string lastReason_;
   std::optional<std::string> finalStatus_;
@@ -662,6 +674,7 @@ int cmdPublish(CliContext& ctx) {
   run.clear();
 
   // The end: the queue gets its time, what is left counts as dropped.
+  broker->endOfFrames();
   waiter.waitFor([&] { return queue.empty(); }, kDrainTime);
   queue.dropAll();
   broker->publishStatus(linkFailed ? linkFailureStatus() : "offline");

@@ -145,6 +145,7 @@ TEST_P(CloseDuringOperation, TheAnswerIsAwaitedOnlyItsStopGoesOutAndTheProgramEn
   std::size_t popupsAtClose = 0;
   bool closed = false;
   bool shownWhileEnding = false;
+  bool enabledWhileEnding = true;
   QObject::connect(&sensor.host(), &sim::SensorHost::requestLogged, window.get(),
                    [&](const sim::RequestRecord& record) {
                      if (closed || record.order != c.delayedOrder) return;
@@ -154,6 +155,7 @@ TEST_P(CloseDuringOperation, TheAnswerIsAwaitedOnlyItsStopGoesOutAndTheProgramEn
                        popupsAtClose = popups.records().size();
                        window->close();
                        shownWhileEnding = window->isVisible();
+                       enabledWhileEnding = window->isEnabled();
                      });
                    });
   const std::size_t settingsBefore = drq::test::readFileBytes(settingsPath()).size();
@@ -164,8 +166,9 @@ TEST_P(CloseDuringOperation, TheAnswerIsAwaitedOnlyItsStopGoesOutAndTheProgramEn
   ASSERT_TRUE(closed) << "the operation never asked with order " << c.delayedOrder;
   EXPECT_EQ(ended, 1);
   EXPECT_FALSE(busyAtEnd);
-  // The window stays until the operation has returned, then goes.
+  // The window stays, deaf to input, until the operation has returned.
   EXPECT_TRUE(shownWhileEnding);
+  EXPECT_FALSE(enabledWhileEnding);
   EXPECT_FALSE(window->isVisible());
   // The answer that was awaited counted as an answer.
   EXPECT_TRUE(session.link.state().linkUp);

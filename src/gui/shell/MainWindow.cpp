@@ -237,7 +237,6 @@ void MainWindow::connectPanels() {
   connect(transferBar_, &TransferBar::goRequested, live_, &LiveMonitor::CBF_ButtonGo);
   // The scope page drives SCOPEP.
   scopePage_->attach(*scopeGraphPanel_, static_cast<ScopeHost&>(*this));
-  // Closed while an operation ran: the window goes once it has returned.
   connect(&operations_, &Operations::programEnd, this, [this] {
     hide();
     emit programEndRequested();
@@ -327,9 +326,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   CBF_MAINP(PanelEvent::Close);
   bigColor_->hide();
   bigGroup_->hide();
-  // An operation winding down keeps the window (dimmed) until it has
-  // returned, so the program never runs on without one.
-  event->setAccepted(!operations_.busy());
+  // An operation winding down keeps the window, dimmed and deaf to input,
+  // until it has returned (programEnd): the program never runs without one.
+  setEnabled(!operations_.busy());
+  event->setAccepted(isEnabled());
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -46,19 +46,21 @@ void LiveMonitor::CBF_ButtonGo() {
   host_.GetPanelValues();
   host_.showDisplayPanelForLive();
   InitGraphs();
-  releaseIdlePaintThreads();
-  GetData(session_, *this);
-  showCurrentFrame();
+  loop();
   running_ = false;
 }
 
 void LiveMonitor::runLiveLoop() {
   if (running_) return;
   running_ = true;
+  loop();
+  running_ = false;
+}
+
+void LiveMonitor::loop() {
   releaseIdlePaintThreads();
   GetData(session_, *this);
   showCurrentFrame();
-  running_ = false;
 }
 
 void LiveMonitor::CBF_ButtonStop() {

@@ -83,9 +83,9 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   // the framing and cursors of the 2D or 3D page (graphsShown).
   void ShowGraph();
 
-  // A frame of the loop still waiting for the displays' next refresh onto
-  // them now (before something is taken from the current frame, so that it
-  // is the one the operator sees). Nothing when none waits.
+  // Shows now the loop's frame that waits for the displays' next refresh
+  // (before something is taken from the current frame, so that it is the
+  // one the operator sees). Nothing when none waits.
   void showCurrentFrame();
 
   // --- When the table, the colours or the mode change ------------------------
@@ -152,6 +152,9 @@ class LiveMonitor final : public QObject, private LiveLoopHooks {
   void frameDecoded() override;
 
   std::uint16_t calculationMode() const;
+  // The core's loop until RunFlag is cleared, then its last frame onto the
+  // displays.
+  void loop();
   // The loop's frame onto the displays, paced (see above).
   void showFramePaced();
   // The current frame onto the displays: the three emissions.
